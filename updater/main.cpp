@@ -1,0 +1,15 @@
+// KavUpdate: fetches the next update packs and starts the patch program or the client.
+
+#include "updater/messagesink.h"
+#include "updater/uiupdate.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("KavUpdate"));
+    kav::TMessageBoxSink messages;
+    kav::TUIUpdate window(QApplication::applicationDirPath().toStdString(), messages);
+    if (window.RunUpdate() != kav::TUIUpdate::TRunEnd::WindowOpen) return 0;
+    return QApplication::exec();
+}
