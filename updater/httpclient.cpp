@@ -80,13 +80,16 @@ bool THttpClient::Get(const std::string& url, const std::filesystem::path& targe
     const auto writeArrived = [&] {
         const QByteArray data = reply->readAll();
         received += data.size();
+        if (!data.isEmpty()) {
+            const QVariant total = reply->header(QNetworkRequest::ContentLengthHeader);
+            emit TransferProgress(received, total.isValid() ? total.toLongLong() : -1);
+        }
         if (StatusOf(reply.get()) == 200 && !writeFailed && file.write(data) != data.size()) {
             writeFailed = true;
             reply->abort();
         }
     };
     connect(reply.get(), &QNetworkReply::readyRead, this, writeArrived);
-    connect(reply.get(), &QNetworkReply::downloadProgress, this, &THttpClient::TransferProgress);
     WaitUntilFinished(reply.get());
     writeArrived();
 

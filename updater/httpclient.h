@@ -30,7 +30,8 @@ public:
 
 signals:
     void TransferStarted();
-    // `total` is -1 when the server did not announce the size.
+    // Emitted for every part of a GET body as it arrives; `total` is -1 when the server did not announce
+    // the size.
     void TransferProgress(qint64 received, qint64 total);
 
 private:
