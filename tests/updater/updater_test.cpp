@@ -48,6 +48,7 @@ private slots:
     void init();
     void cleanup();
 
+    void splashPictureFillsTheWindow();
     void firstRunCreatesTheStateAndStartsTheClient();
     void settingsWithoutUpdateServerStartTheClient();
     void systemPackIsFetchedAndHandedOver();
@@ -144,6 +145,27 @@ RunEnd UpdaterTest::Run() {
     PaintRecorder paints(paintedWidths_);
     bar->installEventFilter(&paints);
     return window.RunUpdate();
+}
+
+void UpdaterTest::splashPictureFillsTheWindow() {
+    QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("images")));
+    QImage picture(100, 50, QImage::Format_RGB32);
+    picture.fill(QColor(200, 0, 0));
+    QVERIFY(picture.save(PathOf(QStringLiteral("images/splash.jpg")), "JPG"));
+
+    TUIUpdate window(Folder(), sink_);
+    window.LoadSettings();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    const QImage shot = window.grab().toImage();
+    QCOMPARE(shot.size(), QSize(584, 342));
+    // The picture is stretched over the area above the prompt; the full bar ends in lime at the bottom.
+    for (const QPoint corner : {QPoint(2, 2), QPoint(581, 2), QPoint(581, 280)})
+        QVERIFY2(qAbs(shot.pixelColor(corner).red() - 200) < 16 && shot.pixelColor(corner).green() < 16,
+                 qPrintable(shot.pixelColor(corner).name()));
+    const QColor barEnd = shot.pixelColor(582, 330);
+    QVERIFY2(barEnd.green() == 255 && barEnd.red() < 8 && barEnd.blue() < 8, qPrintable(barEnd.name()));
 }
 
 void UpdaterTest::firstRunCreatesTheStateAndStartsTheClient() {
