@@ -66,19 +66,6 @@ protected:
     std::filesystem::path folder_;
 };
 
-TEST_F(UpdateIni, CreatedWithTheStartingValues) {
-    IniFile ini(File());
-    CreateUpdateIni(ini, "4711");
-    const IniFile saved = Reread();
-    EXPECT_EQ(saved.ReadString("Distribution", "course", ""), "4711");
-    EXPECT_EQ(saved.ReadString("Distribution", "name", ""), "ctcom1");
-    EXPECT_EQ(saved.ReadString("Distribution", "state", ""), "0");
-    EXPECT_EQ(CurrentPack(saved, PackKind::System).name, "ctcom1");
-    EXPECT_EQ(CurrentPack(saved, PackKind::System).state, "0");
-    EXPECT_EQ(CurrentPack(saved, PackKind::User).name, "pack1");
-    EXPECT_EQ(CurrentPack(saved, PackKind::User).state, "0");
-}
-
 TEST_F(UpdateIni, DistributionMovesToTheDownloadKeysOfItsKind) {
     struct Case {
         const char* distribution;
@@ -106,14 +93,6 @@ TEST_F(UpdateIni, DistributionMovesToTheDownloadKeysOfItsKind) {
         EXPECT_EQ(CurrentPack(saved, PackKind::User).name, c.userPack);
         EXPECT_EQ(CurrentPack(saved, PackKind::User).state, c.userState);
     }
-}
-
-TEST_F(UpdateIni, MissingDownloadKeysGiveTheDefaults) {
-    Write("[Other]\nx=1\n");
-    const IniFile ini(File());
-    EXPECT_EQ(CurrentPack(ini, PackKind::System).name, "ctcom1");
-    EXPECT_EQ(CurrentPack(ini, PackKind::User).name, "");
-    EXPECT_EQ(CurrentPack(ini, PackKind::User).state, "0");
 }
 
 TEST_F(UpdateIni, HandOverRecordsThePackAndKeepsOtherKeys) {

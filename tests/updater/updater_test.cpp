@@ -58,6 +58,7 @@ private slots:
     void requestedPackFollowsTheState();
     void runningClientBlocksTheHandOver_data();
     void runningClientBlocksTheHandOver();
+    void patchProgramThatCannotStartFallsBackToTheClient();
     void failedDownloadLeavesNoPack_data();
     void failedDownloadLeavesNoPack();
 
@@ -337,6 +338,14 @@ void UpdaterTest::runningClientBlocksTheHandOver() {
         QVERIFY(sink_.messages.empty());
         QTRY_VERIFY(!Started(QStringLiteral("KavPatch.ext")).isEmpty());
     }
+}
+
+void UpdaterTest::patchProgramThatCannotStartFallsBackToTheClient() {
+    WriteUpdateIni("[Distribution]\nname=ctcom1\nstate=1\n");
+    server_->Serve("/01/ctcom2.zip", "system pack");
+    QVERIFY(QFile::remove(PathOf(QStringLiteral("KavPatch.ext"))));
+    QCOMPARE(Run(), RunEnd::WindowClosed);
+    QTRY_COMPARE(Started(QStringLiteral("DEV.et")), "0 " + dir_->path().toUtf8());
 }
 
 void UpdaterTest::failedDownloadLeavesNoPack_data() {
