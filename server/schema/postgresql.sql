@@ -1,0 +1,371 @@
+-- Box-office database, PostgreSQL form (the database must use the UTF8 encoding).
+-- Keep in step with sqlite.sql: same tables, columns, keys and indexes; only the types differ
+-- (see README.md). Codes are varchar, money numeric(12,2), times timestamp(0), Booleans 'Y'/'N'.
+-- Codes that the client's statements join without the node code (orders, sections, seats by
+-- order, users, groups) are unique across nodes; their keys say so.
+
+-- Sales points (user groups): type, owning centre and web home page.
+create table KAV_GROUP (
+    NODECODE varchar(2) not null,
+    GROUPCODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    GROUPTYPE varchar(1) not null,
+    OWNERCODE varchar(8),
+    HOMEPAGE varchar(128),
+    primary key (GROUPCODE)
+);
+create index KAV_GROUP_OWNER on KAV_GROUP (OWNERCODE);
+
+-- Users who log in, with their group and a libsodium crypto_pwhash_str password hash.
+create table KAV_USER (
+    NODECODE varchar(2) not null,
+    USERCODE varchar(8) not null,
+    CNAME varchar(30) not null,
+    GROUPCODE varchar(8) not null,
+    PASSWORDHASH varchar(128) not null,
+    ISVALID varchar(1) not null default 'Y',
+    primary key (USERCODE)
+);
+create index KAV_USER_GROUP on KAV_USER (GROUPCODE);
+
+-- Order-handler rights of one user (SUBJECTKIND 'U') or one group ('G') for one rights module;
+-- a user's own row wins over the row of the user's group. Flags are 'Y'/'N'; CANVIEWORDERS_n
+-- is the right to view orders of source n, CANCUSTOMERTOEXCEL_n the right to export customer
+-- column n (1 name, 2 cell phone, 3 identity number, 4 telephone); CANSEACHOTHERGROUPORDERS is
+-- the group scope (negative: groups of the owner, 0: own group only, positive: every group).
+create table KAV_ORDERHANDLER_RIGHT (
+    NODECODE varchar(2) not null,
+    SUBJECTKIND varchar(1) not null,
+    SUBJECTCODE varchar(8) not null,
+    MODULECODE varchar(2) not null,
+    CANVIEWORDERS_2 varchar(1) not null default 'N',
+    CANVIEWORDERS_3 varchar(1) not null default 'N',
+    CANTOEXCEL varchar(1) not null default 'N',
+    CANCUSTOMERTOEXCEL_1 varchar(1) not null default 'N',
+    CANCUSTOMERTOEXCEL_2 varchar(1) not null default 'N',
+    CANCUSTOMERTOEXCEL_3 varchar(1) not null default 'N',
+    CANCUSTOMERTOEXCEL_4 varchar(1) not null default 'N',
+    CANSEACHOTHERGROUPORDERS smallint not null default 0,
+    CANEDITOTHERUSERORDERSINFO varchar(1) not null default 'N',
+    MUSTHAVENAMEINSEARCH varchar(1) not null default 'N',
+    MUSTHAVEPHONEORCELLPHONEINSEARCH varchar(1) not null default 'N',
+    MUSTHAVEIDNUMBERINSEARCH varchar(1) not null default 'N',
+    CANSALENB varchar(1) not null default 'N',
+    CANSALEHW varchar(1) not null default 'N',
+    CANTEMPINFO varchar(1) not null default 'N',
+    CANCHANGERECEIVABLES varchar(1) not null default 'N',
+    CANCHANGESEAT varchar(1) not null default 'N',
+    primary key (NODECODE, SUBJECTKIND, SUBJECTCODE, MODULECODE)
+);
+
+-- Venues.
+create table KAV_PLACE (
+    NODECODE varchar(2) not null,
+    PLACECODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    primary key (NODECODE, PLACECODE)
+);
+
+-- Kinds of performance (concert, opera, ...).
+create table KAV_PRODUCTCLASS (
+    NODECODE varchar(2) not null,
+    PRODUCTCLASSCODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    primary key (NODECODE, PRODUCTCLASSCODE)
+);
+
+-- Performances (products): venue, seat map, time, sale end and status ('5', '6' on sale, '9' void).
+create table KAV_PRODUCT (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    PRODUCTCLASSCODE varchar(8),
+    PLACECODE varchar(8) not null,
+    MAPCODE varchar(8),
+    DOMAINCODE varchar(8),
+    HAPPENTIME timestamp(0) not null,
+    SALEENDTIME timestamp(0),
+    STATUS varchar(1) not null,
+    PRODUCTOWNERGROUP varchar(8),
+    USERREGTYPE varchar(1),
+    primary key (NODECODE, PRODUCTCODE)
+);
+create index KAV_PRODUCT_HAPPENTIME on KAV_PRODUCT (NODECODE, HAPPENTIME);
+
+-- Price of each price level of a performance, with its mark text.
+create table KAV_PRICE_SHOW (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    PRICELEVEL varchar(1) not null,
+    PRICE numeric(12,2) not null,
+    PRICEMARK varchar(16),
+    ISVISIBLE varchar(1) not null default 'Y',
+    primary key (PRODUCTCODE, PRICELEVEL, NODECODE)
+);
+
+-- Sections of a performance's seat map: grid size, stage position, background picture.
+create table KAV_SECTION_SHOW (
+    NODECODE varchar(2) not null,
+    SECTIONCODE varchar(8) not null,
+    PRODUCTCODE varchar(8) not null,
+    MAPCODE varchar(8),
+    CNAME varchar(20) not null,
+    DESCRIPTION varchar(64),
+    BACKPIC varchar(20),
+    EXTRASTRING varchar(259),
+    CELLROWS smallint not null default 100,
+    CELLCOLUMNS smallint not null default 150,
+    STYLE varchar(1) not null default '2',
+    ARENAXY varchar(64),
+    TTC_SECTIONGROUPCODE varchar(8),
+    primary key (SECTIONCODE)
+);
+create index KAV_SECTION_SHOW_PRODUCT on KAV_SECTION_SHOW (NODECODE, PRODUCTCODE);
+
+-- Floors of a section.
+create table KAV_FLOOR_SHOW (
+    NODECODE varchar(2) not null,
+    SECTIONCODE varchar(8) not null,
+    FLOORNO smallint not null,
+    NAME varchar(16) not null,
+    EXTRASTRING varchar(255),
+    primary key (SECTIONCODE, FLOORNO)
+);
+
+-- Rows of a floor.
+create table KAV_ROW_SHOW (
+    NODECODE varchar(2) not null,
+    SECTIONCODE varchar(8) not null,
+    FLOORNO smallint not null,
+    ROWNO smallint not null,
+    NAME varchar(16) not null,
+    ROWKIND varchar(1),
+    primary key (SECTIONCODE, FLOORNO, ROWNO)
+);
+
+-- Seats of a performance: grid position (X column, Y row), price level, kind, sale status and
+-- the order that holds the seat.
+create table KAV_SEAT_SHOW (
+    NODECODE varchar(2) not null,
+    SEATCODE integer not null,
+    PRODUCTCODE varchar(8) not null,
+    MAPCODE varchar(8),
+    SECTIONCODE varchar(8) not null,
+    FLOORNO smallint not null,
+    ROWNO smallint not null,
+    SEATNO smallint not null,
+    X smallint not null,
+    Y smallint not null,
+    ISADDITION varchar(1) not null default 'N',
+    STATUS varchar(1) not null default 'F',
+    KIND varchar(1) not null default 'N',
+    PRICELEVEL varchar(1) not null,
+    DESCRIPTION varchar(64),
+    ORDERCODE varchar(20),
+    primary key (NODECODE, SEATCODE)
+);
+create index KAV_SEAT_SHOW_ORDER on KAV_SEAT_SHOW (ORDERCODE, NODECODE);
+create index KAV_SEAT_SHOW_SECTION on KAV_SEAT_SHOW (SECTIONCODE, PRODUCTCODE);
+
+-- Sale classes (pricing policies) of a performance; TICKETNUM is the bought tickets of a suite.
+create table KAV_SALECLASS (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    SALECLASSCODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    ISSUITE varchar(1) not null default 'N',
+    TICKETNUM integer not null default 0,
+    primary key (PRODUCTCODE, SALECLASSCODE, NODECODE)
+);
+
+-- Per price level terms of a sale class: discount percent, fixed suite price (null when the
+-- suite is priced by discount) and gift tickets per suite (null when none).
+create table KAV_SALECLASSLEVEL (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    SALECLASSCODE varchar(8) not null,
+    PRICELEVEL varchar(1) not null,
+    DISCOUNT integer not null default 100,
+    TOTALPRICES numeric(12,2),
+    GIFTNUM integer,
+    primary key (PRODUCTCODE, SALECLASSCODE, PRICELEVEL, NODECODE)
+);
+
+-- Certificate (identity document) types of the member system.
+create table KAV_MEMBER_IDENTTYPE (
+    NODECODE varchar(2) not null,
+    IDENTTYPEID integer not null,
+    IDENTTYPENAME varchar(32) not null,
+    CERTIFICATETYPE varchar(32) not null,
+    primary key (NODECODE, IDENTTYPEID)
+);
+
+-- Orders (bookings): status B/A/C/R (online N/U), source, customer category, pay mode, who made
+-- and who handled them, the amount due and the collection password.
+create table KAV_ORDER_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PRODUCTCODE varchar(8) not null,
+    SECTIONCODE varchar(8),
+    SALECLASSCODE varchar(8),
+    ORDERFROM varchar(1) not null,
+    ORDERSTATUS varchar(1) not null,
+    CLIENTTYPE varchar(1),
+    FETCHWAY varchar(1),
+    INVOICEHEAD varchar(64),
+    ISGIFT varchar(1) not null default 'N',
+    ISSUITE varchar(1) not null default 'N',
+    MEMBERID integer,
+    MEMBERCARDNO varchar(32),
+    ISFEEMEMBER varchar(1) not null default 'N',
+    SEATCOUNT integer not null default 0,
+    RECEIVABLES numeric(12,2) not null default 0,
+    PAYMODECODE varchar(1),
+    PAYEE varchar(8),
+    PAYEEGROUP varchar(8),
+    GATHERINGTIME timestamp(0),
+    CREATEGROUP varchar(8),
+    CREATEUSER varchar(8),
+    CREATETIME timestamp(0) not null,
+    ORDERHANDLERUSER varchar(8),
+    ORDERHANDLERTIME timestamp(0),
+    ORDERPASSWORD varchar(16),
+    FAILTIME timestamp(0),
+    ISPRINT varchar(1) not null default 'N',
+    ISPRINTPRICE varchar(1) not null default 'Y',
+    ISPLACERESERVE varchar(1) not null default 'N',
+    SYSTEMBOOKING varchar(1) not null default 'Y',
+    primary key (ORDERCODE)
+);
+create index KAV_ORDER_SHOW_PASSWORD on KAV_ORDER_SHOW (ORDERPASSWORD, CREATETIME);
+create index KAV_ORDER_SHOW_CREATETIME on KAV_ORDER_SHOW (CREATETIME);
+create index KAV_ORDER_SHOW_PRODUCT on KAV_ORDER_SHOW (PRODUCTCODE, ORDERSTATUS);
+create index KAV_ORDER_SHOW_MEMBERCARD on KAV_ORDER_SHOW (MEMBERCARDNO);
+create index KAV_ORDER_SHOW_HANDLERTIME on KAV_ORDER_SHOW (ORDERHANDLERTIME);
+
+-- The customer of an order (one row per order) and the shipping details.
+create table KAV_ORDER_CLIENT_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    CNAME varchar(40),
+    SEX varchar(1),
+    CLIENTLEVEL varchar(1),
+    TEL varchar(24),
+    CELLPHONE varchar(24),
+    EMAIL varchar(64),
+    CADDRESS varchar(128),
+    IDENTTYPEID integer,
+    IDENTCODE varchar(32),
+    COMMENT varchar(128),
+    primary key (ORDERCODE)
+);
+create index KAV_ORDER_CLIENT_SHOW_NAME on KAV_ORDER_CLIENT_SHOW (CNAME);
+create index KAV_ORDER_CLIENT_SHOW_TEL on KAV_ORDER_CLIENT_SHOW (TEL);
+create index KAV_ORDER_CLIENT_SHOW_CELLPHONE on KAV_ORDER_CLIENT_SHOW (CELLPHONE);
+create index KAV_ORDER_CLIENT_SHOW_IDENTCODE on KAV_ORDER_CLIENT_SHOW (IDENTCODE);
+
+-- The price level lines of an order: unit price, discount percent, discounted ticket price,
+-- line total and seat count.
+create table KAV_ORDER_DISCOUNT_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PRICELEVEL varchar(1) not null,
+    PRICE numeric(12,2) not null,
+    DISCOUNT integer not null default 100,
+    TICKETPRICE numeric(12,2) not null,
+    TOTALPRICE numeric(12,2) not null,
+    SEATAMOUNT integer not null,
+    PRINTORIGINAL varchar(1) not null default 'N',
+    primary key (ORDERCODE, PRICELEVEL)
+);
+
+-- Per-site switches (CUSTOMMODULE names the switch, ISVALID 'Y' turns it on).
+create table KAV_SYSINFO_SHOW (
+    CUSTOMMODULE varchar(32) not null,
+    CNAME varchar(64),
+    ISVALID varchar(1) not null default 'N',
+    primary key (CUSTOMMODULE)
+);
+
+-- Pay modes (M member card, G credit company, H, F, W ...) in display order.
+create table KAV_PAYMODE (
+    PAYMODECODE varchar(1) not null,
+    CNAME varchar(20) not null,
+    DISPLAY integer not null,
+    primary key (PAYMODECODE)
+);
+
+-- Which pay modes each action module offers ('02' call-centre, '03' online, '' others) and
+-- whether they print a statement.
+create table KAV_PAYMODE_DISPLAY (
+    PAYMODECODE varchar(1) not null,
+    ACTIONMODULE varchar(2) not null,
+    ISPRINTNOTE varchar(1) not null default 'N',
+    primary key (ACTIONMODULE, PAYMODECODE)
+);
+
+-- Credit companies that may run an account (pay mode G), per owning site.
+create table KAV_CREDIT_COMPONY (
+    NODECODE varchar(2) not null,
+    COMPONY_CODE varchar(8) not null,
+    COMPONY_NAME varchar(64) not null,
+    OWNERCODE varchar(8) not null,
+    ISVALID varchar(1) not null default 'Y',
+    primary key (NODECODE, COMPONY_CODE)
+);
+
+-- Sales ceiling of an agent group towards a creating group, and what it has sold so far.
+create table KAV_GROUPMAXSALEMONY (
+    NODECODE varchar(2) not null,
+    GROUPCODE varchar(8) not null,
+    CREATEGROUP varchar(8) not null,
+    ACTUALSALEMONEY numeric(12,2) not null default 0,
+    MAXSALEMONEY numeric(12,2) not null,
+    CREATEUSER varchar(8),
+    CREATETIME timestamp(0),
+    primary key (NODECODE, GROUPCODE, CREATEGROUP)
+);
+
+-- Performances whose sales a group's ceiling treats specially (STYLE '2': not counted).
+create table KAV_GROUPMAXSALEMONY_PRODUCTSET (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    GROUPCODE varchar(8) not null,
+    STYLE varchar(1) not null,
+    primary key (NODECODE, PRODUCTCODE, GROUPCODE)
+);
+
+-- Sale sorts of the ledger ('01' sale, '05' collection, '08' gift ...).
+create table KAV_SALE_SORT (
+    NODECODE varchar(2) not null,
+    SORTCODE varchar(2) not null,
+    CNAME varchar(64) not null,
+    primary key (NODECODE, SORTCODE)
+);
+
+-- Sales ledger: one accounted line per order, price level and pay mode; AMOUNT is the ticket
+-- count (negative for returns) and PRICE the money of the line.
+create table KAV_REPORT_SHOW (
+    LEDGERID bigint not null,
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20),
+    PRODUCTCODE varchar(8) not null,
+    PRICELEVEL varchar(1) not null,
+    DISCOUNT integer not null default 100,
+    AMOUNT integer not null,
+    PRICE numeric(12,2) not null,
+    SALESORT varchar(2) not null,
+    ACTIONKIND varchar(2),
+    SALECLASSCODE varchar(8),
+    ORDERSOURCE varchar(1),
+    ORDERFROM varchar(1),
+    PAYMODECODE varchar(1),
+    ACCOUNTUSER varchar(8),
+    ACCOUNTGROUP varchar(8),
+    ACCOUNTTIME timestamp(0) not null,
+    ISPLACERESERVE varchar(1) not null default 'N',
+    primary key (LEDGERID)
+);
+create index KAV_REPORT_SHOW_PRODUCT on KAV_REPORT_SHOW (NODECODE, PRODUCTCODE, ACCOUNTTIME);
+create index KAV_REPORT_SHOW_USER on KAV_REPORT_SHOW (ACCOUNTUSER);
+create index KAV_REPORT_SHOW_GROUP on KAV_REPORT_SHOW (ACCOUNTGROUP);
