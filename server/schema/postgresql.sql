@@ -369,3 +369,115 @@ create table KAV_REPORT_SHOW (
 create index KAV_REPORT_SHOW_PRODUCT on KAV_REPORT_SHOW (NODECODE, PRODUCTCODE, ACCOUNTTIME);
 create index KAV_REPORT_SHOW_USER on KAV_REPORT_SHOW (ACCOUNTUSER);
 create index KAV_REPORT_SHOW_GROUP on KAV_REPORT_SHOW (ACCOUNTGROUP);
+
+-- Ticket face layouts of a performance (TICKETSTYLE '1' is the default face).
+create table KAV_TICKETFACE (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    TICKETSTYLE varchar(2) not null,
+    TICKETWIDTH integer not null,
+    TICKETHEIGHT integer not null,
+    SUBQUANTITY integer not null default 0,
+    SUBWIDTH integer not null default 0,
+    SUBATLEFT varchar(1) not null default 'N',
+    PRINTNAME varchar(64),
+    PRINTORDER integer not null default 0,
+    BACKPIC varchar(64),
+    primary key (PRODUCTCODE, TICKETSTYLE, NODECODE)
+);
+
+-- Printed elements of a ticket face: kind, caption, font, border flags and position (96 dpi).
+create table KAV_TICKETFACE_ELEMENT (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    TICKETSTYLE varchar(2) not null,
+    ELEMENTNO integer not null,
+    ELEMENTTYPE varchar(16) not null,
+    CAPTION varchar(64),
+    FONTNAME varchar(32),
+    FONTHEIGHT integer,
+    FONTBOLD varchar(1) not null default 'N',
+    FONTITALIC varchar(1) not null default 'N',
+    FONTUNDERLINE varchar(1) not null default 'N',
+    BORDER integer not null default 0,
+    ELM_LEFT integer not null,
+    ELM_TOP integer not null,
+    ELM_WIDTH integer not null,
+    ELM_HEIGHT integer not null,
+    EXTRASTRING varchar(255),
+    primary key (PRODUCTCODE, TICKETSTYLE, ELEMENTNO, NODECODE)
+);
+
+-- Sections (SECTIONTYPE '2') or section groups (other types) a ticket face is used for.
+create table KAV_TICKETFACE_SECTION (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    TICKETSTYLE varchar(2) not null,
+    SECTIONTYPE varchar(1) not null,
+    SECTIONCODE varchar(8) not null,
+    primary key (PRODUCTCODE, TICKETSTYLE, SECTIONTYPE, SECTIONCODE, NODECODE)
+);
+
+-- Tickets produced for the seats of orders, kept so that a failed print can be reprinted.
+create table KAV_TICKET_SHOW (
+    NODECODE varchar(2) not null,
+    BARCODE varchar(32) not null,
+    TICKETSERIAL varchar(32) not null,
+    ORDERCODE varchar(20) not null,
+    SEATCODE integer not null,
+    PRODUCTCODE varchar(8) not null,
+    SALECLASSCODE varchar(8),
+    TICKETTYPE varchar(2),
+    ISGIFT varchar(1) not null default 'N',
+    PARVALUE numeric(12,2) not null,
+    PRINTUSER varchar(8),
+    PRINTTIME timestamp(0) not null,
+    ORDERHANDLERTIME timestamp(0),
+    primary key (BARCODE)
+);
+create index KAV_TICKET_SHOW_SEAT on KAV_TICKET_SHOW (ORDERCODE, SEATCODE);
+
+-- Customers registered for an order (one person) or for each of its seats (SEATCODE set).
+create table KAV_CLIENTINFO (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PKID integer not null,
+    PRODUCTCODE varchar(8) not null,
+    SEATCODE integer,
+    USERREGTYPE varchar(1) not null,
+    NAME varchar(40) not null,
+    IDENTTYPEID integer not null,
+    IDNUM varchar(32) not null,
+    CADDRESS varchar(100),
+    POST varchar(8),
+    SEX varchar(1),
+    TEL varchar(24),
+    CLIENTLEVEL varchar(1),
+    primary key (ORDERCODE, PKID)
+);
+
+-- Payments taken for an order: pay mode, credit card and the amount received.
+create table KAV_ACCOUNT_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PKID integer not null,
+    PAYMODECODE varchar(1) not null,
+    CREDITCARDSTYLECODE varchar(8),
+    CREDITCARDCODE varchar(32),
+    RELACCEPTABLES numeric(12,2) not null,
+    ACCOUNTUSER varchar(8),
+    ACCOUNTGROUP varchar(8),
+    ACCOUNTTIME timestamp(0) not null,
+    primary key (ORDERCODE, PKID)
+);
+
+-- Split payments of an order over several pay modes, with the cashier's remark.
+create table KAV_PAYMODEMONEY_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PAYMODECODE varchar(1) not null,
+    PRODUCTCODE varchar(8) not null,
+    AMOUNT numeric(12,2) not null,
+    REMARK varchar(20),
+    primary key (ORDERCODE, PAYMODECODE)
+);
