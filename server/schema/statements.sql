@@ -16,7 +16,6 @@
 --   params  (DetailData) the parameter names, as written in the statement
 --   note    why an entry differs from the plain form
 
-
 -- id: salecore.gift_num
 -- label: Gift tickets per suite of a sale class (seat list preparation)
 -- call: GetData
