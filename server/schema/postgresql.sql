@@ -28,11 +28,7 @@ create table KAV_USER (
 );
 create index KAV_USER_GROUP on KAV_USER (GROUPCODE);
 
--- Order-handler rights of one user (SUBJECTKIND 'U') or one group ('G') for one rights module;
--- a user's own row wins over the row of the user's group. Flags are 'Y'/'N'; CANVIEWORDERS_n
--- is the right to view orders of source n, CANCUSTOMERTOEXCEL_n the right to export customer
--- column n (1 name, 2 cell phone, 3 identity number, 4 telephone); CANSEACHOTHERGROUPORDERS is
--- the group scope (negative: groups of the owner, 0: own group only, positive: every group).
+-- Order-handler rights of one user ('U') or group ('G') per rights module, one column per right.
 create table KAV_ORDERHANDLER_RIGHT (
     NODECODE varchar(2) not null,
     SUBJECTKIND varchar(1) not null,
@@ -143,8 +139,7 @@ create table KAV_ROW_SHOW (
     primary key (SECTIONCODE, FLOORNO, ROWNO)
 );
 
--- Seats of a performance: grid position (X column, Y row), price level, kind, sale status and
--- the order that holds the seat.
+-- Seats of a performance: grid position (X, Y), price level, kind, status and holding order.
 create table KAV_SEAT_SHOW (
     NODECODE varchar(2) not null,
     SEATCODE integer not null,
@@ -178,8 +173,7 @@ create table KAV_SALECLASS (
     primary key (PRODUCTCODE, SALECLASSCODE, NODECODE)
 );
 
--- Per price level terms of a sale class: discount percent, fixed suite price (null when the
--- suite is priced by discount) and gift tickets per suite (null when none).
+-- Per price level terms of a sale class: discount, fixed suite price, gift tickets per suite.
 create table KAV_SALECLASSLEVEL (
     NODECODE varchar(2) not null,
     PRODUCTCODE varchar(8) not null,
@@ -200,8 +194,7 @@ create table KAV_MEMBER_IDENTTYPE (
     primary key (NODECODE, IDENTTYPEID)
 );
 
--- Orders (bookings): status B/A/C/R (online N/U), source, customer category, pay mode, who made
--- and who handled them, the amount due and the collection password.
+-- Orders (bookings): status, source, creator, handler, amount due and collection password.
 create table KAV_ORDER_SHOW (
     NODECODE varchar(2) not null,
     ORDERCODE varchar(20) not null,
@@ -264,8 +257,7 @@ create index KAV_ORDER_CLIENT_SHOW_TEL on KAV_ORDER_CLIENT_SHOW (TEL);
 create index KAV_ORDER_CLIENT_SHOW_CELLPHONE on KAV_ORDER_CLIENT_SHOW (CELLPHONE);
 create index KAV_ORDER_CLIENT_SHOW_IDENTCODE on KAV_ORDER_CLIENT_SHOW (IDENTCODE);
 
--- The price level lines of an order: unit price, discount percent, discounted ticket price,
--- line total and seat count.
+-- Price level lines of an order: price, discount percent, ticket price, total, seat count.
 create table KAV_ORDER_DISCOUNT_SHOW (
     NODECODE varchar(2) not null,
     ORDERCODE varchar(20) not null,
@@ -295,8 +287,7 @@ create table KAV_PAYMODE (
     primary key (PAYMODECODE)
 );
 
--- Which pay modes each action module offers ('02' call-centre, '03' online, '' others) and
--- whether they print a statement.
+-- Pay modes each action module offers ('02', '03', '' others) and whether they print a note.
 create table KAV_PAYMODE_DISPLAY (
     PAYMODECODE varchar(1) not null,
     ACTIONMODULE varchar(2) not null,
@@ -343,8 +334,7 @@ create table KAV_SALE_SORT (
     primary key (NODECODE, SORTCODE)
 );
 
--- Sales ledger: one accounted line per order, price level and pay mode; AMOUNT is the ticket
--- count (negative for returns) and PRICE the money of the line.
+-- Sales ledger: accounted lines; AMOUNT counts tickets (negative: returns), PRICE is money.
 create table KAV_REPORT_SHOW (
     LEDGERID bigint not null,
     NODECODE varchar(2) not null,
