@@ -1,0 +1,134 @@
+#include "seatmap/showshapes.h"
+
+#include <QPoint>
+
+#include <algorithm>
+#include <array>
+
+namespace kav {
+namespace {
+
+struct Edges {
+    int L, T, R, B, cx, cy;
+    explicit Edges(const QRect& r)
+        : L(r.left()), T(r.top()), R(r.left() + r.width()), B(r.top() + r.height()), cx((L + R) / 2),
+          cy((T + B) / 2) {}
+};
+
+// A figure from (left, top) to (right, bottom), right and bottom exclusive: an aliased one-pixel
+// outline of a rectangle of size (w, h) covers w + 1 columns, hence the one pixel less.
+QRectF Figure(int left, int top, int right, int bottom) {
+    return QRectF(left, top, right - left - 1, bottom - top - 1);
+}
+
+void DrawTriangle(QPainter& canvas, QPoint a, QPoint b, QPoint c) {
+    const std::array<QPoint, 3> points{a, b, c};
+    canvas.drawPolygon(points.data(), static_cast<int>(points.size()));
+}
+
+void SetBlackPen(QPainter& canvas) {
+    QPen pen = canvas.pen();
+    pen.setColor(Qt::black);
+    canvas.setPen(pen);
+}
+
+} // namespace
+
+TColor GetShowPriceLevelColor(std::string_view level) {
+    if (level.empty())
+        return clWhite;
+    switch (level.front()) {
+    case 'A': case 'a': return 0x003D68F5;
+    case 'B': case 'b': return 0x0032C8F0;
+    case 'C': case 'c': return 0x0064C896;
+    case 'D': case 'd': return 0x00007800;
+    case 'E': case 'e': return 0x00F7BE64;
+    case 'F': case 'f': return 0x0096780A;
+    case 'G': case 'g': return 0x003C8CF0;
+    case 'H': case 'h': return 0x00001C79;
+    case 'J': case 'j': case 'K': case 'k': case 'M': case 'm': case 'N': case 'n': return clBlack;
+    case 'S': case 's': return 0x00F7646E;
+    case 'L': case 'l': return 0x00999999;
+    default: return clWhite;
+    }
+}
+
+void DrawShowFShape(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    canvas.drawRoundedRect(Figure(e.L, e.T, e.R, e.B), 5, 10, Qt::AbsoluteSize);
+}
+
+void DrawShowOShape(QPainter& canvas, const QRect& rect) { DrawShowFShape(canvas, rect); }
+
+void DrawShowAShape(QPainter& canvas, const QRect& rect) {
+    DrawShowFShape(canvas, rect);
+    const Edges e(rect);
+    canvas.setPen(Qt::red);
+    canvas.setBrush(Qt::red);
+    canvas.drawRect(Figure(e.cx - 2, e.cy - 2, e.cx + 2, e.cy + 2));
+}
+
+void DrawShowBShape(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    DrawTriangle(canvas, {e.cx, e.T}, {e.R, e.B}, {e.L, e.B});
+}
+
+void DrawShowGShape(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    DrawTriangle(canvas, {e.L, e.T}, {e.R, e.B - 1}, {e.L, e.B - 1});
+}
+
+void DrawShowTShape(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    DrawTriangle(canvas, {e.L, e.T}, {e.R, e.cy}, {e.L, e.B});
+}
+
+void DrawShowCShape(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    const int r = std::min((e.R - e.L) / 2, (e.B - e.T) / 2);
+    canvas.drawEllipse(Figure(e.cx - r, e.cy - r, e.cx + r, e.cy + r));
+}
+
+void DrawShowFlag(QPainter& canvas, const QRect& rect, std::string_view flag) {
+    if (flag == "W")
+        DrawShowWFlag(canvas, rect);
+    else if (flag == "X")
+        DrawShowXFlag(canvas, rect);
+    else if (flag == "Y")
+        DrawShowYFlag(canvas, rect);
+    else if (flag == "Z")
+        DrawShowZFlag(canvas, rect);
+}
+
+void DrawShowWFlag(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    SetBlackPen(canvas);
+    const int x1 = e.L + (e.R - e.L) / 4;
+    const int x2 = e.L + (e.R - e.L) * 3 / 4;
+    canvas.drawLine(x1, e.T, x1, e.B - 1);
+    canvas.drawLine(x2, e.T, x2, e.B - 1);
+}
+
+void DrawShowXFlag(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    SetBlackPen(canvas);
+    canvas.drawLine(e.L, e.T, e.R - 1, e.B - 1);
+    canvas.drawLine(e.R - 1, e.T, e.L, e.B - 1);
+}
+
+void DrawShowYFlag(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    SetBlackPen(canvas);
+    const QPoint bottom((e.L + e.R - 1) / 2, e.B - 1);
+    canvas.drawLine(QPoint(e.L, e.T), bottom);
+    canvas.drawLine(bottom, QPoint(e.R - 1, e.T));
+}
+
+void DrawShowZFlag(QPainter& canvas, const QRect& rect) {
+    const Edges e(rect);
+    SetBlackPen(canvas);
+    canvas.drawLine(e.L, e.cy, e.R - 1, e.cy);
+    canvas.drawLine(e.cx, e.T, e.cx, e.B - 1);
+}
+
+} // namespace kav
