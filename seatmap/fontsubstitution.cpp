@@ -10,9 +10,9 @@ void InstallSeatMapFontSubstitutes() {
         QFont::insertSubstitutions(QStringLiteral("宋体"),
                                    {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Serif CJK SC"),
                                     QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Micro Hei")});
-        QFont::insertSubstitutions(QStringLiteral("Arial Narrow"),
-                                   {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("DejaVu Sans Condensed"),
-                                    QStringLiteral("Noto Sans CJK SC")});
+        QFont::insertSubstitutions(QStringLiteral("Arial Narrow"), {QStringLiteral("Liberation Sans Narrow"),
+                                                                    QStringLiteral("DejaVu Sans Condensed"),
+                                                                    QStringLiteral("Noto Sans CJK SC")});
         return true;
     }();
     (void)installed;

@@ -6,7 +6,6 @@
 // ToQColor is the only place where such a value becomes a QColor.
 
 #include <QColor>
-
 #include <cstdint>
 
 namespace kav {

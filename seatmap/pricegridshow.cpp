@@ -14,11 +14,9 @@ const QString kLevelWidthSample = QStringLiteral("等级");
 } // namespace
 
 std::string PriceLevelName(std::string_view level) {
-    if (level.empty())
-        return {};
+    if (level.empty()) return {};
     const std::string letter = AsciiUpper(level.substr(0, 1));
-    if (TKavSeatMapConfig::PriceCodes.find(letter) == std::string_view::npos)
-        return {};
+    if (TKavSeatMapConfig::PriceCodes.find(letter) == std::string_view::npos) return {};
     return letter + " 级";
 }
 
@@ -27,11 +25,9 @@ TKavPriceLevelDelegate::TKavPriceLevelDelegate(TKavSeatMapConfig& config, QObjec
 
 bool TKavPriceLevelDelegate::IsPriceLevelColumn(const QModelIndex& index) {
     const QAbstractItemModel* model = index.model();
-    if (!model)
-        return false;
+    if (!model) return false;
     QVariant name = model->headerData(index.column(), Qt::Horizontal, FieldNameRole);
-    if (!name.isValid())
-        name = model->headerData(index.column(), Qt::Horizontal, Qt::DisplayRole);
+    if (!name.isValid()) name = model->headerData(index.column(), Qt::Horizontal, Qt::DisplayRole);
     return name.toString().toUpper() == QStringLiteral("PRICELEVEL");
 }
 

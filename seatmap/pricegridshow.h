@@ -8,7 +8,6 @@
 
 #include <QStyledItemDelegate>
 #include <QTableView>
-
 #include <string>
 #include <string_view>
 
@@ -28,7 +27,8 @@ public:
 
     explicit TKavPriceLevelDelegate(TKavSeatMapConfig& config, QObject* parent = nullptr);
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
     // Whether the column of `index` is the price-level column.
     static bool IsPriceLevelColumn(const QModelIndex& index);

@@ -1,7 +1,6 @@
 #include "seatmap/seatgrid.h"
 
 #include <QtGlobal>
-
 #include <algorithm>
 #include <cstdint>
 
@@ -33,22 +32,19 @@ void ClearCell(TKavCellInfo& cell) {
 TKavSeatGrid::TKavSeatGrid() : cells_(std::make_unique<TKavCellInfo[]>(MaxRowCount * MaxColCount)) {}
 
 bool TKavSeatGrid::SetRowCount(int value) {
-    if (value < 1 || value > MaxRowCount)
-        return false;
+    if (value < 1 || value > MaxRowCount) return false;
     rowCount_ = value;
     return true;
 }
 
 bool TKavSeatGrid::SetColCount(int value) {
-    if (value < 1 || value > MaxColCount)
-        return false;
+    if (value < 1 || value > MaxColCount) return false;
     colCount_ = value;
     return true;
 }
 
 bool TKavSeatGrid::SetColWidth(int value) {
-    if (value < MinColWidth || value > MaxColWidth)
-        return false;
+    if (value < MinColWidth || value > MaxColWidth) return false;
     colWidth_ = value;
     rowHeight_ = MulDiv(value, 6, 5);
     return true;
@@ -80,43 +76,40 @@ TKavCellRange TKavSeatGrid::VisibleRange(const QRect& clip) const {
             std::max(1, clip.top() / rowHeight_ - 1), std::min(rowCount_, bottom / rowHeight_ + 1)};
 }
 
-QPoint TKavSeatGrid::CellAt(int x, int y) const { return {x / colWidth_ + 1, y / rowHeight_ + 1}; }
+QPoint TKavSeatGrid::CellAt(int x, int y) const {
+    return {x / colWidth_ + 1, y / rowHeight_ + 1};
+}
 
 // Rows or columns from two coordinates: the first from the lower one (truncating toward zero, so a
 // coordinate just before the grid still falls in the first row), nothing when the span starts past
 // the grid or ends before it.
 std::optional<std::pair<int, int>> TKavSeatGrid::ClampedSpan(int low, int high, int size, int count) const {
-    if (low > high)
-        std::swap(low, high);
+    if (low > high) std::swap(low, high);
     const int first = low / size + 1;
     const int last = high / size + 1;
-    if (first > count || last < 1)
-        return std::nullopt;
+    if (first > count || last < 1) return std::nullopt;
     return std::pair{std::max(first, 1), std::min(last, count)};
 }
 
-std::optional<TKavCellRange> TKavSeatGrid::SelectCellInRect(int x1, int y1, int x2, int y2, const ToggleFn& toggled) {
+std::optional<TKavCellRange> TKavSeatGrid::SelectCellInRect(int x1, int y1, int x2, int y2,
+                                                            const ToggleFn& toggled) {
     const auto rows = ClampedSpan(y1, y2, rowHeight_, rowCount_);
-    if (!rows)
-        return std::nullopt;
+    if (!rows) return std::nullopt;
     const auto cols = ClampedSpan(x1, x2, colWidth_, colCount_);
-    if (!cols)
-        return std::nullopt;
+    if (!cols) return std::nullopt;
     for (int row = rows->first; row <= rows->second; ++row) {
         for (int col = cols->first; col <= cols->second; ++col) {
             TKavCellInfo& cell = Cell(row, col);
             const bool may = inDesign_ ? cell.CellStatus != TKavCellStatus::kavcsLocked
                                        : cell.CellStatus == TKavCellStatus::kavcsNormal;
-            if (!may)
-                continue;
+            if (!may) continue;
             cell.Selected = !cell.Selected;
             selectedCount_ += cell.Selected ? 1 : -1;
             if (inDesign_ && cell.Selected) {
                 row_ = row;
                 col_ = col;
             }
-            if (toggled)
-                toggled(row, col, cell.Selected);
+            if (toggled) toggled(row, col, cell.Selected);
         }
     }
     return TKavCellRange{cols->first, cols->second, rows->first, rows->second};

@@ -8,7 +8,6 @@
 #include "seatmap/cellinfo.h"
 
 #include <QRect>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -69,7 +68,8 @@ public:
     // kavcsLocked ones), row by row, left to right. Returns the clamped rectangle, or nothing when the
     // rectangle lies wholly below or right of the grid (or wholly above or left of it), in which case
     // nothing changes.
-    std::optional<TKavCellRange> SelectCellInRect(int x1, int y1, int x2, int y2, const ToggleFn& toggled = {});
+    std::optional<TKavCellRange> SelectCellInRect(int x1, int y1, int x2, int y2,
+                                                  const ToggleFn& toggled = {});
     void ClearSelection();
 
 private:

@@ -4,7 +4,6 @@
 #include "seatmap/showshapes.h"
 
 #include <QString>
-
 #include <cstdint>
 #include <limits>
 
@@ -33,8 +32,7 @@ std::size_t IndexOfLetter(std::string_view codes, std::string_view code) {
 }
 
 std::string CodeAt(std::string_view codes, int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= codes.size())
-        return {};
+    if (index < 0 || static_cast<std::size_t>(index) >= codes.size()) return {};
     return std::string(1, codes[static_cast<std::size_t>(index)]);
 }
 
@@ -49,7 +47,9 @@ std::filesystem::path ProgramFolder() {
 EKavSeatMapConfig::EKavSeatMapConfig()
     : std::runtime_error("颜色代码配文件(SEATMAP.CFG)格式不正确，请与系统管理员联系!") {}
 
-TKavSeatMapConfig::TKavSeatMapConfig() { LoadConfiguratios(IniFile()); }
+TKavSeatMapConfig::TKavSeatMapConfig() {
+    LoadConfiguratios(IniFile());
+}
 
 TKavSeatMapConfig::TKavSeatMapConfig(const std::filesystem::path& file) {
     try {
@@ -63,11 +63,13 @@ TKavSeatMapConfig::TKavSeatMapConfig(const std::filesystem::path& file) {
 void TKavSeatMapConfig::LoadConfiguratios(const IniFile& ini) {
     TKavSeatMapConfig loaded = *this;
     for (std::size_t i = 0; i < PriceCodes.size(); ++i)
-        loaded.LevelColors[i] = ParseValue(ini, "LEVEL", "LEVEL_" + CodeAt(PriceCodes, static_cast<int>(i)), kWhite);
+        loaded.LevelColors[i] =
+            ParseValue(ini, "LEVEL", "LEVEL_" + CodeAt(PriceCodes, static_cast<int>(i)), kWhite);
     loaded.SelectedColor = ParseValue(ini, "LEVEL", "LEVEL_S", kWhite);
     loaded.LockedColor = ParseValue(ini, "LEVEL", "LEVEL_L", kWhite);
     for (std::size_t i = 0; i < StatusCodes.size(); ++i)
-        loaded.StatusShapes[i] = ini.ReadString("STATUS", "STATUS_" + CodeAt(StatusCodes, static_cast<int>(i)), "F");
+        loaded.StatusShapes[i] =
+            ini.ReadString("STATUS", "STATUS_" + CodeAt(StatusCodes, static_cast<int>(i)), "F");
     for (std::size_t i = 0; i < KindCodes.size(); ++i) {
         const std::string code = CodeAt(KindCodes, static_cast<int>(i));
         loaded.KindNames[i] = ini.ReadString("KIND", code + "_NAME", "预留票");
@@ -84,74 +86,69 @@ TColor TKavSeatMapConfig::GetPriceColor(std::string_view code) const {
     return at == std::string_view::npos ? 0 : LevelColors[at];
 }
 
-std::string TKavSeatMapConfig::GetPriceCode(int index) const { return CodeAt(PriceCodes, index); }
+std::string TKavSeatMapConfig::GetPriceCode(int index) const {
+    return CodeAt(PriceCodes, index);
+}
 
-std::string TKavSeatMapConfig::GetKindCode(int index) const { return CodeAt(KindCodes, index); }
+std::string TKavSeatMapConfig::GetKindCode(int index) const {
+    return CodeAt(KindCodes, index);
+}
 
 std::string TKavSeatMapConfig::GetKindName(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= KindNames.size())
-        return {};
+    if (index < 0 || static_cast<std::size_t>(index) >= KindNames.size()) return {};
     return KindNames[static_cast<std::size_t>(index)];
 }
 
 TKavCellLook TKavSeatMapConfig::CellLook(bool Locked, bool Selected, bool ShowMarks, bool PlainShapes,
-                                         std::string_view PriceLevel, std::string_view Status, std::string_view Kind,
-                                         std::string Text, std::string_view WorkState) const {
+                                         std::string_view PriceLevel, std::string_view Status,
+                                         std::string_view Kind, std::string Text,
+                                         std::string_view WorkState) const {
     TKavCellLook look;
     const std::size_t status = IndexOfLetter(StatusCodes, Status);
     if (Selected) {
         look.Color = SelectedColor;
         look.Shape = "F";
-        if (ShowSeatNo != "1")
-            Text.clear();
+        if (ShowSeatNo != "1") Text.clear();
     } else if (Locked) {
         look.Color = LockedColor;
-        if (status != std::string_view::npos)
-            look.Shape = StatusShapes[status];
+        if (status != std::string_view::npos) look.Shape = StatusShapes[status];
         Text.clear();
     } else {
         const std::size_t level = IndexOfLetter(PriceCodes, PriceLevel);
         look.Color = level == std::string_view::npos ? MapBackground : LevelColors[level];
-        if (status != std::string_view::npos)
-            look.Shape = StatusShapes[status];
+        if (status != std::string_view::npos) look.Shape = StatusShapes[status];
         if (WorkState == "M" || WorkState == "S") {
             if (Status.empty() || Status.front() != 'F') {
                 look.Color = LockedColor;
                 look.Shape = "O";
                 Text.clear();
-                if (ShowMarks && status != std::string_view::npos)
-                    look.Shape = StatusShapes[status];
+                if (ShowMarks && status != std::string_view::npos) look.Shape = StatusShapes[status];
             } else if (const std::size_t kind = IndexOfLetter(KindCodes, Kind);
                        ShowMarks && kind != std::string_view::npos) {
                 const int mask = KindMasks[kind];
-                if (mask & kMaskColor)
-                    look.Color = KindColors[kind];
-                if (mask & kMaskShape)
-                    look.Shape = KindShapes[kind];
-                if (mask & kMaskFlag)
-                    Text = KindFlags[kind];
+                if (mask & kMaskColor) look.Color = KindColors[kind];
+                if (mask & kMaskShape) look.Shape = KindShapes[kind];
+                if (mask & kMaskFlag) Text = KindFlags[kind];
             }
         }
     }
-    if (!ShowMarks || PlainShapes)
-        look.Shape = !look.Shape.empty() && look.Shape.front() == 'F' ? "F" : "O";
-    if (!Kind.empty() && Kind.front() == 'P')
-        Text = "P";
+    if (!ShowMarks || PlainShapes) look.Shape = !look.Shape.empty() && look.Shape.front() == 'F' ? "F" : "O";
+    if (!Kind.empty() && Kind.front() == 'P') Text = "P";
     look.Text = std::move(Text);
     return look;
 }
 
-void TKavSeatMapConfig::DrawCell(QPainter& canvas, const QRect& rect, bool Locked, bool Selected, bool ShowMarks,
-                                 bool PlainShapes, std::string_view PriceLevel, std::string_view Status,
-                                 std::string_view Kind, std::string_view Text, std::string_view WorkState) const {
+void TKavSeatMapConfig::DrawCell(QPainter& canvas, const QRect& rect, bool Locked, bool Selected,
+                                 bool ShowMarks, bool PlainShapes, std::string_view PriceLevel,
+                                 std::string_view Status, std::string_view Kind, std::string_view Text,
+                                 std::string_view WorkState) const {
     const TKavCellLook look = CellLook(Locked, Selected, ShowMarks, PlainShapes, PriceLevel, Status, Kind,
                                        std::string(Text), WorkState);
     const QColor color = ToQColor(look.Color);
     canvas.setPen(color);
     canvas.setBrush(color);
     InnerDrawShape(canvas, rect, look.Shape);
-    if (look.Text.empty())
-        return;
+    if (look.Text.empty()) return;
     canvas.setPen(ToQColor(~look.Color & 0x00FFFFFF));
     canvas.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine,
                     QString::fromUtf8(look.Text.data(), static_cast<qsizetype>(look.Text.size())));
@@ -159,13 +156,33 @@ void TKavSeatMapConfig::DrawCell(QPainter& canvas, const QRect& rect, bool Locke
 
 void TKavSeatMapConfig::InnerDrawShape(QPainter& canvas, const QRect& rect, std::string_view shape, bool) {
     switch (shape.size() == 1 ? shape.front() : 'F') {
-    case 'O': case 'o': DrawShowOShape(canvas, rect); break;
-    case 'A': case 'a': DrawShowAShape(canvas, rect); break;
-    case 'B': case 'b': DrawShowBShape(canvas, rect); break;
-    case 'G': case 'g': DrawShowGShape(canvas, rect); break;
-    case 'T': case 't': DrawShowTShape(canvas, rect); break;
-    case 'C': case 'c': DrawShowCShape(canvas, rect); break;
-    default: DrawShowFShape(canvas, rect); break;
+    case 'O':
+    case 'o':
+        DrawShowOShape(canvas, rect);
+        break;
+    case 'A':
+    case 'a':
+        DrawShowAShape(canvas, rect);
+        break;
+    case 'B':
+    case 'b':
+        DrawShowBShape(canvas, rect);
+        break;
+    case 'G':
+    case 'g':
+        DrawShowGShape(canvas, rect);
+        break;
+    case 'T':
+    case 't':
+        DrawShowTShape(canvas, rect);
+        break;
+    case 'C':
+    case 'c':
+        DrawShowCShape(canvas, rect);
+        break;
+    default:
+        DrawShowFShape(canvas, rect);
+        break;
     }
 }
 

@@ -17,7 +17,6 @@
 
 #include <QPainter>
 #include <QRect>
-
 #include <array>
 #include <filesystem>
 #include <stdexcept>
@@ -69,20 +68,21 @@ public:
 
     // The decision of DrawCell: colour, shape and text of a cell. Only the first letters of PriceLevel,
     // Status and Kind matter.
-    TKavCellLook CellLook(bool Locked, bool Selected, bool ShowMarks, bool PlainShapes, std::string_view PriceLevel,
-                          std::string_view Status, std::string_view Kind, std::string Text,
-                          std::string_view WorkState) const;
+    TKavCellLook CellLook(bool Locked, bool Selected, bool ShowMarks, bool PlainShapes,
+                          std::string_view PriceLevel, std::string_view Status, std::string_view Kind,
+                          std::string Text, std::string_view WorkState) const;
 
     // Paints one cell as CellLook decides, the text centred on one line in the painter's font, in the
     // complement of the cell colour.
-    void DrawCell(QPainter& canvas, const QRect& rect, bool Locked, bool Selected, bool ShowMarks, bool PlainShapes,
-                  std::string_view PriceLevel, std::string_view Status, std::string_view Kind,
-                  std::string_view Text, std::string_view WorkState) const;
+    void DrawCell(QPainter& canvas, const QRect& rect, bool Locked, bool Selected, bool ShowMarks,
+                  bool PlainShapes, std::string_view PriceLevel, std::string_view Status,
+                  std::string_view Kind, std::string_view Text, std::string_view WorkState) const;
 
     // Draws the shape named by the letter `shape` (any case) with the current pen and brush: F and O
     // rounded rectangle, A with a red centre dot, B up triangle, G right triangle, T right-pointing
     // triangle, C circle; anything else F. `flag` is not used.
-    static void InnerDrawShape(QPainter& canvas, const QRect& rect, std::string_view shape, bool flag = false);
+    static void InnerDrawShape(QPainter& canvas, const QRect& rect, std::string_view shape,
+                               bool flag = false);
 
     std::array<TColor, PriceCodes.size()> LevelColors{};
     std::array<std::string, StatusCodes.size()> StatusShapes;

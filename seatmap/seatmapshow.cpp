@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-
 #include <algorithm>
 
 namespace kav {
@@ -28,8 +27,7 @@ QFont FontOfHeight(QFont font, int pixels) {
     pixels = std::max(1, pixels);
     font.setPixelSize(pixels);
     const int lineHeight = QFontMetrics(font).height();
-    if (lineHeight > pixels)
-        font.setPixelSize(std::max(1, pixels * pixels / lineHeight));
+    if (lineHeight > pixels) font.setPixelSize(std::max(1, pixels * pixels / lineHeight));
     return font;
 }
 
@@ -69,18 +67,15 @@ void TKavSeatMapShow::SetConfig(TKavSeatMapConfig& config) {
 }
 
 void TKavSeatMapShow::SetRowCount(int value) {
-    if (grid_.SetRowCount(value))
-        CheckSize();
+    if (grid_.SetRowCount(value)) CheckSize();
 }
 
 void TKavSeatMapShow::SetColCount(int value) {
-    if (grid_.SetColCount(value))
-        CheckSize();
+    if (grid_.SetColCount(value)) CheckSize();
 }
 
 void TKavSeatMapShow::SetColWidth(int value) {
-    if (grid_.SetColWidth(value))
-        CheckSize();
+    if (grid_.SetColWidth(value)) CheckSize();
 }
 
 void TKavSeatMapShow::SetAutoZoom(bool value) {
@@ -103,8 +98,7 @@ void TKavSeatMapShow::SetAutoSize(bool value) {
 
 void TKavSeatMapShow::SetInDesign(bool value) {
     grid_.SetInDesign(value);
-    if (!value)
-        showIndicator_ = false;
+    if (!value) showIndicator_ = false;
     update();
 }
 
@@ -159,23 +153,34 @@ void TKavSeatMapShow::SetEntrepreneurFlag(const std::string& value) {
     update();
 }
 
-QRect TKavSeatMapShow::CellRect(int row, int col) const { return grid_.CellRect(row, col).translated(Origin()); }
+QRect TKavSeatMapShow::CellRect(int row, int col) const {
+    return grid_.CellRect(row, col).translated(Origin());
+}
 
 QRect TKavSeatMapShow::StageBox() const {
     const int cw = ColWidth();
     int a = 0;
     switch (indicatorLocation_) {
-    case 0: a = 2; break;
-    case 1: a = (ColCount() - 3) * cw - 1; break;
-    case 2: a = ((ColCount() - 6) * cw) / 2; break;
-    default: break;
+    case 0:
+        a = 2;
+        break;
+    case 1:
+        a = (ColCount() - 3) * cw - 1;
+        break;
+    case 2:
+        a = ((ColCount() - 6) * cw) / 2;
+        break;
+    default:
+        break;
     }
     const int left = a - 12 * cw;
     const int right = a + 17 * cw - 4;
     return QRect(left, 0, right - left, 2 * RowHeight() - 1);
 }
 
-QString TKavSeatMapShow::SectionCaption() const { return kSectionPrefix + ToQString(sectionName_); }
+QString TKavSeatMapShow::SectionCaption() const {
+    return kSectionPrefix + ToQString(sectionName_);
+}
 
 // The caption's box is 10 pixels per byte of the text in the ansi code page, where a Chinese character
 // takes two bytes.
@@ -184,7 +189,9 @@ QRect TKavSeatMapShow::SectionCaptionRect() const {
     return QRect(indicatorLocation_ == 0 ? 100 : 0, 0, 10 * bytes, 30);
 }
 
-QRect TKavSeatMapShow::ArenaRect() const { return StageBox().united(SectionCaptionRect()).translated(Origin()); }
+QRect TKavSeatMapShow::ArenaRect() const {
+    return StageBox().united(SectionCaptionRect()).translated(Origin());
+}
 
 void TKavSeatMapShow::ClearSelection() {
     grid_.ClearSelection();
@@ -192,16 +199,16 @@ void TKavSeatMapShow::ClearSelection() {
     DoSelectionChange();
 }
 
-void TKavSeatMapShow::RePaintCells() { update(); }
+void TKavSeatMapShow::RePaintCells() {
+    update();
+}
 
 void TKavSeatMapShow::ResizeTo(int width, int height) {
-    if (width != this->width() || height != this->height())
-        resize(width, height);
+    if (width != this->width() || height != this->height()) resize(width, height);
 }
 
 void TKavSeatMapShow::CheckSize() {
-    if (autoZoom_)
-        grid_.SetColWidth(grid_.FittingColWidth(width(), height()));
+    if (autoZoom_) grid_.SetColWidth(grid_.FittingColWidth(width(), height()));
     const int gridWidth = ColWidth() * ColCount();
     const int gridHeight = RowHeight() * RowCount();
     if (autoSize_)
@@ -213,8 +220,7 @@ void TKavSeatMapShow::CheckSize() {
 
 void TKavSeatMapShow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (autoZoom_)
-        CheckSize();
+    if (autoZoom_) CheckSize();
 }
 
 void TKavSeatMapShow::DoIncSeatMap() {
@@ -228,14 +234,14 @@ void TKavSeatMapShow::DoDecSeatMap() {
 }
 
 void TKavSeatMapShow::DoRestoreSeatMap() {
-    if (const QWidget* parent = parentWidget())
-        resize(parent->contentsRect().size());
+    if (const QWidget* parent = parentWidget()) resize(parent->contentsRect().size());
     move(0, 0);
 }
 
 QSize TKavSeatMapShow::sizeHint() const {
     const QMargins m = contentsMargins();
-    return QSize(ColWidth() * ColCount() + m.left() + m.right(), RowHeight() * RowCount() + m.top() + m.bottom());
+    return QSize(ColWidth() * ColCount() + m.left() + m.right(),
+                 RowHeight() * RowCount() + m.top() + m.bottom());
 }
 
 void TKavSeatMapShow::SelectCellInRect(int X1, int Y1, int X2, int Y2) {
@@ -244,24 +250,23 @@ void TKavSeatMapShow::SelectCellInRect(int X1, int Y1, int X2, int Y2) {
     const auto range = grid_.SelectCellInRect(X1 - o.x(), Y1 - o.y(), X2 - o.x(), Y2 - o.y(),
                                               [&](int row, int col, bool selected) {
                                                   update(CellRect(row, col));
-                                                  if (!design)
-                                                      emit OnSelectACell(col, row, selected);
+                                                  if (!design) emit OnSelectACell(col, row, selected);
                                               });
-    if (!range)
-        return;
+    if (!range) return;
     update(ArenaRect());
     emit OnSelectCells(range->Col1, range->Col2, range->Row1, range->Row2);
     DoSelectionChange();
 }
 
-void TKavSeatMapShow::DoSelectionChange() { emit OnSelectionChange(); }
+void TKavSeatMapShow::DoSelectionChange() {
+    emit OnSelectionChange();
+}
 
 void TKavSeatMapShow::DoMouseOverCell(int X, int Y) {
     const QPoint o = Origin();
     const int row = (Y - o.y()) / RowHeight() + 1;
     const int col = (X - o.x()) / ColWidth() + 1;
-    if (row <= RowCount() && col <= ColCount())
-        emit OnMouseOverCell(col, row);
+    if (row <= RowCount() && col <= ColCount()) emit OnMouseOverCell(col, row);
 }
 
 // Painting: background, the cells the region touches, the design grid, row numbers, then the stage on
@@ -271,13 +276,10 @@ void TKavSeatMapShow::paintEvent(QPaintEvent* event) {
     painter.fillRect(contentsRect(), ToQColor(MapBackground));
     painter.translate(Origin());
     DrawCells(painter, event->region().translated(-Origin()));
-    if (InDesign())
-        DrawGrid(painter);
-    if (showSeatNo_ == "1")
-        DrawRows(painter);
+    if (InDesign()) DrawGrid(painter);
+    if (showSeatNo_ == "1") DrawRows(painter);
     DrawArena(painter);
-    if (dragging_)
-        DrawRubberBand(painter);
+    if (dragging_) DrawRubberBand(painter);
 }
 
 void TKavSeatMapShow::DrawCells(QPainter& painter, const QRegion& region) const {
@@ -300,8 +302,7 @@ void TKavSeatMapShow::InnerDrawCell(QPainter& painter, int row, int col) const {
             text = std::to_string(showRowNo_ ? cell.RowNo % 10 : cell.SeatNo);
     } else {
         rect.adjust(0, 0, -1, -1);
-        if (showSeatNo_ == "1")
-            text = std::to_string(cell.SeatNo);
+        if (showSeatNo_ == "1") text = std::to_string(cell.SeatNo);
     }
     if (cell.CellStatus == TKavCellStatus::kavcsNone && !cell.Selected) {
         const QColor background = ToQColor(MapBackground);
@@ -313,7 +314,8 @@ void TKavSeatMapShow::InnerDrawCell(QPainter& painter, int row, int col) const {
     const bool showMarks = entrepreneurFlag_ == "Y" || entrepreneurFlag_ == "P";
     config_->DrawCell(painter, rect, cell.CellStatus == TKavCellStatus::kavcsLocked, cell.Selected, showMarks,
                       entrepreneurFlag_ == "P", std::string_view(&cell.PriceLevel, 1),
-                      std::string_view(&cell.SeatStatus, 1), std::string_view(&cell.Kind, 1), text, workState_);
+                      std::string_view(&cell.SeatStatus, 1), std::string_view(&cell.Kind, 1), text,
+                      workState_);
 }
 
 void TKavSeatMapShow::DrawGrid(QPainter& painter) const {
@@ -324,15 +326,16 @@ void TKavSeatMapShow::DrawGrid(QPainter& painter) const {
         painter.drawLine(0, row * RowHeight(), gridRight - 1, row * RowHeight());
     for (int col = 1; col <= ColCount(); ++col)
         painter.drawLine(col * ColWidth(), 0, col * ColWidth(), gridBottom - 1);
-    if (showIndicator_)
-        DawIndicatorLocation(painter);
+    if (showIndicator_) DawIndicatorLocation(painter);
 }
 
 void TKavSeatMapShow::DawIndicatorLocation(QPainter& painter) const {
     const int cw = ColWidth();
     const int gridRight = ColCount() * cw;
     const int gridBottom = RowCount() * RowHeight();
-    const auto guidePen = [this](int k) { return QPen(ToQColor(k % 10 == 0 ? line10Color_ : line5Color_), 0); };
+    const auto guidePen = [this](int k) {
+        return QPen(ToQColor(k % 10 == 0 ? line10Color_ : line5Color_), 0);
+    };
     for (int k = 5; k <= RowCount(); k += 5) {
         painter.setPen(guidePen(k));
         painter.drawLine(0, k * RowHeight(), gridRight - 1, k * RowHeight());
@@ -344,10 +347,8 @@ void TKavSeatMapShow::DawIndicatorLocation(QPainter& painter) const {
     const int reach = indicatorLocation_ == 0 || indicatorLocation_ == 1 ? ColCount() : ColCount() / 2;
     for (int k = 5; k <= reach; k += 5) {
         painter.setPen(guidePen(k));
-        if (indicatorLocation_ != 1)
-            vertical(x0 + k * cw);
-        if (indicatorLocation_ != 0)
-            vertical(x0 - k * cw);
+        if (indicatorLocation_ != 1) vertical(x0 + k * cw);
+        if (indicatorLocation_ != 0) vertical(x0 - k * cw);
     }
 }
 
@@ -362,8 +363,7 @@ void TKavSeatMapShow::DrawRows(QPainter& painter) const {
         int col = 1;
         while (col <= ColCount() && grid_.Cell(row, col).CellStatus == TKavCellStatus::kavcsNone)
             ++col;
-        if (col > ColCount())
-            continue;
+        if (col > ColCount()) continue;
         const QString label = QString::number(grid_.Cell(row, col).RowNo);
         for (const QRect& rect : {grid_.CellRect(row, 1), grid_.CellRect(row, ColCount() + 1)}) {
             painter.fillRect(rect, background);
@@ -405,14 +405,12 @@ QRegion TKavSeatMapShow::RubberBandRegion() const {
     const QRect band = QRect(dragStart_, dragCurrent_).normalized();
     QRegion region(band.adjusted(-2, -2, 2, 2));
     const QRect inner = band.adjusted(2, 2, -2, -2);
-    if (inner.isValid())
-        region -= QRegion(inner);
+    if (inner.isValid()) region -= QRegion(inner);
     return region;
 }
 
 void TKavSeatMapShow::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     dragStart_ = dragCurrent_ = event->position().toPoint();
     dragging_ = true;
 }
@@ -431,14 +429,15 @@ void TKavSeatMapShow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TKavSeatMapShow::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !dragging_)
-        return;
+    if (event->button() != Qt::LeftButton || !dragging_) return;
     dragging_ = false;
     update(RubberBandRegion());
     const QPoint end = event->position().toPoint();
     SelectCellInRect(dragStart_.x(), dragStart_.y(), end.x(), end.y());
 }
 
-void TKavSeatMapShow::contextMenuEvent(QContextMenuEvent* event) { popupMenu_->popup(event->globalPos()); }
+void TKavSeatMapShow::contextMenuEvent(QContextMenuEvent* event) {
+    popupMenu_->popup(event->globalPos());
+}
 
 } // namespace kav

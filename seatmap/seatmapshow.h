@@ -14,7 +14,6 @@
 #include "seatmap/seatgrid.h"
 
 #include <QWidget>
-
 #include <string>
 
 class QMenu;

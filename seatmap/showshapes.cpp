@@ -1,7 +1,6 @@
 #include "seatmap/showshapes.h"
 
 #include <QPoint>
-
 #include <algorithm>
 #include <array>
 
@@ -21,6 +20,12 @@ QRectF Figure(int left, int top, int right, int bottom) {
     return QRectF(left, top, right - left - 1, bottom - top - 1);
 }
 
+// Aliased rounded rectangles are rasterised half a pixel up and left of other figures; the shift makes
+// them cover the same columns and rows as the cell.
+QRectF RoundedFigure(int left, int top, int right, int bottom) {
+    return Figure(left, top, right, bottom).translated(0.5, 0.5);
+}
+
 void DrawTriangle(QPainter& canvas, QPoint a, QPoint b, QPoint c) {
     const std::array<QPoint, 3> points{a, b, c};
     canvas.drawPolygon(points.data(), static_cast<int>(points.size()));
@@ -35,30 +40,60 @@ void SetBlackPen(QPainter& canvas) {
 } // namespace
 
 TColor GetShowPriceLevelColor(std::string_view level) {
-    if (level.empty())
-        return clWhite;
+    if (level.empty()) return clWhite;
     switch (level.front()) {
-    case 'A': case 'a': return 0x003D68F5;
-    case 'B': case 'b': return 0x0032C8F0;
-    case 'C': case 'c': return 0x0064C896;
-    case 'D': case 'd': return 0x00007800;
-    case 'E': case 'e': return 0x00F7BE64;
-    case 'F': case 'f': return 0x0096780A;
-    case 'G': case 'g': return 0x003C8CF0;
-    case 'H': case 'h': return 0x00001C79;
-    case 'J': case 'j': case 'K': case 'k': case 'M': case 'm': case 'N': case 'n': return clBlack;
-    case 'S': case 's': return 0x00F7646E;
-    case 'L': case 'l': return 0x00999999;
-    default: return clWhite;
+    case 'A':
+    case 'a':
+        return 0x003D68F5;
+    case 'B':
+    case 'b':
+        return 0x0032C8F0;
+    case 'C':
+    case 'c':
+        return 0x0064C896;
+    case 'D':
+    case 'd':
+        return 0x00007800;
+    case 'E':
+    case 'e':
+        return 0x00F7BE64;
+    case 'F':
+    case 'f':
+        return 0x0096780A;
+    case 'G':
+    case 'g':
+        return 0x003C8CF0;
+    case 'H':
+    case 'h':
+        return 0x00001C79;
+    case 'J':
+    case 'j':
+    case 'K':
+    case 'k':
+    case 'M':
+    case 'm':
+    case 'N':
+    case 'n':
+        return clBlack;
+    case 'S':
+    case 's':
+        return 0x00F7646E;
+    case 'L':
+    case 'l':
+        return 0x00999999;
+    default:
+        return clWhite;
     }
 }
 
 void DrawShowFShape(QPainter& canvas, const QRect& rect) {
     const Edges e(rect);
-    canvas.drawRoundedRect(Figure(e.L, e.T, e.R, e.B), 5, 10, Qt::AbsoluteSize);
+    canvas.drawRoundedRect(RoundedFigure(e.L, e.T, e.R, e.B), 5, 10, Qt::AbsoluteSize);
 }
 
-void DrawShowOShape(QPainter& canvas, const QRect& rect) { DrawShowFShape(canvas, rect); }
+void DrawShowOShape(QPainter& canvas, const QRect& rect) {
+    DrawShowFShape(canvas, rect);
+}
 
 void DrawShowAShape(QPainter& canvas, const QRect& rect) {
     DrawShowFShape(canvas, rect);

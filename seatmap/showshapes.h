@@ -11,7 +11,6 @@
 
 #include <QPainter>
 #include <QRect>
-
 #include <string_view>
 
 namespace kav {

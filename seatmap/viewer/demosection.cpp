@@ -39,8 +39,7 @@ void FillDemoSection(TKavSeatMapShow& map, int rows, int cols) {
             TKavCellInfo& cell = map.Cells(row, col);
             ClearCell(cell);
             const bool seat = col > inset && col <= cols - inset && col != aisle1 && col != aisle2;
-            if (!seat)
-                continue;
+            if (!seat) continue;
             const unsigned hash = static_cast<unsigned>(row * 7919 + col * 104729) % 9973u;
             cell.CellStatus = hash % 29 == 0 ? TKavCellStatus::kavcsLocked : TKavCellStatus::kavcsNormal;
             cell.PriceLevel = levels[static_cast<std::size_t>((row - 4) / 3) % levels.size()];

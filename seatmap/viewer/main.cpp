@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-
 #include <cstdio>
 
 namespace {
@@ -41,8 +40,7 @@ int main(int argc, char* argv[]) {
     try {
         kav::TKavSeatMapConfig demo;
         const bool configured = QFileInfo::exists(QCoreApplication::applicationDirPath() + "/SEATMAP.CFG");
-        if (!configured)
-            demo.LoadConfiguratios(kav::IniFile::FromText(kav::DemoSeatMapConfigText()));
+        if (!configured) demo.LoadConfiguratios(kav::IniFile::FromText(kav::DemoSeatMapConfigText()));
         kav::ViewerWindow window(configured ? kav::_SeatMapConfig() : demo);
         const QStringList args = app.arguments();
         if (const qsizetype at = args.indexOf("--screenshots"); at >= 0 && at + 1 < args.size())

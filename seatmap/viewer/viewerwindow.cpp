@@ -67,7 +67,8 @@ void ViewerWindow::AddPriceLevels(TKavSeatMapConfig& config) {
     model->setHorizontalHeaderLabels({QStringLiteral("PRICELEVEL"), QStringLiteral("PRICE")});
     int price = 1280;
     for (char level : TKavSeatMapConfig::PriceCodes) {
-        model->appendRow({new QStandardItem(QString(QChar(level))), new QStandardItem(QString::number(price))});
+        model->appendRow(
+            {new QStandardItem(QString(QChar(level))), new QStandardItem(QString::number(price))});
         price -= 100;
     }
     auto* grid = new TKavPriceGridShow(config, this);
