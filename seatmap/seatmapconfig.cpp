@@ -1,6 +1,7 @@
 #include "seatmap/seatmapconfig.h"
 
 #include "platform/core/inifile.h"
+#include "platform/core/textcodec.h"
 #include "seatmap/showshapes.h"
 
 #include <QString>
@@ -155,35 +156,21 @@ void TKavSeatMapConfig::DrawCell(QPainter& canvas, const QRect& rect, bool Locke
 }
 
 void TKavSeatMapConfig::InnerDrawShape(QPainter& canvas, const QRect& rect, std::string_view shape, bool) {
-    switch (shape.size() == 1 ? shape.front() : 'F') {
-    case 'O':
-    case 'o':
-        DrawShowOShape(canvas, rect);
-        break;
-    case 'A':
-    case 'a':
-        DrawShowAShape(canvas, rect);
-        break;
-    case 'B':
-    case 'b':
-        DrawShowBShape(canvas, rect);
-        break;
-    case 'G':
-    case 'g':
-        DrawShowGShape(canvas, rect);
-        break;
-    case 'T':
-    case 't':
-        DrawShowTShape(canvas, rect);
-        break;
-    case 'C':
-    case 'c':
-        DrawShowCShape(canvas, rect);
-        break;
-    default:
-        DrawShowFShape(canvas, rect);
-        break;
+    using Painter = void (*)(QPainter&, const QRect&);
+    struct Shape {
+        std::string_view letter;
+        Painter paint;
+    };
+    static constexpr Shape kShapes[] = {{"O", DrawShowOShape}, {"A", DrawShowAShape}, {"B", DrawShowBShape},
+                                        {"G", DrawShowGShape}, {"T", DrawShowTShape}, {"C", DrawShowCShape}};
+    const std::string upper = AsciiUpper(shape);
+    for (const Shape& candidate : kShapes) {
+        if (candidate.letter == upper) {
+            candidate.paint(canvas, rect);
+            return;
+        }
     }
+    DrawShowFShape(canvas, rect);
 }
 
 TKavSeatMapConfig& _SeatMapConfig() {

@@ -1,5 +1,7 @@
 #include "seatmap/showshapes.h"
 
+#include "platform/core/textcodec.h"
+
 #include <QPoint>
 #include <algorithm>
 #include <array>
@@ -40,50 +42,19 @@ void SetBlackPen(QPainter& canvas) {
 } // namespace
 
 TColor GetShowPriceLevelColor(std::string_view level) {
+    struct LevelColor {
+        char level;
+        TColor color;
+    };
+    static constexpr LevelColor kColors[] = {
+        {'A', 0x003D68F5}, {'B', 0x0032C8F0}, {'C', 0x0064C896}, {'D', 0x00007800}, {'E', 0x00F7BE64},
+        {'F', 0x0096780A}, {'G', 0x003C8CF0}, {'H', 0x00001C79}, {'J', clBlack},    {'K', clBlack},
+        {'M', clBlack},    {'N', clBlack},    {'S', 0x00F7646E}, {'L', 0x00999999}};
     if (level.empty()) return clWhite;
-    switch (level.front()) {
-    case 'A':
-    case 'a':
-        return 0x003D68F5;
-    case 'B':
-    case 'b':
-        return 0x0032C8F0;
-    case 'C':
-    case 'c':
-        return 0x0064C896;
-    case 'D':
-    case 'd':
-        return 0x00007800;
-    case 'E':
-    case 'e':
-        return 0x00F7BE64;
-    case 'F':
-    case 'f':
-        return 0x0096780A;
-    case 'G':
-    case 'g':
-        return 0x003C8CF0;
-    case 'H':
-    case 'h':
-        return 0x00001C79;
-    case 'J':
-    case 'j':
-    case 'K':
-    case 'k':
-    case 'M':
-    case 'm':
-    case 'N':
-    case 'n':
-        return clBlack;
-    case 'S':
-    case 's':
-        return 0x00F7646E;
-    case 'L':
-    case 'l':
-        return 0x00999999;
-    default:
-        return clWhite;
-    }
+    const char letter = AsciiUpper(level.substr(0, 1)).front();
+    for (const LevelColor& entry : kColors)
+        if (entry.level == letter) return entry.color;
+    return clWhite;
 }
 
 void DrawShowFShape(QPainter& canvas, const QRect& rect) {
