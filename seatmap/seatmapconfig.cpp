@@ -145,6 +145,10 @@ void TKavSeatMapConfig::DrawCell(QPainter& canvas, const QRect& rect, bool Locke
                                  std::string_view WorkState) const {
     const TKavCellLook look = CellLook(Locked, Selected, ShowMarks, PlainShapes, PriceLevel, Status, Kind,
                                        std::string(Text), WorkState);
+    PaintLook(canvas, rect, look);
+}
+
+void TKavSeatMapConfig::PaintLook(QPainter& canvas, const QRect& rect, const TKavCellLook& look) {
     const QColor color = ToQColor(look.Color);
     canvas.setPen(color);
     canvas.setBrush(color);

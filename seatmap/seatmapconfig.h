@@ -78,6 +78,10 @@ public:
                   bool PlainShapes, std::string_view PriceLevel, std::string_view Status,
                   std::string_view Kind, std::string_view Text, std::string_view WorkState) const;
 
+    // Paints a decided look: the shape in its colour, then the text centred on one line in the painter's
+    // font, in the complement of the colour.
+    static void PaintLook(QPainter& canvas, const QRect& rect, const TKavCellLook& look);
+
     // Draws the shape named by the letter `shape` (any case) with the current pen and brush: F and O
     // rounded rectangle, A with a red centre dot, B up triangle, G right triangle, T right-pointing
     // triangle, C circle; anything else F. `flag` is not used.

@@ -3,7 +3,6 @@
 #include "platform/core/textcodec.h"
 #include "seatmap/fontsubstitution.h"
 #include "seatmap/seatmapconfig.h"
-#include "seatmap/showshapes.h"
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -304,18 +303,18 @@ void TKavSeatMapShow::InnerDrawCell(QPainter& painter, int row, int col) const {
         rect.adjust(0, 0, -1, -1);
         if (showSeatNo_ == "1") text = std::to_string(cell.SeatNo);
     }
+    // An empty place is painted as a seat in the background colour, which also covers any number that
+    // runs over from the seat on its left.
     if (cell.CellStatus == TKavCellStatus::kavcsNone && !cell.Selected) {
-        const QColor background = ToQColor(MapBackground);
-        painter.setPen(background);
-        painter.setBrush(background);
-        DrawShowFShape(painter, rect);
+        sprites_.Draw(painter, rect, TKavCellLook{MapBackground, "F", {}}, painter.font());
         return;
     }
     const bool showMarks = entrepreneurFlag_ == "Y" || entrepreneurFlag_ == "P";
-    config_->DrawCell(painter, rect, cell.CellStatus == TKavCellStatus::kavcsLocked, cell.Selected, showMarks,
-                      entrepreneurFlag_ == "P", std::string_view(&cell.PriceLevel, 1),
-                      std::string_view(&cell.SeatStatus, 1), std::string_view(&cell.Kind, 1), text,
-                      workState_);
+    const TKavCellLook look = config_->CellLook(
+        cell.CellStatus == TKavCellStatus::kavcsLocked, cell.Selected, showMarks, entrepreneurFlag_ == "P",
+        std::string_view(&cell.PriceLevel, 1), std::string_view(&cell.SeatStatus, 1),
+        std::string_view(&cell.Kind, 1), std::move(text), workState_);
+    sprites_.Draw(painter, rect, look, painter.font());
 }
 
 void TKavSeatMapShow::DrawGrid(QPainter& painter) const {

@@ -4,12 +4,14 @@
 // that zooms. The control owns the cell array but does not load it; whoever fills the cells listens to
 // the signals.
 //
-// Each cell is painted by DrawCell of the seat map configuration. The control reads the process's
+// Each cell is painted as DrawCell of the seat map configuration paints it (through a cache of painted
+// cells). The control reads the process's
 // configuration (_SeatMapConfig) when it is created, so a bad "SEATMAP.CFG" raises EKavSeatMapConfig
 // from the constructor; SetConfig substitutes another configuration, which must outlive the control.
 //
 // Threading: GUI thread only.
 
+#include "seatmap/cellsprites.h"
 #include "seatmap/kavcolor.h"
 #include "seatmap/seatgrid.h"
 
@@ -143,6 +145,7 @@ private:
     void ResizeTo(int width, int height);
 
     TKavSeatGrid grid_;
+    mutable TKavCellSprites sprites_;
     TKavSeatMapConfig* config_;
     QMenu* popupMenu_;
     bool autoZoom_ = true;

@@ -1,4 +1,5 @@
 #include "platform/core/inifile.h"
+#include "seatmap/cellsprites.h"
 #include "seatmap/fontsubstitution.h"
 #include "seatmap/pricegridshow.h"
 #include "seatmap/seatmapconfig.h"
@@ -156,6 +157,43 @@ private slots:
             for (int x = 0; x < 40; ++x)
                 textPixels += image.pixel(x, y) == text;
         QVERIFY(textPixels > 10);
+    }
+
+    // The control paints cells from a cache of painted cells; a cached cell must look exactly like one
+    // painted directly, text running over its edges included, and twice the same after a hit.
+    void cachedCellsLookLikePaintedOnes() {
+        QFont font(QStringLiteral("Arial Narrow"));
+        font.setPixelSize(11);
+        const TKavCellLook looks[] = {{0x003D68F5, "F", "128"}, {0x00999999, "B", ""}, {0x00C000C0, "T", "Z"},
+                                      {0x00F7646E, "A", "7"},   {0x0000C0C0, "C", ""}, {0x00DEEBEF, "F", ""}};
+        const auto paint = [&](bool cached) {
+            TKavCellSprites sprites;
+            QImage image(80, 20, QImage::Format_RGB32);
+            image.fill(ToQColor(0x00DEEBEF));
+            QPainter painter(&image);
+            painter.setFont(font);
+            for (int round = 0; round < 2; ++round) {
+                int x = 2;
+                for (const TKavCellLook& look : looks) {
+                    const QRect cell(x, 3, 9, 11);
+                    x += 10;
+                    if (cached)
+                        sprites.Draw(painter, cell, look, font);
+                    else
+                        TKavSeatMapConfig::PaintLook(painter, cell, look);
+                }
+            }
+            return image;
+        };
+        const QImage direct = paint(false);
+        const QImage cached = paint(true);
+        for (int y = 0; y < direct.height(); ++y)
+            for (int x = 0; x < direct.width(); ++x) {
+                const QColor a = direct.pixelColor(x, y), b = cached.pixelColor(x, y);
+                QVERIFY2(std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2 &&
+                             std::abs(a.blue() - b.blue()) <= 2,
+                         qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+            }
     }
 
     void fontNamesMapToInstalledFonts() {
