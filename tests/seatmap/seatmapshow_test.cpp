@@ -294,6 +294,46 @@ private slots:
         QCOMPARE(map_->grab().toImage(), before);
     }
 
+    void stageBoxFollowsTheIndicatorLocation() {
+        map_->SetSectionName("A区"); // caption of 14 + 3 bytes: 170 pixels wide, 30 high
+        struct Case {
+            int location;
+            QRect box; // 29 columns less 4 pixels wide, two rows less one pixel high
+            int captionLeft;
+        };
+        const Case cases[] = {{0, QRect(-118, 0, 286, 23), 100},
+                              {1, QRect((60 - 3) * 10 - 1 - 120, 0, 286, 23), 0},
+                              {2, QRect(270 - 120, 0, 286, 23), 0},
+                              {7, QRect(-120, 0, 286, 23), 0}};
+        for (const Case& c : cases) {
+            map_->SetIndicatorLocation(c.location);
+            QCOMPARE(map_->ArenaRect(), c.box.united(QRect(c.captionLeft, 0, 170, 30)));
+            const QImage image = map_->grab().toImage();
+            const QPoint inBox(std::max(c.box.left(), 0) + 2, 20);
+            QCOMPARE(image.pixelColor(inBox), QColor(0x80, 0, 0));
+        }
+    }
+
+    // Row numbers in black at both ends of rows that hold seats: over the first column and just right
+    // of the last one.
+    void rowNumbersAtBothEnds() {
+        const auto hasDark = [](const QImage& image, const QRect& rect) {
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    if (image.pixelColor(x, y).lightness() < 100) // black text, antialiased
+                        return true;
+            return false;
+        };
+        map_->SetShowSeatNo("1");
+        const QImage shown = map_->grab().toImage();
+        QVERIFY(hasDark(shown, map_->CellRect(5, 1)));
+        QVERIFY(hasDark(shown, map_->CellRect(6, 61)));
+        QVERIFY(!hasDark(shown, map_->CellRect(7, 1))); // no seats in row 7
+        QVERIFY(!hasDark(shown, map_->CellRect(7, 61)));
+        map_->SetShowSeatNo("");
+        QVERIFY(!hasDark(map_->grab().toImage(), map_->CellRect(6, 61)));
+    }
+
     // A click repaints the cell it toggled and the stage, not the map.
     void clickRepaintsOnlyWhatChanged() {
         ShowMap();
