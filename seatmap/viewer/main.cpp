@@ -1,6 +1,6 @@
 // seatmap-viewer: shows a generated section in the seat map control.
 //   seatmap-viewer                      interactive window
-//   seatmap-viewer --screenshots DIR    saves normal.png, design.png and workstate-s.png in DIR and exits
+//   seatmap-viewer --screenshots DIR    saves window.png, normal.png, design.png and workstate-s.png in DIR and exits
 // Uses "SEATMAP.CFG" beside the program when there is one, else a built-in demo configuration.
 
 #include "platform/core/inifile.h"
@@ -16,12 +16,14 @@
 
 namespace {
 
-bool SaveScreenshots(kav::TKavSeatMapShow& map, const QString& folder) {
+bool SaveScreenshots(kav::ViewerWindow& window, const QString& folder) {
     QDir().mkpath(folder);
+    bool ok = window.grab().save(folder + "/window.png");
+    kav::TKavSeatMapShow& map = window.Map();
     map.resize(900, 640);
     map.SetShowSeatNo("1");
     map.SetWorkState("R");
-    bool ok = map.grab().save(folder + "/normal.png");
+    ok = map.grab().save(folder + "/normal.png") && ok;
     map.SetShowSeatNo("");
     map.SetInDesign(true);
     map.SetShowIndicator(true);
@@ -44,7 +46,7 @@ int main(int argc, char* argv[]) {
         kav::ViewerWindow window(configured ? kav::_SeatMapConfig() : demo);
         const QStringList args = app.arguments();
         if (const qsizetype at = args.indexOf("--screenshots"); at >= 0 && at + 1 < args.size())
-            return SaveScreenshots(window.Map(), args[at + 1]) ? 0 : 1;
+            return SaveScreenshots(window, args[at + 1]) ? 0 : 1;
         window.show();
         window.Map().DoRestoreSeatMap();
         return app.exec();

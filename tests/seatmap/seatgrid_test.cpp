@@ -92,29 +92,6 @@ TEST(SeatGrid, GeometryAndVisibleRange) {
     EXPECT_EQ(grid.VisibleRange(QRect(300, 300, 5000, 5000)), (TKavCellRange{29, 60, 24, 40}));
 }
 
-TEST(SeatGrid, ClickTogglesOneSeat) {
-    TKavSeatGrid grid = SmallGrid();
-    std::optional<TKavCellRange> range;
-    EXPECT_EQ(Select(grid, 25, 40, 25, 40, &range), (Toggles{{4, 3, true}}));
-    EXPECT_EQ(range, (TKavCellRange{3, 3, 4, 4}));
-    EXPECT_EQ(grid.SelectedCellCount(), 1);
-    EXPECT_EQ(Select(grid, 29, 47, 29, 47), (Toggles{{4, 3, false}}));
-    EXPECT_EQ(grid.SelectedCellCount(), 0);
-}
-
-TEST(SeatGrid, DragEitherWaySelectsTheSameCells) {
-    TKavSeatGrid forward = SmallGrid();
-    TKavSeatGrid backward = SmallGrid();
-    std::optional<TKavCellRange> a, b;
-    const Toggles expected{{3, 2, true}, {3, 3, true}, {4, 2, true}, {4, 3, true}};
-    EXPECT_EQ(Select(forward, 15, 30, 25, 40, &a), expected);
-    EXPECT_EQ(Select(backward, 25, 40, 15, 30, &b), expected);
-    EXPECT_EQ(a, b);
-    Toggles mixedCorners = Select(backward, 25, 30, 15, 40); // bottom-left to top-right
-    EXPECT_EQ(mixedCorners.size(), 4u);
-    EXPECT_EQ(backward.SelectedCellCount(), 0);
-}
-
 TEST(SeatGrid, OutsideTheGrid) {
     TKavSeatGrid grid = SmallGrid();
     std::optional<TKavCellRange> range;
@@ -145,39 +122,4 @@ TEST(SeatGrid, DragInvertsMixedSelection) {
     grid.ClearSelection();
     EXPECT_EQ(grid.SelectedCellCount(), 0);
     EXPECT_FALSE(grid.Cell(1, 4).Selected);
-}
-
-TEST(SeatGrid, LockedAndEmptyCellsInAndOutOfDesignView) {
-    TKavSeatGrid grid = SmallGrid();
-    // Row 2: normal, locked, normal, three empty places.
-    EXPECT_EQ(Select(grid, 0, 12, 59, 23), (Toggles{{2, 1, true}, {2, 3, true}}));
-    grid.ClearSelection();
-    grid.SetInDesign(true);
-    EXPECT_EQ(Select(grid, 0, 12, 59, 23),
-              (Toggles{{2, 1, true}, {2, 3, true}, {2, 4, true}, {2, 5, true}, {2, 6, true}}));
-    EXPECT_EQ(grid.SelectedCellCount(), 5);
-    EXPECT_EQ(grid.Row(), 2);
-    EXPECT_EQ(grid.Col(), 6); // the last cell selected
-    EXPECT_FALSE(grid.Cell(2, 2).Selected);
-    Select(grid, 45, 15, 45, 15); // unselecting keeps Row/Col
-    EXPECT_EQ(grid.SelectedCellCount(), 4);
-    EXPECT_EQ(grid.Col(), 6);
-}
-
-TEST(SeatGrid, ClearCellKeepsPriceLevel) {
-    TKavCellInfo cell;
-    cell.PriceLevel = 'B';
-    cell.Selected = true;
-    cell.CellStatus = TKavCellStatus::kavcsLocked;
-    cell.SeatCode = 42;
-    cell.RowName = "3排";
-    ClearCell(cell);
-    EXPECT_EQ(cell.PriceLevel, 'B');
-    EXPECT_FALSE(cell.Selected);
-    EXPECT_EQ(cell.CellStatus, TKavCellStatus::kavcsNone);
-    EXPECT_EQ(cell.Kind, 'N');
-    EXPECT_EQ(cell.SeatStatus, 'F');
-    EXPECT_EQ(cell.SeatCode, 0);
-    EXPECT_EQ(cell.RowNo, 1);
-    EXPECT_EQ(cell.RowName, "");
 }
