@@ -1,6 +1,7 @@
 // seatmap-viewer: shows a generated section in the seat map control.
 //   seatmap-viewer                      interactive window
-//   seatmap-viewer --screenshots DIR    saves window.png, normal.png, design.png and workstate-s.png in DIR and exits
+//   seatmap-viewer --screenshots DIR    saves window.png, normal.png, design.png and workstate-s.png
+//                                       in DIR and exits
 // Uses "SEATMAP.CFG" beside the program when there is one, else a built-in demo configuration.
 
 #include "platform/core/inifile.h"
