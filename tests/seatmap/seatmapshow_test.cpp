@@ -1,3 +1,4 @@
+#include "platform/core/inifile.h"
 #include "seatmap/seatmapconfig.h"
 #include "seatmap/seatmapshow.h"
 
@@ -292,6 +293,31 @@ private slots:
         QTest::mouseRelease(map_, Qt::LeftButton, {}, end);
         map_->ClearSelection();
         QCOMPARE(map_->grab().toImage(), before);
+    }
+
+    // What each cell shows comes from its own state, the map's modes and the configuration given.
+    void cellsPaintFromTheirState() {
+        TKavSeatMapConfig config;
+        config.LoadConfiguratios(
+            IniFile::FromText("[LEVEL]\nLEVEL_A=$000000FF\nLEVEL_S=$00FF0000\nLEVEL_L=$0000FF00\n"));
+        map_->SetConfig(config);
+        map_->SetWorkState("R");
+        map_->Cells(6, 8).SeatStatus = 'O';
+        map_->Cells(6, 7).Selected = true;
+        const auto colourAt = [this](int row, int col) {
+            return map_->grab().toImage().pixelColor(map_->CellRect(row, col).center());
+        };
+        QCOMPARE(colourAt(6, 3), QColor(Qt::red));   // price level A
+        QCOMPARE(colourAt(5, 5), QColor(Qt::green)); // locked
+        QCOMPARE(colourAt(6, 7), QColor(Qt::blue));  // selected
+        QCOMPARE(colourAt(6, 8), QColor(Qt::red));   // sold, but selling shows the level
+        map_->SetWorkState("S");
+        QCOMPARE(colourAt(6, 8), QColor(Qt::green)); // laying out: taken seats look locked
+        QCOMPARE(colourAt(6, 1), ToQColor(TKavSeatMapShow::MapBackground));
+        map_->SetInDesign(true);
+        map_->Cells(6, 1).Selected = true; // an empty place selected to create a seat
+        QCOMPARE(colourAt(6, 1), QColor(Qt::blue));
+        map_->SetConfig(_SeatMapConfig()); // `config` ends here
     }
 
     void stageBoxFollowsTheIndicatorLocation() {
