@@ -1,0 +1,252 @@
+#include "platform/core/inifile.h"
+#include "seatmap/cellsprites.h"
+#include "seatmap/fontsubstitution.h"
+#include "seatmap/pricegridshow.h"
+#include "seatmap/seatmapconfig.h"
+#include "seatmap/showshapes.h"
+
+#include <QFontInfo>
+#include <QImage>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QtTest>
+
+using namespace kav;
+
+namespace {
+
+constexpr QRgb kPaper = 0xFFFFFFFF;
+constexpr QRgb kInk = 0xFF0000FF; // blue pen and brush
+
+// Paints with `draw` into a white 20 x 20 image in blue, the cell at (2, 2) of size w x h.
+template <typename Draw> QImage Paint(int w, int h, Draw draw) {
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(kPaper);
+    QPainter painter(&image);
+    painter.setPen(QColor(kInk));
+    painter.setBrush(QColor(kInk));
+    draw(painter, QRect(2, 2, w, h));
+    return image;
+}
+
+bool Inked(const QImage& image, int x, int y) {
+    return image.pixel(x, y) != kPaper;
+}
+
+// The painted area's bounds.
+QRect Bounds(const QImage& image) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (Inked(image, x, y)) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+} // namespace
+
+class PaintingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every shape but the two triangles whose corners lie on Bottom stays inside its cell (Right and
+    // Bottom exclusive, as the seat map's one-pixel gaps need), and its characteristic pixels are where
+    // the geometry puts them.
+    void shapesStayInTheirCell() {
+        using Painter = void (*)(QPainter&, const QRect&);
+        const std::pair<const char*, Painter> shapes[] = {{"F", DrawShowFShape},
+                                                          {"O", DrawShowOShape},
+                                                          {"A", DrawShowAShape},
+                                                          {"G", DrawShowGShape},
+                                                          {"C", DrawShowCShape}};
+        for (const auto& [name, paint] : shapes) {
+            const QImage image = Paint(12, 14, [&](QPainter& p, const QRect& r) { paint(p, r); });
+            QVERIFY2(QRect(2, 2, 12, 14).contains(Bounds(image)), name);
+            QVERIFY2(Inked(image, 8, 9), name); // the centre
+        }
+        // F and O: the rounded corners leave the corner pixels free but fill the edge midpoints.
+        const QImage f = Paint(12, 14, [](QPainter& p, const QRect& r) { DrawShowFShape(p, r); });
+        QVERIFY(!Inked(f, 2, 2));
+        QVERIFY(Inked(f, 2, 9));
+        QVERIFY(Inked(f, 8, 2));
+        QVERIFY(Inked(f, 13, 9));
+        QVERIFY(Inked(f, 8, 15));
+        // A: the red dot is the square (cx-2, cy-2)..(cx+1, cy+1) with cx = 8, cy = 9.
+        const QImage a = Paint(12, 14, [](QPainter& p, const QRect& r) { DrawShowAShape(p, r); });
+        QCOMPARE(a.pixel(6, 7), QColor(Qt::red).rgb());
+        QCOMPARE(a.pixel(9, 10), QColor(Qt::red).rgb());
+        QCOMPARE(a.pixel(10, 9), kInk);
+        // G: right angle at bottom left, the top right corner is free.
+        const QImage g = Paint(12, 14, [](QPainter& p, const QRect& r) { DrawShowGShape(p, r); });
+        QVERIFY(Inked(g, 2, 2) && Inked(g, 2, 15) && Inked(g, 12, 15));
+        QVERIFY(!Inked(g, 12, 4));
+        // T: points right at mid height.
+        const QImage t = Paint(12, 14, [](QPainter& p, const QRect& r) { DrawShowTShape(p, r); });
+        QVERIFY(Inked(t, 13, 9) && Inked(t, 2, 16) && Inked(t, 8, 9));
+        QVERIFY(!Inked(t, 13, 3) && !Inked(t, 13, 14));
+        // C: radius min(12, 14) div 2 = 6 around (8, 9); the cell corners are free.
+        const QImage c = Paint(12, 14, [](QPainter& p, const QRect& r) { DrawShowCShape(p, r); });
+        QVERIFY(Inked(c, 2, 9) && Inked(c, 8, 3) && Inked(c, 8, 14));
+        QVERIFY(!Inked(c, 3, 3) && !Inked(c, 8, 2) && !Inked(c, 8, 15));
+        // B reaches the exclusive corner (Right, Bottom) by its definition.
+        const QImage b = Paint(12, 14, [](QPainter& p, const QRect& r) { DrawShowBShape(p, r); });
+        QVERIFY(Inked(b, 8, 2) && Inked(b, 2, 16) && Inked(b, 13, 16));
+        QVERIFY(!Inked(b, 3, 4) && !Inked(b, 13, 4));
+    }
+
+    void flagsDrawBlackLines() {
+        const auto flagged = [](const char* flag) {
+            return Paint(12, 14, [flag](QPainter& p, const QRect& r) { DrawShowFlag(p, r, flag); });
+        };
+        const QRgb black = QColor(Qt::black).rgb();
+        // W: vertical lines at x = 2 + 3 and 2 + 9.
+        const QImage w = flagged("W");
+        for (int y = 2; y <= 15; ++y)
+            QVERIFY(w.pixel(5, y) == black && w.pixel(11, y) == black);
+        QCOMPARE(Bounds(w), QRect(5, 2, 7, 14));
+        // X: both diagonals from corner to corner.
+        const QImage x = flagged("X");
+        QVERIFY(x.pixel(2, 2) == black && x.pixel(13, 15) == black && x.pixel(13, 2) == black &&
+                x.pixel(2, 15) == black);
+        QVERIFY(!Inked(x, 8, 3));
+        // Y: a V with its point at ((Left+Right-1) div 2, Bottom-1).
+        const QImage y = flagged("Y");
+        QVERIFY(y.pixel(2, 2) == black && y.pixel(7, 15) == black && y.pixel(13, 2) == black);
+        QVERIFY(!Inked(y, 7, 3));
+        // Z: a cross through (8, 9).
+        const QImage z = flagged("Z");
+        QVERIFY(z.pixel(2, 9) == black && z.pixel(13, 9) == black && z.pixel(8, 2) == black &&
+                z.pixel(8, 15) == black);
+        QVERIFY(!Inked(z, 3, 3));
+        // Only the exact upper-case letters draw.
+        for (const char* other : {"w", "", "WX", "A"})
+            QVERIFY2(Bounds(flagged(other)).isEmpty(), other);
+    }
+
+    void innerDrawShapeUpperCasesAndFallsBackToF() {
+        const auto shaped = [](const char* shape) {
+            return Paint(12, 14, [shape](QPainter& p, const QRect& r) {
+                TKavSeatMapConfig::InnerDrawShape(p, r, shape);
+            });
+        };
+        QCOMPARE(shaped("c"), shaped("C"));
+        QCOMPARE(shaped("t"), shaped("T"));
+        QCOMPARE(shaped("X"), shaped("F"));
+        QCOMPARE(shaped(""), shaped("F"));
+        QVERIFY(shaped("C") != shaped("F"));
+    }
+
+    // The text of a cell is drawn in the complement of the cell's colour.
+    void drawCellWritesTextInTheComplementColour() {
+        TKavSeatMapConfig config;
+        config.LoadConfiguratios(IniFile::FromText("[LEVEL]\nLEVEL_A=$00102030\n"));
+        QImage image(40, 40, QImage::Format_RGB32);
+        image.fill(kPaper);
+        {
+            QPainter painter(&image);
+            QFont font(QStringLiteral("Arial Narrow"));
+            font.setPixelSize(30);
+            painter.setFont(font);
+            config.DrawCell(painter, QRect(0, 0, 40, 40), false, false, false, false, "A", "F", "N", "8",
+                            "R");
+        }
+        const QRgb cell = ToQColor(0x00102030).rgb();
+        const QRgb text = ToQColor(~0x00102030u & 0xFFFFFF).rgb();
+        QCOMPARE(image.pixel(20, 1), cell);
+        int textPixels = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x)
+                textPixels += image.pixel(x, y) == text;
+        QVERIFY(textPixels > 10);
+    }
+
+    // The control paints cells from a cache of painted cells; a cached cell must look exactly like one
+    // painted directly, text running over its edges included, and twice the same after a hit.
+    void cachedCellsLookLikePaintedOnes() {
+        QFont font(QStringLiteral("Arial Narrow"));
+        font.setPixelSize(11);
+        const TKavCellLook looks[] = {{0x003D68F5, "F", "128"}, {0x00999999, "B", ""}, {0x00C000C0, "T", "Z"},
+                                      {0x00F7646E, "A", "7"},   {0x0000C0C0, "C", ""}, {0x00DEEBEF, "F", ""}};
+        const auto paint = [&](bool cached) {
+            TKavCellSprites sprites;
+            QImage image(80, 20, QImage::Format_RGB32);
+            image.fill(ToQColor(0x00DEEBEF));
+            QPainter painter(&image);
+            painter.setFont(font);
+            for (int round = 0; round < 2; ++round) {
+                int x = 2;
+                for (const TKavCellLook& look : looks) {
+                    const QRect cell(x, 3, 9, 11);
+                    x += 10;
+                    if (cached)
+                        sprites.Draw(painter, cell, look, font);
+                    else
+                        TKavSeatMapConfig::PaintLook(painter, cell, look);
+                }
+            }
+            return image;
+        };
+        const QImage direct = paint(false);
+        const QImage cached = paint(true);
+        for (int y = 0; y < direct.height(); ++y)
+            for (int x = 0; x < direct.width(); ++x) {
+                const QColor a = direct.pixelColor(x, y), b = cached.pixelColor(x, y);
+                QVERIFY2(std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2 &&
+                             std::abs(a.blue() - b.blue()) <= 2,
+                         qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+            }
+    }
+
+    void fontNamesMapToInstalledFonts() {
+        InstallSeatMapFontSubstitutes();
+        InstallSeatMapFontSubstitutes(); // twice is harmless
+        QCOMPARE(QFont::substitutes(QStringLiteral("宋体")).count(QStringLiteral("noto sans cjk sc")), 1);
+        const QString song = QFontInfo(QFont(QStringLiteral("宋体"))).family();
+        QVERIFY2(song.contains(QStringLiteral("CJK")), qPrintable(song));
+        const QString narrow = QFontInfo(QFont(QStringLiteral("Arial Narrow"))).family();
+        QVERIFY2(QFont::substitutes(QStringLiteral("Arial Narrow")).contains(narrow, Qt::CaseInsensitive),
+                 qPrintable(narrow));
+        // Chinese text in the number font still finds glyphs.
+        QVERIFY(QFontMetrics(QFont(QStringLiteral("Arial Narrow"))).inFontUcs4(U'台') ||
+                QFontMetrics(QFont(QStringLiteral("宋体"))).inFontUcs4(U'台'));
+    }
+
+    void priceLevelNames() {
+        QCOMPARE(PriceLevelName("A"), std::string("A 级"));
+        QCOMPARE(PriceLevelName("n"), std::string("N 级"));
+        QCOMPARE(PriceLevelName("Hx"), std::string("H 级"));
+        for (const char* none : {"", "I", "L", "S", "1"})
+            QCOMPARE(PriceLevelName(none), std::string());
+    }
+
+    // Only the PRICELEVEL column gets the swatch, in the configured colour of the level, framed in black.
+    void priceGridPaintsSwatches() {
+        TKavSeatMapConfig config;
+        config.LoadConfiguratios(IniFile::FromText("[LEVEL]\nLEVEL_B=$000000FF\n"));
+        QStandardItemModel model(2, 2);
+        model.setHorizontalHeaderLabels({QStringLiteral("PriceLevel"), QStringLiteral("PRICE")});
+        model.setItem(0, 0, new QStandardItem(QStringLiteral("b")));
+        model.setItem(0, 1, new QStandardItem(QStringLiteral("380")));
+        model.setItem(1, 0, new QStandardItem(QStringLiteral("X")));
+        TKavPriceGridShow grid(config, nullptr);
+        grid.setModel(&model);
+        grid.setColumnWidth(0, 120);
+        grid.resize(300, 120);
+        QCOMPARE(grid.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QVERIFY(TKavPriceLevelDelegate::IsPriceLevelColumn(model.index(0, 0)));
+        QVERIFY(!TKavPriceLevelDelegate::IsPriceLevelColumn(model.index(0, 1)));
+
+        const QImage image = grid.viewport()->grab().toImage();
+        const QRect cell = grid.visualRect(model.index(0, 0));
+        const QRect swatch = TKavPriceLevelDelegate::SwatchRect(cell, QFontMetrics(grid.font()));
+        QCOMPARE(QColor(image.pixel(swatch.center())), QColor(Qt::red));
+        QCOMPARE(QColor(image.pixel(swatch.topLeft())), QColor(Qt::black));
+        QCOMPARE(QColor(image.pixel(cell.left(), cell.center().y())), ToQColor(clBtnFace));
+        // An unknown level has no colour: the swatch is black.
+        const QRect second =
+            TKavPriceLevelDelegate::SwatchRect(grid.visualRect(model.index(1, 0)), QFontMetrics(grid.font()));
+        QCOMPARE(QColor(image.pixel(second.center())), QColor(Qt::black));
+    }
+};
+
+QTEST_MAIN(PaintingTest)
+#include "painting_test.moc"
