@@ -47,17 +47,46 @@ void WriteFields(PacketWriter& w, const std::vector<TFieldDef>& fields) {
     }
 }
 
+std::uint32_t RowsToWrite(const Table& table, PacketContent content);
+
+bool Written(const Table& table, const Record& r, PacketContent content) {
+    if (r.deleted) return r.state != RowState::Inserted;
+    if (content == PacketContent::All || r.state != RowState::Unmodified) return true;
+    for (std::size_t i = 0; i < table.fields.size(); ++i)
+        if (table.fields[i].type == TFieldType::ftDataSet && !r.values[i].IsNull() &&
+            RowsToWrite(*r.values[i].Nested(), content) > 0)
+            return true;
+    return false;
+}
+
+std::uint32_t RowsToWrite(const Table& table, PacketContent content) {
+    std::uint32_t count = 0;
+    for (const auto& r : table.rows)
+        count += Written(table, *r, content) ? 1 : 0;
+    return count;
+}
+
+// A nested table without rows to write is written as null, so that a row whose detail was
+// never opened and one whose detail is empty encode alike.
+bool IsNullValue(const FieldValue& v, PacketContent content) {
+    return v.IsNull() || (v.GetKind() == FieldValue::Kind::Nested && RowsToWrite(*v.Nested(), content) == 0);
+}
+
 void WriteRows(PacketWriter& w, const Table& table, PacketContent content);
 
+// `original`: the old values of a modified row, whose nested tables are not repeated (null).
 void WriteImage(PacketWriter& w, const Table& table, const std::vector<std::size_t>& data,
-                const std::vector<FieldValue>& values, PacketContent content) {
+                const std::vector<FieldValue>& values, PacketContent content, bool original = false) {
     std::string nulls((data.size() + 7) / 8, '\0');
+    auto isNull = [&](const FieldValue& v) {
+        return IsNullValue(v, content) || (original && v.GetKind() == FieldValue::Kind::Nested);
+    };
     for (std::size_t k = 0; k < data.size(); ++k)
-        if (values[data[k]].IsNull()) nulls[k / 8] = static_cast<char>(nulls[k / 8] | (1 << (k % 8)));
+        if (isNull(values[data[k]])) nulls[k / 8] = static_cast<char>(nulls[k / 8] | (1 << (k % 8)));
     w.Bytes(nulls);
     for (std::size_t k = 0; k < data.size(); ++k) {
         const auto& v = values[data[k]];
-        if (v.IsNull()) continue;
+        if (isNull(v)) continue;
         switch (table.fields[data[k]].type) {
         case TFieldType::ftString:
         case TFieldType::ftMemo:
@@ -93,28 +122,11 @@ void WriteImage(PacketWriter& w, const Table& table, const std::vector<std::size
     }
 }
 
-bool NestedChanged(const Table& table, const Record& row) {
-    for (std::size_t i = 0; i < table.fields.size(); ++i)
-        if (table.fields[i].type == TFieldType::ftDataSet && !row.values[i].IsNull() &&
-            row.values[i].Nested()->ChangeCount() > 0)
-            return true;
-    return false;
-}
-
 void WriteRows(PacketWriter& w, const Table& table, PacketContent content) {
     auto data = DataFields(table.fields);
-    const bool nested = table.HasNestedFields();
-    auto count = [&](const Record& r) {
-        if (r.deleted) return r.state != RowState::Inserted;
-        if (content == PacketContent::All || r.state != RowState::Unmodified) return true;
-        return nested && NestedChanged(table, r);
-    };
-    std::uint32_t rows = 0;
-    for (const auto& r : table.rows)
-        rows += count(*r) ? 1 : 0;
-    w.U32(rows);
+    w.U32(RowsToWrite(table, content));
     for (const auto& r : table.rows) {
-        if (!count(*r)) continue;
+        if (!Written(table, *r, content)) continue;
         if (r->deleted) {
             w.U8(static_cast<std::uint8_t>(RowState::Deleted));
             WriteImage(w, table, data, r->original.empty() ? r->values : r->original, content);
@@ -122,7 +134,7 @@ void WriteRows(PacketWriter& w, const Table& table, PacketContent content) {
         }
         w.U8(static_cast<std::uint8_t>(r->state));
         WriteImage(w, table, data, r->values, content);
-        if (r->state == RowState::Modified) WriteImage(w, table, data, r->original, PacketContent::All);
+        if (r->state == RowState::Modified) WriteImage(w, table, data, r->original, content, true);
     }
 }
 

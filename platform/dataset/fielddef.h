@@ -48,6 +48,14 @@ struct TFieldDef {
     bool IsCalculated() const { return kind != TFieldKind::fkData; }
 };
 
+inline TFieldDef MakeFieldDef(std::string name, TFieldType type, int size = 0) {
+    TFieldDef def;
+    def.name = std::move(name);
+    def.type = type;
+    def.size = size;
+    return def;
+}
+
 // "String", "Integer", ... for messages; "Unknown" for codes outside the enumeration.
 std::string_view FieldTypeName(TFieldType type) noexcept;
 bool IsKnownFieldType(std::uint8_t code) noexcept;
