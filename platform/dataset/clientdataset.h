@@ -18,6 +18,7 @@
 #include "platform/dataset/field.h"
 #include "platform/dataset/fielddef.h"
 #include "platform/dataset/fieldvalue.h"
+#include "platform/dataset/filterexpr.h"
 #include "platform/dataset/table.h"
 
 #include <cstdint>
@@ -30,8 +31,6 @@
 #include <vector>
 
 namespace kav {
-
-class Filter;
 
 enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert, dsCalcFields };
 enum class TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };

@@ -160,10 +160,7 @@ int CompareStored(const FieldValue& a, const FieldValue& b, bool caseInsensitive
 std::string FormatFloat(double value) {
     if (value == 0) return "0";
     char buffer[32];
-    for (int precision = 1; precision <= 15; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
-        if (std::strtod(buffer, nullptr) == value) return buffer;
-    }
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
     return buffer;
 }
 

@@ -30,7 +30,7 @@ bool StoredAsBoolean(const FieldValue& stored, const TFieldDef& def);
 // ASCII letters ignoring case). Returns <0, 0 or >0.
 int CompareStored(const FieldValue& a, const FieldValue& b, bool caseInsensitive);
 
-// Shortest text that reads back as the same double, at most 15 significant digits.
+// The value with at most 15 significant digits, without trailing zeros (0.1 + 0.2 shows as 0.3).
 std::string FormatFloat(double value);
 
 } // namespace kav::detail
