@@ -403,9 +403,18 @@ void TClientDataSet::GotoBookmark(TBookmark bookmark) {
 
 // ---------------------------------------------------------------- editing
 
+// A new row of a linked detail starts with the master's key, so that it belongs to the master row.
+std::vector<FieldValue> TClientDataSet::NewRow() const {
+    auto row = NullRow();
+    if (masterHasRow_)
+        for (std::size_t i = 0; i < detailFields_.size(); ++i)
+            row[static_cast<std::size_t>(detailFields_[i])] = masterValues_[i];
+    return row;
+}
+
 void TClientDataSet::Append() {
     CheckBrowse();
-    buffer_ = NullRow();
+    buffer_ = NewRow();
     bufferCalcValid_ = false;
     insertBefore_ = nullptr;
     SetState(TDataSetState::dsInsert);
@@ -414,7 +423,7 @@ void TClientDataSet::Append() {
 
 void TClientDataSet::Insert() {
     CheckBrowse();
-    buffer_ = NullRow();
+    buffer_ = NewRow();
     bufferCalcValid_ = false;
     insertBefore_ = Current();
     SetState(TDataSetState::dsInsert);
@@ -615,8 +624,6 @@ TClientDataSet& TClientDataSet::NestedCursor(int field) {
     auto& slot = nested_[static_cast<std::size_t>(field)];
     if (!slot) {
         slot = std::make_unique<TClientDataSet>();
-        slot->nestedOwner_ = this;
-        slot->nestedField_ = field;
         RefreshNested();
     }
     return *slot;

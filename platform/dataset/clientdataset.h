@@ -224,8 +224,6 @@ private:
 
     // Nested detail cursors, one per ftDataSet field, created on first use.
     std::vector<std::unique_ptr<TClientDataSet>> nested_;
-    TClientDataSet* nestedOwner_ = nullptr;
-    int nestedField_ = -1;
 
     std::vector<TDataSetObserver*> observers_;
     int disableCount_ = 0;
@@ -251,6 +249,7 @@ private:
     void EnsureCalc(detail::Record* record);
     void CalculateInto(std::vector<FieldValue>& values, detail::Record* peek);
     std::vector<FieldValue> NullRow() const;
+    std::vector<FieldValue> NewRow() const;
 
     // view
     void RebuildView();

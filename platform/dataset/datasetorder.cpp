@@ -177,6 +177,7 @@ bool TClientDataSet::Locate(std::string_view fieldNames, const std::vector<Field
     bool indexed = fields.size() <= key_.fields.size() &&
                    std::equal(fields.begin(), fields.end(), key_.fields.begin()) &&
                    options.caseInsensitive == key_.caseInsensitive &&
+                   (!options.partialKey || fields.size() == 1) &&
                    std::none_of(key.begin(), key.end(), [](const FieldValue& v) { return v.IsNull(); });
     if (indexed) {
         auto it = std::lower_bound(view_.begin(), view_.end(), key,

@@ -131,6 +131,8 @@ void Table::Remove(Record* record) {
         log_.push_back({LogEntry::Kind::Delete, record, {}, record->state});
         record->deleted = true;
     } else {
+        // Changes logged before logging was switched off must not point at the freed row.
+        std::erase_if(log_, [record](const LogEntry& e) { return e.record == record; });
         Erase(record);
     }
 }

@@ -100,6 +100,15 @@ TEST(ChangeLog, NotLoggingKeepsRowsUnmodified) {
     EXPECT_EQ(ds.UpdateStatus(), TUpdateStatus::usUnmodified);
     ds.CancelUpdates();
     EXPECT_EQ(Column(ds, "ORDERCODE"), std::vector<std::string>{"B"});
+
+    // Rows logged before logging stopped and then removed leave no trace in the log.
+    ds.SetLogChanges(true);
+    ds.AppendRecord({"C"});
+    ds.SetLogChanges(false);
+    ds.Delete();
+    EXPECT_EQ(ds.ChangeCount(), 0);
+    EXPECT_FALSE(ds.UndoLastChange());
+    EXPECT_EQ(Column(ds, "ORDERCODE"), std::vector<std::string>{"B"});
 }
 
 TEST(ChangeLog, NestedChangesCountAndTravelInTheMastersDelta) {

@@ -65,6 +65,13 @@ TEST(Links, DetailShowsTheRowsOfTheMastersCurrentKey) {
     report.FieldByName("PRODUCTCODE").SetAsString("P2");
     report.Post();
     EXPECT_EQ(Column(pay, "PAYNAME"), std::vector<std::string>{"card"});
+    // A row appended to the detail belongs to the master's current row.
+    pay.Append();
+    pay.FieldByName("PAYNAME").SetAsString("voucher");
+    pay.Post();
+    EXPECT_EQ(pay.FieldByName("PRODUCTCODE").AsString(), "P2");
+    EXPECT_EQ(pay.RecordCount(), 2);
+    pay.Delete();
     // The detail reloads its data and stays linked.
     pay.SetData(pay.Data());
     EXPECT_EQ(pay.RecordCount(), 1);
