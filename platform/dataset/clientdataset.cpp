@@ -745,6 +745,7 @@ bool TClientDataSet::Accepts(Record* record) {
 
 void TClientDataSet::RebuildView() {
     Record* current = Current();
+    const auto currentId = current ? current->id : resetCurrentId_;
     view_.clear();
     if (!table_) return;
     view_.reserve(table_->rows.size());
@@ -753,7 +754,8 @@ void TClientDataSet::RebuildView() {
     if (!key_.fields.empty())
         std::sort(view_.begin(), view_.end(), [this](Record* a, Record* b) { return Less(a, b); });
     ++viewVersion_;
-    int found = current ? FindInView(current) : -1;
+    auto it = std::find_if(view_.begin(), view_.end(), [currentId](Record* r) { return r->id == currentId; });
+    int found = currentId != 0 && it != view_.end() ? static_cast<int>(it - view_.begin()) : -1;
     pos_ = found >= 0
                ? found
                : (view_.empty() ? -1 : std::min(std::max(pos_, 0), static_cast<int>(view_.size()) - 1));
@@ -842,8 +844,28 @@ void TClientDataSet::RecordAboutToVanish(Record* record) {
     if (currentChanged) AfterScroll();
 }
 
+void TClientDataSet::TableAboutToReset() {
+    if (!resetPending_) Emit([](TDataSetObserver* o) { o->DataSetBeginReset(); });
+    resetPending_ = true;
+    if (auto* current = Current()) resetCurrentId_ = current->id;
+    view_.clear();
+    insertBefore_ = nullptr;
+    if (state_ == TDataSetState::dsEdit) {
+        editing_ = nullptr;
+        buffer_.clear();
+        state_ = TDataSetState::dsBrowse;
+        Emit([](TDataSetObserver* o) { o->DataSetStateChanged(); });
+    }
+}
+
 void TClientDataSet::TableReset() {
-    EmitReset([this] { RebuildView(); });
+    if (!resetPending_) Emit([](TDataSetObserver* o) { o->DataSetBeginReset(); });
+    resetPending_ = false;
+    RebuildView();
+    resetCurrentId_ = 0;
+    ++viewVersion_;
+    Emit([](TDataSetObserver* o) { o->DataSetEndReset(); });
+    Emit([this](TDataSetObserver* o) { o->DataSetCurrentChanged(pos_); });
     NotifyDependents();
 }
 

@@ -283,7 +283,10 @@ private:
     void RecordAboutToChange(detail::Record* record) override;
     void RecordChanged(detail::Record* record) override;
     void RecordAboutToVanish(detail::Record* record) override;
+    void TableAboutToReset() override;
     void TableReset() override;
+    bool resetPending_ = false;
+    std::uint64_t resetCurrentId_ = 0;
     int changingPos_ = -1;
 };
 

@@ -148,6 +148,7 @@ int Table::ChangeCount() const {
 }
 
 void Table::MergeChangeLog() {
+    Notify([](TableListener* l) { l->TableAboutToReset(); });
     std::erase_if(rows, [](const auto& r) { return r->deleted; });
     for (auto& row : rows) {
         row->state = RowState::Unmodified;
@@ -198,6 +199,7 @@ bool Table::UndoLastChange() {
 }
 
 void Table::CancelUpdates() {
+    Notify([](TableListener* l) { l->TableAboutToReset(); });
     while (!log_.empty()) {
         auto entry = std::move(log_.back());
         log_.pop_back();
@@ -213,6 +215,7 @@ void Table::CancelUpdates() {
 }
 
 void Table::Clear() {
+    Notify([](TableListener* l) { l->TableAboutToReset(); });
     rows.clear();
     log_.clear();
     ++version;

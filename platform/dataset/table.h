@@ -40,6 +40,7 @@ public:
     virtual void RecordAboutToChange(Record* record) = 0;
     virtual void RecordChanged(Record* record) = 0;
     virtual void RecordAboutToVanish(Record* record) = 0; // deleted or insertion undone
+    virtual void TableAboutToReset() = 0;                 // drop every record pointer: rows may be freed
     virtual void TableReset() = 0;                        // anything may have changed
 
 protected:

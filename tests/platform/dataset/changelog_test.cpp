@@ -88,6 +88,31 @@ TEST(ChangeLog, MergeAcceptsAndUndoRestores) {
     EXPECT_TRUE(empty.IsEmpty());
 }
 
+// Undoing all changes frees inserted rows; cursors over them (this one, a clone editing one)
+// must let go before, and land on a row that still exists.
+TEST(ChangeLog, CancelUpdatesAndEmptyingReleaseCursorsOnFreedRows) {
+    TClientDataSet ds;
+    ThreeRows(ds);
+    ds.SetIndexFieldNames("ORDERCODE");
+    ds.AppendRecord({"X", 1});
+    ds.AppendRecord({"Y", 1});
+    TClientDataSet clone;
+    clone.CloneCursor(ds);
+    clone.Last();
+    clone.Edit();
+    clone.FieldByName("SEATCOUNT").SetAsInteger(5);
+    ds.Locate("ORDERCODE", {"B"});
+    ds.CancelUpdates();
+    EXPECT_EQ(clone.State(), TDataSetState::dsBrowse) << "the edited row is gone";
+    EXPECT_EQ(ds.FieldByName("ORDERCODE").AsString(), "B");
+    EXPECT_EQ(clone.RecordCount(), 3);
+    ds.AppendRecord({"Z"});
+    clone.Last();
+    ds.EmptyDataSet();
+    EXPECT_TRUE(clone.IsEmpty() && clone.Eof());
+    EXPECT_EQ(clone.FieldByName("ORDERCODE").AsString(), "");
+}
+
 TEST(ChangeLog, NotLoggingKeepsRowsUnmodified) {
     TClientDataSet ds;
     MakeOrders(ds);
