@@ -43,7 +43,9 @@ QVariant ToVariant(const FieldValue& value, TFieldType type) {
     case FieldValue::Kind::Boolean:
         return value.Boolean();
     case FieldValue::Kind::Integer:
-        return QVariant::fromValue<qlonglong>(value.Integer());
+        // int gives small and normal integers a spin box in item views; 64-bit ones a line edit.
+        if (type == TFieldType::ftLargeint) return QVariant::fromValue<qlonglong>(value.Integer());
+        return static_cast<int>(value.Integer());
     case FieldValue::Kind::Float:
         return IsDateTime(type) ? QVariant(ToQDateTime(value.Float())) : QVariant(value.Float());
     case FieldValue::Kind::String:

@@ -9,7 +9,7 @@
 // dataset's controls are disabled the model keeps its last state until they are enabled again.
 // Display properties changed on fields later (visible, label, width) show after the next reset.
 //
-// Roles: DisplayRole is the field's text; EditRole its typed value (bool, qlonglong, double,
+// Roles: DisplayRole is the field's text; EditRole its typed value (bool, int or qlonglong, double,
 // QDateTime, QString; an invalid QVariant for null); TextAlignmentRole puts numbers right.
 // Editing: a cell is editable when its field is neither read-only nor calculated nor a nested table
 // or blob. setData moves the dataset cursor to the row, edits, sets the value and posts (or, when

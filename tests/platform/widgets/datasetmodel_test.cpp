@@ -2,8 +2,12 @@
 #include "platform/widgets/datasetmodel.h"
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
 #include <QDateTime>
+#include <QHeaderView>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableView>
 #include <QtTest>
 #include <memory>
 
@@ -23,6 +27,7 @@ private slots:
     void refusedEditLeavesTheRow();
     void disabledControlsEndInOneReset();
     void reportsCursorMovesAndClosing();
+    void servesRealViews();
 
 private:
     QString Cell(int row, int column) const { return model_->index(row, column).data().toString(); }
@@ -93,7 +98,7 @@ void TestDataSetModel::cellsShowTextAndTypedValues() {
     QCOMPARE(Cell(2, receivables), QString("520.5"));
     QCOMPARE(Cell(0, ColumnOf("ORDERCODE")), QString("A001"));
     const QModelIndex count = model_->index(2, ColumnOf("SEATCOUNT"));
-    QCOMPARE(count.data(Qt::EditRole), QVariant::fromValue<qlonglong>(4));
+    QCOMPARE(count.data(Qt::EditRole), QVariant(4));
     QCOMPARE(model_->index(2, receivables).data(Qt::EditRole), QVariant(520.5));
     QCOMPARE(model_->index(0, created).data(Qt::EditRole).toDateTime(),
              QDateTime(QDate(2026, 12, 7), QTime(19, 30)));
@@ -233,6 +238,35 @@ void TestDataSetModel::reportsCursorMovesAndClosing() {
     dataSet_->Close();
     QCOMPARE(model_->rowCount(), 0);
     QCOMPARE(model_->columnCount(), 0);
+}
+
+void TestDataSetModel::servesRealViews() {
+    QTableView grid;
+    grid.setModel(model_.get());
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QCOMPARE(grid.horizontalHeader()->count(), 6);
+
+    // The grid's own editor writes through to the dataset.
+    const QModelIndex seats = model_->index(1, ColumnOf("SEATCOUNT"));
+    grid.setCurrentIndex(seats);
+    grid.edit(seats);
+    auto* spin = grid.findChild<QSpinBox*>();
+    QVERIFY(spin);
+    spin->setValue(5);
+    QTest::keyClick(spin, Qt::Key_Return);
+    QTRY_COMPARE(dataSet_->ChangeCount(), 1); // the view commits from a queued call
+    QCOMPARE(dataSet_->RecNo(), 2);
+    QCOMPARE(dataSet_->FieldByName("SEATCOUNT").AsInteger(), 5);
+
+    // A combo box lists one column and follows new rows.
+    QComboBox combo;
+    combo.setModel(model_.get());
+    combo.setModelColumn(ColumnOf("ORDERCODE"));
+    QCOMPARE(combo.count(), 4);
+    dataSet_->AppendRecord({"A009", 1, 1.0, "B"});
+    QCOMPARE(combo.count(), 5);
+    QCOMPARE(combo.itemText(4), QString("A009"));
 }
 
 QTEST_MAIN(TestDataSetModel)
