@@ -654,11 +654,12 @@ void TClientDataSet::BindNested(std::shared_ptr<Table> table) {
         return;
     }
     EmitReset([&] {
+        // The old table may die with the swap: no pointer into it may survive.
+        view_.clear();
+        pos_ = -1;
         std::erase(table_->listeners, static_cast<detail::TableListener*>(this));
         table_ = std::move(table);
         table_->listeners.push_back(this);
-        for (auto& cursor : nested_)
-            cursor.reset();
         RebuildView();
         pos_ = view_.empty() ? -1 : 0;
         bof_ = true;

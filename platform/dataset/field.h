@@ -63,7 +63,8 @@ public:
     void SetValue(const FieldValue& value);
     void Clear() { SetValue(FieldValue()); }
 
-    // The detail cursor of a nested-table field; it follows this dataset's current row.
+    // The detail cursor of a nested-table field; it follows this dataset's current row. Owned by
+    // this dataset and valid as long as its fields are.
     TClientDataSet& NestedDataSet() const;
 
 private:

@@ -41,6 +41,45 @@ TEST(Links, NestedCursorFollowsTheMasterRow) {
     EXPECT_THROW(loaded.FieldByName("ORDERCODE").NestedDataSet(), EDatabaseError);
 }
 
+// Section -> floors -> rows: cursors of every level stay valid while the levels above move, and
+// undoing the changes that created the nested rows leaves every level consistent.
+TEST(Links, TwoLevelsOfNestingFollowAndUndo) {
+    TClientDataSet sections;
+    sections.AddFieldDef("SECTIONCODE", TFieldType::ftString, 8);
+    auto& floorDef = sections.AddFieldDef("qryFloor", TFieldType::ftDataSet);
+    floorDef.nestedFields.push_back(MakeFieldDef("FLOORNO", TFieldType::ftSmallint));
+    auto rowDef = MakeFieldDef("qryRow", TFieldType::ftDataSet);
+    rowDef.nestedFields.push_back(MakeFieldDef("ROWNO", TFieldType::ftSmallint));
+    floorDef.nestedFields.push_back(rowDef);
+    sections.CreateDataSet();
+    auto& floors = sections.FieldByName("qryFloor").NestedDataSet();
+    auto& rows = floors.FieldByName("qryRow").NestedDataSet();
+    for (int s = 1; s <= 2; ++s) {
+        sections.AppendRecord({"S" + std::to_string(s)});
+        for (int f = 1; f <= 2; ++f) {
+            floors.AppendRecord({s * 10 + f});
+            for (int r = 1; r <= f; ++r)
+                rows.AppendRecord({r});
+        }
+    }
+    sections.MergeChangeLog();
+    sections.First();
+    floors.Last();
+    EXPECT_EQ(Column(rows, "ROWNO"), (std::vector<std::string>{"1", "2"}));
+    sections.Next();
+    EXPECT_EQ(floors.FieldByName("FLOORNO").AsInteger(), 21);
+    EXPECT_EQ(Column(rows, "ROWNO"), std::vector<std::string>{"1"});
+
+    floors.AppendRecord({23});
+    rows.AppendRecord({7});
+    EXPECT_EQ(sections.ChangeCount(), 2);
+    sections.CancelUpdates();
+    EXPECT_EQ(sections.ChangeCount(), 0);
+    EXPECT_EQ(Column(floors, "FLOORNO"), (std::vector<std::string>{"21", "22"}));
+    floors.First();
+    EXPECT_EQ(Column(rows, "ROWNO"), std::vector<std::string>{"1"});
+}
+
 TEST(Links, DetailShowsTheRowsOfTheMastersCurrentKey) {
     TClientDataSet report, pay;
     report.AddFieldDef("PRODUCTCODE", TFieldType::ftString, 8);
