@@ -1,13 +1,13 @@
 #pragma once
 // A Qt item model over one dataset cursor, so grids and combo boxes can show datasets.
 //
-// Columns are the fields that are visible when the model is made or the dataset is reset (opened,
-// reloaded, re-filtered, re-ordered); the header shows each field's display label, and its size hint
-// is the field's display width in characters of the application font. Rows are the rows of the
+// Columns are the visible fields, read again whenever the dataset is reset (opened, reloaded,
+// re-filtered, re-ordered, or a field's display properties changed through this cursor); the header
+// shows each field's display label, and its size hint is the field's display width in characters of
+// the application font. Rows are the rows of the
 // cursor's view: filtered, within its range and master link, in index order. The model follows the
 // dataset's change notifications, so inserts, deletes, edits and resets show at once; while the
 // dataset's controls are disabled the model keeps its last state until they are enabled again.
-// Display properties changed on fields later (visible, label, width) show after the next reset.
 //
 // Roles: DisplayRole is the field's text; EditRole its typed value (bool, int or qlonglong, double,
 // QDateTime, QString; an invalid QVariant for null); TextAlignmentRole puts numbers right.

@@ -90,6 +90,17 @@ void TestDataSetModel::columnsAreTheVisibleFields() {
     const int narrow =
         model_->headerData(ColumnOf("ORDERSTATUS"), Qt::Horizontal, Qt::SizeHintRole).toSize().width();
     QVERIFY(wide > narrow);
+
+    // The columns a user chooses at run time, and new labels, show at once.
+    QSignalSpy resets(model_.get(), &QAbstractItemModel::modelReset);
+    dataSet_->FieldByName("SEATCOUNT").SetVisible(false);
+    dataSet_->FieldByName("ROWID").SetVisible(true);
+    dataSet_->FieldByName("ORDERCODE").SetDisplayLabel("订单号");
+    QCOMPARE(resets.count(), 3);
+    QCOMPARE(model_->columnCount(), 6);
+    QCOMPARE(ColumnOf("SEATCOUNT"), -1);
+    QCOMPARE(model_->headerData(ColumnOf("ROWID"), Qt::Horizontal).toString(), QString("ROWID"));
+    QCOMPARE(model_->headerData(0, Qt::Horizontal).toString(), QString("订单号"));
 }
 
 void TestDataSetModel::cellsShowTextAndTypedValues() {
