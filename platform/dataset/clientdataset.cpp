@@ -126,7 +126,7 @@ void TClientDataSet::Detach() {
     table_.reset();
     fields_.clear();
     nested_.clear();
-    view_.clear();
+    ViewClear();
     buffer_.clear();
     editing_ = insertBefore_ = nullptr;
     pos_ = -1;
@@ -655,7 +655,7 @@ void TClientDataSet::BindNested(std::shared_ptr<Table> table) {
     }
     EmitReset([&] {
         // The old table may die with the swap: no pointer into it may survive.
-        view_.clear();
+        ViewClear();
         pos_ = -1;
         std::erase(table_->listeners, static_cast<detail::TableListener*>(this));
         table_ = std::move(table);
@@ -747,13 +747,12 @@ bool TClientDataSet::Accepts(Record* record) {
 void TClientDataSet::RebuildView() {
     Record* current = Current();
     const auto currentId = current ? current->id : resetCurrentId_;
-    view_.clear();
+    ViewClear();
     if (!table_) return;
     view_.reserve(table_->rows.size());
     for (auto& row : table_->rows)
         if (Accepts(row.get())) view_.push_back(row.get());
-    if (!key_.fields.empty())
-        std::sort(view_.begin(), view_.end(), [this](Record* a, Record* b) { return Less(a, b); });
+    if (!key_.fields.empty()) SortView();
     ++viewVersion_;
     auto it = std::find_if(view_.begin(), view_.end(), [currentId](Record* r) { return r->id == currentId; });
     int found = currentId != 0 && it != view_.end() ? static_cast<int>(it - view_.begin()) : -1;
@@ -781,7 +780,7 @@ void TClientDataSet::RecordInserted(Record* record) {
     if (!Accepts(record)) return;
     auto position = static_cast<int>(InsertPosition(record));
     Emit([position](TDataSetObserver* o) { o->DataSetBeginInsertRows(position, position); });
-    view_.insert(view_.begin() + position, record);
+    ViewInsert(static_cast<std::size_t>(position), record);
     ++viewVersion_;
     int previous = pos_;
     if (adopt || pos_ < 0)
@@ -807,6 +806,7 @@ void TClientDataSet::RecordChanged(Record* record) {
         bool inOrder = (at == 0 || Less(view_[at - 1], record)) &&
                        (at + 1 == view_.size() || Less(record, view_[at + 1]));
         if (inOrder) {
+            if (!viewPrefix_.empty()) viewPrefix_[at] = FirstKeyPrefix(CellOf(record, key_.fields[0]));
             Emit([old](TDataSetObserver* o) { o->DataSetRowChanged(old); });
             if (wasCurrent) NotifyDependents();
             return;
@@ -814,14 +814,14 @@ void TClientDataSet::RecordChanged(Record* record) {
     }
     if (old >= 0) {
         Emit([old](TDataSetObserver* o) { o->DataSetBeginRemoveRows(old, old); });
-        view_.erase(view_.begin() + old);
+        ViewErase(static_cast<std::size_t>(old));
         if (pos_ > old) --pos_;
         Emit([](TDataSetObserver* o) { o->DataSetEndRemoveRows(); });
     }
     if (accepted) {
         auto position = static_cast<int>(InsertPosition(record));
         Emit([position](TDataSetObserver* o) { o->DataSetBeginInsertRows(position, position); });
-        view_.insert(view_.begin() + position, record);
+        ViewInsert(static_cast<std::size_t>(position), record);
         if (wasCurrent)
             pos_ = position;
         else if (pos_ >= position)
@@ -836,7 +836,7 @@ void TClientDataSet::RecordAboutToVanish(Record* record) {
     int position = FindInView(record);
     if (position < 0) return;
     Emit([position](TDataSetObserver* o) { o->DataSetBeginRemoveRows(position, position); });
-    view_.erase(view_.begin() + position);
+    ViewErase(static_cast<std::size_t>(position));
     ++viewVersion_;
     bool currentChanged = pos_ >= position;
     if (pos_ > position) --pos_;
@@ -849,7 +849,7 @@ void TClientDataSet::TableAboutToReset() {
     if (!resetPending_) Emit([](TDataSetObserver* o) { o->DataSetBeginReset(); });
     resetPending_ = true;
     if (auto* current = Current()) resetCurrentId_ = current->id;
-    view_.clear();
+    ViewClear();
     insertBefore_ = nullptr;
     if (state_ == TDataSetState::dsEdit) {
         editing_ = nullptr;

@@ -189,6 +189,9 @@ private:
     std::shared_ptr<detail::Table> table_;
     std::vector<std::unique_ptr<TField>> fields_;
     std::vector<detail::Record*> view_;
+    // With an index: the 64-bit prefix of each view row's first key field (see SortView), so
+    // that key searches start on contiguous memory.
+    std::vector<std::uint64_t> viewPrefix_;
     int pos_ = -1;
     bool bof_ = true;
     bool eof_ = true;
@@ -253,6 +256,14 @@ private:
 
     // view
     void RebuildView();
+    void SortView();
+    void ViewInsert(std::size_t position, detail::Record* record);
+    void ViewErase(std::size_t position);
+    void ViewClear();
+    std::uint64_t FirstKeyPrefix(const FieldValue& stored) const;
+    // The rows whose first key field could equal key[0]; all rows before are less, after greater.
+    std::pair<std::size_t, std::size_t> PrefixRange(const std::vector<FieldValue>& key) const;
+    std::size_t LowerBound(const std::vector<FieldValue>& key, bool partial);
     bool Accepts(detail::Record* record);
     bool MatchesFilter(detail::Record* record);
     bool InRange(detail::Record* record);

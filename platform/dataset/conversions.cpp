@@ -154,6 +154,7 @@ int CompareStored(const FieldValue& a, const FieldValue& b, bool caseInsensitive
     if (ka == K::String || ka == K::Nested || kb == K::String || kb == K::Nested)
         return static_cast<int>(ka) - static_cast<int>(kb);
     double x = number(a), y = number(b);
+    if (std::isnan(x) || std::isnan(y)) return (std::isnan(x) ? 1 : 0) - (std::isnan(y) ? 1 : 0); // NaN last
     return x < y ? -1 : (x == y ? 0 : 1);
 }
 

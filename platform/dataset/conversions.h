@@ -26,7 +26,7 @@ std::int64_t StoredAsInteger(const FieldValue& stored, const TFieldDef& def);
 double StoredAsFloat(const FieldValue& stored, const TFieldDef& def);
 bool StoredAsBoolean(const FieldValue& stored, const TFieldDef& def);
 
-// Orders two stored values of one field: null first, numbers by value, texts by bytes (or by
+// Orders two stored values of one field: null first, numbers by value (NaN last), texts by bytes (or by
 // ASCII letters ignoring case). Returns <0, 0 or >0.
 int CompareStored(const FieldValue& a, const FieldValue& b, bool caseInsensitive);
 

@@ -1,7 +1,12 @@
 // Index order, key search, ranges and Locate.
 #include "datasettesting.h"
+#include "platform/dataset/conversions.h"
 
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
+#include <random>
 
 namespace kav {
 namespace {
@@ -85,6 +90,88 @@ TEST(Order, FindKeyFindNearestAndRanges) {
     EXPECT_EQ(Column(ds, "SEATCODE"), (std::vector<std::string>{"7", "9", "1"}));
     ds.CancelRange();
     EXPECT_EQ(ds.RecordCount(), 7);
+}
+
+// Sorting takes shortcuts on 64-bit prefixes of the first key fields; on values chosen to
+// collide (shared prefixes, case, null versus minimum, -0, NaN, empty texts) the order must be
+// exactly the stable order of the plain comparison, and every row must be found by its key.
+TEST(Order, SortedViewEqualsThePlainStableSort) {
+    std::mt19937 random(11);
+    const std::vector<FieldValue> texts = {FieldValue(), "",           "a",        "A",
+                                           "ab",         "abcdefg",    "abcdefgh", "abcdefgX",
+                                           "abcdefghij", "ABCDEFGHIJ", "zz",       std::string("a\0", 2)};
+    const std::vector<FieldValue> integers = {FieldValue(),
+                                              std::numeric_limits<std::int64_t>::min(),
+                                              -1,
+                                              0,
+                                              1,
+                                              7,
+                                              std::numeric_limits<std::int64_t>::max()};
+    const std::vector<FieldValue> floats = {
+        FieldValue(), -0.0, 0.0, std::nan(""), -1.5, 1e300, -std::numeric_limits<double>::infinity(), 2.5};
+    TClientDataSet ds;
+    ds.AddFieldDef("ID", TFieldType::ftInteger);
+    ds.AddFieldDef("S", TFieldType::ftString, 12);
+    ds.AddFieldDef("I", TFieldType::ftLargeint);
+    ds.AddFieldDef("F", TFieldType::ftFloat);
+    ds.CreateDataSet();
+    for (int id = 0; id < 400; ++id)
+        ds.AppendRecord({id, texts[random() % texts.size()], integers[random() % integers.size()],
+                         floats[random() % floats.size()]});
+
+    struct Index {
+        const char* fields;
+        const char* desc;
+        bool caseInsensitive;
+    };
+    for (const auto& index : std::vector<Index>{{"S", "", false},
+                                                {"S", "", true},
+                                                {"S;I", "S", false},
+                                                {"I;F", "", false},
+                                                {"F;S", "F", true},
+                                                {"F;I;S", "I", false}}) {
+        SCOPED_TRACE(std::string(index.fields) + " desc " + index.desc +
+                     (index.caseInsensitive ? " ci" : ""));
+        ds.AddIndex("X", index.fields, {.descending = false, .caseInsensitive = index.caseInsensitive},
+                    index.desc);
+        std::vector<int> fields;
+        for (const auto& name : SplitFieldNames(index.fields))
+            fields.push_back(ds.FieldByName(name).Index());
+        auto descending = SplitFieldNames(index.desc);
+        ds.SetIndexFieldNames(""); // natural order: row n has ID n
+        std::vector<std::vector<FieldValue>> rows(400);
+        for (int row = 0; row < 400; ++row)
+            for (int f = 0; f < 4; ++f)
+                rows[static_cast<std::size_t>(row)].push_back(ds.ValueAt(row, f));
+        std::vector<int> expected(400);
+        for (int i = 0; i < 400; ++i)
+            expected[static_cast<std::size_t>(i)] = i;
+        std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+            for (int f : fields) {
+                int c = detail::CompareStored(rows[static_cast<std::size_t>(a)][static_cast<std::size_t>(f)],
+                                              rows[static_cast<std::size_t>(b)][static_cast<std::size_t>(f)],
+                                              index.caseInsensitive);
+                const auto& name = ds.Fields(f).FieldName();
+                if (std::find(descending.begin(), descending.end(), name) != descending.end()) c = -c;
+                if (c != 0) return c < 0;
+            }
+            return false;
+        });
+        ds.SetIndexName("X");
+        std::vector<int> actual;
+        for (int row = 0; row < 400; ++row)
+            actual.push_back(static_cast<int>(ds.ValueAt(row, 0).Integer()));
+        EXPECT_EQ(actual, expected);
+        for (int row = 0; row < 400; row += 7) {
+            std::vector<FieldValue> key;
+            for (int f : fields)
+                key.push_back(ds.ValueAt(row, f));
+            ASSERT_TRUE(ds.FindKey(key)) << "row " << row;
+            for (std::size_t k = 0; k < fields.size(); ++k)
+                EXPECT_EQ(detail::CompareStored(ds.Fields(fields[k]).Value(), key[k], index.caseInsensitive),
+                          0);
+        }
+    }
 }
 
 TEST(Order, LocateWithOptionsOnAnyFields) {
