@@ -15,7 +15,10 @@ TUIInputBox::TUIInputBox(QWidget* parent)
     txtNum = new QSpinBox(this);
     txtNum->setObjectName(QStringLiteral("txtNum"));
     txtNum->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    Content()->addWidget(txtNum);
+    txtNum->setMinimumWidth(160);
+    Content()->setStretch(0, 0);
+    Content()->addWidget(txtNum, 0, Qt::AlignLeading);
+    Content()->addStretch(1);
 }
 
 void TUIInputBox::TakeAnswer(const DialogAnswer& answer) {

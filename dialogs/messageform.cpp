@@ -17,6 +17,7 @@ constexpr int kIconSize = 32;
 constexpr int kCheckBoxRise = 26; // the check box sits this far above the buttons
 constexpr int kCheckBoxLeft = 12;
 constexpr int kGaugeHeight = 12;
+constexpr int kCountdownRight = 10;
 
 int Scaled(int units, int size, int divisor) {
     return static_cast<int>(std::lround(double(units) * size / divisor));
@@ -173,7 +174,11 @@ void TMessageForm::LayOut() {
                                  fm.horizontalAdvance(WithoutMnemonic(checkBox_->text())) + 10);
         clientWidth = std::max(clientWidth, kCheckBoxLeft + checkBoxWidth + horzMargin);
     }
-    const int clientHeight = iconTextHeight + buttonHeight + vertSpacing + 2 * vertMargin;
+    // The gauge and the countdown get a strip of their own below the margin, so neither covers the buttons.
+    const int gaugeHeight = gauge_ != nullptr ? kGaugeHeight : 0;
+    const int countdownHeight = countdown_ != nullptr ? fm.height() : 0;
+    const int clientHeight =
+        iconTextHeight + buttonHeight + vertSpacing + 2 * vertMargin + gaugeHeight + countdownHeight;
     setFixedSize(clientWidth, clientHeight);
 
     int textLeft = horzMargin;
@@ -192,10 +197,11 @@ void TMessageForm::LayOut() {
     if (checkBox_ != nullptr)
         checkBox_->setGeometry(kCheckBoxLeft, buttonTop - kCheckBoxRise, checkBoxWidth,
                                checkBox_->sizeHint().height());
-    if (gauge_ != nullptr) gauge_->setGeometry(0, clientHeight - kGaugeHeight, clientWidth, kGaugeHeight);
+    if (gauge_ != nullptr) gauge_->setGeometry(0, clientHeight - gaugeHeight, clientWidth, gaugeHeight);
     if (countdown_ != nullptr) {
         const int labelWidth = fm.horizontalAdvance(QStringLiteral("000"));
-        countdown_->setGeometry(clientWidth - 10 - labelWidth, clientHeight - 20, labelWidth, fm.height());
+        countdown_->setGeometry(clientWidth - kCountdownRight - labelWidth,
+                                clientHeight - gaugeHeight - countdownHeight, labelWidth, countdownHeight);
     }
 
     const QRect screen = ScreenGeometry();

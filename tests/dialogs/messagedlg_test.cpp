@@ -318,7 +318,9 @@ private slots:
         dlg.IncGauge(3);
         dlg.IncGauge();
         dlg.IncGauge(100);
-        QCOMPARE(form->findChild<QProgressBar*>("Gauge")->value(), 10);
+        auto* gauge = form->findChild<QProgressBar*>("Gauge");
+        QCOMPARE(gauge->value(), 10);
+        QVERIFY(!gauge->geometry().intersects(form->findChild<QPushButton*>("Cancel")->geometry()));
         dlg.SetMsg("正在出票，第二张……这一行比原来的长得多");
         auto* message = form->findChild<QLabel*>("Message");
         QCOMPARE(message->text(), QString("正在出票，第二张……这一行比原来的长得多"));
@@ -357,6 +359,8 @@ private slots:
         WhenModalShown([&](QWidget* form) {
             auto* countdown = form->findChild<QLabel*>("Countdown");
             seen << countdown->text();
+            for (QPushButton* button : ButtonsLeftToRight(form))
+                QVERIFY(!countdown->geometry().intersects(button->geometry()));
             auto* watch = new QTimer(form);
             connect(watch, &QTimer::timeout, form, [&seen, countdown] {
                 if (seen.back() != countdown->text()) seen << countdown->text();
