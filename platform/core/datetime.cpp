@@ -136,7 +136,8 @@ TDateTime ParseDateTimeIso(const std::string& text) {
         rest += 1 + n;
         if (*rest == ':') {
             double seconds = 0;
-            if (std::sscanf(rest + 1, "%lf%n", &seconds, &n) != 1)
+            // Also refuses "nan", "inf" and huge values before they are cast to int.
+            if (std::sscanf(rest + 1, "%lf%n", &seconds, &n) != 1 || !(seconds >= 0 && seconds < 60))
                 throw DateTimeError("not a date-time: '" + text + "'");
             c.second = static_cast<int>(seconds);
             c.millisecond = static_cast<int>(std::lround((seconds - c.second) * 1000));

@@ -35,6 +35,10 @@ TEST(DateTime, UnixAndTextForms) {
     EXPECT_DOUBLE_EQ(ParseDateTimeIso("2026/03/04"), EncodeDate(2026, 3, 4));
     EXPECT_THROW(ParseDateTimeIso("2026-03-04x"), DateTimeError);
     EXPECT_THROW(ParseDateTimeIso("yesterday"), DateTimeError);
+    // Seconds that do not fit a time of day are refused, not cast to int.
+    for (const char* text :
+         {"2026-03-04 05:06:nan", "2026-03-04 05:06:inf", "2026-03-04 05:06:1e12", "2026-03-04 05:06:60"})
+        EXPECT_THROW(ParseDateTimeIso(text), DateTimeError) << text;
     EXPECT_DOUBLE_EQ(DateOf(36526.75), 36526.0);
     EXPECT_DOUBLE_EQ(TimeOf(36526.75), 0.75);
 }
