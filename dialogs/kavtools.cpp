@@ -1,8 +1,22 @@
 #include "dialogs/kavtools.h"
 
+#include "dialogs/kavdialog.h"
+#include "platform/dataset/clientdataset.h"
+
 #include <ctime>
 
 namespace kav {
+
+bool CheckRequiredData(TClientDataSet& DataSet) {
+    for (int i = 0; i < DataSet.FieldCount(); ++i) {
+        const TField& field = DataSet.Fields(i);
+        if (field.Required() && field.AsString().empty()) {
+            ShowPromptMessage("‘" + field.DisplayLabel() + "’不能为空!", {});
+            return false;
+        }
+    }
+    return true;
+}
 
 std::uint32_t GetTickCount() {
     timespec now{};

@@ -5,9 +5,11 @@
 #include "dialogs/inputbox.h"
 #include "dialogs/kavdialog.h"
 #include "dialogs/kavmsgdlg.h"
+#include "dialogs/kavtools.h"
 #include "dialogs/msgeditor.h"
 #include "dialogs/readymadeforms.h"
 #include "modaldriver.h"
+#include "platform/dataset/clientdataset.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -195,6 +197,43 @@ private slots:
         QCOMPARE(dialog->Execute(), enter);
         QCOMPARE(QString::fromStdString(dialogs.Log()[0].type), form);
         QCOMPARE(Captions(dialogs.Log()[0]), buttons);
+    }
+
+    void checkRequiredDataNamesTheFirstEmptyRequiredField() {
+        TClientDataSet customers;
+        customers.AddFieldDef("Code", TFieldType::ftString, 10, true);
+        customers.AddFieldDef("Note", TFieldType::ftString, 20);
+        customers.AddFieldDef("Name", TFieldType::ftString, 20, true).displayLabel = "客户姓名";
+        customers.AddFieldDef("Phone", TFieldType::ftString, 20, true);
+        customers.CreateDataSet();
+        customers.Append();
+        customers.FieldByName("Code").SetAsString("C001");
+
+        ScriptedDialogResponder dialogs;
+        dialogs.Push(mrOk);
+        QVERIFY(!CheckRequiredData(customers)); // Name and Phone are both empty: only Name is reported
+        QCOMPARE(dialogs.Log().size(), std::size_t(1));
+        QCOMPARE(dialogs.Log()[0].type, std::string("information"));
+        QCOMPARE(dialogs.Log()[0].text, std::string("‘客户姓名’不能为空!"));
+
+        // Empty text counts as missing even when it is not null; the field name stands in for a missing
+        // label.
+        customers.FieldByName("Name").SetAsString("张三");
+        customers.FieldByName("Phone").SetAsString("");
+        dialogs.Push(mrOk);
+        QVERIFY(!CheckRequiredData(customers));
+        QCOMPARE(dialogs.Log().back().text, std::string("‘Phone’不能为空!"));
+
+        customers.FieldByName("Phone").SetAsString("13800000000");
+        QVERIFY(CheckRequiredData(customers));
+
+        TClientDataSet notes;
+        notes.AddFieldDef("Note", TFieldType::ftString, 20);
+        notes.CreateDataSet();
+        notes.Append();
+        QVERIFY(CheckRequiredData(notes));
+        QCOMPARE(dialogs.Log().size(), std::size_t(2));
+        QVERIFY(dialogs.Problems().empty());
     }
 
     void msgEditorStoresTheTextOnlyOnOk() {
