@@ -39,7 +39,6 @@ QRect ScreenGeometry() {
 
 TMessageForm::TMessageForm(const MessageFormOptions& options)
     : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), options_(options) {
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(options_.caption);
     setFont(options_.font);
     QPalette pal = palette();

@@ -16,6 +16,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
