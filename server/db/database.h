@@ -1,0 +1,72 @@
+#pragma once
+// The server's database access, the same for SQLite and PostgreSQL.
+//
+// A Database is opened once per server from its URL and is shared by all connection threads; each
+// thread opens its own Connection (a Connection serves one thread at a time and is not locked).
+// Results come back as data packets (docs/data-packet.md) that the client loads into a dataset:
+// field types follow the column types, timestamps travel as date-times, column names keep the
+// letter case the SQL gave where the backend allows it.
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace kav::server {
+
+// A statement that was refused or failed; the message is the database's own (or says why the
+// statement was refused).
+class EDatabase : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Backend { SQLite, PostgreSQL };
+
+// A value bound to a statement parameter; monostate is SQL null.
+using SqlValue = std::variant<std::monostate, std::int64_t, double, std::string>;
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+    virtual Backend Kind() const = 0;
+
+    // Exactly one read-only statement; its whole result as a data packet.
+    virtual std::string GetData(std::string_view sql) = 0;
+    // The master rows, each with a nested table field `detailName` holding the rows of `detailSql`
+    // whose :NAME parameters are filled from the master row's columns of the same names (matched
+    // ignoring case). Both statements must be single and read-only.
+    virtual std::string GetMasterDetailData(std::string_view masterSql, std::string_view detailName,
+                                            std::string_view detailSql) = 0;
+    // Exactly one insert, update or delete; returns 1 when it ran.
+    virtual int ExecSQL(std::string_view sql) = 0;
+
+    // For the server's own work (schema, seed data, services): any statement, with parameters
+    // written as ?1, ?2, ... in the text; returns the number of rows changed.
+    virtual std::int64_t Execute(std::string_view sql, const std::vector<SqlValue>& params = {}) = 0;
+    // Rows of a statement as values, for services that read a few rows themselves.
+    virtual std::vector<std::vector<SqlValue>> Select(std::string_view sql,
+                                                      const std::vector<SqlValue>& params = {}) = 0;
+    virtual void Begin() = 0;
+    virtual void Commit() = 0;
+    virtual void Rollback() = 0;
+};
+
+class Database {
+public:
+    virtual ~Database() = default;
+    // "sqlite:PATH" or a PostgreSQL connection string ("postgresql://..." or "host=... dbname=...").
+    // Raises EDatabase when the database cannot be opened.
+    static std::unique_ptr<Database> Open(const std::string& url);
+
+    virtual Backend Kind() const = 0;
+    virtual std::unique_ptr<Connection> Connect() = 0;
+    // Creates the schema (server/schema/<backend>.sql) when the database has no tables yet.
+    // Returns true when it created them.
+    virtual bool EnsureSchema() = 0;
+};
+
+} // namespace kav::server
