@@ -5,6 +5,7 @@
 #include "seatmap/fontsubstitution.h"
 #include "seatmap/seatmapconfig.h"
 
+#include <QHeaderView>
 #include <QPainter>
 #include <algorithm>
 
@@ -80,12 +81,10 @@ TKavPriceGridShow::TKavPriceGridShow(TKavSeatMapConfig& config, QWidget* parent)
     InstallSeatMapFontSubstitutes();
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Without scroll bars every column must fit its contents, also after edits and reloads; a level
+    // column left narrow would hide its swatch.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setItemDelegate(new TKavPriceLevelDelegate(config, this));
-}
-
-// The model stops observing its dataset here, while the caller still guarantees the dataset.
-TKavPriceGridShow::~TKavPriceGridShow() {
-    SetDataSet(nullptr);
 }
 
 void TKavPriceGridShow::SetDataSet(TClientDataSet* dataSet) {

@@ -2,7 +2,8 @@
 // TKavPriceGridShow: a grid bound to a client dataset of price levels, in which the column of the
 // field "PRICELEVEL" (any letter case) shows each level's name ("A 级") beside a swatch of its
 // configured colour. Other columns paint as in a plain table view. The grid follows the dataset
-// through a DataSetModel: inserts, deletes, edits and reloads show at once.
+// through a DataSetModel: inserts, deletes, edits and reloads show at once. Columns always fit their
+// contents.
 //
 // The delegate reads the configuration it is given, which must outlive it. GUI thread only.
 
@@ -49,7 +50,6 @@ public:
     // Uses the process's seat map configuration (_SeatMapConfig, which may throw EKavSeatMapConfig).
     explicit TKavPriceGridShow(QWidget* parent = nullptr);
     TKavPriceGridShow(TKavSeatMapConfig& config, QWidget* parent);
-    ~TKavPriceGridShow() override;
 
     // Shows `dataSet`, or nothing when it is null. The grid owns the model it builds over the
     // dataset; the dataset is not owned and must stay alive until it is unbound (SetDataSet with

@@ -68,7 +68,6 @@ void ViewerWindow::AddPriceLevels(TKavSeatMapConfig& config) {
     grid->setObjectName(QStringLiteral("PriceGrid"));
     grid->SetDataSet(&prices_);
     grid->verticalHeader()->hide();
-    grid->resizeColumnsToContents();
     auto* dock = new QDockWidget(QStringLiteral("票价等级"), this);
     dock->setWidget(grid);
     addDockWidget(Qt::RightDockWidgetArea, dock);
