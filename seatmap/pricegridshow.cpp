@@ -1,10 +1,13 @@
 #include "seatmap/pricegridshow.h"
 
 #include "platform/core/textcodec.h"
+#include "platform/widgets/datasetmodel.h"
 #include "seatmap/fontsubstitution.h"
 #include "seatmap/seatmapconfig.h"
 
+#include <QHeaderView>
 #include <QPainter>
+#include <algorithm>
 
 namespace kav {
 namespace {
@@ -24,17 +27,24 @@ TKavPriceLevelDelegate::TKavPriceLevelDelegate(TKavSeatMapConfig& config, QObjec
     : QStyledItemDelegate(parent), config_(config) {}
 
 bool TKavPriceLevelDelegate::IsPriceLevelColumn(const QModelIndex& index) {
-    const QAbstractItemModel* model = index.model();
-    if (!model) return false;
-    QVariant name = model->headerData(index.column(), Qt::Horizontal, FieldNameRole);
-    if (!name.isValid()) name = model->headerData(index.column(), Qt::Horizontal, Qt::DisplayRole);
-    return name.toString().toUpper() == QStringLiteral("PRICELEVEL");
+    const auto* model = qobject_cast<const DataSetModel*>(index.model());
+    if (!model || index.column() < 0 || index.column() >= model->columnCount()) return false;
+    const TField& field = model->DataSet().Fields(model->FieldIndex(index.column()));
+    return AsciiUpper(field.FieldName()) == "PRICELEVEL";
 }
 
 QRect TKavPriceLevelDelegate::SwatchRect(const QRect& cell, const QFontMetrics& metrics) {
     const int right = cell.left() + cell.width() - metrics.horizontalAdvance(kLevelWidthSample) - 4;
     const int bottom = cell.top() + cell.height() - 2;
     return QRect(QPoint(cell.left() + 2, cell.top() + 2), QPoint(right - 1, bottom - 1));
+}
+
+QSize TKavPriceLevelDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const QSize plain = QStyledItemDelegate::sizeHint(option, index);
+    if (!IsPriceLevelColumn(index)) return plain;
+    const QFontMetrics metrics(option.font);
+    const int width = 2 + 2 * metrics.height() + 4 + metrics.horizontalAdvance(kLevelWidthSample);
+    return {std::max(plain.width(), width), std::max(plain.height(), metrics.height() + 4)};
 }
 
 void TKavPriceLevelDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -71,7 +81,22 @@ TKavPriceGridShow::TKavPriceGridShow(TKavSeatMapConfig& config, QWidget* parent)
     InstallSeatMapFontSubstitutes();
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Without scroll bars every column must fit its contents, also after edits and reloads; a level
+    // column left narrow would hide its swatch.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     setItemDelegate(new TKavPriceLevelDelegate(config, this));
+}
+
+void TKavPriceGridShow::SetDataSet(TClientDataSet* dataSet) {
+    if (dataSet == DataSet()) return;
+    DataSetModel* previous = model_;
+    model_ = dataSet ? new DataSetModel(*dataSet, this) : nullptr;
+    setModel(model_);
+    delete previous;
+}
+
+TClientDataSet* TKavPriceGridShow::DataSet() const {
+    return model_ ? &model_->DataSet() : nullptr;
 }
 
 } // namespace kav

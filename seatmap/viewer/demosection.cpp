@@ -1,9 +1,11 @@
 #include "seatmap/viewer/demosection.h"
 
+#include "platform/dataset/clientdataset.h"
 #include "seatmap/seatmapconfig.h"
 #include "seatmap/seatmapshow.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
@@ -52,6 +54,20 @@ void FillDemoSection(TKavSeatMapShow& map, int rows, int cols) {
         }
     }
     map.RePaintCells();
+}
+
+void FillDemoPriceTable(TClientDataSet& prices) {
+    prices.Close();
+    prices.FieldDefs().clear();
+    prices.AddFieldDef("PRICELEVEL", TFieldType::ftString, 1, true).displayLabel = "等级";
+    prices.AddFieldDef("PRICE", TFieldType::ftInteger).displayLabel = "票价";
+    prices.CreateDataSet();
+    std::int64_t price = 1280;
+    for (char level : TKavSeatMapConfig::PriceCodes) {
+        prices.AppendRecord({std::string(1, level), price});
+        price -= 100;
+    }
+    prices.First();
 }
 
 } // namespace kav

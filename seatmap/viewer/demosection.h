@@ -6,6 +6,7 @@
 
 namespace kav {
 
+class TClientDataSet;
 class TKavSeatMapShow;
 
 // "SEATMAP.CFG" text with a colour for every price level and shapes, names, colours and marks for
@@ -14,5 +15,9 @@ std::string DemoSeatMapConfigText();
 
 // Sets the grid to rows x cols and fills every cell; the same arguments give the same section.
 void FillDemoSection(TKavSeatMapShow& map, int rows, int cols);
+
+// Creates `prices` as a price table: PRICELEVEL (shown as "等级"), PRICE (shown as "票价") and one row per
+// price level, dearest first.
+void FillDemoPriceTable(TClientDataSet& prices);
 
 } // namespace kav

@@ -1,4 +1,4 @@
-// seatmap-viewer: shows a generated section in the seat map control.
+// seatmap-viewer: shows a generated section in the seat map control and a price table in the price grid.
 //   seatmap-viewer                      interactive window
 //   seatmap-viewer --screenshots DIR    saves window.png, normal.png, design.png and workstate-s.png
 //                                       in DIR and exits

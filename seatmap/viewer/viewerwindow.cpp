@@ -1,5 +1,6 @@
 #include "seatmap/viewer/viewerwindow.h"
 
+#include "platform/dataset/clientdataset.h"
 #include "seatmap/pricegridshow.h"
 #include "seatmap/seatmapshow.h"
 #include "seatmap/viewer/demosection.h"
@@ -10,7 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -63,16 +63,10 @@ void ViewerWindow::AddSwitches() {
 }
 
 void ViewerWindow::AddPriceLevels(TKavSeatMapConfig& config) {
-    auto* model = new QStandardItemModel(0, 2, this);
-    model->setHorizontalHeaderLabels({QStringLiteral("PRICELEVEL"), QStringLiteral("PRICE")});
-    int price = 1280;
-    for (char level : TKavSeatMapConfig::PriceCodes) {
-        model->appendRow(
-            {new QStandardItem(QString(QChar(level))), new QStandardItem(QString::number(price))});
-        price -= 100;
-    }
+    FillDemoPriceTable(prices_);
     auto* grid = new TKavPriceGridShow(config, this);
-    grid->setModel(model);
+    grid->setObjectName(QStringLiteral("PriceGrid"));
+    grid->SetDataSet(&prices_);
     grid->verticalHeader()->hide();
     auto* dock = new QDockWidget(QStringLiteral("票价等级"), this);
     dock->setWidget(grid);

@@ -1,7 +1,8 @@
 #pragma once
 // The seat map viewer's window: a generated section in a scroll box, switches for the display modes,
-// the price levels beside it, and the cell under the mouse in the status bar.
+// the price table beside it, and the cell under the mouse in the status bar.
 
+#include "platform/dataset/clientdataset.h"
 #include "seatmap/seatmapconfig.h"
 
 #include <QMainWindow>
@@ -24,6 +25,8 @@ private:
     void AddPriceLevels(TKavSeatMapConfig& config);
     void ShowCell(int col, int row);
 
+    // Declared before the widgets so that it outlives the price grid bound to it.
+    TClientDataSet prices_;
     TKavSeatMapShow* map_;
 };
 

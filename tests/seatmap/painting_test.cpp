@@ -1,14 +1,12 @@
 #include "platform/core/inifile.h"
 #include "seatmap/cellsprites.h"
 #include "seatmap/fontsubstitution.h"
-#include "seatmap/pricegridshow.h"
 #include "seatmap/seatmapconfig.h"
 #include "seatmap/showshapes.h"
 
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
-#include <QStandardItemModel>
 #include <QtTest>
 
 using namespace kav;
@@ -208,43 +206,6 @@ private slots:
         // Chinese text in the number font still finds glyphs.
         QVERIFY(QFontMetrics(QFont(QStringLiteral("Arial Narrow"))).inFontUcs4(U'台') ||
                 QFontMetrics(QFont(QStringLiteral("宋体"))).inFontUcs4(U'台'));
-    }
-
-    void priceLevelNames() {
-        QCOMPARE(PriceLevelName("A"), std::string("A 级"));
-        QCOMPARE(PriceLevelName("n"), std::string("N 级"));
-        QCOMPARE(PriceLevelName("Hx"), std::string("H 级"));
-        for (const char* none : {"", "I", "L", "S", "1"})
-            QCOMPARE(PriceLevelName(none), std::string());
-    }
-
-    // Only the PRICELEVEL column gets the swatch, in the configured colour of the level, framed in black.
-    void priceGridPaintsSwatches() {
-        TKavSeatMapConfig config;
-        config.LoadConfiguratios(IniFile::FromText("[LEVEL]\nLEVEL_B=$000000FF\n"));
-        QStandardItemModel model(2, 2);
-        model.setHorizontalHeaderLabels({QStringLiteral("PriceLevel"), QStringLiteral("PRICE")});
-        model.setItem(0, 0, new QStandardItem(QStringLiteral("b")));
-        model.setItem(0, 1, new QStandardItem(QStringLiteral("380")));
-        model.setItem(1, 0, new QStandardItem(QStringLiteral("X")));
-        TKavPriceGridShow grid(config, nullptr);
-        grid.setModel(&model);
-        grid.setColumnWidth(0, 120);
-        grid.resize(300, 120);
-        QCOMPARE(grid.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QVERIFY(TKavPriceLevelDelegate::IsPriceLevelColumn(model.index(0, 0)));
-        QVERIFY(!TKavPriceLevelDelegate::IsPriceLevelColumn(model.index(0, 1)));
-
-        const QImage image = grid.viewport()->grab().toImage();
-        const QRect cell = grid.visualRect(model.index(0, 0));
-        const QRect swatch = TKavPriceLevelDelegate::SwatchRect(cell, QFontMetrics(grid.font()));
-        QCOMPARE(QColor(image.pixel(swatch.center())), QColor(Qt::red));
-        QCOMPARE(QColor(image.pixel(swatch.topLeft())), QColor(Qt::black));
-        QCOMPARE(QColor(image.pixel(cell.left(), cell.center().y())), ToQColor(clBtnFace));
-        // An unknown level has no colour: the swatch is black.
-        const QRect second =
-            TKavPriceLevelDelegate::SwatchRect(grid.visualRect(model.index(1, 0)), QFontMetrics(grid.font()));
-        QCOMPARE(QColor(image.pixel(second.center())), QColor(Qt::black));
     }
 };
 
