@@ -71,6 +71,9 @@ TPelioProxy::TPelioProxy(TPelioClient* client) : client_(client) {
 }
 
 TosDataBuffer& TPelioProxy::CreateRequest(std::string_view interfaceName, std::string_view methodName) {
+    // Connect (and announce a new session) before the environment block is written, so that the
+    // first request of a connection carries the session it announced rather than the old one.
+    client_->SetActive(true);
     TosTransport& transport = client_->Transport();
     transport.OpenBuffer(false);
     TosDataBuffer& buffer = transport.DataBuffer();

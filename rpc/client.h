@@ -75,8 +75,8 @@ public:
 
     TPelioClient& Client() const noexcept { return *client_; }
 
-    // Opens the client's transport for writing and writes the request head; returns the buffer
-    // for the arguments.
+    // Connects when not connected, opens the client's transport for writing and writes the
+    // request head; returns the buffer for the arguments.
     TosDataBuffer& CreateRequest(std::string_view interfaceName, std::string_view methodName);
     void SendRequest();
     // Waits for the reply; returns the buffer at the first result, or raises the server's error.
