@@ -8,7 +8,7 @@
 
 namespace kav {
 
-class TTestTicketOffice final : public TTPTicketOffice_serv {
+class TTestTicketOffice : public TTPTicketOffice_serv {
 public:
     Variant GetProductPrivilege(const std::string& Context, const std::string& ProductCode) override;
     Variant GetSectionSeat(const std::string& Context, const std::string& ProductCode,

@@ -15,6 +15,8 @@ const bool registered = [] {
 }();
 } // namespace
 
+TTPTicketOffice_serv::~TTPTicketOffice_serv() = default;
+
 Variant TTPTicketOffice_proxy::GetProductPrivilege(const std::string& Context,
                                                    const std::string& ProductCode) {
     return CallRemote(*this, I, ops::GetProductPrivilege, Context, ProductCode);

@@ -57,7 +57,12 @@ public:
 };
 
 // The server side's implementation base: one abstract method per operation, in interface order.
-class TTPTicketOffice_serv : public pelio::TPelioServant, public ITPTicketOffice {};
+class TTPTicketOffice_serv : public pelio::TPelioServant, public ITPTicketOffice {
+public:
+    // Defined in the library, so that a server program deriving a servant always loads it, and
+    // with it the stub's registration.
+    ~TTPTicketOffice_serv() override;
+};
 
 class TTPTicketOffice_stub
     : public pelio::TRemoteStub<

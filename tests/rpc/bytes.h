@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace pelio::testing {
+
 inline std::string HexBytes(std::string_view hex) {
     std::string out;
     int pending = -1;
@@ -22,3 +24,5 @@ inline std::string HexBytes(std::string_view hex) {
     }
     return out;
 }
+
+} // namespace pelio::testing

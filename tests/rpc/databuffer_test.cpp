@@ -6,6 +6,7 @@
 #include <sstream>
 
 using namespace pelio;
+using pelio::testing::HexBytes;
 
 namespace {
 

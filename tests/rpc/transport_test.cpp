@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 using namespace pelio;
+using pelio::testing::HexBytes;
 using pelio::testing::SocketPair;
 
 namespace {
