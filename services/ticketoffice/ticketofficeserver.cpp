@@ -2,7 +2,7 @@
 // every operation. SIGUSR1 lists the live connections; SIGINT or SIGTERM stop the server.
 
 #include "platform/core/datetime.h"
-#include "rpc/server.h"
+#include "rpc/pelioserver.h"
 #include "services/ticketoffice/testticketoffice.h"
 
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "rpc/server.h"
+#include "rpc/pelioserver.h"
 
 #include "rpc/exceptions.h"
 
