@@ -86,6 +86,7 @@ public:
     void SetTransportLimits(const TosTransportLimits& limits);
 
     // The live connections with their environment: who, what they last called, how often, when.
+    // A connection's entry is updated once each message has been handled (after its reply).
     std::vector<TosEnvironmentInfo> Connections() const;
     // Threads kept by the pool, idle or serving.
     std::size_t ThreadCount() const;
