@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,6 +120,9 @@ public:
     void CancelUpdates();
     bool UndoLastChange(); // false when the log is empty
     TUpdateStatus UpdateStatus() const;
+    // Which rows the view shows by their change state; the default shows all but deleted rows.
+    // Showing deleted rows lets a delta be read whole; they cannot be edited.
+    void SetStatusFilter(std::initializer_list<TUpdateStatus> statuses);
     bool LogChanges() const;
     void SetLogChanges(bool logChanges);
 
@@ -213,6 +217,7 @@ private:
     std::string filterText_;
     std::shared_ptr<const Filter> filter_;
     bool filtered_ = false;
+    unsigned statusFilter_ = 0; // bit per TUpdateStatus; 0: all but deleted
     std::function<bool(TClientDataSet&)> onFilterRecord_;
     std::function<void(TClientDataSet&)> onCalcFields_;
 
