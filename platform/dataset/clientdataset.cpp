@@ -781,15 +781,19 @@ void TClientDataSet::RebuildView() {
     ViewClear();
     if (!table_) return;
     view_.reserve(table_->rows.size());
-    for (auto& row : table_->rows)
-        if (Accepts(row.get())) view_.push_back(row.get());
+    Record* keep = nullptr; // the current row, found while the rows are at hand
+    for (auto& row : table_->rows) {
+        if (!Accepts(row.get())) continue;
+        if (row->id == currentId) keep = row.get();
+        view_.push_back(row.get());
+    }
     if (!key_.fields.empty()) SortView();
     ++viewVersion_;
-    auto it = std::find_if(view_.begin(), view_.end(), [currentId](Record* r) { return r->id == currentId; });
-    int found = currentId != 0 && it != view_.end() ? static_cast<int>(it - view_.begin()) : -1;
-    pos_ = found >= 0
-               ? found
-               : (view_.empty() ? -1 : std::min(std::max(pos_, 0), static_cast<int>(view_.size()) - 1));
+    auto it = keep ? std::find(view_.begin(), view_.end(), keep) : view_.end();
+    if (it != view_.end())
+        pos_ = static_cast<int>(it - view_.begin());
+    else
+        pos_ = view_.empty() ? -1 : std::min(std::max(pos_, 0), static_cast<int>(view_.size()) - 1);
 }
 
 std::size_t TClientDataSet::InsertPosition(Record* record) {

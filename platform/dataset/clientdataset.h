@@ -142,6 +142,9 @@ public:
     void CancelRange();
     bool Locate(std::string_view fieldNames, const std::vector<FieldValue>& values,
                 TLocateOptions options = {});
+    // The value of resultField in the first row matching like Locate; the cursor stays.
+    std::optional<FieldValue> Lookup(std::string_view keyFields, const std::vector<FieldValue>& values,
+                                     std::string_view resultField);
 
     // ---- filters
     void SetFilter(std::string text); // parsed at once; raises EFilterError naming the position
@@ -269,6 +272,7 @@ private:
     // The rows whose first key field could equal key[0]; all rows before are less, after greater.
     std::pair<std::size_t, std::size_t> PrefixRange(const std::vector<FieldValue>& key) const;
     std::size_t LowerBound(const std::vector<FieldValue>& key, bool partial);
+    int FindRow(std::string_view fieldNames, const std::vector<FieldValue>& values, TLocateOptions options);
     bool Accepts(detail::Record* record);
     bool MatchesFilter(detail::Record* record);
     bool InRange(detail::Record* record);
