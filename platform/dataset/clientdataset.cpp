@@ -36,7 +36,8 @@ void ValidateDefs(const std::vector<TFieldDef>& defs, int depth) {
     if (defs.empty()) throw EDatabaseError("A dataset needs at least one field");
     std::unordered_set<std::string> names;
     for (const auto& def : defs) {
-        if (def.name.empty()) throw EDatabaseError("A field has no name");
+        if (!IsUsableFieldName(def.name))
+            throw EDatabaseError("'" + def.name + "' is not a usable field name");
         if (!names.insert(AsciiUpper(def.name)).second)
             throw EDatabaseError("Field '" + def.name + "' is defined twice");
         if (def.type == TFieldType::ftDataSet) ValidateDefs(def.nestedFields, depth + 1);

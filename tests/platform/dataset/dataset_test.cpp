@@ -110,6 +110,12 @@ TEST(DataSetFields, NamesIgnoreCaseAndUnknownNamesAreClear) {
     dup.AddFieldDef("a", TFieldType::ftInteger);
     EXPECT_THROW(dup.CreateDataSet(), EDatabaseError);
     EXPECT_FALSE(dup.Active());
+    for (auto name : {"A;B", " A", ""}) {
+        TClientDataSet bad;
+        bad.AddFieldDef(name, TFieldType::ftString);
+        EXPECT_THROW(bad.CreateDataSet(), EDatabaseError)
+            << "'" << name << "' cannot be named in field lists";
+    }
 }
 
 TEST(DataSetEditing, RequiredReadOnlyAndState) {
