@@ -92,24 +92,20 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         fieldDefs_ = table_->fields;
         BuildFields();
         state_ = TDataSetState::dsBrowse;
-        // Index, filter and aggregates name fields; keep them only when the fields still exist.
+        // Index and filter name fields; keep them only when the fields still exist.
         try {
-            if (!indexName_.empty())
-                SetIndexName(indexName_);
-            else
-                ApplyIndex({FieldList(indexFieldNames_), {}, false});
+            ApplyIndex(indexName_.empty() ? IndexKey{FieldList(indexFieldNames_), {}, false}
+                                          : IndexKeyOf(IndexDefByName(indexName_)));
         } catch (const EDatabaseError&) {
             indexName_.clear();
             indexFieldNames_.clear();
-            key_ = {};
+            ApplyIndex({});
         }
-        if (!filterText_.empty()) {
-            try {
-                SetFilter(filterText_);
-            } catch (const EDatabaseError&) {
-                filterText_.clear();
-                filter_.reset();
-            }
+        try {
+            filter_ = ParseFilter(filterText_);
+        } catch (const EDatabaseError&) {
+            filterText_.clear();
+            filter_.reset();
         }
         rangeStart_.reset();
         rangeEnd_.reset();
@@ -130,7 +126,7 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         eof_ = view_.empty();
     });
     for (auto& aggregate : aggregates_)
-        aggregate->Bind();
+        aggregate->TryBind();
     SetState(TDataSetState::dsBrowse);
     if (master_)
         MasterChanged();
