@@ -127,7 +127,9 @@ public:
     void SetLogChanges(bool logChanges);
 
     // ---- order and search
-    void SetIndexFieldNames(std::string names); // "A;B", ascending; "" is natural order
+    // "A;B", ascending; "" is natural order. Set before opening, it applies when the dataset
+    // opens (and is dropped if the fields do not exist).
+    void SetIndexFieldNames(std::string names);
     const std::string& IndexFieldNames() const { return indexFieldNames_; }
     void AddIndex(std::string name, std::string fields, TIndexOptions options = {},
                   std::string descFields = {});
