@@ -75,22 +75,22 @@ ColumnKind KindOf(Oid type) {
     }
 }
 
-// A value in libpq's text form as a cell of its column's kind; text when it does not parse
-// (the column then widens to text).
-SqlValue CellOf(const char* text, int length, ColumnKind kind) {
+// Adds a value in libpq's text form as a cell of its column's kind; as text when it does not
+// parse (the column then widens to text).
+void AddCell(ResultRows& rows, const char* text, int length, ColumnKind kind) {
     const char* end = text + length;
     if (kind == ColumnKind::Smallint || kind == ColumnKind::Integer || kind == ColumnKind::Largeint) {
         std::int64_t v = 0;
         auto [stop, ec] = std::from_chars(text, end, v);
-        if (ec == std::errc() && stop == end) return v;
+        if (ec == std::errc() && stop == end) return rows.AddInteger(v);
     } else if (kind == ColumnKind::Float) {
         double v = 0;
         auto [stop, ec] = std::from_chars(text, end, v);
-        if (ec == std::errc() && stop == end) return v;
+        if (ec == std::errc() && stop == end) return rows.AddFloat(v);
     } else if (kind == ColumnKind::Boolean) {
-        return std::int64_t{text[0] == 't'};
+        return rows.AddInteger(text[0] == 't');
     }
-    return std::string(text, static_cast<std::size_t>(length));
+    rows.AddText(std::string_view(text, static_cast<std::size_t>(length)));
 }
 
 void AppendCells(ResultRows& rows, const PGresult* result) {
@@ -98,12 +98,15 @@ void AppendCells(ResultRows& rows, const PGresult* result) {
     const int count = PQntuples(result);
     rows.cells.reserve(rows.cells.size() +
                        static_cast<std::size_t>(count) * static_cast<std::size_t>(columns));
-    for (int r = 0; r < count; ++r)
-        for (int c = 0; c < columns; ++c)
-            rows.cells.push_back(PQgetisnull(result, r, c)
-                                     ? SqlValue()
-                                     : CellOf(PQgetvalue(result, r, c), PQgetlength(result, r, c),
-                                              rows.columns[static_cast<std::size_t>(c)].kind));
+    for (int r = 0; r < count; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (PQgetisnull(result, r, c))
+                rows.AddNull();
+            else
+                AddCell(rows, PQgetvalue(result, r, c), PQgetlength(result, r, c),
+                        rows.columns[static_cast<std::size_t>(c)].kind);
+        }
+    }
 }
 
 ResultRows RowsOf(const PGresult* result) {
@@ -246,12 +249,10 @@ public:
         auto result = Run(NumberedParametersForPostgreSQL(sql), params);
         Check(result, PGRES_TUPLES_OK);
         auto rows = RowsOf(result.get());
-        std::vector<std::vector<SqlValue>> out;
-        const auto width = rows.columns.size();
-        for (std::size_t r = 0; r < rows.RowCount(); ++r)
-            out.emplace_back(
-                std::make_move_iterator(rows.cells.begin() + static_cast<std::ptrdiff_t>(r * width)),
-                std::make_move_iterator(rows.cells.begin() + static_cast<std::ptrdiff_t>((r + 1) * width)));
+        std::vector<std::vector<SqlValue>> out(rows.RowCount());
+        for (std::size_t r = 0; r < out.size(); ++r)
+            for (std::size_t c = 0; c < rows.columns.size(); ++c)
+                out[r].push_back(rows.ValueOf(rows.At(r, c)));
         return out;
     }
 

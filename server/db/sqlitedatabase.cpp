@@ -109,11 +109,10 @@ public:
         }
         ResultRows details = Columns(detail.get());
         std::vector<std::size_t> ends;
-        const auto masterWidth = masterRows.columns.size();
         for (std::size_t r = 0; r < masterRows.RowCount(); ++r) {
             sqlite3_reset(detail.get());
             for (std::size_t i = 0; i < sources.size(); ++i)
-                Bind(detail.get(), static_cast<int>(i + 1), masterRows.cells[r * masterWidth + sources[i]]);
+                Bind(detail.get(), static_cast<int>(i + 1), masterRows.ValueOf(masterRows.At(r, sources[i])));
             ReadRows(detail.get(), details);
             ends.push_back(details.RowCount());
         }
@@ -161,7 +160,7 @@ public:
             auto& row = result.emplace_back();
             row.reserve(static_cast<std::size_t>(columns));
             for (int c = 0; c < columns; ++c)
-                row.push_back(Cell(stmt.get(), c));
+                row.push_back(Value(stmt.get(), c));
         }
         return result;
     }
@@ -219,7 +218,13 @@ private:
         }
     }
 
-    static SqlValue Cell(sqlite3_stmt* stmt, int c) {
+    static std::string_view Text(sqlite3_stmt* stmt, int c) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+        return bytes ? std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)))
+                     : std::string_view();
+    }
+
+    static SqlValue Value(sqlite3_stmt* stmt, int c) {
         switch (sqlite3_column_type(stmt, c)) {
         case SQLITE_INTEGER:
             return std::int64_t{sqlite3_column_int64(stmt, c)};
@@ -227,10 +232,8 @@ private:
             return sqlite3_column_double(stmt, c);
         case SQLITE_NULL:
             return std::monostate{};
-        default: {
-            const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            return std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
-        }
+        default:
+            return std::string(Text(stmt, c));
         }
     }
 
@@ -248,9 +251,24 @@ private:
 
     void ReadRows(sqlite3_stmt* stmt, ResultRows& rows) {
         const int columns = static_cast<int>(rows.columns.size());
-        while (Step(stmt))
-            for (int c = 0; c < columns; ++c)
-                rows.cells.push_back(Cell(stmt, c));
+        while (Step(stmt)) {
+            for (int c = 0; c < columns; ++c) {
+                switch (sqlite3_column_type(stmt, c)) {
+                case SQLITE_INTEGER:
+                    rows.AddInteger(sqlite3_column_int64(stmt, c));
+                    break;
+                case SQLITE_FLOAT:
+                    rows.AddFloat(sqlite3_column_double(stmt, c));
+                    break;
+                case SQLITE_NULL:
+                    rows.AddNull();
+                    break;
+                default:
+                    rows.AddText(Text(stmt, c));
+                    break;
+                }
+            }
+        }
     }
 
     void Bind(sqlite3_stmt* stmt, int index, const SqlValue& value) {
