@@ -5,6 +5,7 @@
 #include "server/db/sqldialect.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -125,7 +126,8 @@ ResultRows RowsOf(const PGresult* result) {
     return rows;
 }
 
-// The local zone of this process in a form PostgreSQL knows.
+// The local zone of this process in a form PostgreSQL knows: its name, or failing that the
+// current offset as a POSIX zone ("<+0800>-08:00"; POSIX counts hours west).
 std::string LocalTimeZone() {
     if (const char* tz = std::getenv("TZ"); tz && *tz && *tz != ':') return tz;
     std::error_code ec;
@@ -134,7 +136,15 @@ std::string LocalTimeZone() {
     std::ifstream file("/etc/timezone");
     std::string name;
     if (file >> name) return name;
-    return {};
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int east = static_cast<int>(local.tm_gmtoff / 60);
+    const int hours = std::abs(east) / 60, minutes = std::abs(east) % 60;
+    char zone[64];
+    std::snprintf(zone, sizeof zone, "<%c%02d%02d>%c%02d:%02d", east < 0 ? '-' : '+', hours, minutes,
+                  east < 0 ? '+' : '-', hours, minutes);
+    return zone;
 }
 
 class PostgreSQLConnection final : public Connection {
@@ -149,12 +159,10 @@ public:
         PQsetNoticeProcessor(
             conn_.get(), [](void*, const char*) {}, nullptr);
         std::string setup = "set DateStyle = ISO; set standard_conforming_strings = on";
-        if (auto zone = LocalTimeZone(); !zone.empty()) {
-            char* literal = PQescapeLiteral(conn_.get(), zone.c_str(), zone.size());
-            if (literal) {
-                setup += "; set TimeZone = " + std::string(literal);
-                PQfreemem(literal);
-            }
+        auto zone = LocalTimeZone();
+        if (char* literal = PQescapeLiteral(conn_.get(), zone.c_str(), zone.size())) {
+            setup += "; set TimeZone = " + std::string(literal);
+            PQfreemem(literal);
         }
         Check(Result(PQexec(conn_.get(), setup.c_str())), PGRES_COMMAND_OK);
     }
