@@ -156,15 +156,7 @@ public:
         if (!conn_) throw EDatabase("Cannot connect to PostgreSQL: out of memory");
         if (PQstatus(conn_.get()) != CONNECTION_OK)
             throw EDatabase("Cannot connect to PostgreSQL: " + ErrorText());
-        PQsetNoticeProcessor(
-            conn_.get(), [](void*, const char*) {}, nullptr);
-        std::string setup = "set DateStyle = ISO; set standard_conforming_strings = on";
-        auto zone = LocalTimeZone();
-        if (char* literal = PQescapeLiteral(conn_.get(), zone.c_str(), zone.size())) {
-            setup += "; set TimeZone = " + std::string(literal);
-            PQfreemem(literal);
-        }
-        Check(Result(PQexec(conn_.get(), setup.c_str())), PGRES_COMMAND_OK);
+        Setup();
     }
     PostgreSQLConnection(const PostgreSQLConnection&) = delete;
     PostgreSQLConnection& operator=(const PostgreSQLConnection&) = delete;
@@ -172,6 +164,7 @@ public:
     Backend Kind() const override { return Backend::PostgreSQL; }
 
     std::string GetData(std::string_view sql) override {
+        ReconnectIfLost();
         return ReadOnly([&] {
             auto result = Run(std::string(sql), {});
             if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
@@ -182,6 +175,7 @@ public:
 
     std::string GetMasterDetailData(std::string_view masterSql, std::string_view detailName,
                                     std::string_view detailSql) override {
+        ReconnectIfLost();
         return ReadOnly([&] {
             auto master = Run(std::string(masterSql), {});
             if (PQresultStatus(master.get()) != PGRES_TUPLES_OK)
@@ -224,6 +218,7 @@ public:
     }
 
     int ExecSQL(std::string_view sql) override {
+        ReconnectIfLost();
         auto keyword = LeadingKeyword(sql);
         if (keyword != "insert" && keyword != "update" && keyword != "delete")
             throw EDatabase("ExecSQL runs one insert, update or delete, not '" + keyword + "'");
@@ -240,6 +235,7 @@ public:
     }
 
     std::int64_t Execute(std::string_view sql, const std::vector<SqlValue>& params) override {
+        ReconnectIfLost();
         Result result;
         if (params.empty()) {
             result.reset(PQexec(conn_.get(), std::string(sql).c_str()));
@@ -254,6 +250,7 @@ public:
 
     std::vector<std::vector<SqlValue>> Select(std::string_view sql,
                                               const std::vector<SqlValue>& params) override {
+        ReconnectIfLost();
         auto result = Run(NumberedParametersForPostgreSQL(sql), params);
         Check(result, PGRES_TUPLES_OK);
         auto rows = RowsOf(result.get());
@@ -265,6 +262,7 @@ public:
     }
 
     void Begin() override {
+        ReconnectIfLost();
         Command("begin");
         inTransaction_ = true;
     }
@@ -274,12 +272,38 @@ public:
     }
     void Rollback() override {
         inTransaction_ = false;
+        if (PQstatus(conn_.get()) == CONNECTION_BAD) return ReconnectIfLost(); // nothing left to undo
         Command("rollback");
     }
 
 private:
     Handle conn_;
     bool inTransaction_ = false;
+
+    // Session settings every statement relies on; run on every (re)connection.
+    void Setup() {
+        PQsetNoticeProcessor(
+            conn_.get(), [](void*, const char*) {}, nullptr);
+        std::string setup = "set DateStyle = ISO; set standard_conforming_strings = on";
+        auto zone = LocalTimeZone();
+        if (char* literal = PQescapeLiteral(conn_.get(), zone.c_str(), zone.size())) {
+            setup += "; set TimeZone = " + std::string(literal);
+            PQfreemem(literal);
+        }
+        Check(Result(PQexec(conn_.get(), setup.c_str())), PGRES_COMMAND_OK);
+    }
+
+    // A connection the server dropped (restart, terminated backend) is opened again by the next
+    // call; the call that met the loss has raised already. Inside a transaction every call
+    // raises until Rollback, so that no statement of it runs on a new session by itself.
+    void ReconnectIfLost() {
+        if (PQstatus(conn_.get()) != CONNECTION_BAD) return;
+        if (inTransaction_) throw EDatabase("The connection to PostgreSQL was lost inside a transaction");
+        PQreset(conn_.get());
+        if (PQstatus(conn_.get()) != CONNECTION_OK)
+            throw EDatabase("Cannot connect to PostgreSQL: " + ErrorText());
+        Setup();
+    }
 
     std::string ErrorText() const {
         std::string text = PQerrorMessage(conn_.get());

@@ -75,6 +75,8 @@ public:
                             "': " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
         sqlite3_extended_result_codes(raw, 1);
         sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+        // No statement may corrupt the file (writable schema, raw page writes).
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
         // `like` compares letter case as PostgreSQL does.
         Exec("PRAGMA case_sensitive_like = ON");
     }
@@ -85,6 +87,7 @@ public:
 
     std::string GetData(std::string_view sql) override {
         auto stmt = Prepare(RewriteForSQLite(sql), Guard::ReadOnly);
+        RefuseParameters(stmt.get());
         ResultRows rows = Columns(stmt.get());
         ReadRows(stmt.get(), rows);
         return detail::PacketOf(rows);
@@ -94,6 +97,7 @@ public:
                                     std::string_view detailSql) override {
         auto master = Prepare(RewriteForSQLite(masterSql), Guard::ReadOnly);
         auto detail = Prepare(RewriteForSQLite(detailSql), Guard::ReadOnly);
+        RefuseParameters(master.get());
         ResultRows masterRows = Columns(master.get());
         ReadRows(master.get(), masterRows);
 
@@ -204,6 +208,14 @@ private:
             (!sqlite3_stmt_readonly(stmt.get()) || sqlite3_column_count(stmt.get()) == 0))
             throw EDatabase("GetData runs only read-only queries");
         return stmt;
+    }
+
+    // Unbound parameters would silently read as null (PostgreSQL refuses the text outright).
+    static void RefuseParameters(sqlite3_stmt* stmt) {
+        if (sqlite3_bind_parameter_count(stmt) > 0)
+            throw EDatabase(
+                std::string("The query has a parameter but nothing to fill it: ") +
+                (sqlite3_bind_parameter_name(stmt, 1) ? sqlite3_bind_parameter_name(stmt, 1) : "?"));
     }
 
     bool Step(sqlite3_stmt* stmt) {

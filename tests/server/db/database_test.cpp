@@ -168,6 +168,7 @@ TEST_P(DatabaseTest, GetDataRefusesWritesAndStackedStatements) {
         "begin",
         "",
         "with gone as (delete from T returning N) select * from gone",
+        "select * from T where N = :N", // nothing fills the parameter
     };
     if (GetParam() == Backend::SQLite) {
         refused.push_back("PRAGMA case_sensitive_like = OFF");
@@ -208,6 +209,26 @@ TEST_P(DatabaseTest, FailuresCarryTheDatabaseMessageAndLeaveTheConnectionUsable)
     conn_->Commit();
     EXPECT_EQ(Count(), 4);
     EXPECT_EQ(Load(conn_->GetData("select * from T")).RecordCount(), 4);
+}
+
+TEST_P(DatabaseTest, ALostPostgreSQLSessionIsOpenedAgain) {
+    if (GetParam() != Backend::PostgreSQL) GTEST_SKIP() << "SQLite has no session to lose";
+    auto terminate = [&] {
+        auto pid = conn_->Select("select pg_backend_pid()").at(0).at(0);
+        db_->Db().Connect()->Select("select pg_terminate_backend(?1, 10000)", {pid});
+    };
+    terminate();
+    EXPECT_THROW(conn_->GetData("select * from T"), EDatabase); // the call that meets the loss
+    EXPECT_EQ(Load(conn_->GetData("select * from T where NAME like 'ab%'")).RecordCount(), 1);
+
+    // Inside a transaction nothing runs on a new session until the caller has rolled back.
+    conn_->Begin();
+    conn_->Execute("delete from T");
+    terminate();
+    EXPECT_THROW(conn_->Execute("delete from T"), EDatabase);
+    EXPECT_THROW(conn_->ExecSQL("delete from T"), EDatabase);
+    conn_->Rollback();
+    EXPECT_EQ(Count(), 3);
 }
 
 TEST_P(DatabaseTest, ServerStatementsTakeNumberedParameters) {
