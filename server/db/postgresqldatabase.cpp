@@ -222,7 +222,7 @@ public:
         auto keyword = LeadingKeyword(sql);
         if (keyword != "insert" && keyword != "update" && keyword != "delete")
             throw EDatabase("ExecSQL runs one insert, update or delete, not '" + keyword + "'");
-        Guarded("begin", "commit", [&] {
+        Guarded(Outcome::Keep, [&] {
             auto result = Run(std::string(sql), {});
             Check(result, PGRES_COMMAND_OK);
             std::string_view status = PQcmdStatus(result.get());
@@ -348,26 +348,30 @@ private:
         return result;
     }
 
-    // Runs `work` inside its own transaction (`begin` ... `end`), or inside a savepoint of the
-    // caller's transaction; a failure rolls back only that and leaves the connection usable.
-    template <typename F> std::invoke_result_t<F> Guarded(const char* begin, const char* end, F&& work) {
+    enum class Outcome { Keep, Undo };
+
+    // Runs `work` inside a transaction of its own, or inside a savepoint of the caller's
+    // transaction, then keeps or undoes what it did. A failure undoes it and leaves the
+    // connection usable. Work that will be undone runs read-only where the transaction is its own.
+    template <typename F> std::invoke_result_t<F> Guarded(Outcome outcome, F&& work) {
+        const bool keep = outcome == Outcome::Keep;
         if (inTransaction_) {
+            constexpr const char* kUndo =
+                "rollback to savepoint kav_statement; release savepoint kav_statement";
             Command("savepoint kav_statement");
             try {
                 auto result = work();
-                Command(std::string_view(end) == "commit"
-                            ? "release savepoint kav_statement"
-                            : "rollback to savepoint kav_statement; release savepoint kav_statement");
+                Command(keep ? "release savepoint kav_statement" : kUndo);
                 return result;
             } catch (...) {
-                TryCommand("rollback to savepoint kav_statement; release savepoint kav_statement");
+                TryCommand(kUndo);
                 throw;
             }
         }
-        Command(begin);
+        Command(keep ? "begin" : "begin transaction read only");
         try {
             auto result = work();
-            Command(end);
+            Command(keep ? "commit" : "rollback");
             return result;
         } catch (...) {
             TryCommand("rollback");
@@ -377,7 +381,7 @@ private:
 
     // A read always ends in a rollback, so that nothing it did (settings included) outlives it.
     template <typename F> std::string ReadOnly(F&& work) {
-        return Guarded("begin transaction read only", "rollback", std::forward<F>(work));
+        return Guarded(Outcome::Undo, std::forward<F>(work));
     }
 };
 
