@@ -258,6 +258,36 @@ TEST_P(DatabaseTest, EnsureSchemaCreatesTheTablesOnce) {
     EXPECT_FALSE(db_->Db().EnsureSchema());
 }
 
+// SQLite keeps whatever a column is given; the packet widens the field rather than cut a value.
+TEST(SQLiteTypes, ValuesBeyondTheDeclaredTypeWidenTheField) {
+    TestDatabase db(Backend::SQLite);
+    auto conn = db.Db().Connect();
+    conn->Execute("create table W (N integer, P REAL, S varchar(2), AT TIMESTAMP)");
+    conn->Execute("insert into W values (5000000000, 'n/a', 'longer than two', null)");
+    conn->Execute("insert into W values (1, 2.5, 'ab', null)");
+    TClientDataSet ds;
+    ds.SetData(conn->GetData("select N, P, S from W order by N"));
+    EXPECT_EQ(ds.FieldByName("N").DataType(), TFieldType::ftLargeint);
+    EXPECT_EQ(ds.FieldByName("P").DataType(), TFieldType::ftString);
+    EXPECT_EQ(ds.FieldByName("S").Size(), 15);
+    ds.First();
+    EXPECT_EQ(ds.FieldByName("P").AsString(), "2.5");
+    ds.Next();
+    EXPECT_EQ(ds.FieldByName("N").AsLargeInt(), 5000000000);
+    EXPECT_EQ(ds.FieldByName("P").AsString(), "n/a");
+    EXPECT_EQ(ds.FieldByName("S").AsString(), "longer than two");
+
+    // A date-time column holding something else is named in the refusal.
+    conn->Execute("update W set AT = 'soon' where N = 1");
+    try {
+        conn->GetData("select AT from W");
+        FAIL() << "accepted";
+    } catch (const EDatabase& e) {
+        EXPECT_NE(std::string(e.what()).find("AT"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(conn->Select("select count(*) from W").at(0).at(0), SqlValue(std::int64_t{2}));
+}
+
 TEST(DatabaseOpen, RefusesWhatItCannotOpen) {
     EXPECT_THROW(Database::Open("sqlite:"), EDatabase);
     EXPECT_THROW(Database::Open("sqlite:/nonexistent-folder/x/y.db"), EDatabase);
