@@ -5,7 +5,9 @@
 #include "platform/dataset/clientdataset.h"
 #include "testdatabase.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace kav::server::test {
 namespace {
@@ -243,6 +245,35 @@ TEST_P(DatabaseTest, ServerStatementsTakeNumberedParameters) {
     conn_->Rollback();
     EXPECT_EQ(Count("where PRICE = 1.5"), 2);
     EXPECT_THROW(conn_->Select("select * from T where N = ?1", {}), EDatabase);
+}
+
+TEST_P(DatabaseTest, ConnectionsOfSeveralThreadsWriteWithoutLosingRows) {
+    constexpr int kThreads = 4, kRows = 40;
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            try {
+                auto conn = db_->Db().Connect();
+                for (int i = 0; i < kRows; ++i) {
+                    conn->Begin();
+                    conn->Execute("insert into T (NAME, N) values (?1, ?2)",
+                                  {"thread", std::int64_t{100 + t}});
+                    conn->ExecSQL("update T set BIG = coalesce(BIG, 0) + 1 where N = 1");
+                    conn->Commit();
+                    conn->GetData("select count(*) from T");
+                }
+            } catch (const EDatabase&) {
+                ++failures;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(Count("where NAME = 'thread'"), kThreads * kRows);
+    EXPECT_EQ(conn_->Select("select BIG from T where N = 1").at(0).at(0),
+              SqlValue(std::int64_t{5'000'000'000 + kThreads * kRows}));
 }
 
 TEST_P(DatabaseTest, EnsureSchemaCreatesTheTablesOnce) {
