@@ -6,6 +6,7 @@
 #include "testdatabase.h"
 
 #include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -172,9 +173,11 @@ TEST_P(DatabaseTest, GetDataRefusesWritesAndStackedStatements) {
         "with gone as (delete from T returning N) select * from gone",
         "select * from T where N = :N", // nothing fills the parameter
     };
+    // Attaching would create this file next to the database.
+    const auto attached = std::filesystem::path(db_->Url().substr(7)).parent_path() / "attached.db";
     if (GetParam() == Backend::SQLite) {
         refused.push_back("PRAGMA case_sensitive_like = OFF");
-        refused.push_back("ATTACH ':memory:' AS other");
+        refused.push_back("ATTACH '" + attached.string() + "' AS other");
     } else {
         refused.push_back("set search_path = nowhere");
     }
@@ -183,6 +186,7 @@ TEST_P(DatabaseTest, GetDataRefusesWritesAndStackedStatements) {
         EXPECT_THROW(conn_->GetData(sql), EDatabase);
         EXPECT_EQ(Count(), 3);
     }
+    EXPECT_FALSE(std::filesystem::exists(attached));
     if (GetParam() == Backend::PostgreSQL) // a query with a side effect: undone with its transaction
         conn_->GetData("select set_config('search_path', 'nowhere', false)");
     EXPECT_EQ(Count(), 3);
