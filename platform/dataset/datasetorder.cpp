@@ -286,12 +286,11 @@ void TClientDataSet::CancelRange() {
     NotifyDependents();
 }
 
-bool TClientDataSet::Locate(std::string_view fieldNames, const std::vector<FieldValue>& values,
+int TClientDataSet::FindRow(std::string_view fieldNames, const std::vector<FieldValue>& values,
                             TLocateOptions options) {
-    CheckBrowse();
     auto fields = FieldList(fieldNames);
     if (fields.empty() || fields.size() != values.size())
-        throw EDatabaseError("Locate got " + std::to_string(values.size()) + " values for fields '" +
+        throw EDatabaseError("Search got " + std::to_string(values.size()) + " values for fields '" +
                              std::string(fieldNames) + "'");
     auto key = StoredKey(values, fields);
     auto found = view_.end();
@@ -324,10 +323,27 @@ bool TClientDataSet::Locate(std::string_view fieldNames, const std::vector<Field
         };
         found = std::find_if(view_.begin(), view_.end(), matches);
     }
-    if (found == view_.end()) return false;
+    return found == view_.end() ? -1 : static_cast<int>(found - view_.begin());
+}
+
+bool TClientDataSet::Locate(std::string_view fieldNames, const std::vector<FieldValue>& values,
+                            TLocateOptions options) {
+    CheckBrowse();
+    int row = FindRow(fieldNames, values, options);
+    if (row < 0) return false;
     bof_ = eof_ = false;
-    SetPos(static_cast<int>(found - view_.begin()));
+    SetPos(row);
     return true;
+}
+
+std::optional<FieldValue> TClientDataSet::Lookup(std::string_view keyFields,
+                                                 const std::vector<FieldValue>& values,
+                                                 std::string_view resultField) {
+    CheckActive();
+    const int result = IndexOfField(resultField);
+    const int row = FindRow(keyFields, values, {});
+    if (row < 0) return std::nullopt;
+    return ValueAt(row, result);
 }
 
 } // namespace kav

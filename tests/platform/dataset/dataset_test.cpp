@@ -69,6 +69,7 @@ TEST(DataSetFields, RefusesValuesThatDoNotFit) {
     ds.AddFieldDef("I", TFieldType::ftInteger);
     ds.AddFieldDef("D", TFieldType::ftDateTime);
     ds.AddFieldDef("B", TFieldType::ftBoolean);
+    ds.AddFieldDef("C", TFieldType::ftCurrency);
     ds.CreateDataSet();
     ds.Append();
     struct Case {
