@@ -3,12 +3,16 @@
 #include <array>
 #include <asio/connect.hpp>
 #include <asio/write.hpp>
+#include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
 
 namespace pelio {
 
 namespace {
+
+// Reads smaller than this go through the receive buffer; larger ones land in place.
+constexpr std::size_t kReadAhead = 16 * 1024;
 
 [[noreturn]] void Fail(const std::string& what, const asio::error_code& ec) {
     throw TosSocketError(what + ": " + ec.message());
@@ -85,6 +89,7 @@ bool TosSocket::Connected() const noexcept {
 
 void TosSocket::Disconnect() noexcept {
     std::lock_guard lock(closeMutex_);
+    readStart_ = readEnd_ = 0;
     asio::error_code ignored;
     if (socket_.is_open()) {
         socket_.shutdown(asio::socket_base::shutdown_both, ignored);
@@ -107,15 +112,39 @@ void TosSocket::WriteAll(std::string_view head, std::string_view body) {
 
 void TosSocket::ReadExact(void* data, std::size_t count, std::optional<Clock::time_point> deadline) {
     auto* out = static_cast<char*>(data);
-    for (std::size_t done = 0; done < count;) {
-        if (deadline) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
-            if (left.count() <= 0 || !WaitFor(socket_.native_handle(), POLLIN, left))
-                throw TosSocketError("The peer stalled in the middle of a message");
+    std::size_t done = std::min(count, readEnd_ - readStart_);
+    if (done > 0) std::memcpy(out, readAhead_.get() + readStart_, done);
+    readStart_ += done;
+    while (done < count) {
+        if (count - done >= kReadAhead) {
+            done += ReceiveSome(out + done, count - done, deadline);
+            continue;
         }
-        asio::error_code ec;
-        done += socket_.read_some(asio::buffer(out + done, count - done), ec);
-        if (ec) Fail("Receive failed", ec);
+        if (!readAhead_) readAhead_ = std::make_unique_for_overwrite<char[]>(kReadAhead);
+        const std::size_t got = ReceiveSome(readAhead_.get(), kReadAhead, deadline);
+        const std::size_t used = std::min(got, count - done);
+        std::memcpy(out + done, readAhead_.get(), used);
+        done += used;
+        readStart_ = used;
+        readEnd_ = got;
+    }
+}
+
+std::size_t TosSocket::ReceiveSome(char* into, std::size_t capacity,
+                                   const std::optional<Clock::time_point>& deadline) {
+    if (!socket_.is_open()) throw TosSocketError("Receive failed: not connected");
+    const int fd = socket_.native_handle();
+    for (;;) {
+        // With a deadline the wait happens in poll, so that it can end.
+        const ssize_t got = ::recv(fd, into, capacity, deadline ? MSG_DONTWAIT : 0);
+        if (got > 0) return static_cast<std::size_t>(got);
+        if (got == 0) throw TosSocketError("Receive failed: the peer closed the connection");
+        if (errno == EINTR) continue;
+        if (!deadline || (errno != EAGAIN && errno != EWOULDBLOCK))
+            throw TosSocketError(std::string("Receive failed: ") + std::strerror(errno));
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
+        if (left.count() <= 0 || !WaitFor(fd, POLLIN, left))
+            throw TosSocketError("The peer stalled in the middle of a message");
     }
 }
 

@@ -10,6 +10,7 @@
 #include <asio/ip/tcp.hpp>
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
@@ -43,7 +44,8 @@ public:
     void Interrupt() noexcept;
 
     void WriteAll(std::string_view head, std::string_view body = {});
-    // Reads exactly `count` bytes. Without a deadline it waits as long as it takes.
+    // Reads exactly `count` bytes. Without a deadline it waits as long as it takes. Small reads
+    // are served from a receive buffer, so a whole small frame costs one system call.
     void ReadExact(void* data, std::size_t count, std::optional<Clock::time_point> deadline = std::nullopt);
 
     std::string LocalAddress() const;
@@ -51,7 +53,14 @@ public:
     int LocalPort() const;
 
 private:
+    // Receives at most `capacity` bytes, at least one; waits up to `deadline` when given.
+    std::size_t ReceiveSome(char* into, std::size_t capacity,
+                            const std::optional<Clock::time_point>& deadline);
+
     asio::ip::tcp::socket socket_;
+    std::unique_ptr<char[]> readAhead_; // bytes received ahead of the reads, from readStart_ to readEnd_
+    std::size_t readStart_ = 0;
+    std::size_t readEnd_ = 0;
     mutable std::mutex closeMutex_; // between Disconnect and Interrupt
 };
 

@@ -13,6 +13,8 @@ namespace pelio {
 namespace {
 
 constexpr std::size_t kBodyReadChunk = 1u << 20;
+// Messages up to this size are compressed with a small hash table, which is quicker to reset.
+constexpr std::size_t kSmallMessage = 16 * 1024;
 // A body buffer above this size is given back after each message rather than kept.
 constexpr std::size_t kKeptBodyCapacity = 1u << 20;
 
@@ -64,7 +66,7 @@ void TosTransport::Send() {
             if (size > limits_.MaxMessageSize)
                 throw EosException("Message of " + std::to_string(size) + " bytes exceeds the limit of " +
                                    std::to_string(limits_.MaxMessageSize) + " bytes");
-            deflater_.Compress(buffer_.Bytes(), body_);
+            (size <= kSmallMessage ? smallDeflater_ : deflater_).Compress(buffer_.Bytes(), body_);
             UncompressedSize = static_cast<std::uint32_t>(size);
             CompressedSize = static_cast<std::uint32_t>(body_.size());
             buffer_.Reset();

@@ -92,6 +92,7 @@ private:
     TosDataBuffer buffer_;
     std::string body_;
     TosDeflater deflater_;
+    TosDeflater smallDeflater_{4}; // for small messages, whose compression gains nothing from more
     TosInflater inflater_;
     TosSocket* connection_ = nullptr;
     bool readMode_ = false;

@@ -20,8 +20,10 @@ uInt ChunkSize(std::size_t left) {
 
 } // namespace
 
-TosDeflater::TosDeflater() {
-    if (const int rc = deflateInit(&stream_, 1); rc != Z_OK) ZlibFailure("deflateInit", rc, stream_);
+TosDeflater::TosDeflater(int memoryLevel) {
+    if (const int rc = deflateInit2(&stream_, 1, Z_DEFLATED, MAX_WBITS, memoryLevel, Z_DEFAULT_STRATEGY);
+        rc != Z_OK)
+        ZlibFailure("deflateInit", rc, stream_);
 }
 
 TosDeflater::~TosDeflater() {

@@ -10,10 +10,11 @@
 
 namespace pelio {
 
-// zlib format (RFC 1950), level 1.
+// zlib format (RFC 1950), level 1. `memoryLevel` (1-9, zlib's memLevel) sizes the match hash
+// table, which a reset clears: small messages compress as well with a small table, and faster.
 class TosDeflater final {
 public:
-    TosDeflater();
+    explicit TosDeflater(int memoryLevel = 8);
     ~TosDeflater();
     TosDeflater(const TosDeflater&) = delete;
     TosDeflater& operator=(const TosDeflater&) = delete;

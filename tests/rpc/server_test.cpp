@@ -477,3 +477,53 @@ TEST(Registry, FirstStubStaysAndCopiesHaveNoObjects) {
     EXPECT_NE(copied->GetServant(), nullptr) << "the copy carries the servant class";
     EXPECT_EQ(copy.GetStubObject("IOther"), nullptr);
 }
+
+TEST_F(ServerTest, PoolThreadsAreReusedAndStopJoinsThem) {
+    server.SetThreadPoolSize(1);
+    server.SetActive(true);
+    for (int round = 0; round < 3; ++round) {
+        TPelioClient passing;
+        passing.SetPort(server.ListeningPort());
+        EXPECT_EQ(Call(passing).Run("IEcho", "Echo", "x"), "x");
+        passing.SetActive(false);
+        ASSERT_TRUE(WaitUntil([&] { return server.Connections().empty(); }));
+    }
+    EXPECT_EQ(server.ThreadCount(), 1u) << "one connection after another run on one thread";
+
+    TPelioClient a, b;
+    a.SetPort(server.ListeningPort());
+    b.SetPort(server.ListeningPort());
+    Call(a).Run("IEcho", "Echo");
+    Call(b).Run("IEcho", "Echo");
+    EXPECT_EQ(server.ThreadCount(), 2u);
+    b.SetActive(false);
+    ASSERT_TRUE(WaitUntil([&] { return server.Connections().size() == 1; }));
+    EXPECT_EQ(server.ThreadCount(), 2u) << "the pool keeps an idle thread";
+
+    server.SetActive(false);
+    EXPECT_EQ(server.ThreadCount(), 0u);
+    EXPECT_TRUE(server.Connections().empty());
+    EXPECT_EQ(FailureOf<EosException>([&] { Call(a).Run("IEcho", "Echo"); }),
+              "请检查网络，现在已和服务器断开连接!")
+        << "stopping closed the live connection";
+}
+
+TEST_F(ServerTest, MessagesOfAnotherVersionOrKindAreDroppedWithoutReply) {
+    asio::io_context io;
+    TosSocket socket(io);
+    socket.Connect("127.0.0.1", server.ListeningPort(), std::chrono::seconds(5));
+    TosTransport transport;
+    transport.SetConnection(&socket);
+    for (auto [version, kind] : {std::pair<std::int16_t, std::int16_t>{31, OSTP_RPC_REQUEST}, {30, 5}}) {
+        transport.OpenBuffer(false);
+        transport.DataBuffer().WriteSmallInt(version);
+        transport.DataBuffer().WriteSmallInt(kind);
+        transport.CloseBuffer();
+    }
+    // The next frame that comes back is the answer to this ping: nothing answered the two above.
+    transport.OpenBuffer(false);
+    transport.CloseBuffer();
+    transport.OpenBuffer(true);
+    EXPECT_EQ(transport.DataBuffer().GetSize(), 0u);
+    EXPECT_EQ(transport.CompressedSize, 0u);
+}
