@@ -36,7 +36,8 @@ void ValidateDefs(const std::vector<TFieldDef>& defs, int depth) {
     if (defs.empty()) throw EDatabaseError("A dataset needs at least one field");
     std::unordered_set<std::string> names;
     for (const auto& def : defs) {
-        if (def.name.empty()) throw EDatabaseError("A field has no name");
+        if (!IsUsableFieldName(def.name))
+            throw EDatabaseError("'" + def.name + "' is not a usable field name");
         if (!names.insert(AsciiUpper(def.name)).second)
             throw EDatabaseError("Field '" + def.name + "' is defined twice");
         if (def.type == TFieldType::ftDataSet) ValidateDefs(def.nestedFields, depth + 1);
@@ -91,24 +92,20 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         fieldDefs_ = table_->fields;
         BuildFields();
         state_ = TDataSetState::dsBrowse;
-        // Index, filter and aggregates name fields; keep them only when the fields still exist.
+        // Index and filter name fields; keep them only when the fields still exist.
         try {
-            if (!indexName_.empty())
-                SetIndexName(indexName_);
-            else
-                ApplyIndex({FieldList(indexFieldNames_), {}, false});
+            ApplyIndex(indexName_.empty() ? IndexKey{FieldList(indexFieldNames_), {}, false}
+                                          : IndexKeyOf(IndexDefByName(indexName_)));
         } catch (const EDatabaseError&) {
             indexName_.clear();
             indexFieldNames_.clear();
-            key_ = {};
+            ApplyIndex({});
         }
-        if (!filterText_.empty()) {
-            try {
-                SetFilter(filterText_);
-            } catch (const EDatabaseError&) {
-                filterText_.clear();
-                filter_.reset();
-            }
+        try {
+            filter_ = ParseFilter(filterText_);
+        } catch (const EDatabaseError&) {
+            filterText_.clear();
+            filter_.reset();
         }
         rangeStart_.reset();
         rangeEnd_.reset();
@@ -129,7 +126,7 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         eof_ = view_.empty();
     });
     for (auto& aggregate : aggregates_)
-        aggregate->Bind();
+        aggregate->TryBind();
     SetState(TDataSetState::dsBrowse);
     if (master_)
         MasterChanged();

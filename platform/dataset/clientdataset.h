@@ -147,7 +147,9 @@ public:
                                      std::string_view resultField);
 
     // ---- filters
-    void SetFilter(std::string text); // parsed at once; raises EFilterError naming the position
+    // Parsed at once when open (raises EFilterError naming the position, keeping the old filter),
+    // else when the dataset opens (a filter that does not fit the new fields is dropped).
+    void SetFilter(std::string text);
     const std::string& FilterText() const { return filterText_; }
     void SetFiltered(bool filtered);
     bool Filtered() const { return filtered_; }
@@ -282,6 +284,9 @@ private:
     std::size_t InsertPosition(detail::Record* record);
     int FindInView(detail::Record* record);
     void ApplyIndex(IndexKey key);
+    const TIndexDef& IndexDefByName(std::string_view name) const;
+    IndexKey IndexKeyOf(const TIndexDef& def) const;
+    std::shared_ptr<const Filter> ParseFilter(const std::string& text) const;
     std::vector<FieldValue> StoredKey(const std::vector<FieldValue>& values,
                                       const std::vector<int>& fields) const;
     void SetPos(int pos);

@@ -153,6 +153,7 @@ std::vector<TFieldDef> ReadFields(PacketReader& r, int depth) {
         if (nameLength == 0 || nameLength > kMaxNameBytes)
             r.Fail("impossible field name length " + std::to_string(nameLength));
         def.name = r.Take(nameLength);
+        if (!IsUsableFieldName(def.name)) r.Fail("'" + def.name + "' is not a usable field name");
         if (!names.insert(AsciiUpper(def.name)).second) r.Fail("field '" + def.name + "' appears twice");
         auto type = r.U8();
         if (!IsKnownFieldType(type))

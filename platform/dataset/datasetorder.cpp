@@ -210,24 +210,34 @@ void TClientDataSet::DeleteIndex(std::string_view name) {
     std::erase_if(indexDefs_, [name](const TIndexDef& d) { return EqualsIgnoringCase(d.name, name); });
 }
 
+const TIndexDef& TClientDataSet::IndexDefByName(std::string_view name) const {
+    auto def = std::find_if(indexDefs_.begin(), indexDefs_.end(),
+                            [name](const TIndexDef& d) { return EqualsIgnoringCase(d.name, name); });
+    if (def == indexDefs_.end()) throw EDatabaseError("Index '" + std::string(name) + "' not found");
+    return *def;
+}
+
+TClientDataSet::IndexKey TClientDataSet::IndexKeyOf(const TIndexDef& def) const {
+    IndexKey key{FieldList(def.fields), {}, def.options.caseInsensitive};
+    auto desc = FieldList(def.descFields);
+    for (int field : key.fields)
+        key.descending.push_back(def.options.descending ||
+                                 std::find(desc.begin(), desc.end(), field) != desc.end());
+    return key;
+}
+
 void TClientDataSet::SetIndexName(std::string name) {
     CheckBrowse();
     if (name.empty()) {
         SetIndexFieldNames({});
         return;
     }
-    auto def = std::find_if(indexDefs_.begin(), indexDefs_.end(),
-                            [&name](const TIndexDef& d) { return EqualsIgnoringCase(d.name, name); });
-    if (def == indexDefs_.end()) throw EDatabaseError("Index '" + name + "' not found");
-    IndexKey key{FieldList(def->fields), {}, def->options.caseInsensitive};
-    auto desc = FieldList(def->descFields);
-    for (int field : key.fields)
-        key.descending.push_back(def->options.descending ||
-                                 std::find(desc.begin(), desc.end(), field) != desc.end());
+    const auto& def = IndexDefByName(name);
+    auto key = IndexKeyOf(def);
     EmitReset([&] {
         ApplyIndex(std::move(key));
-        indexName_ = def->name;
-        indexFieldNames_ = def->fields;
+        indexName_ = def.name;
+        indexFieldNames_ = def.fields;
         RebuildView();
     });
 }
