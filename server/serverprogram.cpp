@@ -2,6 +2,7 @@
 
 #include "platform/core/datetime.h"
 #include "rpc/server.h"
+#include "server/seed/seed.h"
 #include "server/serverservices.h"
 
 #include <csignal>
@@ -34,6 +35,11 @@ int RunServer(const ServerOptions& options) {
     try {
         const std::unique_ptr<Database> database = Database::Open(options.database);
         if (database->EnsureSchema()) std::cerr << "created the schema in " << options.database << std::endl;
+        if (!options.seed.empty()) {
+            SeedDatabase(*database, options.seed);
+            std::cerr << "database seeded with " << options.seed << " (left as it was if it held users)"
+                      << std::endl;
+        }
         TSessionSigner sessions;
         const ServerServices services{*database, sessions, options.maxMessageBytes};
         RegisterServices(services);
