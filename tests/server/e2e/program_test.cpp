@@ -2,6 +2,7 @@
 // log, clean stop on SIGTERM and SIGINT, refused command lines.
 
 #include "host/cadbpipe.h"
+#include "platform/dataset/clientdataset.h"
 #include "serverfixture.h"
 #include "services/login/tplogin.h"
 
@@ -136,4 +137,20 @@ TEST_F(ProgramTest, ATakenPortOrABadCommandLineEndsTheProgramWithAnError) {
     ServerProcess badOption({"--port", "http"});
     EXPECT_TRUE(badOption.WaitForLog("--port"));
     EXPECT_EQ(badOption.Wait(), 2);
+}
+
+TEST_F(ProgramTest, ADemoDatabaseLetsTheDemoUserIn) {
+    const std::string url = "sqlite:" + (folder_ / "demo.db").string();
+    ServerProcess server({"--port", "0", "--db", url, "--seed", "demo"});
+    const int port = PortOf(server.OutputLine());
+    ASSERT_GT(port, 0);
+    pelio::TPelioClient client;
+    client.SetPort(port);
+    TTPLogin login(&client);
+    const std::string context = login.Login("demo", "demo");
+    EXPECT_NE(context.find("NodeCode=01\n"), std::string::npos);
+    TClientDataSet orders;
+    orders.SetData(
+        TCADBPipe(client).GetData(context, "select ORDERCODE from KAV_ORDER_SHOW").ByteArrayView());
+    EXPECT_GT(orders.RecordCount(), 0);
 }
