@@ -1,8 +1,8 @@
 #include "rpc/registry.h"
 
 #include "platform/core/textcodec.h"
-#include "rpc/environment.h"
 #include "rpc/exceptions.h"
+#include "rpc/pelioenv.h"
 #include "rpc/transport.h"
 
 #include <mutex>

@@ -19,8 +19,8 @@
 //   wire::Packet     Variant holding a byte array (a data packet), sent as a String of its bytes
 //                    and rebuilt as a byte array; bytes, not text, so no code page conversion.
 
-#include "rpc/client.h"
 #include "rpc/databuffer.h"
+#include "rpc/pelioclient.h"
 #include "rpc/registry.h"
 
 #include <cstdint>

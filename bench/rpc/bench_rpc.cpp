@@ -2,7 +2,7 @@
 // the same sizes, a 10 MB data packet beside zlib alone, and the buffer's encoding of a request.
 //   build/bin/bench_rpc --benchmark_counters_tabular=true
 
-#include "rpc/server.h"
+#include "rpc/pelioserver.h"
 #include "services/ticketoffice/testticketoffice.h"
 #include "ticketoffice_bench.grpc.pb.h"
 

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to a server connection: frames, their compression and the messages in
 // them all the way to a stub's dispatch. The connection may close; the process must not fail.
 
+#include "rpc/pelioserver.h"
 #include "rpc/remote.h"
-#include "rpc/server.h"
 
 #include <cstdint>
 #include <string>

@@ -2,13 +2,15 @@
 // every operation. SIGUSR1 lists the live connections; SIGINT or SIGTERM stop the server.
 
 #include "platform/core/datetime.h"
-#include "rpc/server.h"
+#include "rpc/pelioserver.h"
 #include "services/ticketoffice/testticketoffice.h"
 
+#include <charconv>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -16,8 +18,11 @@ int ParsePort(int argc, char** argv) {
     int port = 6666;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--port" && i + 1 < argc) {
-            port = std::atoi(argv[++i]);
+        const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
+        const auto parsed = std::from_chars(value.data(), value.data() + value.size(), port);
+        if (argument == "--port" && parsed.ec == std::errc() && parsed.ptr == value.data() + value.size() &&
+            port >= 0 && port <= 65535) {
+            ++i;
         } else {
             std::cerr << "usage: ticketoffice-server [--port N]\n";
             std::exit(2);

@@ -3,11 +3,11 @@
 // under "ITPTicketOffice" when this library is loaded) and TTPTicketOffice_serv (the servant a
 // server program derives and registers with ORBRegisterServantClass).
 //
-// Proxy methods raise what a remote call raises (see rpc/client.h); a packet argument that is not
+// Proxy methods raise what a remote call raises (see rpc/pelioclient.h); a packet argument that is not
 // a byte array raises std::runtime_error before anything is sent. A proxy must not outlive its
 // client and, like it, serves one thread.
 
-#include "rpc/client.h"
+#include "rpc/pelioclient.h"
 #include "rpc/registry.h"
 #include "services/ticketoffice/tpticketoffice_int.h"
 

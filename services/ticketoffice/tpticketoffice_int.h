@@ -4,9 +4,8 @@
 // order. `Context` is the caller's session context text. Packets (OrderData, cdsSeatDelta, ...)
 // are data packets as byte-array variants; results of type Variant are data packets too.
 
-#include "rpc/databuffer.h"
+#include "rpc/peliocore.h"
 #include "rpc/remote.h"
-#include "rpc/variant.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "rpc/client.h"
 #include "rpc/exceptions.h"
-#include "rpc/server.h"
+#include "rpc/pelioclient.h"
+#include "rpc/pelioserver.h"
 #include "wirepeer.h"
 
 #include <asio/write.hpp>

@@ -1,6 +1,6 @@
 #include "bytes.h"
-#include "rpc/environment.h"
 #include "rpc/exceptions.h"
+#include "rpc/pelioenv.h"
 #include "wirepeer.h"
 
 #include <cstring>

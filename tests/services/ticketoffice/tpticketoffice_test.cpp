@@ -1,6 +1,6 @@
 #include "rpc/bytes.h"
 #include "rpc/exceptions.h"
-#include "rpc/server.h"
+#include "rpc/pelioserver.h"
 #include "rpc/wirepeer.h"
 #include "services/ticketoffice/testticketoffice.h"
 

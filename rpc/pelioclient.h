@@ -15,7 +15,7 @@
 // Threading: no locks. A client and all proxies on it serve one thread, one call at a time;
 // another thread creates its own client with the same host and port.
 
-#include "rpc/environment.h"
+#include "rpc/pelioenv.h"
 #include "rpc/socket.h"
 #include "rpc/transport.h"
 

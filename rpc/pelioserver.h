@@ -12,7 +12,7 @@
 // called from any thread. SetActive(false) and destruction close every connection and join every
 // thread; servants still running a call finish it first.
 
-#include "rpc/environment.h"
+#include "rpc/pelioenv.h"
 #include "rpc/registry.h"
 #include "rpc/socket.h"
 #include "rpc/transport.h"
@@ -21,6 +21,7 @@
 #include <asio/ip/tcp.hpp>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -89,6 +90,7 @@ public:
     void SetConnectionObserver(ConnectionObserver observer);
 
     // The live connections with their environment: who, what they last called, how often, when.
+    // A connection's entry is updated once each message has been handled (after its reply).
     std::vector<TosEnvironmentInfo> Connections() const;
     // Threads kept by the pool, idle or serving.
     std::size_t ThreadCount() const;

@@ -1,4 +1,4 @@
-#include "rpc/client.h"
+#include "rpc/pelioclient.h"
 
 #include "rpc/exceptions.h"
 

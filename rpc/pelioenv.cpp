@@ -1,4 +1,4 @@
-#include "rpc/environment.h"
+#include "rpc/pelioenv.h"
 
 #include "rpc/databuffer.h"
 

@@ -1,4 +1,4 @@
-#include "rpc/server.h"
+#include "rpc/pelioserver.h"
 
 #include "rpc/exceptions.h"
 
@@ -207,7 +207,16 @@ void TPelioServer::AcceptLoop() {
         asio::ip::tcp::socket accepted(io_);
         asio::error_code ec;
         listener_->accept(accepted, ec);
-        if (ec) continue;
+        if (ec == asio::error::would_block || ec == asio::error::try_again ||
+            ec == asio::error::connection_aborted)
+            continue;
+        if (ec) {
+            // Out of descriptors or memory: back off instead of spinning on a listener that
+            // stays readable, and keep watching for the stop request.
+            pollfd wake{wakePipe_[0], POLLIN, 0};
+            if (::poll(&wake, 1, 100) > 0) return;
+            continue;
+        }
         std::unique_lock lock(mutex_);
         ReapFinishedWorkers(lock);
         if (maxConnections_ > 0 && live_.size() >= static_cast<std::size_t>(maxConnections_)) {
