@@ -333,6 +333,14 @@ double StoredAsFloat(const FieldValue& stored, const TFieldDef& def) {
     return converted.IsNull() ? 0 : converted.Float();
 }
 
+double StoredAsDateTime(const FieldValue& stored, const TFieldDef& def) {
+    if (stored.GetKind() != FieldValue::Kind::String) return StoredAsFloat(stored, def);
+    TFieldDef asDate = def;
+    asDate.type = TFieldType::ftDateTime;
+    auto converted = ToStored(stored, asDate);
+    return converted.IsNull() ? 0 : converted.Float();
+}
+
 bool StoredAsBoolean(const FieldValue& stored, const TFieldDef& def) {
     TFieldDef asBoolean = def;
     asBoolean.type = TFieldType::ftBoolean;

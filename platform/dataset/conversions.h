@@ -28,6 +28,7 @@ FieldValue FromStored(const FieldValue& stored, const TFieldDef& def);
 std::string StoredAsString(const FieldValue& stored, const TFieldDef& def);
 std::int64_t StoredAsInteger(const FieldValue& stored, const TFieldDef& def);
 double StoredAsFloat(const FieldValue& stored, const TFieldDef& def);
+double StoredAsDateTime(const FieldValue& stored, const TFieldDef& def); // texts are parsed as dates
 bool StoredAsBoolean(const FieldValue& stored, const TFieldDef& def);
 
 // Orders two stored values of one field: null first, numbers by value (NaN last), texts by bytes (or by

@@ -32,6 +32,7 @@ TEST(DataSetFields, ConversionsBetweenTypedAccessors) {
     ds.Post();
 
     EXPECT_EQ(ds.FieldByName("S").AsInteger(), 42);
+    EXPECT_THROW(ds.FieldByName("S").AsDateTime(), EDatabaseError);
     EXPECT_EQ(ds.FieldByName("SI").AsInteger(), 7);
     EXPECT_EQ(ds.FieldByName("I").AsInteger(), 3);
     EXPECT_EQ(ds.FieldByName("L").AsLargeInt(), 9007199254740993LL); // no detour through double
@@ -41,6 +42,10 @@ TEST(DataSetFields, ConversionsBetweenTypedAccessors) {
     EXPECT_EQ(ds.FieldByName("B").AsString(), "True");
     EXPECT_EQ(ds.FieldByName("D").AsString(), "2026-12-07 19:30:00");
     EXPECT_DOUBLE_EQ(ds.FieldByName("D").AsDateTime(), EncodeDateTime({2026, 12, 7, 19, 30, 0, 0}));
+    ds.Edit();
+    ds.FieldByName("S").SetAsString(ds.FieldByName("D").AsString()); // a date kept as text reads back
+    EXPECT_DOUBLE_EQ(ds.FieldByName("S").AsDateTime(), ds.FieldByName("D").AsDateTime());
+    ds.Cancel();
 
     // Empty text clears a non-text field; nulls read as zero values.
     ds.Edit();
