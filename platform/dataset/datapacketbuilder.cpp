@@ -82,13 +82,12 @@ const TFieldDef& TDataPacketBuilder::Next(bool (*accepts)(TFieldType), const cha
     if (!accepts(def.type))
         throw EDatabaseError(std::string("Field '") + def.name + "' of type " +
                              std::string(FieldTypeName(def.type)) + " cannot hold " + what);
-    ++nextField_;
     return def;
 }
 
 void TDataPacketBuilder::AddNull() {
     Next(AnyType, "null");
-    auto k = nextField_ - 1;
+    auto k = nextField_++;
     rows_[nullMapOffset_ + k / 8] = static_cast<char>(rows_[nullMapOffset_ + k / 8] | (1 << (k % 8)));
 }
 
@@ -107,6 +106,7 @@ void TDataPacketBuilder::AddInteger(std::int64_t value) {
     } else {
         w.I64(value);
     }
+    ++nextField_;
 }
 
 void TDataPacketBuilder::AddFloat(double value) {
@@ -116,12 +116,14 @@ void TDataPacketBuilder::AddFloat(double value) {
         w.I64(detail::ToStored(FieldValue(value), def).Integer()); // raises beyond the range
     else
         w.F64(value);
+    ++nextField_;
 }
 
 void TDataPacketBuilder::AddDateTime(double value) {
     const auto& def = Next(IsDateTimeType, "a date-time");
     if (!std::isfinite(value)) throw EDatabaseError("Date-time of field '" + def.name + "' is not a number");
     detail::PacketWriter(rows_).F64(value);
+    ++nextField_;
 }
 
 void TDataPacketBuilder::AddString(std::string_view value) {
@@ -130,11 +132,13 @@ void TDataPacketBuilder::AddString(std::string_view value) {
     detail::PacketWriter w(rows_);
     w.U32(static_cast<std::uint32_t>(value.size()));
     w.Bytes(value);
+    ++nextField_;
 }
 
 void TDataPacketBuilder::AddBoolean(bool value) {
     Next(IsBooleanType, "a boolean");
     detail::PacketWriter(rows_).U8(value ? 1 : 0);
+    ++nextField_;
 }
 
 void TDataPacketBuilder::AddNested(const TDataPacketBuilder& detail) {
@@ -143,7 +147,6 @@ void TDataPacketBuilder::AddNested(const TDataPacketBuilder& detail) {
         throw EDatabaseError("Nested rows do not match the fields of '" + def.name + "'");
     detail.CheckRowComplete();
     if (detail.rowCount_ == 0) {
-        --nextField_;
         AddNull();
         return;
     }
@@ -153,6 +156,7 @@ void TDataPacketBuilder::AddNested(const TDataPacketBuilder& detail) {
     w.U32(static_cast<std::uint32_t>(length));
     w.U32(detail.rowCount_);
     w.Bytes(detail.rows_);
+    ++nextField_;
 }
 
 void TDataPacketBuilder::ClearRows() {

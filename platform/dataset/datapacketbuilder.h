@@ -5,7 +5,8 @@
 //
 // A row is BeginRow() followed by exactly one Add... call per data field, in field order. A value
 // of the wrong kind for its field, a value out of the field's range, or a row left incomplete
-// raises EDatabaseError naming the field. Not thread-safe; one builder per packet.
+// raises EDatabaseError naming the field; a refused value writes nothing, so the row may go on
+// with a corrected one. Not thread-safe; one builder per packet.
 
 #include "platform/dataset/fielddef.h"
 
@@ -48,6 +49,7 @@ private:
     std::size_t nullMapOffset_ = 0;
     std::size_t nextField_ = 0;
 
+    // The field the next value goes to; raises unless it takes values the way `accepts` says.
     const TFieldDef& Next(bool (*accepts)(TFieldType), const char* what);
     void CheckRowComplete() const;
 };

@@ -5,6 +5,7 @@
 #include "server/db/sqldialect.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -75,22 +76,22 @@ ColumnKind KindOf(Oid type) {
     }
 }
 
-// A value in libpq's text form as a cell of its column's kind; text when it does not parse
-// (the column then widens to text).
-SqlValue CellOf(const char* text, int length, ColumnKind kind) {
+// Adds a value in libpq's text form as a cell of its column's kind; as text when it does not
+// parse (the column then widens to text).
+void AddCell(ResultRows& rows, const char* text, int length, ColumnKind kind) {
     const char* end = text + length;
     if (kind == ColumnKind::Smallint || kind == ColumnKind::Integer || kind == ColumnKind::Largeint) {
         std::int64_t v = 0;
         auto [stop, ec] = std::from_chars(text, end, v);
-        if (ec == std::errc() && stop == end) return v;
+        if (ec == std::errc() && stop == end) return rows.AddInteger(v);
     } else if (kind == ColumnKind::Float) {
         double v = 0;
         auto [stop, ec] = std::from_chars(text, end, v);
-        if (ec == std::errc() && stop == end) return v;
+        if (ec == std::errc() && stop == end) return rows.AddFloat(v);
     } else if (kind == ColumnKind::Boolean) {
-        return std::int64_t{text[0] == 't'};
+        return rows.AddInteger(text[0] == 't');
     }
-    return std::string(text, static_cast<std::size_t>(length));
+    rows.AddText(std::string_view(text, static_cast<std::size_t>(length)));
 }
 
 void AppendCells(ResultRows& rows, const PGresult* result) {
@@ -98,12 +99,15 @@ void AppendCells(ResultRows& rows, const PGresult* result) {
     const int count = PQntuples(result);
     rows.cells.reserve(rows.cells.size() +
                        static_cast<std::size_t>(count) * static_cast<std::size_t>(columns));
-    for (int r = 0; r < count; ++r)
-        for (int c = 0; c < columns; ++c)
-            rows.cells.push_back(PQgetisnull(result, r, c)
-                                     ? SqlValue()
-                                     : CellOf(PQgetvalue(result, r, c), PQgetlength(result, r, c),
-                                              rows.columns[static_cast<std::size_t>(c)].kind));
+    for (int r = 0; r < count; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (PQgetisnull(result, r, c))
+                rows.AddNull();
+            else
+                AddCell(rows, PQgetvalue(result, r, c), PQgetlength(result, r, c),
+                        rows.columns[static_cast<std::size_t>(c)].kind);
+        }
+    }
 }
 
 ResultRows RowsOf(const PGresult* result) {
@@ -122,7 +126,8 @@ ResultRows RowsOf(const PGresult* result) {
     return rows;
 }
 
-// The local zone of this process in a form PostgreSQL knows.
+// The local zone of this process in a form PostgreSQL knows: its name, or failing that the
+// current offset as a POSIX zone ("<+0800>-08:00"; POSIX counts hours west).
 std::string LocalTimeZone() {
     if (const char* tz = std::getenv("TZ"); tz && *tz && *tz != ':') return tz;
     std::error_code ec;
@@ -131,7 +136,15 @@ std::string LocalTimeZone() {
     std::ifstream file("/etc/timezone");
     std::string name;
     if (file >> name) return name;
-    return {};
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int east = static_cast<int>(local.tm_gmtoff / 60);
+    const int hours = std::abs(east) / 60, minutes = std::abs(east) % 60;
+    char zone[64];
+    std::snprintf(zone, sizeof zone, "<%c%02d%02d>%c%02d:%02d", east < 0 ? '-' : '+', hours, minutes,
+                  east < 0 ? '+' : '-', hours, minutes);
+    return zone;
 }
 
 class PostgreSQLConnection final : public Connection {
@@ -143,17 +156,7 @@ public:
         if (!conn_) throw EDatabase("Cannot connect to PostgreSQL: out of memory");
         if (PQstatus(conn_.get()) != CONNECTION_OK)
             throw EDatabase("Cannot connect to PostgreSQL: " + ErrorText());
-        PQsetNoticeProcessor(
-            conn_.get(), [](void*, const char*) {}, nullptr);
-        std::string setup = "set DateStyle = ISO; set standard_conforming_strings = on";
-        if (auto zone = LocalTimeZone(); !zone.empty()) {
-            char* literal = PQescapeLiteral(conn_.get(), zone.c_str(), zone.size());
-            if (literal) {
-                setup += "; set TimeZone = " + std::string(literal);
-                PQfreemem(literal);
-            }
-        }
-        Check(Result(PQexec(conn_.get(), setup.c_str())), PGRES_COMMAND_OK);
+        Setup();
     }
     PostgreSQLConnection(const PostgreSQLConnection&) = delete;
     PostgreSQLConnection& operator=(const PostgreSQLConnection&) = delete;
@@ -161,6 +164,7 @@ public:
     Backend Kind() const override { return Backend::PostgreSQL; }
 
     std::string GetData(std::string_view sql) override {
+        ReconnectIfLost();
         return ReadOnly([&] {
             auto result = Run(std::string(sql), {});
             if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
@@ -171,6 +175,7 @@ public:
 
     std::string GetMasterDetailData(std::string_view masterSql, std::string_view detailName,
                                     std::string_view detailSql) override {
+        ReconnectIfLost();
         return ReadOnly([&] {
             auto master = Run(std::string(masterSql), {});
             if (PQresultStatus(master.get()) != PGRES_TUPLES_OK)
@@ -213,10 +218,11 @@ public:
     }
 
     int ExecSQL(std::string_view sql) override {
+        ReconnectIfLost();
         auto keyword = LeadingKeyword(sql);
         if (keyword != "insert" && keyword != "update" && keyword != "delete")
             throw EDatabase("ExecSQL runs one insert, update or delete, not '" + keyword + "'");
-        Guarded("begin", "commit", [&] {
+        Guarded(Outcome::Keep, [&] {
             auto result = Run(std::string(sql), {});
             Check(result, PGRES_COMMAND_OK);
             std::string_view status = PQcmdStatus(result.get());
@@ -229,6 +235,7 @@ public:
     }
 
     std::int64_t Execute(std::string_view sql, const std::vector<SqlValue>& params) override {
+        ReconnectIfLost();
         Result result;
         if (params.empty()) {
             result.reset(PQexec(conn_.get(), std::string(sql).c_str()));
@@ -243,19 +250,19 @@ public:
 
     std::vector<std::vector<SqlValue>> Select(std::string_view sql,
                                               const std::vector<SqlValue>& params) override {
+        ReconnectIfLost();
         auto result = Run(NumberedParametersForPostgreSQL(sql), params);
         Check(result, PGRES_TUPLES_OK);
         auto rows = RowsOf(result.get());
-        std::vector<std::vector<SqlValue>> out;
-        const auto width = rows.columns.size();
-        for (std::size_t r = 0; r < rows.RowCount(); ++r)
-            out.emplace_back(
-                std::make_move_iterator(rows.cells.begin() + static_cast<std::ptrdiff_t>(r * width)),
-                std::make_move_iterator(rows.cells.begin() + static_cast<std::ptrdiff_t>((r + 1) * width)));
+        std::vector<std::vector<SqlValue>> out(rows.RowCount());
+        for (std::size_t r = 0; r < out.size(); ++r)
+            for (std::size_t c = 0; c < rows.columns.size(); ++c)
+                out[r].push_back(rows.ValueOf(rows.At(r, c)));
         return out;
     }
 
     void Begin() override {
+        ReconnectIfLost();
         Command("begin");
         inTransaction_ = true;
     }
@@ -265,12 +272,38 @@ public:
     }
     void Rollback() override {
         inTransaction_ = false;
+        if (PQstatus(conn_.get()) == CONNECTION_BAD) return ReconnectIfLost(); // nothing left to undo
         Command("rollback");
     }
 
 private:
     Handle conn_;
     bool inTransaction_ = false;
+
+    // Session settings every statement relies on; run on every (re)connection.
+    void Setup() {
+        PQsetNoticeProcessor(
+            conn_.get(), [](void*, const char*) {}, nullptr);
+        std::string setup = "set DateStyle = ISO; set standard_conforming_strings = on";
+        auto zone = LocalTimeZone();
+        if (char* literal = PQescapeLiteral(conn_.get(), zone.c_str(), zone.size())) {
+            setup += "; set TimeZone = " + std::string(literal);
+            PQfreemem(literal);
+        }
+        Check(Result(PQexec(conn_.get(), setup.c_str())), PGRES_COMMAND_OK);
+    }
+
+    // A connection the server dropped (restart, terminated backend) is opened again by the next
+    // call; the call that met the loss has raised already. Inside a transaction every call
+    // raises until Rollback, so that no statement of it runs on a new session by itself.
+    void ReconnectIfLost() {
+        if (PQstatus(conn_.get()) != CONNECTION_BAD) return;
+        if (inTransaction_) throw EDatabase("The connection to PostgreSQL was lost inside a transaction");
+        PQreset(conn_.get());
+        if (PQstatus(conn_.get()) != CONNECTION_OK)
+            throw EDatabase("Cannot connect to PostgreSQL: " + ErrorText());
+        Setup();
+    }
 
     std::string ErrorText() const {
         std::string text = PQerrorMessage(conn_.get());
@@ -315,26 +348,30 @@ private:
         return result;
     }
 
-    // Runs `work` inside its own transaction (`begin` ... `end`), or inside a savepoint of the
-    // caller's transaction; a failure rolls back only that and leaves the connection usable.
-    template <typename F> std::invoke_result_t<F> Guarded(const char* begin, const char* end, F&& work) {
+    enum class Outcome { Keep, Undo };
+
+    // Runs `work` inside a transaction of its own, or inside a savepoint of the caller's
+    // transaction, then keeps or undoes what it did. A failure undoes it and leaves the
+    // connection usable. Work that will be undone runs read-only where the transaction is its own.
+    template <typename F> std::invoke_result_t<F> Guarded(Outcome outcome, F&& work) {
+        const bool keep = outcome == Outcome::Keep;
         if (inTransaction_) {
+            constexpr const char* kUndo =
+                "rollback to savepoint kav_statement; release savepoint kav_statement";
             Command("savepoint kav_statement");
             try {
                 auto result = work();
-                Command(std::string_view(end) == "commit"
-                            ? "release savepoint kav_statement"
-                            : "rollback to savepoint kav_statement; release savepoint kav_statement");
+                Command(keep ? "release savepoint kav_statement" : kUndo);
                 return result;
             } catch (...) {
-                TryCommand("rollback to savepoint kav_statement; release savepoint kav_statement");
+                TryCommand(kUndo);
                 throw;
             }
         }
-        Command(begin);
+        Command(keep ? "begin" : "begin transaction read only");
         try {
             auto result = work();
-            Command(end);
+            Command(keep ? "commit" : "rollback");
             return result;
         } catch (...) {
             TryCommand("rollback");
@@ -344,7 +381,7 @@ private:
 
     // A read always ends in a rollback, so that nothing it did (settings included) outlives it.
     template <typename F> std::string ReadOnly(F&& work) {
-        return Guarded("begin transaction read only", "rollback", std::forward<F>(work));
+        return Guarded(Outcome::Undo, std::forward<F>(work));
     }
 };
 

@@ -28,13 +28,12 @@ int Rank(ColumnKind kind) {
     }
 }
 
-ColumnKind KindOfValue(const SqlValue& v) {
-    if (const auto* i = std::get_if<std::int64_t>(&v)) {
-        if (*i >= INT16_MIN && *i <= INT16_MAX) return ColumnKind::Smallint;
-        return *i >= INT32_MIN && *i <= INT32_MAX ? ColumnKind::Integer : ColumnKind::Largeint;
+ColumnKind KindOfValue(const Cell& v) {
+    if (v.kind == Cell::Kind::Integer) {
+        if (v.integer >= INT16_MIN && v.integer <= INT16_MAX) return ColumnKind::Smallint;
+        return v.integer >= INT32_MIN && v.integer <= INT32_MAX ? ColumnKind::Integer : ColumnKind::Largeint;
     }
-    if (std::holds_alternative<double>(v)) return ColumnKind::Float;
-    return ColumnKind::String;
+    return v.kind == Cell::Kind::Float ? ColumnKind::Float : ColumnKind::String;
 }
 
 std::size_t Utf8Length(std::string_view text) {
@@ -78,6 +77,28 @@ int Digits(std::string_view text, std::size_t at, std::size_t count) {
 
 } // namespace
 
+SqlValue ResultRows::ValueOf(const Cell& cell) const {
+    switch (cell.kind) {
+    case Cell::Kind::Integer:
+        return cell.integer;
+    case Cell::Kind::Float:
+        return cell.real;
+    case Cell::Kind::Text:
+        return std::string(TextOf(cell));
+    default:
+        return std::monostate{};
+    }
+}
+
+void ResultRows::AddText(std::string_view value) {
+    if (value.size() > UINT32_MAX) throw EDatabase("A value of more than 4 GiB");
+    auto& cell = cells.emplace_back();
+    cell.kind = Cell::Kind::Text;
+    cell.length = static_cast<std::uint32_t>(value.size());
+    cell.offset = text.size();
+    text.append(value);
+}
+
 std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows) {
     const auto columnCount = rows.columns.size();
     const auto rowCount = rows.RowCount();
@@ -88,10 +109,14 @@ std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows) {
         auto kind = column.kind;
         std::size_t longest = 0;
         bool widenable = kind == ColumnKind::Unknown || Rank(kind) > 0;
+        bool anyNumber = false;
         for (std::size_t r = 0; r < rowCount; ++r) {
             const auto& v = rows.cells[r * columnCount + c];
-            if (std::holds_alternative<std::monostate>(v)) continue;
-            if (const auto* s = std::get_if<std::string>(&v)) longest = std::max(longest, Utf8Length(*s));
+            if (v.kind == Cell::Kind::Null) continue;
+            if (v.kind == Cell::Kind::Text)
+                longest = std::max(longest, Utf8Length(rows.TextOf(v)));
+            else
+                anyNumber = true;
             if (!widenable) continue;
             auto valueKind = KindOfValue(v);
             if (kind == ColumnKind::Unknown)
@@ -102,14 +127,12 @@ std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows) {
                 kind = valueKind;
         }
         if (kind == ColumnKind::Unknown) kind = ColumnKind::String;
-        if (kind == ColumnKind::String && longest == 0) {
-            // Numbers that widened the column to text print at most 24 characters.
-            for (std::size_t r = 0; r < rowCount; ++r)
-                if (!std::holds_alternative<std::monostate>(rows.cells[r * columnCount + c])) longest = 24;
-        }
-        auto name = column.name.empty() ? "COLUMN" + std::to_string(c + 1) : column.name;
+        // Numbers that widened the column to text print in at most 24 characters.
+        if (kind == ColumnKind::String && anyNumber) longest = std::max<std::size_t>(longest, 24);
+        const auto base = column.name.empty() ? "COLUMN" + std::to_string(c + 1) : column.name;
+        auto name = base;
         for (int suffix = 1; !names.insert(AsciiUpper(name)).second; ++suffix)
-            name = column.name + "_" + std::to_string(suffix);
+            name = base + "_" + std::to_string(suffix);
         auto def = MakeFieldDef(std::move(name), FieldTypeOf(kind));
         if (kind == ColumnKind::String)
             def.size =
@@ -150,36 +173,32 @@ void AddRowValues(TDataPacketBuilder& builder, const std::vector<TFieldDef>& fie
     const auto columnCount = rows.columns.size();
     for (std::size_t c = 0; c < columnCount; ++c) {
         const auto& v = rows.cells[row * columnCount + c];
-        if (std::holds_alternative<std::monostate>(v)) {
+        if (v.kind == Cell::Kind::Null) {
             builder.AddNull();
             continue;
         }
         switch (fields[c].type) {
         case TFieldType::ftString:
-            if (const auto* s = std::get_if<std::string>(&v))
-                builder.AddString(*s);
-            else if (const auto* i = std::get_if<std::int64_t>(&v))
-                builder.AddString(std::to_string(*i));
+            if (v.kind == Cell::Kind::Text)
+                builder.AddString(rows.TextOf(v));
+            else if (v.kind == Cell::Kind::Integer)
+                builder.AddString(std::to_string(v.integer));
             else
-                builder.AddString(FormatDouble(std::get<double>(v)));
+                builder.AddString(FormatDouble(v.real));
             break;
         case TFieldType::ftFloat:
-            if (const auto* i = std::get_if<std::int64_t>(&v))
-                builder.AddFloat(static_cast<double>(*i));
-            else
-                builder.AddFloat(std::get<double>(v));
+            builder.AddFloat(v.kind == Cell::Kind::Integer ? static_cast<double>(v.integer) : v.real);
             break;
         case TFieldType::ftBoolean:
-            builder.AddBoolean(std::get<std::int64_t>(v) != 0);
+            builder.AddBoolean(v.integer != 0);
             break;
         case TFieldType::ftDateTime:
-            if (const auto* s = std::get_if<std::string>(&v))
-                builder.AddDateTime(ParseDatabaseDateTime(*s, fields[c].name));
-            else
+            if (v.kind != Cell::Kind::Text)
                 throw EDatabase("Column '" + fields[c].name + "' holds a number, not a date-time");
+            builder.AddDateTime(ParseDatabaseDateTime(rows.TextOf(v), fields[c].name));
             break;
         default:
-            builder.AddInteger(std::get<std::int64_t>(v));
+            builder.AddInteger(v.integer);
             break;
         }
     }

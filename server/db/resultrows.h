@@ -14,6 +14,7 @@
 #include "server/db/database.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,11 +30,41 @@ struct ResultColumn {
     int size = 0; // declared characters of a String column; 0 when not declared
 };
 
+// One value of a result; texts live in their ResultRows' text buffer, so that a large result
+// costs no allocation per value.
+struct Cell {
+    enum class Kind : std::uint8_t { Null, Integer, Float, Text };
+    Kind kind = Kind::Null;
+    std::uint32_t length = 0; // Text: bytes
+    union {
+        std::int64_t integer = 0;
+        double real;
+        std::size_t offset; // Text: where in ResultRows::text
+    };
+};
+
 struct ResultRows {
     std::vector<ResultColumn> columns;
-    std::vector<SqlValue> cells; // row after row, one cell per column
+    std::vector<Cell> cells; // row after row, one cell per column
+    std::string text;
 
     std::size_t RowCount() const { return columns.empty() ? 0 : cells.size() / columns.size(); }
+    const Cell& At(std::size_t row, std::size_t column) const { return cells[row * columns.size() + column]; }
+    std::string_view TextOf(const Cell& cell) const { return {text.data() + cell.offset, cell.length}; }
+    SqlValue ValueOf(const Cell& cell) const;
+
+    void AddNull() { cells.emplace_back(); }
+    void AddInteger(std::int64_t value) {
+        auto& cell = cells.emplace_back();
+        cell.kind = Cell::Kind::Integer;
+        cell.integer = value;
+    }
+    void AddFloat(double value) {
+        auto& cell = cells.emplace_back();
+        cell.kind = Cell::Kind::Float;
+        cell.real = value;
+    }
+    void AddText(std::string_view value); // raises EDatabase beyond 4 GiB
 };
 
 std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows);

@@ -75,6 +75,8 @@ public:
                             "': " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
         sqlite3_extended_result_codes(raw, 1);
         sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+        // No statement may corrupt the file (writable schema, raw page writes).
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
         // `like` compares letter case as PostgreSQL does.
         Exec("PRAGMA case_sensitive_like = ON");
     }
@@ -85,6 +87,7 @@ public:
 
     std::string GetData(std::string_view sql) override {
         auto stmt = Prepare(RewriteForSQLite(sql), Guard::ReadOnly);
+        RefuseParameters(stmt.get());
         ResultRows rows = Columns(stmt.get());
         ReadRows(stmt.get(), rows);
         return detail::PacketOf(rows);
@@ -94,6 +97,7 @@ public:
                                     std::string_view detailSql) override {
         auto master = Prepare(RewriteForSQLite(masterSql), Guard::ReadOnly);
         auto detail = Prepare(RewriteForSQLite(detailSql), Guard::ReadOnly);
+        RefuseParameters(master.get());
         ResultRows masterRows = Columns(master.get());
         ReadRows(master.get(), masterRows);
 
@@ -109,11 +113,10 @@ public:
         }
         ResultRows details = Columns(detail.get());
         std::vector<std::size_t> ends;
-        const auto masterWidth = masterRows.columns.size();
         for (std::size_t r = 0; r < masterRows.RowCount(); ++r) {
             sqlite3_reset(detail.get());
             for (std::size_t i = 0; i < sources.size(); ++i)
-                Bind(detail.get(), static_cast<int>(i + 1), masterRows.cells[r * masterWidth + sources[i]]);
+                Bind(detail.get(), static_cast<int>(i + 1), masterRows.ValueOf(masterRows.At(r, sources[i])));
             ReadRows(detail.get(), details);
             ends.push_back(details.RowCount());
         }
@@ -161,7 +164,7 @@ public:
             auto& row = result.emplace_back();
             row.reserve(static_cast<std::size_t>(columns));
             for (int c = 0; c < columns; ++c)
-                row.push_back(Cell(stmt.get(), c));
+                row.push_back(Value(stmt.get(), c));
         }
         return result;
     }
@@ -207,6 +210,14 @@ private:
         return stmt;
     }
 
+    // Unbound parameters would silently read as null (PostgreSQL refuses the text outright).
+    static void RefuseParameters(sqlite3_stmt* stmt) {
+        if (sqlite3_bind_parameter_count(stmt) > 0)
+            throw EDatabase(
+                std::string("The query has a parameter but nothing to fill it: ") +
+                (sqlite3_bind_parameter_name(stmt, 1) ? sqlite3_bind_parameter_name(stmt, 1) : "?"));
+    }
+
     bool Step(sqlite3_stmt* stmt) {
         int rc = sqlite3_step(stmt);
         if (rc == SQLITE_ROW) return true;
@@ -219,7 +230,13 @@ private:
         }
     }
 
-    static SqlValue Cell(sqlite3_stmt* stmt, int c) {
+    static std::string_view Text(sqlite3_stmt* stmt, int c) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+        return bytes ? std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)))
+                     : std::string_view();
+    }
+
+    static SqlValue Value(sqlite3_stmt* stmt, int c) {
         switch (sqlite3_column_type(stmt, c)) {
         case SQLITE_INTEGER:
             return std::int64_t{sqlite3_column_int64(stmt, c)};
@@ -227,10 +244,8 @@ private:
             return sqlite3_column_double(stmt, c);
         case SQLITE_NULL:
             return std::monostate{};
-        default: {
-            const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            return std::string(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
-        }
+        default:
+            return std::string(Text(stmt, c));
         }
     }
 
@@ -248,9 +263,24 @@ private:
 
     void ReadRows(sqlite3_stmt* stmt, ResultRows& rows) {
         const int columns = static_cast<int>(rows.columns.size());
-        while (Step(stmt))
-            for (int c = 0; c < columns; ++c)
-                rows.cells.push_back(Cell(stmt, c));
+        while (Step(stmt)) {
+            for (int c = 0; c < columns; ++c) {
+                switch (sqlite3_column_type(stmt, c)) {
+                case SQLITE_INTEGER:
+                    rows.AddInteger(sqlite3_column_int64(stmt, c));
+                    break;
+                case SQLITE_FLOAT:
+                    rows.AddFloat(sqlite3_column_double(stmt, c));
+                    break;
+                case SQLITE_NULL:
+                    rows.AddNull();
+                    break;
+                default:
+                    rows.AddText(Text(stmt, c));
+                    break;
+                }
+            }
+        }
     }
 
     void Bind(sqlite3_stmt* stmt, int index, const SqlValue& value) {

@@ -21,7 +21,7 @@ protected:
                        (pg ? "numeric(12,2), AT timestamp(0))" : "REAL, AT TIMESTAMP)"));
         const std::vector<std::vector<SqlValue>> rows = {
             {"张三", std::int64_t{-7}, std::int64_t{1}, std::int64_t{5'000'000'000}, 880.5,
-             "2026-12-07 19:30:00"},
+             "2020-06-01 19:30:00"},
             {"abc", std::int64_t{300}, std::int64_t{2}, SqlValue(), 0.25, SqlValue()},
             {"ABd", SqlValue(), std::int64_t{3}, std::int64_t{-1}, SqlValue(), "2099-01-01 00:00:00"},
         };
@@ -58,7 +58,7 @@ TEST_P(DatabaseTest, ColumnsArriveTypedWithNulls) {
     EXPECT_EQ(ds.FieldByName("SMALL").AsInteger(), -7);
     EXPECT_EQ(ds.FieldByName("BIG").AsLargeInt(), 5'000'000'000);
     EXPECT_DOUBLE_EQ(ds.FieldByName("PRICE").AsFloat(), 880.5);
-    EXPECT_DOUBLE_EQ(ds.FieldByName("AT").AsDateTime(), EncodeDateTime({2026, 12, 7, 19, 30, 0}));
+    EXPECT_DOUBLE_EQ(ds.FieldByName("AT").AsDateTime(), EncodeDateTime({2020, 6, 1, 19, 30, 0}));
     ds.Next();
     EXPECT_TRUE(ds.FieldByName("BIG").IsNull());
     EXPECT_TRUE(ds.FieldByName("AT").IsNull());
@@ -91,6 +91,9 @@ TEST_P(DatabaseTest, DialectRewritesGiveTheSameAnswerOnBothBackends) {
     auto& ds = Load(conn_->GetData("select NAME from T where AT < cast('Now' as timestamp)"));
     ASSERT_EQ(ds.RecordCount(), 1);
     EXPECT_EQ(ds.FieldByName("NAME").AsString(), "张三");
+    // Both read 'now' as the server's local time.
+    auto& now = Load(conn_->GetData("select cast('Now' as timestamp) as T"));
+    EXPECT_NEAR(now.FieldByName("T").AsDateTime(), Now(), 5.0 / (24 * 60));
     // `like` respects letter case.
     auto& like = Load(conn_->GetData("select NAME from T where NAME like 'ab%'"));
     ASSERT_EQ(like.RecordCount(), 1);
@@ -165,6 +168,7 @@ TEST_P(DatabaseTest, GetDataRefusesWritesAndStackedStatements) {
         "begin",
         "",
         "with gone as (delete from T returning N) select * from gone",
+        "select * from T where N = :N", // nothing fills the parameter
     };
     if (GetParam() == Backend::SQLite) {
         refused.push_back("PRAGMA case_sensitive_like = OFF");
@@ -207,6 +211,26 @@ TEST_P(DatabaseTest, FailuresCarryTheDatabaseMessageAndLeaveTheConnectionUsable)
     EXPECT_EQ(Load(conn_->GetData("select * from T")).RecordCount(), 4);
 }
 
+TEST_P(DatabaseTest, ALostPostgreSQLSessionIsOpenedAgain) {
+    if (GetParam() != Backend::PostgreSQL) GTEST_SKIP() << "SQLite has no session to lose";
+    auto terminate = [&] {
+        auto pid = conn_->Select("select pg_backend_pid()").at(0).at(0);
+        db_->Db().Connect()->Select("select pg_terminate_backend(?1, 10000)", {pid});
+    };
+    terminate();
+    EXPECT_THROW(conn_->GetData("select * from T"), EDatabase); // the call that meets the loss
+    EXPECT_EQ(Load(conn_->GetData("select * from T where NAME like 'ab%'")).RecordCount(), 1);
+
+    // Inside a transaction nothing runs on a new session until the caller has rolled back.
+    conn_->Begin();
+    conn_->Execute("delete from T");
+    terminate();
+    EXPECT_THROW(conn_->Execute("delete from T"), EDatabase);
+    EXPECT_THROW(conn_->ExecSQL("delete from T"), EDatabase);
+    conn_->Rollback();
+    EXPECT_EQ(Count(), 3);
+}
+
 TEST_P(DatabaseTest, ServerStatementsTakeNumberedParameters) {
     auto rows = conn_->Select("select NAME, N, PRICE from T where N >= ?1 and NAME <> ?2 order by N",
                               {std::int64_t{2}, "none"});
@@ -232,6 +256,36 @@ TEST_P(DatabaseTest, EnsureSchemaCreatesTheTablesOnce) {
     EXPECT_EQ(ds.FieldByName("createtime").DataType(), TFieldType::ftDateTime);
     // A database that already holds tables of its own is left alone.
     EXPECT_FALSE(db_->Db().EnsureSchema());
+}
+
+// SQLite keeps whatever a column is given; the packet widens the field rather than cut a value.
+TEST(SQLiteTypes, ValuesBeyondTheDeclaredTypeWidenTheField) {
+    TestDatabase db(Backend::SQLite);
+    auto conn = db.Db().Connect();
+    conn->Execute("create table W (N integer, P REAL, S varchar(2), AT TIMESTAMP)");
+    conn->Execute("insert into W values (5000000000, 'n/a', 'longer than two', null)");
+    conn->Execute("insert into W values (1, 2.5, 'ab', null)");
+    TClientDataSet ds;
+    ds.SetData(conn->GetData("select N, P, S from W order by N"));
+    EXPECT_EQ(ds.FieldByName("N").DataType(), TFieldType::ftLargeint);
+    EXPECT_EQ(ds.FieldByName("P").DataType(), TFieldType::ftString);
+    EXPECT_EQ(ds.FieldByName("S").Size(), 15);
+    ds.First();
+    EXPECT_EQ(ds.FieldByName("P").AsString(), "2.5");
+    ds.Next();
+    EXPECT_EQ(ds.FieldByName("N").AsLargeInt(), 5000000000);
+    EXPECT_EQ(ds.FieldByName("P").AsString(), "n/a");
+    EXPECT_EQ(ds.FieldByName("S").AsString(), "longer than two");
+
+    // A date-time column holding something else is named in the refusal.
+    conn->Execute("update W set AT = 'soon' where N = 1");
+    try {
+        conn->GetData("select AT from W");
+        FAIL() << "accepted";
+    } catch (const EDatabase& e) {
+        EXPECT_NE(std::string(e.what()).find("AT"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(conn->Select("select count(*) from W").at(0).at(0), SqlValue(std::int64_t{2}));
 }
 
 TEST(DatabaseOpen, RefusesWhatItCannotOpen) {
