@@ -32,6 +32,7 @@ TEST(DataSetFields, ConversionsBetweenTypedAccessors) {
     ds.Post();
 
     EXPECT_EQ(ds.FieldByName("S").AsInteger(), 42);
+    EXPECT_THROW(ds.FieldByName("S").AsDateTime(), EDatabaseError);
     EXPECT_EQ(ds.FieldByName("SI").AsInteger(), 7);
     EXPECT_EQ(ds.FieldByName("I").AsInteger(), 3);
     EXPECT_EQ(ds.FieldByName("L").AsLargeInt(), 9007199254740993LL); // no detour through double
@@ -41,6 +42,10 @@ TEST(DataSetFields, ConversionsBetweenTypedAccessors) {
     EXPECT_EQ(ds.FieldByName("B").AsString(), "True");
     EXPECT_EQ(ds.FieldByName("D").AsString(), "2026-12-07 19:30:00");
     EXPECT_DOUBLE_EQ(ds.FieldByName("D").AsDateTime(), EncodeDateTime({2026, 12, 7, 19, 30, 0, 0}));
+    ds.Edit();
+    ds.FieldByName("S").SetAsString(ds.FieldByName("D").AsString()); // a date kept as text reads back
+    EXPECT_DOUBLE_EQ(ds.FieldByName("S").AsDateTime(), ds.FieldByName("D").AsDateTime());
+    ds.Cancel();
 
     // Empty text clears a non-text field; nulls read as zero values.
     ds.Edit();
@@ -69,6 +74,7 @@ TEST(DataSetFields, RefusesValuesThatDoNotFit) {
     ds.AddFieldDef("I", TFieldType::ftInteger);
     ds.AddFieldDef("D", TFieldType::ftDateTime);
     ds.AddFieldDef("B", TFieldType::ftBoolean);
+    ds.AddFieldDef("C", TFieldType::ftCurrency);
     ds.CreateDataSet();
     ds.Append();
     struct Case {
@@ -109,6 +115,12 @@ TEST(DataSetFields, NamesIgnoreCaseAndUnknownNamesAreClear) {
     dup.AddFieldDef("a", TFieldType::ftInteger);
     EXPECT_THROW(dup.CreateDataSet(), EDatabaseError);
     EXPECT_FALSE(dup.Active());
+    for (auto name : {"A;B", " A", ""}) {
+        TClientDataSet bad;
+        bad.AddFieldDef(name, TFieldType::ftString);
+        EXPECT_THROW(bad.CreateDataSet(), EDatabaseError)
+            << "'" << name << "' cannot be named in field lists";
+    }
 }
 
 TEST(DataSetEditing, RequiredReadOnlyAndState) {
@@ -248,6 +260,14 @@ TEST(DataSetNotifications, ViewChangesAreReportedAsRows) {
     EXPECT_TRUE(recorder.events.empty());
     ds.EnableControls();
     EXPECT_EQ(recorder.events, std::vector<std::string>{"reset"});
+
+    // New data keeps index and filter and is one reset, however much it changes.
+    ds.SetFilter("ORDERCODE > 'B'");
+    ds.SetFiltered(true);
+    recorder.events.clear();
+    ds.SetData(ds.Data());
+    EXPECT_EQ(recorder.events, std::vector<std::string>{"reset"});
+    EXPECT_EQ(Column(ds, "ORDERCODE"), (std::vector<std::string>{"C", "E", "Q", "R"}));
     ds.RemoveObserver(&recorder);
 }
 
