@@ -1,7 +1,7 @@
 #include "server/serverprogram.h"
 
 #include "platform/core/datetime.h"
-#include "rpc/server.h"
+#include "rpc/pelioserver.h"
 #include "server/seed/seed.h"
 #include "server/serverservices.h"
 

@@ -12,7 +12,7 @@ namespace {
 // The seed number of every seed; changing it changes all generated rows.
 constexpr std::uint64_t kSeedNumber = 20261207;
 // The demo's own orders, generated ones included.
-constexpr std::int64_t kDemoOrders = 300;
+constexpr std::int64_t kDemoOrders = 1000;
 // Far beyond any useful bench, and small enough that seat codes stay 32-bit.
 constexpr std::int64_t kMaxBenchOrders = 100'000'000;
 

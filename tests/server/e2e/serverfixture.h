@@ -6,7 +6,7 @@
 //   gone / gone      a disabled user
 
 #include "rpc/client.h"
-#include "rpc/server.h"
+#include "rpc/pelioserver.h"
 #include "server/db/database.h"
 #include "server/serverservices.h"
 
