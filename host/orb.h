@@ -7,7 +7,7 @@
 // Threading: like every TPelioClient, the shared connection serves one thread (the GUI thread).
 // Another thread opens its own client with ORB().GetHost() and ORB().GetPort().
 
-#include "rpc/client.h"
+#include "rpc/pelioclient.h"
 
 namespace kav {
 

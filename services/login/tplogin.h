@@ -5,7 +5,7 @@
 // Proxy methods raise what a remote call raises (see rpc/client.h). A proxy must not outlive its
 // client and, like it, serves one thread.
 
-#include "rpc/client.h"
+#include "rpc/pelioclient.h"
 #include "rpc/registry.h"
 #include "services/login/tplogin_int.h"
 

@@ -5,7 +5,7 @@
 //   clerk / 柜台'1   a valid seller whose password holds an apostrophe and Chinese text
 //   gone / gone      a disabled user
 
-#include "rpc/client.h"
+#include "rpc/pelioclient.h"
 #include "rpc/pelioserver.h"
 #include "server/db/database.h"
 #include "server/serverservices.h"
