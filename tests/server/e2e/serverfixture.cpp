@@ -2,7 +2,6 @@
 
 #include "services/login/tplogin.h"
 
-#include <random>
 #include <sodium.h>
 
 namespace kav::server::e2e {
@@ -16,12 +15,9 @@ std::string PasswordHash(const std::string& password) {
 }
 
 void ServerFixture::SetUp() {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("kav-e2e-" + std::to_string(getpid()) + "-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(folder_);
-    database_ = Database::Open("sqlite:" + (folder_ / "kav.db").string());
-    ASSERT_TRUE(database_->EnsureSchema());
-    setup_ = database_->Connect();
+    database_.emplace(GetParam());
+    ASSERT_TRUE(database_->Db().EnsureSchema());
+    setup_ = database_->Db().Connect();
     setup_->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE, OWNERCODE) "
                     "values ('01', 'G01', '一号售票点', '1', 'C01')");
     const char* insertUser =
@@ -35,7 +31,7 @@ void ServerFixture::SetUp() {
                     {std::string("gone"), std::string("离职"), PasswordHash("gone"), std::string("N")});
 
     sessions_.emplace();
-    services_.emplace(ServerServices{*database_, *sessions_, kMaxMessageBytes});
+    services_.emplace(ServerServices{database_->Db(), *sessions_, kMaxMessageBytes});
     RegisterServices(*services_);
     server_.emplace();
     server_->SetPort(0);
@@ -52,8 +48,6 @@ void ServerFixture::TearDown() {
     services_.reset();
     setup_.reset();
     database_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
 }
 
 std::unique_ptr<pelio::TPelioClient> ServerFixture::NewClient() const {
