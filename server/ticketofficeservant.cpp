@@ -3,6 +3,7 @@
 #include "host/sqltext.h"
 #include "rpc/exceptions.h"
 #include "server/dbpipeservant.h"
+#include "server/ticketoutput.h"
 
 namespace kav::server {
 
@@ -49,10 +50,15 @@ bool TKavTicketOffice::ReleaseSeat(const std::string& Context, const std::string
     return true;
 }
 
-Variant TKavTicketOffice::OutputTicket(const std::string& Context, const std::string&, const std::string&,
-                                       const std::string&, const std::string&, const std::string&) {
-    NodeOf(Context);
-    NotProvided("OutputTicket");
+Variant TKavTicketOffice::OutputTicket(const std::string& Context, const std::string& SeatCode,
+                                       const std::string& TicketType, const std::string& IsGift,
+                                       const std::string& SaleClassCode, const std::string& ProductCode) {
+    const TContextText session = services_.sessions.Verify(Context);
+    const std::string node = session.Value(context_names::NodeCode);
+    const std::string barcode = OutputTicketRecord(ThreadConnection(services_.database),
+                                                   {node, session.Value(context_names::UserCode), SeatCode,
+                                                    TicketType, IsGift, SaleClassCode, ProductCode});
+    return Query(TicketRecordSql(node, SqlFormat("t.BARCODE = '%s'", {barcode})));
 }
 
 Variant TKavTicketOffice::GetSaleClass(const std::string& Context, const std::string& ProductCode) {
@@ -84,9 +90,9 @@ bool TKavTicketOffice::ISAccountFail(const std::string& Context, const std::stri
 
 Variant TKavTicketOffice::GetTicketInfo(const std::string& Context, const std::string& OrderCode,
                                         const std::string& SeatCode) {
-    return Query(SqlFormat("select * from KAV_TICKET_SHOW where NODECODE = '%s' and ORDERCODE = '%s' "
-                           "and SEATCODE = '%s'",
-                           {NodeOf(Context), OrderCode, SeatCode}));
+    return Query(TicketRecordSql(
+        NodeOf(Context),
+        SqlFormat("t.ORDERCODE = '%s' and cast(t.SEATCODE as varchar(20)) = '%s'", {OrderCode, SeatCode})));
 }
 
 Variant TKavTicketOffice::CreateOrderAndBooking(bool, const std::string& Context, const std::string&,

@@ -1,6 +1,8 @@
 #pragma once
 // TKavTicketOffice: the ticket office servant. Every operation first checks the caller's session;
-// lookups read the caller's node only. Operations whose business rules this server does not
+// lookups read the caller's node only. OutputTicket records a ticket for a seat of an order and
+// answers its ticket record (server/ticketoutput.h); GetTicketInfo answers the records already
+// output for that order's seat. Operations whose business rules this server does not
 // carry (booking, accounting, batches) refuse with EosRemoteException rather than report a sale
 // or booking that never happened.
 

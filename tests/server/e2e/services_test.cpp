@@ -248,3 +248,51 @@ TEST_P(ServicesTest, TicketOfficeLooksUpTheCallersNodeAndReleasesBookedSeats) {
                 }),
                 HasSubstr("不提供"));
 }
+
+TEST_P(ServicesTest, OutputTicketRecordsOneTicketForASeatOfAnOrderAndGetTicketInfoFindsIt) {
+    setup_->Execute("insert into KAV_PLACE (NODECODE, PLACECODE, CNAME) values ('01', 'PL1', '音乐厅')");
+    setup_->Execute("insert into KAV_PRODUCT (NODECODE, PRODUCTCODE, CNAME, PLACECODE, HAPPENTIME, STATUS) "
+                    "values ('01', 'P1', '新年音乐会', 'PL1', '2026-12-31 19:30:00', '5')");
+    setup_->Execute("insert into KAV_PRICE_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, PRICE) values ('01', "
+                    "'P1', 'A', 380)");
+    setup_->Execute("insert into KAV_SECTION_SHOW (NODECODE, SECTIONCODE, PRODUCTCODE, CNAME) "
+                    "values ('01', 'SEC1', 'P1', '池座')");
+    setup_->Execute(
+        "insert into KAV_FLOOR_SHOW (NODECODE, SECTIONCODE, FLOORNO, NAME) values ('01', 'SEC1', 1, '一层')");
+    setup_->Execute("insert into KAV_ROW_SHOW (NODECODE, SECTIONCODE, FLOORNO, ROWNO, NAME) "
+                    "values ('01', 'SEC1', 1, 3, '3排')");
+    setup_->Execute(
+        "insert into KAV_SEAT_SHOW (NODECODE, SEATCODE, PRODUCTCODE, SECTIONCODE, FLOORNO, ROWNO, "
+        "SEATNO, X, Y, STATUS, PRICELEVEL, ORDERCODE) values "
+        "('01', 7, 'P1', 'SEC1', 1, 3, 12, 12, 3, 'B', 'A', 'O7'), "
+        "('01', 8, 'P1', 'SEC1', 1, 3, 13, 13, 3, 'F', 'A', null)");
+
+    TTPTicketOffice office(client_.get());
+    TClientDataSet ticket;
+    Load(ticket, office.OutputTicket(context_, "7", "", "N", "S1", "P1"));
+    ASSERT_EQ(ticket.RecordCount(), 1);
+    EXPECT_EQ(ticket.FieldByName("FULLSEATNAME").AsString(), "池座一层3排12号");
+    EXPECT_EQ(ticket.FieldByName("ORDERCODE").AsString(), "O7");
+    EXPECT_DOUBLE_EQ(ticket.FieldByName("PARVALUE").AsFloat(), 380);
+    EXPECT_EQ(ticket.FieldByName("PRINTUSER").AsString(), "demo");
+    EXPECT_EQ(ticket.FieldByName("PRODUCTNAME").AsString(), "新年音乐会");
+    EXPECT_GT(ticket.FieldByName("OrderHandlerTime").AsDateTime(), EncodeDate(2026, 1, 1));
+    const std::string barcode = ticket.FieldByName("BARCODE").AsString();
+    EXPECT_EQ(barcode.size(), 16u);
+    EXPECT_EQ(setup_->Select("select STATUS from KAV_SEAT_SHOW where SEATCODE = 7").front().front(),
+              SqlValue{std::string("O")});
+
+    Load(ticket, office.GetTicketInfo(context_, "O7", "7"));
+    ASSERT_EQ(ticket.RecordCount(), 1);
+    EXPECT_EQ(ticket.FieldByName("BARCODE").AsString(), barcode);
+    Load(ticket, office.GetTicketInfo(context_, "O7", "8"));
+    EXPECT_EQ(ticket.RecordCount(), 0);
+
+    // A free seat, an unknown one, another product's and a seat code that is no number get no ticket.
+    for (const char* seat : {"8", "99", "7' or '1'='1"}) {
+        SCOPED_TRACE(seat);
+        EXPECT_FALSE(RemoteError([&] { office.OutputTicket(context_, seat, "", "N", "S1", "P1"); }).empty());
+    }
+    EXPECT_FALSE(RemoteError([&] { office.OutputTicket(context_, "7", "", "N", "S1", "P2"); }).empty());
+    EXPECT_EQ(setup_->Select("select BARCODE from KAV_TICKET_SHOW").size(), 1u);
+}
