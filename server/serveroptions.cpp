@@ -17,10 +17,10 @@ std::int64_t Number(const std::string& option, const std::string& text, std::int
     return value;
 }
 
-bool IsSeedSpec(const std::string& spec) {
-    if (spec == "demo") return true;
-    if (!spec.starts_with("bench:")) return false;
-    Number("--seed bench:N", spec.substr(6), 1, std::numeric_limits<std::int32_t>::max());
+bool IsSeedKind(const std::string& kind) {
+    if (kind == "demo") return true;
+    if (!kind.starts_with("bench:")) return false;
+    Number("--seed bench:N", kind.substr(6), 1, std::numeric_limits<std::int32_t>::max());
     return true;
 }
 
@@ -38,7 +38,7 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
             if (value.empty()) throw ServerOptionsError("--db needs a database URL");
             options.database = value;
         } else if (option == "--seed") {
-            if (!IsSeedSpec(value))
+            if (!IsSeedKind(value))
                 throw ServerOptionsError("--seed takes demo or bench:N, not \"" + value + "\"");
             options.seed = value;
         } else if (option == "--threads") {
