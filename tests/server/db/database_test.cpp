@@ -5,7 +5,10 @@
 #include "platform/dataset/clientdataset.h"
 #include "testdatabase.h"
 
+#include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace kav::server::test {
 namespace {
@@ -170,9 +173,11 @@ TEST_P(DatabaseTest, GetDataRefusesWritesAndStackedStatements) {
         "with gone as (delete from T returning N) select * from gone",
         "select * from T where N = :N", // nothing fills the parameter
     };
+    // Attaching would create this file next to the database.
+    const auto attached = std::filesystem::path(db_->Url().substr(7)).parent_path() / "attached.db";
     if (GetParam() == Backend::SQLite) {
         refused.push_back("PRAGMA case_sensitive_like = OFF");
-        refused.push_back("ATTACH ':memory:' AS other");
+        refused.push_back("ATTACH '" + attached.string() + "' AS other");
     } else {
         refused.push_back("set search_path = nowhere");
     }
@@ -181,6 +186,7 @@ TEST_P(DatabaseTest, GetDataRefusesWritesAndStackedStatements) {
         EXPECT_THROW(conn_->GetData(sql), EDatabase);
         EXPECT_EQ(Count(), 3);
     }
+    EXPECT_FALSE(std::filesystem::exists(attached));
     if (GetParam() == Backend::PostgreSQL) // a query with a side effect: undone with its transaction
         conn_->GetData("select set_config('search_path', 'nowhere', false)");
     EXPECT_EQ(Count(), 3);
@@ -243,6 +249,35 @@ TEST_P(DatabaseTest, ServerStatementsTakeNumberedParameters) {
     conn_->Rollback();
     EXPECT_EQ(Count("where PRICE = 1.5"), 2);
     EXPECT_THROW(conn_->Select("select * from T where N = ?1", {}), EDatabase);
+}
+
+TEST_P(DatabaseTest, ConnectionsOfSeveralThreadsWriteWithoutLosingRows) {
+    constexpr int kThreads = 4, kRows = 40;
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            try {
+                auto conn = db_->Db().Connect();
+                for (int i = 0; i < kRows; ++i) {
+                    conn->Begin();
+                    conn->Execute("insert into T (NAME, N) values (?1, ?2)",
+                                  {"thread", std::int64_t{100 + t}});
+                    conn->ExecSQL("update T set BIG = coalesce(BIG, 0) + 1 where N = 1");
+                    conn->Commit();
+                    conn->GetData("select count(*) from T");
+                }
+            } catch (const EDatabase&) {
+                ++failures;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(Count("where NAME = 'thread'"), kThreads * kRows);
+    EXPECT_EQ(conn_->Select("select BIG from T where N = 1").at(0).at(0),
+              SqlValue(std::int64_t{5'000'000'000 + kThreads * kRows}));
 }
 
 TEST_P(DatabaseTest, EnsureSchemaCreatesTheTablesOnce) {
