@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <limits>
+#include <set>
 
 namespace kav::server {
 
@@ -30,7 +31,10 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
     ServerOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        if (i + 1 == arguments.size()) throw ServerOptionsError("unknown option or missing value: " + option);
+        static const std::set<std::string> known{
+            "--port", "--db", "--seed", "--threads", "--max-connections", "--max-message-bytes"};
+        if (!known.contains(option)) throw ServerOptionsError("unknown option: " + option);
+        if (i + 1 == arguments.size()) throw ServerOptionsError(option + " needs a value");
         const std::string& value = arguments[++i];
         if (option == "--port") {
             options.port = static_cast<int>(Number(option, value, 0, 65535));
@@ -45,11 +49,9 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
             options.threads = static_cast<int>(Number(option, value, 1, 10000));
         } else if (option == "--max-connections") {
             options.maxConnections = static_cast<int>(Number(option, value, 0, 1000000));
-        } else if (option == "--max-message-bytes") {
+        } else { // --max-message-bytes
             options.maxMessageBytes = static_cast<std::uint32_t>(
                 Number(option, value, 1 << 20, std::numeric_limits<std::uint32_t>::max()));
-        } else {
-            throw ServerOptionsError("unknown option: " + option);
         }
     }
     return options;

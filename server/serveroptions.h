@@ -16,7 +16,8 @@ inline constexpr const char* kServerUsage =
     "  --seed demo|bench:N    fill an empty database with the demo data, or with N orders\n"
     "  --threads N            connection threads kept in the pool (default 100)\n"
     "  --max-connections N    refuse connections beyond N (default 0, no limit)\n"
-    "  --max-message-bytes N  largest message accepted or sent (default 268435456)\n";
+    "  --max-message-bytes N  largest message accepted or sent, at least 1048576\n"
+    "                         (default 268435456)\n";
 
 struct ServerOptions {
     int port = 6666;

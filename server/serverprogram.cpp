@@ -31,6 +31,8 @@ int RunServer(const ServerOptions& options) {
     sigaddset(&stopSignals, SIGTERM);
     // Blocked before any thread starts, so that only sigwait below receives them.
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // A client that goes away while it is being answered ends its connection, not the server.
+    std::signal(SIGPIPE, SIG_IGN);
 
     try {
         const std::unique_ptr<Database> database = Database::Open(options.database);
