@@ -34,6 +34,8 @@ void TField::ChangeDef(const std::function<void(TFieldDef&)>& change) {
     dataSet_->CheckActive();
     change(dataSet_->table_->fields[static_cast<std::size_t>(index_)]);
     change(dataSet_->fieldDefs_[static_cast<std::size_t>(index_)]);
+    // Grids show these properties (columns, labels, widths, editability): let them read them again.
+    dataSet_->EmitReset([] {});
 }
 
 void TField::SetVisible(bool visible) {

@@ -97,7 +97,8 @@ private:
         while (end < text_.size() && (static_cast<unsigned char>(text_[end]) & 0xC0) == 0x80)
             ++end;
         RaiseFilterError(text_, start,
-                         "unexpected character '" + std::string(text_.substr(start, end - start)) + "'");
+                         "unexpected character '" + std::string(text_.substr(start, end - start)) + "'" +
+                             (c == '"' ? " (texts are written in single quotes)" : ""));
     }
 
     Token Number(std::size_t start) {

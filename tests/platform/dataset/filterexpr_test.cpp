@@ -204,6 +204,7 @@ TEST(Filter, RefusesBadTextNamingThePosition) {
         {"Status = 'B", 9, "text not closed with an apostrophe"},
         {"[Status = 'B'", 0, "field name not closed with ']'"},
         {"PRICE > 0 && ROWNO = 1", 10, "unexpected character '&'"},
+        {"Status = \"B\"", 9, "unexpected character '\"' (texts are written in single quotes)"},
         {"PRICE > 12abc", 8, "malformed number '12abc'"},
         {"PRICE > 1.2.3", 8, "malformed number '1.2.3'"},
         {"PRICE", 5, "expected a comparison, IS or LIKE after 'PRICE'"},
