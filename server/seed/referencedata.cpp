@@ -10,12 +10,14 @@ namespace kav::server::seed {
 
 namespace {
 
-std::string HashPassword(const std::string& password) {
+std::string HashPassword(const std::string& password, HashCost cost) {
     static const bool ready = sodium_init() >= 0;
     if (!ready) throw std::runtime_error("libsodium could not be initialised");
     char hash[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(hash, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+    const bool interactive = cost == HashCost::Interactive;
+    if (crypto_pwhash_str(hash, password.data(), password.size(),
+                          interactive ? crypto_pwhash_OPSLIMIT_INTERACTIVE : crypto_pwhash_OPSLIMIT_MIN,
+                          interactive ? crypto_pwhash_MEMLIMIT_INTERACTIVE : crypto_pwhash_MEMLIMIT_MIN) != 0)
         throw std::runtime_error("out of memory while hashing a seed password");
     return hash;
 }
@@ -110,11 +112,11 @@ constexpr RightRow kRights[] = {
 
 } // namespace
 
-void WriteReferenceData(SeedTables& t, const Calendar& calendar) {
+void WriteReferenceData(SeedTables& t, const Calendar& calendar, HashCost hashCost) {
     for (const auto& g : kGroups)
         t.group.Add({kNode, g.code, g.name, g.type, g.owner, Text(g.homePage)});
     for (const auto& u : kUsers)
-        t.user.Add({kNode, u.code, u.name, u.group, HashPassword(u.password), u.valid});
+        t.user.Add({kNode, u.code, u.name, u.group, HashPassword(u.password, hashCost), u.valid});
 
     for (const auto& r : kRights) {
         std::vector<SqlValue> row{kNode, r.kind, r.subject, r.module};

@@ -16,8 +16,13 @@ constexpr std::int64_t kDemoOrders = 1000;
 // Far beyond any useful bench, and small enough that seat codes stay 32-bit.
 constexpr std::int64_t kMaxBenchOrders = 100'000'000;
 
-std::int64_t OrdersOf(const std::string& spec) {
-    if (spec == "demo") return kDemoOrders;
+struct SeedSize {
+    std::int64_t orders;
+    seed::HashCost hashCost;
+};
+
+SeedSize SizeOf(const std::string& spec) {
+    if (spec == "demo") return {kDemoOrders, seed::HashCost::Interactive};
     constexpr std::string_view prefix = "bench:";
     if (spec.starts_with(prefix)) {
         const char* first = spec.data() + prefix.size();
@@ -26,7 +31,7 @@ std::int64_t OrdersOf(const std::string& spec) {
         const auto [end, error] = std::from_chars(first, last, orders);
         if (first != last && error == std::errc() && end == last && *first != '-' && orders >= 1 &&
             orders <= kMaxBenchOrders)
-            return orders;
+            return {orders, seed::HashCost::Minimal};
     }
     throw std::invalid_argument("seed must be \"demo\" or \"bench:N\" with N from 1 to " +
                                 std::to_string(kMaxBenchOrders) + ", not \"" + spec + "\"");
@@ -42,17 +47,17 @@ bool HasData(Connection& connection) {
     return false;
 }
 
-void Fill(Connection& connection, std::int64_t orders, TDateTime today) {
+void Fill(Connection& connection, const SeedSize& size, TDateTime today) {
     using namespace seed;
     const Calendar calendar(today);
     SeedTables tables(connection);
-    WriteReferenceData(tables, calendar);
+    WriteReferenceData(tables, calendar, size.hashCost);
 
     const std::int64_t showcase = ShowcaseOrderCount();
     OrderCounters counters;
     counters.nextGeneratedOrder = showcase + 1;
     std::int64_t nextSeatCode = 1001;
-    for (const ProductPlan& product : PlanProducts(std::max<std::int64_t>(0, orders - showcase))) {
+    for (const ProductPlan& product : PlanProducts(std::max<std::int64_t>(0, size.orders - showcase))) {
         std::vector<SeatPlan> seats = WritePerformance(tables, product, calendar, nextSeatCode);
         WriteOrdersAndSeats(tables, product, seats, calendar, counters, kSeedNumber);
     }
@@ -66,12 +71,12 @@ void SeedDatabase(Database& db, const std::string& spec) {
 }
 
 void SeedDatabase(Database& db, const std::string& spec, TDateTime today) {
-    const std::int64_t orders = OrdersOf(spec);
+    const SeedSize size = SizeOf(spec);
     db.EnsureSchema();
     const auto connection = db.Connect();
     connection->Begin();
     try {
-        if (!HasData(*connection)) Fill(*connection, orders, today);
+        if (!HasData(*connection)) Fill(*connection, size, today);
         connection->Commit();
     } catch (...) {
         try {

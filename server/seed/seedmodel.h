@@ -56,8 +56,12 @@ struct SeatPlan {
 // few hundred orders; generated orders are shared out among the performances that are not void.
 std::vector<ProductPlan> PlanProducts(std::int64_t generatedOrders);
 
+// How much work a password hash costs: the interactive limits for the demo, libsodium's minimum for
+// bench data, which is for load tests only and should not keep its passwords.
+enum class HashCost { Interactive, Minimal };
+
 // Groups, users (password hashes), rights, venues, lookups and switches.
-void WriteReferenceData(SeedTables& tables, const Calendar& calendar);
+void WriteReferenceData(SeedTables& tables, const Calendar& calendar, HashCost hashCost);
 
 // The performance with its prices, sale classes, sections, floors, rows and ticket faces; returns
 // its seats, unwritten, numbered from nextSeatCode on (which it advances).
