@@ -13,8 +13,8 @@ namespace {
 constexpr std::uint64_t kSeedNumber = 20261207;
 // The demo's own orders, generated ones included.
 constexpr std::int64_t kDemoOrders = 1000;
-// Far beyond any useful bench, and small enough that seat codes stay 32-bit.
-constexpr std::int64_t kMaxBenchOrders = 100'000'000;
+// Far beyond any useful bench, and small enough that section codes keep to their eight characters.
+constexpr std::int64_t kMaxBenchOrders = 10'000'000;
 
 struct SeedSize {
     std::int64_t orders;
@@ -74,6 +74,11 @@ void SeedDatabase(Database& db, const std::string& spec, TDateTime today) {
     const SeedSize size = SizeOf(spec);
     db.EnsureSchema();
     const auto connection = db.Connect();
+    if (connection->Kind() == Backend::SQLite) {
+        // A large seed is one transaction: with SQLite's small default cache, index pages spill to
+        // the log and are written again at every later change. This connection only seeds.
+        connection->Execute("PRAGMA cache_size = -262144"); // KiB
+    }
     connection->Begin();
     try {
         if (!HasData(*connection)) Fill(*connection, size, today);

@@ -17,7 +17,7 @@ TEST_P(SeedTest, RefusesUnknownSpecsWithoutTouchingTheDatabase) {
     TestDatabase db(GetParam());
     for (const char* spec :
          {"", "Demo", "demo ", "bench", "bench:", "bench:0", "bench:-5", "bench:+5", "bench:12x", "bench: 12",
-          "bench:100000001", "bench:99999999999999999999", "bench:1:2"}) {
+          "bench:10000001", "bench:99999999999999999999", "bench:1:2"}) {
         SCOPED_TRACE(spec);
         EXPECT_THROW(SeedDatabase(db.Db(), spec), std::invalid_argument);
     }
