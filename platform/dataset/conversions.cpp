@@ -53,7 +53,7 @@ bool IsDateType(TFieldType type) {
         shown = FormatFloat(value.Float());
         break;
     case FieldValue::Kind::String:
-        shown = "'" + value.String() + "'";
+        shown = "'" + std::string(value.String()) + "'";
         break;
     default:
         shown = "a table";
@@ -291,7 +291,7 @@ std::string StoredAsString(const FieldValue& stored, const TFieldDef& def) {
     case K::Null:
         return {};
     case K::String:
-        return stored.String();
+        return std::string(stored.String());
     case K::Boolean:
         return stored.Boolean() ? "True" : "False";
     case K::Integer:

@@ -57,6 +57,32 @@ TEST(DataSetFields, ConversionsBetweenTypedAccessors) {
     EXPECT_EQ(ds.FieldByName("I").AsInteger(), 3);
 }
 
+// Values own their text: short texts inline, long ones on the heap; copies and moves of either
+// must keep the text and leave the source valid.
+TEST(DataSetFields, ValuesCopyAndMoveTheirText) {
+    const std::string longText(100, 'x');
+    for (const std::string& text :
+         {std::string("short"), std::string(14, 's'), std::string(15, 'l'), longText}) {
+        FieldValue original(text);
+        FieldValue copy = original;
+        EXPECT_EQ(copy.String(), text);
+        FieldValue moved = std::move(copy);
+        EXPECT_EQ(moved.String(), text);
+        EXPECT_TRUE(copy.IsNull()); // NOLINT(bugprone-use-after-move): moved-from values are null
+        copy = moved;
+        moved = FieldValue(42);
+        EXPECT_EQ(copy, original);
+        auto& self = copy;
+        copy = self;
+        EXPECT_EQ(copy.String(), text);
+        std::vector<FieldValue> many(50, original);
+        many.erase(many.begin()); // moves every element down
+        EXPECT_EQ(many.back().String(), text);
+    }
+    EXPECT_NE(FieldValue("1"), FieldValue(1));
+    EXPECT_EQ(FieldValue(), FieldValue());
+}
+
 TEST(DataSetFields, CurrencySumsExactly) {
     TClientDataSet ds;
     ds.AddFieldDef("C", TFieldType::ftCurrency);
