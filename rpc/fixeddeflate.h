@@ -21,7 +21,7 @@ namespace pelio {
 class TosFixedDeflater final {
 public:
     // Inputs up to this size. Beyond it zlib's tables earn their cost in fewer bytes.
-    static constexpr std::size_t kMaxInput = 1024;
+    static constexpr std::size_t kMaxInput = 512;
 
     // Replaces `out` with the zlib stream of `in`. `in` must be at most kMaxInput bytes.
     void Compress(std::string_view in, std::string& out);

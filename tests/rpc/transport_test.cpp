@@ -79,13 +79,15 @@ TEST(Transport, EmptyAndLargeMessagesTravelIntact) {
 }
 
 TEST(Transport, BodiesOfEverySizeArePlainZlibStreams) {
-    // Small, mid-sized and large messages take different compressors; a peer inflates all of
-    // them with zlib alone, and the next message after each still travels intact.
+    // Small, mid-sized and large messages take different compressors (limits 512 bytes and 16 KB); a peer
+    // inflates all of them with zlib alone, and the next message after each still travels intact.
     SocketPair pair;
     TosTransport sender, receiver;
     sender.SetConnection(&pair.client);
     receiver.SetConnection(pair.server.get());
-    for (std::size_t size : {1u, 300u, 1024u, 1025u, 16384u, 16385u, 70000u}) {
+    const std::size_t fixedCodeLimit = TosFixedDeflater::kMaxInput;
+    for (std::size_t size : {std::size_t{1}, fixedCodeLimit, fixedCodeLimit + 1, std::size_t{16384},
+                             std::size_t{16385}, std::size_t{70000}}) {
         std::string data(size, '\0');
         for (std::size_t i = 0; i < size; ++i)
             data[i] = static_cast<char>("OSTP seat 12 row 7 "[i % 19] + (i / 4096) % 3);
