@@ -1,6 +1,6 @@
 #include "rpc/fixeddeflate.h"
 
-#include <cstring>
+#include <algorithm>
 #include <stdexcept>
 #include <zlib.h>
 
@@ -118,7 +118,8 @@ void TosFixedDeflater::Compress(std::string_view in, std::string& out) {
     if (in.size() > kMaxInput)
         throw std::invalid_argument("Fixed-code compression takes at most " + std::to_string(kMaxInput) +
                                     " bytes");
-    // Header, at most 9 bits per literal, block header and end, padding and checksum.
+    // Header; at most 9 bits per input byte (a literal takes 7 to 9 bits, a match of 3 to 10 bytes
+    // at most 25, a longer one at most 31); block header, end code and padding; checksum.
     out.resize(2 + (in.size() * 9 + 7 + 3 + 7) / 8 + 4);
     out[0] = 0x78; // deflate, 32 KB window
     out[1] = 0x01; // fastest compression, no dictionary, header check bits
