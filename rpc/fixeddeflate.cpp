@@ -74,19 +74,20 @@ class BitWriter {
 public:
     explicit BitWriter(char* out) : out_(out) {}
 
+    // `count` is at most 16, so the 64-bit store never overflows between flushes.
     void Put(std::uint32_t bits, int count) {
         pending_ |= std::uint64_t{bits} << pendingCount_;
         pendingCount_ += count;
-        while (pendingCount_ >= 8) {
+        if (pendingCount_ < 32) return;
+        for (int i = 0; i < 4; ++i, pending_ >>= 8)
             *out_++ = static_cast<char>(pending_ & 0xFF);
-            pending_ >>= 8;
-            pendingCount_ -= 8;
-        }
+        pendingCount_ -= 32;
     }
     void PutCode(const Code& code) { Put(code.bits, code.length); }
     // Pads the last byte with zero bits; returns the end of the output.
     char* Finish() {
-        if (pendingCount_ > 0) Put(0, 8 - pendingCount_);
+        for (; pendingCount_ > 0; pendingCount_ -= 8, pending_ >>= 8)
+            *out_++ = static_cast<char>(pending_ & 0xFF);
         return out_;
     }
 
