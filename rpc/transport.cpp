@@ -66,7 +66,10 @@ void TosTransport::Send() {
             if (size > limits_.MaxMessageSize)
                 throw EosException("Message of " + std::to_string(size) + " bytes exceeds the limit of " +
                                    std::to_string(limits_.MaxMessageSize) + " bytes");
-            (size <= kSmallMessage ? smallDeflater_ : deflater_).Compress(buffer_.Bytes(), body_);
+            if (size <= TosFixedDeflater::kMaxInput)
+                fixedDeflater_.Compress(buffer_.Bytes(), body_);
+            else
+                (size <= kSmallMessage ? smallDeflater_ : deflater_).Compress(buffer_.Bytes(), body_);
             UncompressedSize = static_cast<std::uint32_t>(size);
             CompressedSize = static_cast<std::uint32_t>(body_.size());
             buffer_.Reset();

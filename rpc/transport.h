@@ -25,6 +25,7 @@
 // Threading: none. A transport, its buffer and its connection serve one thread.
 
 #include "rpc/databuffer.h"
+#include "rpc/fixeddeflate.h"
 #include "rpc/zstreams.h"
 
 #include <chrono>
@@ -91,8 +92,9 @@ private:
 
     TosDataBuffer buffer_;
     std::string body_;
+    TosFixedDeflater fixedDeflater_; // for the smallest messages, most calls
     TosDeflater deflater_;
-    TosDeflater smallDeflater_{4}; // for small messages, whose compression gains nothing from more
+    TosDeflater smallDeflater_{4}; // for mid-sized messages, whose compression gains nothing from more
     TosInflater inflater_;
     TosSocket* connection_ = nullptr;
     bool readMode_ = false;

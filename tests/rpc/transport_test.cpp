@@ -78,6 +78,48 @@ TEST(Transport, EmptyAndLargeMessagesTravelIntact) {
     EXPECT_EQ(receiver.DataBuffer().GetSize(), 0u);
 }
 
+TEST(Transport, BodiesOfEverySizeArePlainZlibStreams) {
+    // Small, mid-sized and large messages take different compressors (limits 512 bytes and 16 KB); a peer
+    // inflates all of them with zlib alone, and the next message after each still travels intact.
+    SocketPair pair;
+    TosTransport sender, receiver;
+    sender.SetConnection(&pair.client);
+    receiver.SetConnection(pair.server.get());
+    const std::size_t fixedCodeLimit = TosFixedDeflater::kMaxInput;
+    for (std::size_t size : {std::size_t{1}, fixedCodeLimit, fixedCodeLimit + 1, std::size_t{16384},
+                             std::size_t{16385}, std::size_t{70000}}) {
+        std::string data(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            data[i] = static_cast<char>("OSTP seat 12 row 7 "[i % 19] + (i / 4096) % 3);
+        sender.OpenBuffer(false);
+        sender.DataBuffer().WriteRawData(data.data(), data.size());
+        sender.CloseBuffer();
+        char header[16];
+        pair.server->ReadExact(header, sizeof header);
+        std::uint32_t compressed = 0, uncompressed = 0;
+        std::memcpy(&compressed, header + 8, 4);
+        std::memcpy(&uncompressed, header + 12, 4);
+        ASSERT_EQ(uncompressed, size);
+        std::string body(compressed, '\0');
+        pair.server->ReadExact(body.data(), body.size());
+        EXPECT_EQ(body.substr(0, 2), "\x78\x01") << size << " bytes: zlib header of the fastest level";
+        std::string inflated(size, '\0');
+        uLongf inflatedSize = size;
+        ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(inflated.data()), &inflatedSize,
+                             reinterpret_cast<const Bytef*>(body.data()), body.size()),
+                  Z_OK)
+            << size << " bytes";
+        EXPECT_EQ(inflated, data) << size << " bytes";
+
+        sender.OpenBuffer(false);
+        sender.DataBuffer().WriteRawData(data.data(), data.size());
+        sender.CloseBuffer();
+        receiver.OpenBuffer(true);
+        EXPECT_EQ(receiver.DataBuffer().Bytes(), data) << size << " bytes through the transport";
+        receiver.CloseBuffer();
+    }
+}
+
 TEST(Transport, ExceptionMessageBody) {
     SocketPair pair;
     TosTransport sender, receiver;
