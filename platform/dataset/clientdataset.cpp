@@ -50,10 +50,8 @@ TClientDataSet::TClientDataSet() = default;
 
 TClientDataSet::~TClientDataSet() {
     if (master_) std::erase(master_->details_, this);
-    for (auto* detail : details_) {
-        detail->master_ = nullptr;
-        detail->masterHasRow_ = false;
-    }
+    for (auto* detail : std::vector<TClientDataSet*>(details_))
+        detail->MasterGone();
     if (table_) std::erase(table_->listeners, static_cast<detail::TableListener*>(this));
 }
 
@@ -78,6 +76,8 @@ void TClientDataSet::Close() {
     if (!Active()) return;
     EmitReset([this] { Detach(); });
     SetState(TDataSetState::dsInactive);
+    for (auto* detail : std::vector<TClientDataSet*>(details_))
+        detail->MasterChanged();
 }
 
 void TClientDataSet::Attach(std::shared_ptr<Table> table) {
@@ -261,7 +261,12 @@ void TClientDataSet::WriteCell(int field, FieldValue stored) {
 void TClientDataSet::EnsureCalc(Record* record) {
     if (record->calcValid) return;
     record->calcValid = true; // set first: the callback reads the row's other calculated fields as they are
-    CalculateInto(record->values, record);
+    try {
+        CalculateInto(record->values, record);
+    } catch (...) {
+        record->calcValid = false;
+        throw;
+    }
 }
 
 void TClientDataSet::CalculateInto(std::vector<FieldValue>& values, Record* peek) {
@@ -609,16 +614,28 @@ void TClientDataSet::SetMasterSource(TClientDataSet* master, std::string masterF
     MasterChanged();
 }
 
+void TClientDataSet::MasterGone() {
+    master_ = nullptr;
+    masterFields_.clear();
+    detailFields_.clear();
+    detailFieldNames_.clear();
+    MasterChanged();
+}
+
 void TClientDataSet::MasterChanged() {
     if (!Active()) return;
     masterHasRow_ = false;
     masterValues_.clear();
     if (master_ && master_->Active() && (master_->Current() || master_->state_ == TDataSetState::dsInsert)) {
         masterHasRow_ = true;
-        for (std::size_t i = 0; i < masterFields_.size(); ++i) {
-            const auto& value = master_->ReadCell(masterFields_[i]);
-            auto visible = detail::FromStored(value, master_->DefOf(masterFields_[i]));
-            masterValues_.push_back(detail::ToStored(visible, DefOf(detailFields_[i])));
+        try {
+            for (std::size_t i = 0; i < masterFields_.size(); ++i) {
+                const auto& value = master_->ReadCell(masterFields_[i]);
+                auto visible = detail::FromStored(value, master_->DefOf(masterFields_[i]));
+                masterValues_.push_back(detail::ToStored(visible, DefOf(detailFields_[i])));
+            }
+        } catch (const EDatabaseError&) {
+            masterHasRow_ = false; // a master key no detail key can hold matches no detail row
         }
     }
     if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) Cancel();

@@ -127,7 +127,9 @@ public:
     void SetLogChanges(bool logChanges);
 
     // ---- order and search
-    void SetIndexFieldNames(std::string names); // "A;B", ascending; "" is natural order
+    // "A;B", ascending; "" is natural order. Set before opening, it applies when the dataset
+    // opens (and is dropped if the fields do not exist).
+    void SetIndexFieldNames(std::string names);
     const std::string& IndexFieldNames() const { return indexFieldNames_; }
     void AddIndex(std::string name, std::string fields, TIndexOptions options = {},
                   std::string descFields = {});
@@ -153,7 +155,8 @@ public:
     const std::string& FilterText() const { return filterText_; }
     void SetFiltered(bool filtered);
     bool Filtered() const { return filtered_; }
-    // Called for each row with the dataset positioned on it (read fields through the argument).
+    // Called for each row with the dataset positioned on it: read fields through the argument;
+    // it must not move or change the dataset.
     void SetOnFilterRecord(std::function<bool(TClientDataSet&)> accept);
 
     // ---- calculated fields: the callback sets the calculated fields of the row the argument
@@ -168,8 +171,8 @@ public:
     TAggregate* FindAggregate(std::string_view name);
 
     // ---- master-detail: this dataset shows the rows whose detailFields equal the master's
-    // current masterFields ("A;B"; detailFields default to the same names). The master must
-    // outlive the link or be unlinked with SetMasterSource(nullptr, {}).
+    // current masterFields ("A;B"; detailFields default to the same names). A closed master or
+    // one without rows shows no detail rows; a destroyed master dissolves the link.
     void SetMasterSource(TClientDataSet* master, std::string masterFields, std::string detailFields = {});
 
     // ---- notifications
@@ -294,6 +297,7 @@ private:
 
     // links
     void MasterChanged();
+    void MasterGone(); // the master is being destroyed
     void RefreshNested();
     void BindNested(std::shared_ptr<detail::Table> table);
     TClientDataSet& NestedCursor(int field);

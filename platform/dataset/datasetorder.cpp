@@ -185,6 +185,11 @@ void TClientDataSet::ApplyIndex(IndexKey key) {
 }
 
 void TClientDataSet::SetIndexFieldNames(std::string names) {
+    if (!Active()) { // applied when the dataset opens
+        indexFieldNames_ = std::move(names);
+        indexName_.clear();
+        return;
+    }
     CheckBrowse();
     auto fields = FieldList(names);
     EmitReset([&] {
@@ -227,6 +232,10 @@ TClientDataSet::IndexKey TClientDataSet::IndexKeyOf(const TIndexDef& def) const 
 }
 
 void TClientDataSet::SetIndexName(std::string name) {
+    if (!Active()) { // applied when the dataset opens
+        indexName_ = std::move(name);
+        return;
+    }
     CheckBrowse();
     if (name.empty()) {
         SetIndexFieldNames({});

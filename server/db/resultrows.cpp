@@ -129,9 +129,10 @@ std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows) {
         if (kind == ColumnKind::Unknown) kind = ColumnKind::String;
         // Numbers that widened the column to text print in at most 24 characters.
         if (kind == ColumnKind::String && anyNumber) longest = std::max<std::size_t>(longest, 24);
-        auto name = column.name.empty() ? "COLUMN" + std::to_string(c + 1) : column.name;
+        const auto base = column.name.empty() ? "COLUMN" + std::to_string(c + 1) : column.name;
+        auto name = base;
         for (int suffix = 1; !names.insert(AsciiUpper(name)).second; ++suffix)
-            name = column.name + "_" + std::to_string(suffix);
+            name = base + "_" + std::to_string(suffix);
         auto def = MakeFieldDef(std::move(name), FieldTypeOf(kind));
         if (kind == ColumnKind::String)
             def.size =

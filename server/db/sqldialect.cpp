@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <functional>
 
 namespace kav::server {
 namespace {
@@ -85,29 +84,25 @@ bool IsNoise(const Token& t) {
     return t.kind == TokenKind::Blank || t.kind == TokenKind::Comment;
 }
 
-// Matches cast ( 'now' as timestamp ) starting at tokens[at]; returns the index after ')' or 0.
-std::size_t MatchCastNow(const std::vector<Token>& tokens, std::size_t at) {
-    auto isWord = [](const Token& t, std::string_view w) {
-        return t.kind == TokenKind::Word && EqualsIgnoringCase(t.text, w);
-    };
-    auto isText = [](const Token& t, std::string_view s) {
-        return t.kind == TokenKind::Other && t.text == s;
-    };
-    auto isNow = [](const Token& t) {
-        return t.kind == TokenKind::Literal && EqualsIgnoringCase(t.text, "'now'");
-    };
-    const std::vector<std::function<bool(const Token&)>> pattern = {
-        [&](const Token& t) { return isWord(t, "cast"); },
-        [&](const Token& t) { return isText(t, "("); },
-        isNow,
-        [&](const Token& t) { return isWord(t, "as"); },
-        [&](const Token& t) { return isWord(t, "timestamp"); },
-        [&](const Token& t) { return isText(t, ")"); }};
+struct Expected {
+    TokenKind kind;
+    std::string_view text; // compared ignoring letter case
+};
+constexpr Expected kCastNow[] = {{TokenKind::Word, "cast"},      {TokenKind::Other, "("},
+                                 {TokenKind::Literal, "'now'"},  {TokenKind::Word, "as"},
+                                 {TokenKind::Word, "timestamp"}, {TokenKind::Other, ")"}};
+
+// Matches `pattern` at tokens[at], blanks and comments allowed between its tokens; returns the
+// index after the match, or 0.
+template <std::size_t N>
+std::size_t Match(const std::vector<Token>& tokens, std::size_t at, const Expected (&pattern)[N]) {
     std::size_t i = at;
-    for (const auto& matches : pattern) {
-        while (i < tokens.size() && i > at && IsNoise(tokens[i]))
+    for (const auto& expected : pattern) {
+        while (i > at && i < tokens.size() && IsNoise(tokens[i]))
             ++i;
-        if (i >= tokens.size() || !matches(tokens[i])) return 0;
+        if (i >= tokens.size() || tokens[i].kind != expected.kind ||
+            !EqualsIgnoringCase(tokens[i].text, expected.text))
+            return 0;
         ++i;
     }
     return i;
@@ -120,7 +115,7 @@ std::string RewriteForSQLite(std::string_view sql) {
     std::string out;
     out.reserve(sql.size());
     for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (auto end = MatchCastNow(tokens, i)) {
+        if (auto end = Match(tokens, i, kCastNow)) {
             out += "datetime('now','localtime')";
             i = end - 1;
         } else {

@@ -114,8 +114,23 @@ TEST(Links, DetailShowsTheRowsOfTheMastersCurrentKey) {
     // The detail reloads its data and stays linked.
     pay.SetData(pay.Data());
     EXPECT_EQ(pay.RecordCount(), 1);
+    report.Close();
+    EXPECT_TRUE(pay.IsEmpty());
     pay.SetMasterSource(nullptr, {});
     EXPECT_EQ(pay.RecordCount(), 3);
+    {
+        TClientDataSet shortLived;
+        shortLived.CopyFrom(pay);
+        pay.SetMasterSource(&shortLived, "PRODUCTCODE");
+    }
+    EXPECT_EQ(pay.RecordCount(), 3) << "the link ends with its master";
+    {
+        TClientDataSet shortLived;
+        shortLived.CopyFrom(pay);
+        pay.SetMasterSource(&shortLived, "PRODUCTCODE");
+        pay.Close(); // a closed detail outlives its master too
+    }
+    EXPECT_FALSE(pay.Active());
 }
 
 TEST(Links, ClonesShareRecordsButNotCursorIndexOrFilter) {

@@ -5,7 +5,10 @@
 #include "platform/dataset/clientdataset.h"
 #include "testdatabase.h"
 
+#include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace kav::server::test {
 namespace {
@@ -170,9 +173,11 @@ TEST_P(DatabaseTest, GetDataRefusesWritesAndStackedStatements) {
         "with gone as (delete from T returning N) select * from gone",
         "select * from T where N = :N", // nothing fills the parameter
     };
+    // Attaching would create this file next to the database.
+    const auto attached = std::filesystem::path(db_->Url().substr(7)).parent_path() / "attached.db";
     if (GetParam() == Backend::SQLite) {
         refused.push_back("PRAGMA case_sensitive_like = OFF");
-        refused.push_back("ATTACH ':memory:' AS other");
+        refused.push_back("ATTACH '" + attached.string() + "' AS other");
     } else {
         refused.push_back("set search_path = nowhere");
     }
@@ -181,6 +186,7 @@ TEST_P(DatabaseTest, GetDataRefusesWritesAndStackedStatements) {
         EXPECT_THROW(conn_->GetData(sql), EDatabase);
         EXPECT_EQ(Count(), 3);
     }
+    EXPECT_FALSE(std::filesystem::exists(attached));
     if (GetParam() == Backend::PostgreSQL) // a query with a side effect: undone with its transaction
         conn_->GetData("select set_config('search_path', 'nowhere', false)");
     EXPECT_EQ(Count(), 3);
@@ -245,6 +251,35 @@ TEST_P(DatabaseTest, ServerStatementsTakeNumberedParameters) {
     EXPECT_THROW(conn_->Select("select * from T where N = ?1", {}), EDatabase);
 }
 
+TEST_P(DatabaseTest, ConnectionsOfSeveralThreadsWriteWithoutLosingRows) {
+    constexpr int kThreads = 4, kRows = 40;
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            try {
+                auto conn = db_->Db().Connect();
+                for (int i = 0; i < kRows; ++i) {
+                    conn->Begin();
+                    conn->Execute("insert into T (NAME, N) values (?1, ?2)",
+                                  {"thread", std::int64_t{100 + t}});
+                    conn->ExecSQL("update T set BIG = coalesce(BIG, 0) + 1 where N = 1");
+                    conn->Commit();
+                    conn->GetData("select count(*) from T");
+                }
+            } catch (const EDatabase&) {
+                ++failures;
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(Count("where NAME = 'thread'"), kThreads * kRows);
+    EXPECT_EQ(conn_->Select("select BIG from T where N = 1").at(0).at(0),
+              SqlValue(std::int64_t{5'000'000'000 + kThreads * kRows}));
+}
+
 TEST_P(DatabaseTest, EnsureSchemaCreatesTheTablesOnce) {
     TestDatabase fresh(GetParam());
     EXPECT_TRUE(fresh.Db().EnsureSchema());
@@ -256,6 +291,36 @@ TEST_P(DatabaseTest, EnsureSchemaCreatesTheTablesOnce) {
     EXPECT_EQ(ds.FieldByName("createtime").DataType(), TFieldType::ftDateTime);
     // A database that already holds tables of its own is left alone.
     EXPECT_FALSE(db_->Db().EnsureSchema());
+}
+
+// SQLite keeps whatever a column is given; the packet widens the field rather than cut a value.
+TEST(SQLiteTypes, ValuesBeyondTheDeclaredTypeWidenTheField) {
+    TestDatabase db(Backend::SQLite);
+    auto conn = db.Db().Connect();
+    conn->Execute("create table W (N integer, P REAL, S varchar(2), AT TIMESTAMP)");
+    conn->Execute("insert into W values (5000000000, 'n/a', 'longer than two', null)");
+    conn->Execute("insert into W values (1, 2.5, 'ab', null)");
+    TClientDataSet ds;
+    ds.SetData(conn->GetData("select N, P, S from W order by N"));
+    EXPECT_EQ(ds.FieldByName("N").DataType(), TFieldType::ftLargeint);
+    EXPECT_EQ(ds.FieldByName("P").DataType(), TFieldType::ftString);
+    EXPECT_EQ(ds.FieldByName("S").Size(), 15);
+    ds.First();
+    EXPECT_EQ(ds.FieldByName("P").AsString(), "2.5");
+    ds.Next();
+    EXPECT_EQ(ds.FieldByName("N").AsLargeInt(), 5000000000);
+    EXPECT_EQ(ds.FieldByName("P").AsString(), "n/a");
+    EXPECT_EQ(ds.FieldByName("S").AsString(), "longer than two");
+
+    // A date-time column holding something else is named in the refusal.
+    conn->Execute("update W set AT = 'soon' where N = 1");
+    try {
+        conn->GetData("select AT from W");
+        FAIL() << "accepted";
+    } catch (const EDatabase& e) {
+        EXPECT_NE(std::string(e.what()).find("AT"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(conn->Select("select count(*) from W").at(0).at(0), SqlValue(std::int64_t{2}));
 }
 
 TEST(DatabaseOpen, RefusesWhatItCannotOpen) {
