@@ -32,7 +32,8 @@ public:
         meanGap_ = plannedOrders > 0 ? static_cast<int>(std::max<std::int64_t>(0, spare / plannedOrders)) : 0;
     }
 
-    // Indices of `count` adjacent seats of the level, or none when the level has no room left.
+    // Indices of `count` seats of the level next to each other in map order, after a random gap
+    // (none without a random stream); none when the level has no room left.
     std::vector<std::size_t> Take(char level, int count, SeedRandom* random) {
         std::vector<std::size_t> taken;
         const std::size_t l = LevelIndex(level);
