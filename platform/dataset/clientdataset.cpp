@@ -796,10 +796,15 @@ void TClientDataSet::RebuildView() {
     if (!table_) return;
     view_.reserve(table_->rows.size());
     Record* keep = nullptr; // the current row, found while the rows are at hand
-    for (auto& row : table_->rows) {
-        if (!Accepts(row.get())) continue;
-        if (row->id == currentId) keep = row.get();
-        view_.push_back(row.get());
+    const auto& rows = table_->rows;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        // Rows are scattered on the heap: fetch a row and its values ahead of their turn.
+        if (i + 16 < rows.size()) __builtin_prefetch(rows[i + 16].get());
+        if (i + 8 < rows.size()) __builtin_prefetch(rows[i + 8]->values.data());
+        Record* row = rows[i].get();
+        if (!Accepts(row)) continue;
+        if (row->id == currentId) keep = row;
+        view_.push_back(row);
     }
     if (!key_.fields.empty()) SortView();
     ++viewVersion_;

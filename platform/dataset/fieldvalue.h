@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace kav {
 
@@ -23,8 +24,11 @@ public:
 
     FieldValue() noexcept { u_.integer = 0; }
     FieldValue(bool value) noexcept : kind_(Kind::Boolean) { u_.boolean = value; }
-    FieldValue(int value) noexcept : kind_(Kind::Integer) { u_.integer = value; }
-    FieldValue(std::int64_t value) noexcept : kind_(Kind::Integer) { u_.integer = value; }
+    template <typename T, typename = std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool> &&
+                                                      !std::is_same_v<T, char>>>
+    FieldValue(T value) noexcept : kind_(Kind::Integer) {
+        u_.integer = static_cast<std::int64_t>(value);
+    }
     FieldValue(double value) noexcept : kind_(Kind::Float) { u_.number = value; }
     FieldValue(std::string_view value) { SetText(value); }
     FieldValue(const std::string& value) { SetText(value); }

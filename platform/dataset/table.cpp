@@ -19,20 +19,6 @@ std::optional<int> Table::FieldIndex(std::string_view name) const {
     return std::nullopt;
 }
 
-bool Table::HasCalculatedFields() const {
-    return std::any_of(fields.begin(), fields.end(), [](const TFieldDef& f) { return f.IsCalculated(); });
-}
-
-bool Table::HasNestedFields() const {
-    return std::any_of(fields.begin(), fields.end(),
-                       [](const TFieldDef& f) { return f.type == TFieldType::ftDataSet; });
-}
-
-std::size_t Table::LiveCount() const {
-    return static_cast<std::size_t>(
-        std::count_if(rows.begin(), rows.end(), [](const auto& r) { return !r->deleted; }));
-}
-
 std::size_t Table::IndexOf(const Record* record) const {
     auto it = std::lower_bound(rows.begin(), rows.end(), record->seq,
                                [](const auto& r, std::int64_t seq) { return r->seq < seq; });

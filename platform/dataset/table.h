@@ -58,9 +58,6 @@ struct Table {
     explicit Table(std::vector<TFieldDef> definitions);
 
     std::optional<int> FieldIndex(std::string_view name) const; // ignoring letter case
-    bool HasCalculatedFields() const;
-    bool HasNestedFields() const;
-    std::size_t LiveCount() const;
 
     // `values` must hold one stored value per field. `before` null appends.
     Record* Insert(std::vector<FieldValue> values, const Record* before);

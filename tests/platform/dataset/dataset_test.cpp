@@ -80,6 +80,7 @@ TEST(DataSetFields, ValuesCopyAndMoveTheirText) {
         EXPECT_EQ(many.back().String(), text);
     }
     EXPECT_NE(FieldValue("1"), FieldValue(1));
+    EXPECT_EQ(FieldValue(7LL), FieldValue(std::int16_t{7})) << "every integer type is an integer";
     EXPECT_EQ(FieldValue(), FieldValue());
 }
 
