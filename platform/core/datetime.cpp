@@ -21,7 +21,13 @@ std::int64_t DaysFromCivil(int y, int m, int d) {
 }
 
 // Milliseconds since 1899-12-30 00:00 on a continuous scale, from the wire's signed-fraction form.
+// Values outside years 1 to 9999 (and NaN or infinities) have no calendar date; converting them to
+// integers would be undefined, so they are refused.
 std::int64_t ToLinearMs(TDateTime value) {
+    constexpr double kFirstDay = -693593.0; // 0001-01-01
+    constexpr double kPastLastDay = 2958466.0; // 10000-01-01
+    if (!(value > kFirstDay - 1 && value < kPastLastDay))
+        throw DateTimeError("date-time value out of range: " + std::to_string(value));
     double whole = std::trunc(value);
     double frac = std::fabs(value - whole);
     auto days = static_cast<std::int64_t>(whole);

@@ -27,9 +27,14 @@ bool IsNumber(TFieldType type) {
     }
 }
 
-QDateTime ToQDateTime(TDateTime value) {
-    const CivilDateTime c = DecodeDateTime(value);
-    return QDateTime(QDate(c.year, c.month, c.day), QTime(c.hour, c.minute, c.second, c.millisecond));
+// A stored value without a calendar date (outside years 1 to 9999) is shown as its number.
+QVariant ToQDateTime(TDateTime value) {
+    try {
+        const CivilDateTime c = DecodeDateTime(value);
+        return QDateTime(QDate(c.year, c.month, c.day), QTime(c.hour, c.minute, c.second, c.millisecond));
+    } catch (const DateTimeError&) {
+        return value;
+    }
 }
 
 TDateTime FromQDateTime(const QDateTime& value) {
@@ -47,7 +52,7 @@ QVariant ToVariant(const FieldValue& value, TFieldType type) {
         if (type == TFieldType::ftLargeint) return QVariant::fromValue<qlonglong>(value.Integer());
         return static_cast<int>(value.Integer());
     case FieldValue::Kind::Float:
-        return IsDateTime(type) ? QVariant(ToQDateTime(value.Float())) : QVariant(value.Float());
+        return IsDateTime(type) ? ToQDateTime(value.Float()) : QVariant(value.Float());
     case FieldValue::Kind::String: {
         const auto text = value.String();
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

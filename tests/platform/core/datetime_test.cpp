@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace kav;
 
 TEST(DateTime, EpochAndKnownValues) {
@@ -21,6 +24,13 @@ TEST(DateTime, RoundTripsToTheMillisecond) {
 }
 
 TEST(DateTime, RefusesImpossibleDates) {
+    // Values without a calendar date are refused rather than converted.
+    for (double bad : {1e300, -1e300, 3e6, std::nan(""), std::numeric_limits<double>::infinity()}) {
+        EXPECT_THROW(DecodeDateTime(bad), DateTimeError) << bad;
+        EXPECT_THROW(ToUnixMilliseconds(bad), DateTimeError) << bad;
+    }
+    EXPECT_EQ(DecodeDateTime(EncodeDate(9999, 12, 31)).year, 9999);
+    EXPECT_EQ(DecodeDateTime(EncodeDate(1, 1, 1)).year, 1);
     EXPECT_THROW(EncodeDate(2023, 2, 29), DateTimeError);
     EXPECT_THROW(EncodeDate(2024, 13, 1), DateTimeError);
     EXPECT_THROW(EncodeDateTime({2024, 1, 1, 24, 0, 0, 0}), DateTimeError);
