@@ -15,12 +15,29 @@ using detail::Table;
 
 namespace {
 
+TUpdateStatus StatusOf(const Record& record) {
+    if (record.deleted) return TUpdateStatus::usDeleted;
+    switch (record.state) {
+    case detail::RowState::Inserted:
+        return TUpdateStatus::usInserted;
+    case detail::RowState::Modified:
+        return TUpdateStatus::usModified;
+    default:
+        return TUpdateStatus::usUnmodified;
+    }
+}
+
+unsigned Bit(TUpdateStatus status) {
+    return 1u << static_cast<unsigned>(status);
+}
+
 void ValidateDefs(const std::vector<TFieldDef>& defs, int depth) {
     if (depth > 8) throw EDatabaseError("Nested tables are nested too deeply");
     if (defs.empty()) throw EDatabaseError("A dataset needs at least one field");
     std::unordered_set<std::string> names;
     for (const auto& def : defs) {
-        if (def.name.empty()) throw EDatabaseError("A field has no name");
+        if (!IsUsableFieldName(def.name))
+            throw EDatabaseError("'" + def.name + "' is not a usable field name");
         if (!names.insert(AsciiUpper(def.name)).second)
             throw EDatabaseError("Field '" + def.name + "' is defined twice");
         if (def.type == TFieldType::ftDataSet) ValidateDefs(def.nestedFields, depth + 1);
@@ -75,24 +92,20 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         fieldDefs_ = table_->fields;
         BuildFields();
         state_ = TDataSetState::dsBrowse;
-        // Index, filter and aggregates name fields; keep them only when the fields still exist.
+        // Index and filter name fields; keep them only when the fields still exist.
         try {
-            if (!indexName_.empty())
-                SetIndexName(indexName_);
-            else
-                ApplyIndex({FieldList(indexFieldNames_), {}, false});
+            ApplyIndex(indexName_.empty() ? IndexKey{FieldList(indexFieldNames_), {}, false}
+                                          : IndexKeyOf(IndexDefByName(indexName_)));
         } catch (const EDatabaseError&) {
             indexName_.clear();
             indexFieldNames_.clear();
-            key_ = {};
+            ApplyIndex({});
         }
-        if (!filterText_.empty()) {
-            try {
-                SetFilter(filterText_);
-            } catch (const EDatabaseError&) {
-                filterText_.clear();
-                filter_.reset();
-            }
+        try {
+            filter_ = ParseFilter(filterText_);
+        } catch (const EDatabaseError&) {
+            filterText_.clear();
+            filter_.reset();
         }
         rangeStart_.reset();
         rangeEnd_.reset();
@@ -113,7 +126,7 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         eof_ = view_.empty();
     });
     for (auto& aggregate : aggregates_)
-        aggregate->Bind();
+        aggregate->TryBind();
     SetState(TDataSetState::dsBrowse);
     if (master_)
         MasterChanged();
@@ -438,6 +451,7 @@ void TClientDataSet::Edit() {
         Append();
         return;
     }
+    if (record->deleted) throw EDatabaseError("A deleted row cannot be edited");
     buffer_ = record->values;
     bufferCalcValid_ = record->calcValid;
     editing_ = record;
@@ -497,6 +511,7 @@ void TClientDataSet::Delete() {
     if (state_ == TDataSetState::dsEdit) Cancel();
     Record* record = Current();
     if (!record) throw EDatabaseError("Cannot perform this operation on an empty dataset");
+    if (record->deleted) throw EDatabaseError("The row is already deleted");
     table_->Remove(record);
 }
 
@@ -715,8 +730,21 @@ void TClientDataSet::EmitReset(const std::function<void()>& change) {
 
 // ---------------------------------------------------------------- view maintenance
 
+void TClientDataSet::SetStatusFilter(std::initializer_list<TUpdateStatus> statuses) {
+    unsigned bits = 0;
+    for (auto status : statuses)
+        bits |= Bit(status);
+    if (Active()) CheckBrowse();
+    statusFilter_ = bits;
+    if (Active()) {
+        EmitReset([this] { RebuildView(); });
+        NotifyDependents();
+    }
+}
+
 bool TClientDataSet::Accepts(Record* record) {
-    if (record->deleted) return false;
+    if (statusFilter_ == 0 ? record->deleted : !(statusFilter_ & Bit(StatusOf(*record)))) return false;
+    if (record->deleted && record->state == detail::RowState::Inserted) return false; // never existed
     if (master_ || !detailFields_.empty()) {
         if (!masterHasRow_) return false;
         for (std::size_t i = 0; i < detailFields_.size(); ++i) {
@@ -750,15 +778,19 @@ void TClientDataSet::RebuildView() {
     ViewClear();
     if (!table_) return;
     view_.reserve(table_->rows.size());
-    for (auto& row : table_->rows)
-        if (Accepts(row.get())) view_.push_back(row.get());
+    Record* keep = nullptr; // the current row, found while the rows are at hand
+    for (auto& row : table_->rows) {
+        if (!Accepts(row.get())) continue;
+        if (row->id == currentId) keep = row.get();
+        view_.push_back(row.get());
+    }
     if (!key_.fields.empty()) SortView();
     ++viewVersion_;
-    auto it = std::find_if(view_.begin(), view_.end(), [currentId](Record* r) { return r->id == currentId; });
-    int found = currentId != 0 && it != view_.end() ? static_cast<int>(it - view_.begin()) : -1;
-    pos_ = found >= 0
-               ? found
-               : (view_.empty() ? -1 : std::min(std::max(pos_, 0), static_cast<int>(view_.size()) - 1));
+    auto it = keep ? std::find(view_.begin(), view_.end(), keep) : view_.end();
+    if (it != view_.end())
+        pos_ = static_cast<int>(it - view_.begin());
+    else
+        pos_ = view_.empty() ? -1 : std::min(std::max(pos_, 0), static_cast<int>(view_.size()) - 1);
 }
 
 std::size_t TClientDataSet::InsertPosition(Record* record) {

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,6 +120,9 @@ public:
     void CancelUpdates();
     bool UndoLastChange(); // false when the log is empty
     TUpdateStatus UpdateStatus() const;
+    // Which rows the view shows by their change state; the default shows all but deleted rows.
+    // Showing deleted rows lets a delta be read whole; they cannot be edited.
+    void SetStatusFilter(std::initializer_list<TUpdateStatus> statuses);
     bool LogChanges() const;
     void SetLogChanges(bool logChanges);
 
@@ -138,9 +142,14 @@ public:
     void CancelRange();
     bool Locate(std::string_view fieldNames, const std::vector<FieldValue>& values,
                 TLocateOptions options = {});
+    // The value of resultField in the first row matching like Locate; the cursor stays.
+    std::optional<FieldValue> Lookup(std::string_view keyFields, const std::vector<FieldValue>& values,
+                                     std::string_view resultField);
 
     // ---- filters
-    void SetFilter(std::string text); // parsed at once; raises EFilterError naming the position
+    // Parsed at once when open (raises EFilterError naming the position, keeping the old filter),
+    // else when the dataset opens (a filter that does not fit the new fields is dropped).
+    void SetFilter(std::string text);
     const std::string& FilterText() const { return filterText_; }
     void SetFiltered(bool filtered);
     bool Filtered() const { return filtered_; }
@@ -213,6 +222,7 @@ private:
     std::string filterText_;
     std::shared_ptr<const Filter> filter_;
     bool filtered_ = false;
+    unsigned statusFilter_ = 0; // bit per TUpdateStatus; 0: all but deleted
     std::function<bool(TClientDataSet&)> onFilterRecord_;
     std::function<void(TClientDataSet&)> onCalcFields_;
 
@@ -264,6 +274,7 @@ private:
     // The rows whose first key field could equal key[0]; all rows before are less, after greater.
     std::pair<std::size_t, std::size_t> PrefixRange(const std::vector<FieldValue>& key) const;
     std::size_t LowerBound(const std::vector<FieldValue>& key, bool partial);
+    int FindRow(std::string_view fieldNames, const std::vector<FieldValue>& values, TLocateOptions options);
     bool Accepts(detail::Record* record);
     bool MatchesFilter(detail::Record* record);
     bool InRange(detail::Record* record);
@@ -273,6 +284,9 @@ private:
     std::size_t InsertPosition(detail::Record* record);
     int FindInView(detail::Record* record);
     void ApplyIndex(IndexKey key);
+    const TIndexDef& IndexDefByName(std::string_view name) const;
+    IndexKey IndexKeyOf(const TIndexDef& def) const;
+    std::shared_ptr<const Filter> ParseFilter(const std::string& text) const;
     std::vector<FieldValue> StoredKey(const std::vector<FieldValue>& values,
                                       const std::vector<int>& fields) const;
     void SetPos(int pos);

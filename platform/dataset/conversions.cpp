@@ -220,7 +220,7 @@ FieldValue ToStored(const FieldValue& value, const TFieldDef& def) {
             else
                 Refuse(value, def);
         }
-        if (!std::isfinite(number) || std::fabs(number) >= 9.2e14) Refuse(value, def);
+        if (!std::isfinite(number) || std::fabs(number) > kMaxCurrency) Refuse(value, def);
         return FieldValue(static_cast<std::int64_t>(std::llround(number * kCurrencyScale)));
     }
     case Storage::Float:
@@ -298,7 +298,9 @@ std::string StoredAsString(const FieldValue& stored, const TFieldDef& def) {
         return def.type == TFieldType::ftCurrency ? FormatCurrency(stored.Integer())
                                                   : std::to_string(stored.Integer());
     case K::Float:
-        if (IsDateType(def.type)) {
+        // Date-times are shown as dates within years 1 to 9999 (-693593 .. 2958466 days); others
+        // (from a foreign packet) as the number they are.
+        if (IsDateType(def.type) && stored.Float() > -693594 && stored.Float() < 2958466) {
             try {
                 return TimeOf(stored.Float()) == 0 ? FormatDateIso(stored.Float())
                                                    : FormatDateTimeIso(stored.Float());

@@ -15,6 +15,10 @@
 namespace kav::detail {
 
 constexpr std::int64_t kCurrencyScale = 10000;
+// Currency amounts travel as doubles through the accessors; beyond 2^53 / 10000 they would not
+// come back exact, so larger amounts are refused.
+constexpr double kMaxCurrency = 100'000'000'000.0;
+constexpr std::int64_t kMaxCurrencyScaled = 1'000'000'000'000'000;
 
 // Any value -> the stored form of `def`'s type. Empty text becomes null for non-text fields.
 FieldValue ToStored(const FieldValue& value, const TFieldDef& def);

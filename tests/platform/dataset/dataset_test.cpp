@@ -69,6 +69,7 @@ TEST(DataSetFields, RefusesValuesThatDoNotFit) {
     ds.AddFieldDef("I", TFieldType::ftInteger);
     ds.AddFieldDef("D", TFieldType::ftDateTime);
     ds.AddFieldDef("B", TFieldType::ftBoolean);
+    ds.AddFieldDef("C", TFieldType::ftCurrency);
     ds.CreateDataSet();
     ds.Append();
     struct Case {
@@ -109,6 +110,12 @@ TEST(DataSetFields, NamesIgnoreCaseAndUnknownNamesAreClear) {
     dup.AddFieldDef("a", TFieldType::ftInteger);
     EXPECT_THROW(dup.CreateDataSet(), EDatabaseError);
     EXPECT_FALSE(dup.Active());
+    for (auto name : {"A;B", " A", ""}) {
+        TClientDataSet bad;
+        bad.AddFieldDef(name, TFieldType::ftString);
+        EXPECT_THROW(bad.CreateDataSet(), EDatabaseError)
+            << "'" << name << "' cannot be named in field lists";
+    }
 }
 
 TEST(DataSetEditing, RequiredReadOnlyAndState) {
@@ -248,6 +255,14 @@ TEST(DataSetNotifications, ViewChangesAreReportedAsRows) {
     EXPECT_TRUE(recorder.events.empty());
     ds.EnableControls();
     EXPECT_EQ(recorder.events, std::vector<std::string>{"reset"});
+
+    // New data keeps index and filter and is one reset, however much it changes.
+    ds.SetFilter("ORDERCODE > 'B'");
+    ds.SetFiltered(true);
+    recorder.events.clear();
+    ds.SetData(ds.Data());
+    EXPECT_EQ(recorder.events, std::vector<std::string>{"reset"});
+    EXPECT_EQ(Column(ds, "ORDERCODE"), (std::vector<std::string>{"C", "E", "Q", "R"}));
     ds.RemoveObserver(&recorder);
 }
 

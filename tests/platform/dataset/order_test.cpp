@@ -208,6 +208,11 @@ TEST(Order, LocateWithOptionsOnAnyFields) {
         }
     }
     EXPECT_THROW(ds.Locate("NAME;PRICE", {"x"}), EDatabaseError);
+
+    ds.SetRecNo(2);
+    EXPECT_EQ(ds.Lookup("SEATCODE", {1}, "name"), FieldValue("Wang"));
+    EXPECT_EQ(ds.Lookup("SEATCODE", {99}, "NAME"), std::nullopt);
+    EXPECT_EQ(ds.RecNo(), 2) << "a lookup leaves the cursor";
 }
 
 } // namespace
