@@ -2,6 +2,7 @@
 
 #include "rpc/exceptions.h"
 
+#include <semaphore>
 #include <sodium.h>
 
 namespace kav::server {
@@ -18,6 +19,17 @@ std::string Text(const SqlValue& value) {
     throw pelio::EosRemoteException(std::string(text));
 }
 
+// Each check of a password hash takes tens of megabytes for a moment; a burst of logins waits for a
+// free slot instead of taking the server's memory.
+std::counting_semaphore<> passwordChecks(4);
+
+bool PasswordMatches(const std::string& hash, const std::string& password) {
+    passwordChecks.acquire();
+    const bool matches = crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
+    passwordChecks.release();
+    return matches;
+}
+
 } // namespace
 
 std::string TKavLogin::Login(const std::string& UserCode, const std::string& Password) {
@@ -29,9 +41,7 @@ std::string TKavLogin::Login(const std::string& UserCode, const std::string& Pas
                                   {UserCode});
     if (rows.size() != 1) Refuse(kLoginRefusedText);
     const std::vector<SqlValue>& user = rows.front();
-    const std::string hash = Text(user[4]);
-    if (crypto_pwhash_str_verify(hash.c_str(), Password.data(), Password.size()) != 0)
-        Refuse(kLoginRefusedText);
+    if (!PasswordMatches(Text(user[4]), Password)) Refuse(kLoginRefusedText);
     if (Text(user[5]) != "Y") Refuse(kUserDisabledText);
 
     namespace name = context_names;

@@ -264,14 +264,18 @@ void ReadRows(PacketReader& r, Table& table, std::size_t dataCount, int depth) {
 
 } // namespace
 
+void WritePacketHeader(PacketWriter& w, const std::vector<TFieldDef>& fields, PacketContent content) {
+    w.Bytes(std::string_view(kMagic, 4));
+    w.U16(kVersion);
+    w.U16(content == PacketContent::Delta ? kFlagDelta : 0);
+    WriteFields(w, fields);
+}
+
 std::string EncodePacket(const Table& table, PacketContent content) {
     std::string out;
     out.reserve(64 + table.rows.size() * table.fields.size() * 8);
     PacketWriter w(out);
-    w.Bytes(std::string_view(kMagic, 4));
-    w.U16(kVersion);
-    w.U16(content == PacketContent::Delta ? kFlagDelta : 0);
-    WriteFields(w, table.fields);
+    WritePacketHeader(w, table.fields, content);
     WriteRows(w, table, content);
     return out;
 }

@@ -126,7 +126,7 @@ TEST_F(ServicesTest, GetDataBringsTypedColumnsAndNulls) {
     EXPECT_EQ(dataset.FieldByName("CODE").AsString(), "a'1");
     EXPECT_EQ(dataset.FieldByName("N").AsInteger(), 7);
     EXPECT_DOUBLE_EQ(dataset.FieldByName("PRICE").AsFloat(), 880.5);
-    EXPECT_EQ(FormatDateTimeIso(dataset.FieldByName("AT").AsDateTime()), "2026-12-07T20:30:00");
+    EXPECT_EQ(FormatDateTimeIso(dataset.FieldByName("AT").AsDateTime()), "2026-12-07 20:30:00");
     dataset.Next();
     EXPECT_EQ(dataset.FieldByName("CODE").AsString(), "张三");
     EXPECT_TRUE(dataset.FieldByName("N").IsNull());
