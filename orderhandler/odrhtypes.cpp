@@ -2,7 +2,13 @@
 
 #include "host/sqltext.h"
 
+#include <ostream>
+
 namespace kav::orderhandler {
+
+std::ostream& operator<<(std::ostream& out, const TCodeNameItem& item) {
+    return out << item.code << '=' << item.name;
+}
 
 TSelectedProducts MakeSelectedProducts(const std::vector<TProductItem>& products) {
     TSelectedProducts selected;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct TCodeNameItem {
     std::string name;
     friend bool operator==(const TCodeNameItem&, const TCodeNameItem&) = default;
 };
+
+// "code=name", for messages and test output.
+std::ostream& operator<<(std::ostream& out, const TCodeNameItem& item);
 
 using TPlaceItem = TCodeNameItem;         // PLACECODE and venue name
 using TProductClassItem = TCodeNameItem;  // product class code and name
