@@ -149,6 +149,13 @@ bool TodrHDataProvider::NeedPrintNote(const std::string& actionModule, const std
     return false;
 }
 
+std::string TodrHDataProvider::GetPayModeDisplayName(const std::string& orderFrom,
+                                                     const std::string& payModeCode) {
+    for (const TPayModeItem& item : GetPayModes(orderFrom))
+        if (item.code == payModeCode) return item.name;
+    return {};
+}
+
 int TodrHDataProvider::GetFeeMemberPayModes(const std::vector<TPayModeItem>& payModes) {
     return IndexOfCode(payModes, "M");
 }

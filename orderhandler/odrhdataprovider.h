@@ -64,6 +64,8 @@ public:
     // Whether a pay mode of that action module prints a statement; independent of any earlier
     // GetPayModes. Loads the pay-mode and credit company tables when not yet loaded.
     bool NeedPrintNote(const std::string& actionModule, const std::string& payModeCode);
+    // The name of the pay mode with that code among GetPayModes(orderFrom), empty when none.
+    std::string GetPayModeDisplayName(const std::string& orderFrom, const std::string& payModeCode);
     // Index of the member-card pay mode (M) in the list, 0 when none.
     static int GetFeeMemberPayModes(const std::vector<TPayModeItem>& payModes);
     // Index of the pay mode with that code in the list, 0 when none.

@@ -159,13 +159,7 @@ TClientDataSet& TodrHOrderInfoDataProvider::GetExportExcelDS() {
             .SetAsString(GetClientTypeExportName(row.FieldByName("CLIENTTYPE").AsString()));
         row.FieldByName("FETCHWAYNAME")
             .SetAsString(GetShippingWayDisplayName(row.FieldByName("FETCHWAY").AsString()));
-        std::string payModeName;
-        for (const TPayModeItem& item : lookups_.GetPayModes(orderFrom))
-            if (item.code == payMode) {
-                payModeName = item.name;
-                break;
-            }
-        row.FieldByName("PAYMODENAME").SetAsString(payModeName);
+        row.FieldByName("PAYMODENAME").SetAsString(lookups_.GetPayModeDisplayName(orderFrom, payMode));
     });
     export_.CreateDataSet();
     if (orders_.Active()) FillExportRows();

@@ -1,5 +1,6 @@
 #include "orderhandler/odrhcodetables.h"
 #include "orderhandler/odrhcolumns.h"
+#include "orderhandler/odrhpackage.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -54,4 +55,15 @@ TEST(OrderColumns, FieldNamesAreUniqueKeys) {
     EXPECT_EQ(OrderColumns()[8].sortKind, TFieldType::ftFlo);
     EXPECT_EQ(OrderColumns()[9].sortKind, TFieldType::ftInt);
     EXPECT_EQ(OrderColumns()[17].sortKind, TFieldType::ftTime);
+}
+
+TEST(OrderHandlerPackage, OrderSourcesFollowThePublishedRights) {
+    EXPECT_TRUE(GetOrderFromTypeInfos().empty()); // nothing published yet
+    TOrderOutsideLookups rights;
+    rights.canViewOrders = [](int source) { return source == 2; };
+    PublishOrderHandlerRights(rights);
+    EXPECT_EQ(GetOrderFromDisplayName(std::string("2")), "呼叫中心订单");
+    EXPECT_EQ(GetOrderFromDisplayName(std::string("3")), "");
+    FreeOrderHandlerPackage();
+    EXPECT_TRUE(GetOrderFromTypeInfos().empty());
 }
