@@ -46,13 +46,30 @@ struct OrderColumnsOf {
         &orderTime;
 };
 
-// The price line the sale class is shown with; empty when the order has none.
-std::string CurrentDiscount(TClientDataSet& discounts) {
-    return discounts.Active() && !discounts.IsEmpty() ? discounts.FieldByName("Discount").AsString()
-                                                      : std::string();
+// The price-line columns, looked up once per result.
+struct DiscountColumnsOf {
+    explicit DiscountColumnsOf(TClientDataSet& d)
+        : lines(d), discount(d.FieldByName("Discount")), price(d.FieldByName("Price")),
+          seatAmount(d.FieldByName("SeatAmount")) {}
+
+    TClientDataSet& lines;
+    TField &discount, &price, &seatAmount;
+};
+
+// The discount of the current price line; empty when the order has none.
+std::string CurrentDiscount(const DiscountColumnsOf& d) {
+    return d.lines.IsEmpty() ? std::string() : d.discount.AsString();
 }
 
-std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const OrderColumnsOf& f, TClientDataSet& discounts,
+std::string Description(const DiscountColumnsOf& d) {
+    std::string description;
+    for (d.lines.First(); !d.lines.Eof(); d.lines.Next())
+        description += d.price.AsString() + "X" + d.seatAmount.AsString() + ";";
+    d.lines.First();
+    return description;
+}
+
+std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const OrderColumnsOf& f, const DiscountColumnsOf& discounts,
                                                 const TOrderBindingLookups& lookups) {
     auto r = std::make_unique<TodrHOrderInfoRecord>();
     r->orderCode = f.orderCode.AsString();
@@ -87,7 +104,7 @@ std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const OrderColumnsOf& f, TClient
     r->orderHandlerUser = f.orderHandlerUser.AsString();
     r->payModeCode = f.payModeCode.AsString();
     r->productOwnerGroup = f.productOwnerGroup.AsString();
-    r->description = GetDescription(discounts);
+    r->description = Description(discounts);
     r->isFeeMember = f.isFeeMember.AsString();
     r->memberCardNo = f.memberCardNo.AsString();
     if (r->memberCardNo == "-1") r->memberCardNo.clear(); // stored for "no card"
@@ -154,7 +171,7 @@ TodrHSeatInfoList FillSeatInfoList(TClientDataSet& d) {
 
 TodrHOrderInfoList FillOrderInfoList(TClientDataSet& orders, const TOrderBindingLookups& lookups) {
     const OrderColumnsOf columns(orders);
-    TClientDataSet& discounts = orders.FieldByName(kOrderDiscountDataSet).NestedDataSet();
+    const DiscountColumnsOf discounts(orders.FieldByName(kOrderDiscountDataSet).NestedDataSet());
     TodrHOrderInfoList list;
     for (orders.First(); !orders.Eof(); orders.Next())
         list.Add(BindOrder(columns, discounts, lookups));
@@ -172,14 +189,7 @@ std::string GetOrderContinuedTime(TDateTime orderTime, TDateTime now) {
 }
 
 std::string GetDescription(TClientDataSet& discounts) {
-    if (!discounts.Active()) return {};
-    TField& price = discounts.FieldByName("Price");
-    TField& seatAmount = discounts.FieldByName("SeatAmount");
-    std::string description;
-    for (discounts.First(); !discounts.Eof(); discounts.Next())
-        description += price.AsString() + "X" + seatAmount.AsString() + ";";
-    discounts.First();
-    return description;
+    return discounts.Active() ? Description(DiscountColumnsOf(discounts)) : std::string();
 }
 
 } // namespace kav::orderhandler

@@ -1,6 +1,7 @@
 #include "orderhandler/odrhcodetables.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kav::orderhandler {
 
@@ -30,16 +31,26 @@ std::string GetOrderStatusDisplayname(std::string_view code) {
     return NameOf(OrderStatusTypeInfos(), code);
 }
 
+// Every order source with its rights number; the table offered is the part the user may view.
+static const std::vector<std::pair<int, TOrderFromTypeInfoRecord>>& AllOrderSources() {
+    static const std::vector<std::pair<int, TOrderFromTypeInfoRecord>> sources{
+        {2, {kOrderFromCallCentre, "呼叫中心订单"}}, {3, {kOrderFromOnline, "网上订单"}}};
+    return sources;
+}
+
 TOrderFromTypeInfoArr OrderFromTypeInfos(const TCanViewOrders& canViewOrders) {
     TOrderFromTypeInfoArr table;
     if (!canViewOrders) return table;
-    if (canViewOrders(2)) table.push_back({kOrderFromCallCentre, "呼叫中心订单"});
-    if (canViewOrders(3)) table.push_back({kOrderFromOnline, "网上订单"});
+    for (const auto& [source, info] : AllOrderSources())
+        if (canViewOrders(source)) table.push_back(info);
     return table;
 }
 
 std::string GetOrderFromDisplayName(std::string_view code, const TCanViewOrders& canViewOrders) {
-    return NameOf(OrderFromTypeInfos(canViewOrders), code);
+    if (!canViewOrders) return {};
+    for (const auto& [source, info] : AllOrderSources())
+        if (info.code == code) return canViewOrders(source) ? info.name : std::string();
+    return {};
 }
 
 const TShippingWayTypeInfoArr& ShippingWayTypeInfos() {
