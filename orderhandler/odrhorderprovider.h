@@ -51,8 +51,11 @@ public:
     // The seat rows of the last seat fetch as a data packet; empty before the first.
     std::string GetOrderSeatsInfo() const;
 
-    // The orders of the last search as the export data set (see the .cpp for its fields); owned by
-    // the provider and rebuilt at each call.
+    // The orders of the last search as the export data set, rebuilt at each call and owned by the
+    // provider: the order columns with display labels, the customer name, cell phone, identity
+    // number and telephone columns only as canCustomerToExcel(1..4) allows, and the calculated
+    // display names of source, customer type, shipping way and pay mode and the continued time.
+    // Text sizes are declared as the export layout gives them; longer values are kept whole.
     TClientDataSet& GetExportExcelDS();
     // The price lines of the exported orders, one row each with its OrderCode; owned by the provider.
     TClientDataSet& GetDiscountExcelDS();
