@@ -1,0 +1,106 @@
+#include "orderhandler/odrhpackage.h"
+
+#include "host/orb.h"
+#include "orderhandler/odrhcodetables.h"
+#include "services/dbpipe/tpdbpipe.h"
+
+#include <memory>
+
+namespace kav::orderhandler {
+
+namespace {
+
+struct Package {
+    // Declared in the order of use, so that each is created after what it uses.
+    std::unique_ptr<TKavContext> context;
+    std::unique_ptr<TTPDBPipe> pipe;
+    std::unique_ptr<TodrHDataProvider> lookups;
+    std::unique_ptr<TodrHOrderInfoDataProvider> orders;
+    std::unique_ptr<TAsyncGetSeatInfo> asyncSeats;
+    TOrderOutsideLookups rights;
+};
+
+Package& Shared() {
+    static Package package;
+    return package;
+}
+
+TTPDBPipe& Pipe() {
+    Package& p = Shared();
+    if (!p.pipe) p.pipe = std::make_unique<TTPDBPipe>(&ORB());
+    return *p.pipe;
+}
+
+} // namespace
+
+TKavContext& odrHContext() {
+    Package& p = Shared();
+    if (!p.context) p.context = std::make_unique<TKavContext>();
+    return *p.context;
+}
+
+TodrHDataProvider& odrHDataProvider() {
+    Package& p = Shared();
+    if (!p.lookups) p.lookups = std::make_unique<TodrHDataProvider>(Pipe(), odrHContext());
+    return *p.lookups;
+}
+
+TodrHOrderInfoDataProvider& odrHOrderInfoDataProvider() {
+    Package& p = Shared();
+    if (!p.orders)
+        p.orders =
+            std::make_unique<TodrHOrderInfoDataProvider>(Pipe(), odrHContext(), odrHDataProvider(), p.rights);
+    return *p.orders;
+}
+
+TAsyncGetSeatInfo& AsyncGetSeatInfo() {
+    Package& p = Shared();
+    if (!p.asyncSeats) p.asyncSeats = std::make_unique<TAsyncGetSeatInfo>(ORB().GetHost(), ORB().GetPort());
+    return *p.asyncSeats;
+}
+
+void PublishOrderHandlerRights(TOrderOutsideLookups rights) {
+    Package& p = Shared();
+    p.rights = std::move(rights);
+    if (p.orders) p.orders->SetOutsideLookups(p.rights);
+}
+
+TOrderFromTypeInfoArr GetOrderFromTypeInfos() {
+    return OrderFromTypeInfos(Shared().rights.canViewOrders);
+}
+
+void FreeOrderHandlerPackage() {
+    Package& p = Shared();
+    p.asyncSeats.reset();
+    p.orders.reset();
+    p.lookups.reset();
+    p.pipe.reset();
+    p.context.reset();
+    p.rights = {};
+}
+
+const std::vector<TShippingWayTypeInfoRecord>& GetShippingWays() {
+    return odrHDataProvider().GetShippingWays();
+}
+
+const std::vector<TCertificateInfo>& GetCertificateTypes() {
+    return odrHDataProvider().GetCertificateTypes();
+}
+
+int GetCertificateID(const std::string& certificateType) {
+    return odrHDataProvider().GetCertificateID(certificateType);
+}
+
+std::string GetOrderFromDisplayName(const std::string& code) {
+    return GetOrderFromDisplayName(code, Shared().rights.canViewOrders);
+}
+
+std::string GetPayModeDisplayName(const std::string& orderFrom, const std::string& payModeCode) {
+    return odrHDataProvider().GetPayModeDisplayName(orderFrom, payModeCode);
+}
+
+bool UpdateCustomerClientInfo(const TCustomerClientInfo& info) {
+    return odrHDataProvider().UpdateCustomerClientInfo(info);
+}
+
+} // namespace kav::orderhandler

@@ -1,0 +1,41 @@
+#pragma once
+// The order handler package's shared objects and the free functions over them. The objects are
+// created on first use over the shared connection (ORB) and live until FreeOrderHandlerPackage,
+// which the package's unload calls. All of them belong to the GUI thread.
+
+#include "host/kavcontext.h"
+#include "orderhandler/odrhasyncseats.h"
+#include "orderhandler/odrhdataprovider.h"
+#include "orderhandler/odrhorderprovider.h"
+
+#include <string>
+#include <vector>
+
+namespace kav::orderhandler {
+
+// The package's login context; the main window loads the shell's context text into it.
+TKavContext& odrHContext();
+TodrHDataProvider& odrHDataProvider();
+TodrHOrderInfoDataProvider& odrHOrderInfoDataProvider();
+// The background seat fetcher, with the shared connection's host and port.
+TAsyncGetSeatInfo& AsyncGetSeatInfo();
+
+// Makes the main window's rights (and member system names) current for the order sources, the
+// export columns and the bound records. Until then no order source is offered.
+void PublishOrderHandlerRights(TOrderOutsideLookups rights);
+// The order sources the current rights allow to view.
+TOrderFromTypeInfoArr GetOrderFromTypeInfos();
+
+// Frees the objects, users before what they use: background fetcher (waiting for it), order
+// provider, look-up provider, pipe proxy, context.
+void FreeOrderHandlerPackage();
+
+// Forwarders to the shared look-up provider and the code tables.
+const std::vector<TShippingWayTypeInfoRecord>& GetShippingWays();
+const std::vector<TCertificateInfo>& GetCertificateTypes();
+int GetCertificateID(const std::string& certificateType);
+std::string GetOrderFromDisplayName(const std::string& code);
+std::string GetPayModeDisplayName(const std::string& orderFrom, const std::string& payModeCode);
+bool UpdateCustomerClientInfo(const TCustomerClientInfo& info);
+
+} // namespace kav::orderhandler
