@@ -129,6 +129,11 @@ void TPelioServer::SetTransportLimits(const TosTransportLimits& limits) {
     limits_ = limits;
 }
 
+void TPelioServer::SetConnectionObserver(ConnectionObserver observer) {
+    std::lock_guard lock(mutex_);
+    observer_ = std::move(observer);
+}
+
 std::vector<TosEnvironmentInfo> TPelioServer::Connections() const {
     std::lock_guard lock(mutex_);
     std::vector<TosEnvironmentInfo> result;
@@ -263,16 +268,26 @@ void TPelioServer::WorkerLoop(Worker* self) {
 
 void TPelioServer::Serve(std::uint64_t id, TosSocket& socket) {
     TosTransportLimits limits;
+    ConnectionObserver observer;
     {
         std::lock_guard lock(mutex_);
         limits = limits_;
+        observer = observer_;
     }
     TPelioServerThread thread(socket, limits, [this, id](const TosEnvironmentInfo& info) {
         std::lock_guard lock(mutex_);
         live_[id].info = info;
     });
+    const auto notify = [&] {
+        if (!observer) return;
+        try {
+            observer(thread.Environment().Info);
+        } catch (...) {
+        }
+    };
     try {
         thread.BeforeRun();
+        notify();
         while (thread.Run()) {
         }
     } catch (...) {
@@ -280,6 +295,7 @@ void TPelioServer::Serve(std::uint64_t id, TosSocket& socket) {
     }
     thread.AfterRun();
     socket.Disconnect();
+    notify();
 }
 
 } // namespace pelio

@@ -84,6 +84,10 @@ public:
     int ListeningPort() const noexcept { return listeningPort_; }
     // For connections accepted from now on.
     void SetTransportLimits(const TosTransportLimits& limits);
+    // For connections accepted from now on: called on the connection's thread once when it starts
+    // (State "C") and once when it has ended (State "D"). What it raises is ignored.
+    using ConnectionObserver = std::function<void(const TosEnvironmentInfo&)>;
+    void SetConnectionObserver(ConnectionObserver observer);
 
     // The live connections with their environment: who, what they last called, how often, when.
     // A connection's entry is updated once each message has been handled (after its reply).
@@ -122,6 +126,7 @@ private:
     std::condition_variable wake_;
     bool stopping_ = false;
     TosTransportLimits limits_;
+    ConnectionObserver observer_;
     std::map<std::uint64_t, Connection> live_;
     std::vector<std::uint64_t> queue_;
     std::list<Worker> workers_;

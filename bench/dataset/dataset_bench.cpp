@@ -100,15 +100,18 @@ void BM_DataSet_Encode(benchmark::State& state) {
 }
 BENCHMARK(BM_DataSet_Encode)->Unit(benchmark::kMillisecond);
 
+// Each iteration sets the filter anew (the same condition, written two ways), so the filter is
+// parsed and evaluated on every row once, as SQLite's count evaluates its where clause.
 void BM_DataSet_Filter(benchmark::State& state) {
     kav::TClientDataSet ds;
     ds.SetData(Packet());
-    ds.SetFilter("RECEIVABLES > 100 and ORDERSTATUS = 'B'");
-    int count = 0;
+    ds.SetFiltered(true);
+    const char* texts[] = {"RECEIVABLES > 100 and ORDERSTATUS = 'B'",
+                           "RECEIVABLES > 100 AND ORDERSTATUS = 'B'"};
+    int count = 0, i = 0;
     for (auto _ : state) {
-        ds.SetFiltered(true);
+        ds.SetFilter(texts[i++ % 2]);
         count = ds.RecordCount();
-        ds.SetFiltered(false);
     }
     state.counters["rows"] = count;
 }

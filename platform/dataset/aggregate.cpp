@@ -52,6 +52,14 @@ void TAggregate::Bind() {
         throw EDatabaseError("Aggregate '" + name_ + "': field '" + fieldName_ + "' is not numeric");
 }
 
+void TAggregate::TryBind() {
+    try {
+        Bind();
+    } catch (const EDatabaseError&) {
+        field_ = -1;
+    }
+}
+
 FieldValue TAggregate::Value() {
     auto& ds = *dataSet_;
     ds.CheckActive();

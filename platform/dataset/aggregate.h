@@ -35,7 +35,8 @@ public:
 
 private:
     friend class TClientDataSet;
-    void Bind(); // resolves the field against the dataset's current structure
+    void Bind();    // resolves the field against the dataset's current structure; raises
+    void TryBind(); // the same, leaving the aggregate unbound (raising on use) when it fails
 
     TClientDataSet* dataSet_;
     std::string name_, expression_, fieldName_, indexName_;

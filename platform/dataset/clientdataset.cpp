@@ -15,12 +15,29 @@ using detail::Table;
 
 namespace {
 
+TUpdateStatus StatusOf(const Record& record) {
+    if (record.deleted) return TUpdateStatus::usDeleted;
+    switch (record.state) {
+    case detail::RowState::Inserted:
+        return TUpdateStatus::usInserted;
+    case detail::RowState::Modified:
+        return TUpdateStatus::usModified;
+    default:
+        return TUpdateStatus::usUnmodified;
+    }
+}
+
+unsigned Bit(TUpdateStatus status) {
+    return 1u << static_cast<unsigned>(status);
+}
+
 void ValidateDefs(const std::vector<TFieldDef>& defs, int depth) {
     if (depth > 8) throw EDatabaseError("Nested tables are nested too deeply");
     if (defs.empty()) throw EDatabaseError("A dataset needs at least one field");
     std::unordered_set<std::string> names;
     for (const auto& def : defs) {
-        if (def.name.empty()) throw EDatabaseError("A field has no name");
+        if (!IsUsableFieldName(def.name))
+            throw EDatabaseError("'" + def.name + "' is not a usable field name");
         if (!names.insert(AsciiUpper(def.name)).second)
             throw EDatabaseError("Field '" + def.name + "' is defined twice");
         if (def.type == TFieldType::ftDataSet) ValidateDefs(def.nestedFields, depth + 1);
@@ -33,10 +50,8 @@ TClientDataSet::TClientDataSet() = default;
 
 TClientDataSet::~TClientDataSet() {
     if (master_) std::erase(master_->details_, this);
-    for (auto* detail : details_) {
-        detail->master_ = nullptr;
-        detail->masterHasRow_ = false;
-    }
+    for (auto* detail : std::vector<TClientDataSet*>(details_))
+        detail->MasterGone();
     if (table_) std::erase(table_->listeners, static_cast<detail::TableListener*>(this));
 }
 
@@ -61,6 +76,8 @@ void TClientDataSet::Close() {
     if (!Active()) return;
     EmitReset([this] { Detach(); });
     SetState(TDataSetState::dsInactive);
+    for (auto* detail : std::vector<TClientDataSet*>(details_))
+        detail->MasterChanged();
 }
 
 void TClientDataSet::Attach(std::shared_ptr<Table> table) {
@@ -75,24 +92,20 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         fieldDefs_ = table_->fields;
         BuildFields();
         state_ = TDataSetState::dsBrowse;
-        // Index, filter and aggregates name fields; keep them only when the fields still exist.
+        // Index and filter name fields; keep them only when the fields still exist.
         try {
-            if (!indexName_.empty())
-                SetIndexName(indexName_);
-            else
-                ApplyIndex({FieldList(indexFieldNames_), {}, false});
+            ApplyIndex(indexName_.empty() ? IndexKey{FieldList(indexFieldNames_), {}, false}
+                                          : IndexKeyOf(IndexDefByName(indexName_)));
         } catch (const EDatabaseError&) {
             indexName_.clear();
             indexFieldNames_.clear();
-            key_ = {};
+            ApplyIndex({});
         }
-        if (!filterText_.empty()) {
-            try {
-                SetFilter(filterText_);
-            } catch (const EDatabaseError&) {
-                filterText_.clear();
-                filter_.reset();
-            }
+        try {
+            filter_ = ParseFilter(filterText_);
+        } catch (const EDatabaseError&) {
+            filterText_.clear();
+            filter_.reset();
         }
         rangeStart_.reset();
         rangeEnd_.reset();
@@ -113,7 +126,7 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         eof_ = view_.empty();
     });
     for (auto& aggregate : aggregates_)
-        aggregate->Bind();
+        aggregate->TryBind();
     SetState(TDataSetState::dsBrowse);
     if (master_)
         MasterChanged();
@@ -248,7 +261,12 @@ void TClientDataSet::WriteCell(int field, FieldValue stored) {
 void TClientDataSet::EnsureCalc(Record* record) {
     if (record->calcValid) return;
     record->calcValid = true; // set first: the callback reads the row's other calculated fields as they are
-    CalculateInto(record->values, record);
+    try {
+        CalculateInto(record->values, record);
+    } catch (...) {
+        record->calcValid = false;
+        throw;
+    }
 }
 
 void TClientDataSet::CalculateInto(std::vector<FieldValue>& values, Record* peek) {
@@ -438,6 +456,7 @@ void TClientDataSet::Edit() {
         Append();
         return;
     }
+    if (record->deleted) throw EDatabaseError("A deleted row cannot be edited");
     buffer_ = record->values;
     bufferCalcValid_ = record->calcValid;
     editing_ = record;
@@ -497,6 +516,7 @@ void TClientDataSet::Delete() {
     if (state_ == TDataSetState::dsEdit) Cancel();
     Record* record = Current();
     if (!record) throw EDatabaseError("Cannot perform this operation on an empty dataset");
+    if (record->deleted) throw EDatabaseError("The row is already deleted");
     table_->Remove(record);
 }
 
@@ -594,16 +614,28 @@ void TClientDataSet::SetMasterSource(TClientDataSet* master, std::string masterF
     MasterChanged();
 }
 
+void TClientDataSet::MasterGone() {
+    master_ = nullptr;
+    masterFields_.clear();
+    detailFields_.clear();
+    detailFieldNames_.clear();
+    MasterChanged();
+}
+
 void TClientDataSet::MasterChanged() {
     if (!Active()) return;
     masterHasRow_ = false;
     masterValues_.clear();
     if (master_ && master_->Active() && (master_->Current() || master_->state_ == TDataSetState::dsInsert)) {
         masterHasRow_ = true;
-        for (std::size_t i = 0; i < masterFields_.size(); ++i) {
-            const auto& value = master_->ReadCell(masterFields_[i]);
-            auto visible = detail::FromStored(value, master_->DefOf(masterFields_[i]));
-            masterValues_.push_back(detail::ToStored(visible, DefOf(detailFields_[i])));
+        try {
+            for (std::size_t i = 0; i < masterFields_.size(); ++i) {
+                const auto& value = master_->ReadCell(masterFields_[i]);
+                auto visible = detail::FromStored(value, master_->DefOf(masterFields_[i]));
+                masterValues_.push_back(detail::ToStored(visible, DefOf(detailFields_[i])));
+            }
+        } catch (const EDatabaseError&) {
+            masterHasRow_ = false; // a master key no detail key can hold matches no detail row
         }
     }
     if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) Cancel();
@@ -715,8 +747,21 @@ void TClientDataSet::EmitReset(const std::function<void()>& change) {
 
 // ---------------------------------------------------------------- view maintenance
 
+void TClientDataSet::SetStatusFilter(std::initializer_list<TUpdateStatus> statuses) {
+    unsigned bits = 0;
+    for (auto status : statuses)
+        bits |= Bit(status);
+    if (Active()) CheckBrowse();
+    statusFilter_ = bits;
+    if (Active()) {
+        EmitReset([this] { RebuildView(); });
+        NotifyDependents();
+    }
+}
+
 bool TClientDataSet::Accepts(Record* record) {
-    if (record->deleted) return false;
+    if (statusFilter_ == 0 ? record->deleted : !(statusFilter_ & Bit(StatusOf(*record)))) return false;
+    if (record->deleted && record->state == detail::RowState::Inserted) return false; // never existed
     if (master_ || !detailFields_.empty()) {
         if (!masterHasRow_) return false;
         for (std::size_t i = 0; i < detailFields_.size(); ++i) {
@@ -750,15 +795,19 @@ void TClientDataSet::RebuildView() {
     ViewClear();
     if (!table_) return;
     view_.reserve(table_->rows.size());
-    for (auto& row : table_->rows)
-        if (Accepts(row.get())) view_.push_back(row.get());
+    Record* keep = nullptr; // the current row, found while the rows are at hand
+    for (auto& row : table_->rows) {
+        if (!Accepts(row.get())) continue;
+        if (row->id == currentId) keep = row.get();
+        view_.push_back(row.get());
+    }
     if (!key_.fields.empty()) SortView();
     ++viewVersion_;
-    auto it = std::find_if(view_.begin(), view_.end(), [currentId](Record* r) { return r->id == currentId; });
-    int found = currentId != 0 && it != view_.end() ? static_cast<int>(it - view_.begin()) : -1;
-    pos_ = found >= 0
-               ? found
-               : (view_.empty() ? -1 : std::min(std::max(pos_, 0), static_cast<int>(view_.size()) - 1));
+    auto it = keep ? std::find(view_.begin(), view_.end(), keep) : view_.end();
+    if (it != view_.end())
+        pos_ = static_cast<int>(it - view_.begin());
+    else
+        pos_ = view_.empty() ? -1 : std::min(std::max(pos_, 0), static_cast<int>(view_.size()) - 1);
 }
 
 std::size_t TClientDataSet::InsertPosition(Record* record) {

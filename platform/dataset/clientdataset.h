@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -119,11 +120,16 @@ public:
     void CancelUpdates();
     bool UndoLastChange(); // false when the log is empty
     TUpdateStatus UpdateStatus() const;
+    // Which rows the view shows by their change state; the default shows all but deleted rows.
+    // Showing deleted rows lets a delta be read whole; they cannot be edited.
+    void SetStatusFilter(std::initializer_list<TUpdateStatus> statuses);
     bool LogChanges() const;
     void SetLogChanges(bool logChanges);
 
     // ---- order and search
-    void SetIndexFieldNames(std::string names); // "A;B", ascending; "" is natural order
+    // "A;B", ascending; "" is natural order. Set before opening, it applies when the dataset
+    // opens (and is dropped if the fields do not exist).
+    void SetIndexFieldNames(std::string names);
     const std::string& IndexFieldNames() const { return indexFieldNames_; }
     void AddIndex(std::string name, std::string fields, TIndexOptions options = {},
                   std::string descFields = {});
@@ -138,13 +144,19 @@ public:
     void CancelRange();
     bool Locate(std::string_view fieldNames, const std::vector<FieldValue>& values,
                 TLocateOptions options = {});
+    // The value of resultField in the first row matching like Locate; the cursor stays.
+    std::optional<FieldValue> Lookup(std::string_view keyFields, const std::vector<FieldValue>& values,
+                                     std::string_view resultField);
 
     // ---- filters
-    void SetFilter(std::string text); // parsed at once; raises EFilterError naming the position
+    // Parsed at once when open (raises EFilterError naming the position, keeping the old filter),
+    // else when the dataset opens (a filter that does not fit the new fields is dropped).
+    void SetFilter(std::string text);
     const std::string& FilterText() const { return filterText_; }
     void SetFiltered(bool filtered);
     bool Filtered() const { return filtered_; }
-    // Called for each row with the dataset positioned on it (read fields through the argument).
+    // Called for each row with the dataset positioned on it: read fields through the argument;
+    // it must not move or change the dataset.
     void SetOnFilterRecord(std::function<bool(TClientDataSet&)> accept);
 
     // ---- calculated fields: the callback sets the calculated fields of the row the argument
@@ -159,8 +171,8 @@ public:
     TAggregate* FindAggregate(std::string_view name);
 
     // ---- master-detail: this dataset shows the rows whose detailFields equal the master's
-    // current masterFields ("A;B"; detailFields default to the same names). The master must
-    // outlive the link or be unlinked with SetMasterSource(nullptr, {}).
+    // current masterFields ("A;B"; detailFields default to the same names). A closed master or
+    // one without rows shows no detail rows; a destroyed master dissolves the link.
     void SetMasterSource(TClientDataSet* master, std::string masterFields, std::string detailFields = {});
 
     // ---- notifications
@@ -213,6 +225,7 @@ private:
     std::string filterText_;
     std::shared_ptr<const Filter> filter_;
     bool filtered_ = false;
+    unsigned statusFilter_ = 0; // bit per TUpdateStatus; 0: all but deleted
     std::function<bool(TClientDataSet&)> onFilterRecord_;
     std::function<void(TClientDataSet&)> onCalcFields_;
 
@@ -264,6 +277,7 @@ private:
     // The rows whose first key field could equal key[0]; all rows before are less, after greater.
     std::pair<std::size_t, std::size_t> PrefixRange(const std::vector<FieldValue>& key) const;
     std::size_t LowerBound(const std::vector<FieldValue>& key, bool partial);
+    int FindRow(std::string_view fieldNames, const std::vector<FieldValue>& values, TLocateOptions options);
     bool Accepts(detail::Record* record);
     bool MatchesFilter(detail::Record* record);
     bool InRange(detail::Record* record);
@@ -273,6 +287,9 @@ private:
     std::size_t InsertPosition(detail::Record* record);
     int FindInView(detail::Record* record);
     void ApplyIndex(IndexKey key);
+    const TIndexDef& IndexDefByName(std::string_view name) const;
+    IndexKey IndexKeyOf(const TIndexDef& def) const;
+    std::shared_ptr<const Filter> ParseFilter(const std::string& text) const;
     std::vector<FieldValue> StoredKey(const std::vector<FieldValue>& values,
                                       const std::vector<int>& fields) const;
     void SetPos(int pos);
@@ -280,6 +297,7 @@ private:
 
     // links
     void MasterChanged();
+    void MasterGone(); // the master is being destroyed
     void RefreshNested();
     void BindNested(std::shared_ptr<detail::Table> table);
     TClientDataSet& NestedCursor(int field);

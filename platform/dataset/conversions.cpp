@@ -53,7 +53,7 @@ bool IsDateType(TFieldType type) {
         shown = FormatFloat(value.Float());
         break;
     case FieldValue::Kind::String:
-        shown = "'" + value.String() + "'";
+        shown = "'" + std::string(value.String()) + "'";
         break;
     default:
         shown = "a table";
@@ -220,7 +220,7 @@ FieldValue ToStored(const FieldValue& value, const TFieldDef& def) {
             else
                 Refuse(value, def);
         }
-        if (!std::isfinite(number) || std::fabs(number) >= 9.2e14) Refuse(value, def);
+        if (!std::isfinite(number) || std::fabs(number) > kMaxCurrency) Refuse(value, def);
         return FieldValue(static_cast<std::int64_t>(std::llround(number * kCurrencyScale)));
     }
     case Storage::Float:
@@ -291,14 +291,16 @@ std::string StoredAsString(const FieldValue& stored, const TFieldDef& def) {
     case K::Null:
         return {};
     case K::String:
-        return stored.String();
+        return std::string(stored.String());
     case K::Boolean:
         return stored.Boolean() ? "True" : "False";
     case K::Integer:
         return def.type == TFieldType::ftCurrency ? FormatCurrency(stored.Integer())
                                                   : std::to_string(stored.Integer());
     case K::Float:
-        if (IsDateType(def.type)) {
+        // Date-times are shown as dates within years 1 to 9999 (-693593 .. 2958466 days); others
+        // (from a foreign packet) as the number they are.
+        if (IsDateType(def.type) && stored.Float() > -693594 && stored.Float() < 2958466) {
             try {
                 return TimeOf(stored.Float()) == 0 ? FormatDateIso(stored.Float())
                                                    : FormatDateTimeIso(stored.Float());
@@ -328,6 +330,14 @@ double StoredAsFloat(const FieldValue& stored, const TFieldDef& def) {
     TFieldDef asFloat = def;
     asFloat.type = IsDateType(def.type) ? def.type : TFieldType::ftFloat;
     auto converted = ToStored(stored, asFloat);
+    return converted.IsNull() ? 0 : converted.Float();
+}
+
+double StoredAsDateTime(const FieldValue& stored, const TFieldDef& def) {
+    if (stored.GetKind() != FieldValue::Kind::String) return StoredAsFloat(stored, def);
+    TFieldDef asDate = def;
+    asDate.type = TFieldType::ftDateTime;
+    auto converted = ToStored(stored, asDate);
     return converted.IsNull() ? 0 : converted.Float();
 }
 

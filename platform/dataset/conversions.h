@@ -15,6 +15,10 @@
 namespace kav::detail {
 
 constexpr std::int64_t kCurrencyScale = 10000;
+// Currency amounts travel as doubles through the accessors; beyond 2^53 / 10000 they would not
+// come back exact, so larger amounts are refused.
+constexpr double kMaxCurrency = 100'000'000'000.0;
+constexpr std::int64_t kMaxCurrencyScaled = 1'000'000'000'000'000;
 
 // Any value -> the stored form of `def`'s type. Empty text becomes null for non-text fields.
 FieldValue ToStored(const FieldValue& value, const TFieldDef& def);
@@ -24,6 +28,7 @@ FieldValue FromStored(const FieldValue& stored, const TFieldDef& def);
 std::string StoredAsString(const FieldValue& stored, const TFieldDef& def);
 std::int64_t StoredAsInteger(const FieldValue& stored, const TFieldDef& def);
 double StoredAsFloat(const FieldValue& stored, const TFieldDef& def);
+double StoredAsDateTime(const FieldValue& stored, const TFieldDef& def); // texts are parsed as dates
 bool StoredAsBoolean(const FieldValue& stored, const TFieldDef& def);
 
 // Orders two stored values of one field: null first, numbers by value (NaN last), texts by bytes (or by

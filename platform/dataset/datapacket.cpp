@@ -1,6 +1,7 @@
 #include "platform/dataset/datapacket.h"
 
 #include "platform/core/textcodec.h"
+#include "platform/dataset/conversions.h"
 #include "platform/dataset/packetbytes.h"
 
 #include <cmath>
@@ -152,6 +153,7 @@ std::vector<TFieldDef> ReadFields(PacketReader& r, int depth) {
         if (nameLength == 0 || nameLength > kMaxNameBytes)
             r.Fail("impossible field name length " + std::to_string(nameLength));
         def.name = r.Take(nameLength);
+        if (!IsUsableFieldName(def.name)) r.Fail("'" + def.name + "' is not a usable field name");
         if (!names.insert(AsciiUpper(def.name)).second) r.Fail("field '" + def.name + "' appears twice");
         auto type = r.U8();
         if (!IsKnownFieldType(type))
@@ -202,9 +204,15 @@ std::vector<FieldValue> ReadImage(PacketReader& r, const Table& table, std::size
             v = FieldValue(std::int64_t{r.I32()});
             break;
         case TFieldType::ftLargeint:
-        case TFieldType::ftCurrency:
             v = FieldValue(r.I64());
             break;
+        case TFieldType::ftCurrency: {
+            auto scaled = r.I64();
+            if (scaled > kMaxCurrencyScaled || scaled < -kMaxCurrencyScaled)
+                r.Fail("currency amount of field '" + def.name + "' out of range");
+            v = FieldValue(scaled);
+            break;
+        }
         case TFieldType::ftBoolean: {
             auto b = r.U8();
             if (b > 1) r.Fail("boolean value " + std::to_string(b) + " of field '" + def.name + "'");
@@ -256,14 +264,18 @@ void ReadRows(PacketReader& r, Table& table, std::size_t dataCount, int depth) {
 
 } // namespace
 
+void WritePacketHeader(PacketWriter& w, const std::vector<TFieldDef>& fields, PacketContent content) {
+    w.Bytes(std::string_view(kMagic, 4));
+    w.U16(kVersion);
+    w.U16(content == PacketContent::Delta ? kFlagDelta : 0);
+    WriteFields(w, fields);
+}
+
 std::string EncodePacket(const Table& table, PacketContent content) {
     std::string out;
     out.reserve(64 + table.rows.size() * table.fields.size() * 8);
     PacketWriter w(out);
-    w.Bytes(std::string_view(kMagic, 4));
-    w.U16(kVersion);
-    w.U16(content == PacketContent::Delta ? kFlagDelta : 0);
-    WriteFields(w, table.fields);
+    WritePacketHeader(w, table.fields, content);
     WriteRows(w, table, content);
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Encoding and decoding of data packets (docs/data-packet.md). Internal to the dataset.
 
+#include "platform/dataset/packetbytes.h"
 #include "platform/dataset/table.h"
 
 #include <memory>
@@ -10,6 +11,9 @@
 namespace kav::detail {
 
 enum class PacketContent { All, Delta };
+
+// Magic, version, flags and the data field definitions (calculated fields left out).
+void WritePacketHeader(PacketWriter& w, const std::vector<TFieldDef>& fields, PacketContent content);
 
 // Writes the data fields of `table` (calculated fields are never stored) and its rows:
 // every live row and logged deletion (All), or only changed rows (Delta).

@@ -85,17 +85,21 @@ bool TClientDataSet::MatchesFilter(detail::Record* record) {
     return filter_->Matches(FilterRowOf(*this, record));
 }
 
+std::shared_ptr<const Filter> TClientDataSet::ParseFilter(const std::string& text) const {
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) return nullptr;
+    return std::make_shared<const Filter>(Filter::Parse(text, FieldsOfTable(*table_)));
+}
+
 void TClientDataSet::SetFilter(std::string text) {
-    std::shared_ptr<const Filter> parsed;
-    bool blank = text.find_first_not_of(" \t\r\n") == std::string::npos;
-    if (!blank) {
-        CheckActive();
-        parsed = std::make_shared<const Filter>(Filter::Parse(text, FieldsOfTable(*table_)));
+    if (!Active()) { // parsed when the dataset opens
+        filterText_ = std::move(text);
+        return;
     }
-    if (Active()) CheckBrowse();
+    auto parsed = ParseFilter(text);
+    CheckBrowse();
     filterText_ = std::move(text);
     filter_ = std::move(parsed);
-    if (Active() && filtered_) {
+    if (filtered_) {
         EmitReset([this] { RebuildView(); });
         NotifyDependents();
     }

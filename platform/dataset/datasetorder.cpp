@@ -185,6 +185,11 @@ void TClientDataSet::ApplyIndex(IndexKey key) {
 }
 
 void TClientDataSet::SetIndexFieldNames(std::string names) {
+    if (!Active()) { // applied when the dataset opens
+        indexFieldNames_ = std::move(names);
+        indexName_.clear();
+        return;
+    }
     CheckBrowse();
     auto fields = FieldList(names);
     EmitReset([&] {
@@ -210,24 +215,38 @@ void TClientDataSet::DeleteIndex(std::string_view name) {
     std::erase_if(indexDefs_, [name](const TIndexDef& d) { return EqualsIgnoringCase(d.name, name); });
 }
 
+const TIndexDef& TClientDataSet::IndexDefByName(std::string_view name) const {
+    auto def = std::find_if(indexDefs_.begin(), indexDefs_.end(),
+                            [name](const TIndexDef& d) { return EqualsIgnoringCase(d.name, name); });
+    if (def == indexDefs_.end()) throw EDatabaseError("Index '" + std::string(name) + "' not found");
+    return *def;
+}
+
+TClientDataSet::IndexKey TClientDataSet::IndexKeyOf(const TIndexDef& def) const {
+    IndexKey key{FieldList(def.fields), {}, def.options.caseInsensitive};
+    auto desc = FieldList(def.descFields);
+    for (int field : key.fields)
+        key.descending.push_back(def.options.descending ||
+                                 std::find(desc.begin(), desc.end(), field) != desc.end());
+    return key;
+}
+
 void TClientDataSet::SetIndexName(std::string name) {
+    if (!Active()) { // applied when the dataset opens
+        indexName_ = std::move(name);
+        return;
+    }
     CheckBrowse();
     if (name.empty()) {
         SetIndexFieldNames({});
         return;
     }
-    auto def = std::find_if(indexDefs_.begin(), indexDefs_.end(),
-                            [&name](const TIndexDef& d) { return EqualsIgnoringCase(d.name, name); });
-    if (def == indexDefs_.end()) throw EDatabaseError("Index '" + name + "' not found");
-    IndexKey key{FieldList(def->fields), {}, def->options.caseInsensitive};
-    auto desc = FieldList(def->descFields);
-    for (int field : key.fields)
-        key.descending.push_back(def->options.descending ||
-                                 std::find(desc.begin(), desc.end(), field) != desc.end());
+    const auto& def = IndexDefByName(name);
+    auto key = IndexKeyOf(def);
     EmitReset([&] {
         ApplyIndex(std::move(key));
-        indexName_ = def->name;
-        indexFieldNames_ = def->fields;
+        indexName_ = def.name;
+        indexFieldNames_ = def.fields;
         RebuildView();
     });
 }
@@ -286,12 +305,11 @@ void TClientDataSet::CancelRange() {
     NotifyDependents();
 }
 
-bool TClientDataSet::Locate(std::string_view fieldNames, const std::vector<FieldValue>& values,
+int TClientDataSet::FindRow(std::string_view fieldNames, const std::vector<FieldValue>& values,
                             TLocateOptions options) {
-    CheckBrowse();
     auto fields = FieldList(fieldNames);
     if (fields.empty() || fields.size() != values.size())
-        throw EDatabaseError("Locate got " + std::to_string(values.size()) + " values for fields '" +
+        throw EDatabaseError("Search got " + std::to_string(values.size()) + " values for fields '" +
                              std::string(fieldNames) + "'");
     auto key = StoredKey(values, fields);
     auto found = view_.end();
@@ -324,10 +342,27 @@ bool TClientDataSet::Locate(std::string_view fieldNames, const std::vector<Field
         };
         found = std::find_if(view_.begin(), view_.end(), matches);
     }
-    if (found == view_.end()) return false;
+    return found == view_.end() ? -1 : static_cast<int>(found - view_.begin());
+}
+
+bool TClientDataSet::Locate(std::string_view fieldNames, const std::vector<FieldValue>& values,
+                            TLocateOptions options) {
+    CheckBrowse();
+    int row = FindRow(fieldNames, values, options);
+    if (row < 0) return false;
     bof_ = eof_ = false;
-    SetPos(static_cast<int>(found - view_.begin()));
+    SetPos(row);
     return true;
+}
+
+std::optional<FieldValue> TClientDataSet::Lookup(std::string_view keyFields,
+                                                 const std::vector<FieldValue>& values,
+                                                 std::string_view resultField) {
+    CheckActive();
+    const int result = IndexOfField(resultField);
+    const int row = FindRow(keyFields, values, {});
+    if (row < 0) return std::nullopt;
+    return ValueAt(row, result);
 }
 
 } // namespace kav

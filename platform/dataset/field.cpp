@@ -82,6 +82,10 @@ double TField::AsFloat() const {
     return detail::StoredAsFloat(dataSet_->ReadCell(index_), Def());
 }
 
+TDateTime TField::AsDateTime() const {
+    return detail::StoredAsDateTime(dataSet_->ReadCell(index_), Def());
+}
+
 bool TField::AsBoolean() const {
     return detail::StoredAsBoolean(dataSet_->ReadCell(index_), Def());
 }

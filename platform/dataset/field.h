@@ -47,8 +47,8 @@ public:
     std::int64_t AsLargeInt() const;
     double AsFloat() const;
     double AsCurrency() const { return AsFloat(); }
-    TDateTime AsDateTime() const { return AsFloat(); }
-    bool AsBoolean() const; // texts beginning with T/Y/1 or F/N/0
+    TDateTime AsDateTime() const; // texts in the forms ParseDateTimeIso reads
+    bool AsBoolean() const;       // texts beginning with T/Y/1 or F/N/0
     FieldValue Value() const;
     FieldValue OldValue() const; // the value before the row's pending change (its current value if none)
 

@@ -39,6 +39,12 @@ bool IsKnownFieldType(std::uint8_t code) noexcept {
            code <= static_cast<std::uint8_t>(TFieldType::ftDataSet);
 }
 
+bool IsUsableFieldName(std::string_view name) noexcept {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return !name.empty() && name.find(';') == std::string_view::npos && !blank(name.front()) &&
+           !blank(name.back());
+}
+
 std::vector<std::string> SplitFieldNames(std::string_view names) {
     std::vector<std::string> result;
     while (!names.empty()) {

@@ -60,6 +60,9 @@ inline TFieldDef MakeFieldDef(std::string name, TFieldType type, int size = 0) {
 std::string_view FieldTypeName(TFieldType type) noexcept;
 bool IsKnownFieldType(std::uint8_t code) noexcept;
 
+// A name that field lists ("A;B") can express: not empty, no ';', no leading or trailing blank.
+bool IsUsableFieldName(std::string_view name) noexcept;
+
 // Splits "A;B; C" into trimmed names, skipping empty parts.
 std::vector<std::string> SplitFieldNames(std::string_view names);
 

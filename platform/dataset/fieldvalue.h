@@ -3,12 +3,13 @@
 // (FindKey, Locate, SetValue, AppendRecord) are converted to the field's type first, so
 // FieldValue(5) finds the text "5" in a string field and FieldValue("5") the number in an
 // integer field.
+//
+// Held in 24 bytes, texts of up to 14 bytes inline: tables keep one per field and row.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 
 namespace kav {
 
@@ -18,31 +19,59 @@ struct Table;
 
 class FieldValue {
 public:
-    enum class Kind { Null, Boolean, Integer, Float, String, Nested };
+    enum class Kind : std::uint8_t { Null, Boolean, Integer, Float, String, Nested };
 
-    FieldValue() = default;
-    FieldValue(bool value) : v_(value) {}
-    FieldValue(int value) : v_(std::int64_t{value}) {}
-    FieldValue(std::int64_t value) : v_(value) {}
-    FieldValue(double value) : v_(value) {}
-    FieldValue(std::string value) : v_(std::move(value)) {}
-    FieldValue(std::string_view value) : v_(std::string(value)) {}
-    FieldValue(const char* value) : v_(std::string(value)) {}
-    explicit FieldValue(std::shared_ptr<detail::Table> nested) : v_(std::move(nested)) {}
+    FieldValue() noexcept { u_.integer = 0; }
+    FieldValue(bool value) noexcept : kind_(Kind::Boolean) { u_.boolean = value; }
+    FieldValue(int value) noexcept : kind_(Kind::Integer) { u_.integer = value; }
+    FieldValue(std::int64_t value) noexcept : kind_(Kind::Integer) { u_.integer = value; }
+    FieldValue(double value) noexcept : kind_(Kind::Float) { u_.number = value; }
+    FieldValue(std::string_view value) { SetText(value); }
+    FieldValue(const std::string& value) { SetText(value); }
+    FieldValue(const char* value) { SetText(value); }
+    explicit FieldValue(std::shared_ptr<detail::Table> nested);
 
-    Kind GetKind() const noexcept { return static_cast<Kind>(v_.index()); }
-    bool IsNull() const noexcept { return v_.index() == 0; }
-    // Accessors of the held alternative; calling the wrong one is a caller's bug (asserted).
-    bool Boolean() const { return std::get<bool>(v_); }
-    std::int64_t Integer() const { return std::get<std::int64_t>(v_); }
-    double Float() const { return std::get<double>(v_); }
-    const std::string& String() const { return std::get<std::string>(v_); }
-    const std::shared_ptr<detail::Table>& Nested() const { return std::get<5>(v_); }
+    FieldValue(const FieldValue& other);
+    FieldValue(FieldValue&& other) noexcept;
+    FieldValue& operator=(const FieldValue& other);
+    FieldValue& operator=(FieldValue&& other) noexcept;
+    ~FieldValue() { Release(); }
 
-    friend bool operator==(const FieldValue&, const FieldValue&) = default;
+    Kind GetKind() const noexcept { return kind_; }
+    bool IsNull() const noexcept { return kind_ == Kind::Null; }
+    // Accessors of the held kind; calling the wrong one is a caller's bug.
+    bool Boolean() const noexcept { return u_.boolean; }
+    std::int64_t Integer() const noexcept { return u_.integer; }
+    double Float() const noexcept { return u_.number; }
+    std::string_view String() const noexcept {
+        return inline_ ? std::string_view(u_.small, size_) : std::string_view(u_.heap.data, u_.heap.size);
+    }
+    const std::shared_ptr<detail::Table>& Nested() const noexcept { return *u_.nested; }
+
+    friend bool operator==(const FieldValue& a, const FieldValue& b) noexcept;
 
 private:
-    std::variant<std::monostate, bool, std::int64_t, double, std::string, std::shared_ptr<detail::Table>> v_;
+    static constexpr std::size_t kInline = 14;
+    union {
+        bool boolean;
+        std::int64_t integer;
+        double number;
+        struct {
+            char* data;
+            std::uint32_t size;
+        } heap;
+        char small[kInline];
+        std::shared_ptr<detail::Table>* nested;
+    } u_;
+    Kind kind_ = Kind::Null;
+    bool inline_ : 1 = false;
+    std::uint8_t size_ : 7 = 0; // inline text length
+
+    void SetText(std::string_view text);
+    void CopyFrom(const FieldValue& other);
+    void Release() noexcept;
 };
+
+static_assert(sizeof(FieldValue) == 24);
 
 } // namespace kav

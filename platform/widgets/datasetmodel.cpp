@@ -48,8 +48,10 @@ QVariant ToVariant(const FieldValue& value, TFieldType type) {
         return static_cast<int>(value.Integer());
     case FieldValue::Kind::Float:
         return IsDateTime(type) ? QVariant(ToQDateTime(value.Float())) : QVariant(value.Float());
-    case FieldValue::Kind::String:
-        return QString::fromStdString(value.String());
+    case FieldValue::Kind::String: {
+        const auto text = value.String();
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
     case FieldValue::Kind::Null:
     case FieldValue::Kind::Nested:
         break;

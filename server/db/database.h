@@ -5,7 +5,13 @@
 // thread opens its own Connection (a Connection serves one thread at a time and is not locked).
 // Results come back as data packets (docs/data-packet.md) that the client loads into a dataset:
 // field types follow the column types, timestamps travel as date-times, column names keep the
-// letter case the SQL gave where the backend allows it.
+// letter case the SQL gave where the backend allows it (repeated names get "_1", "_2", ...).
+// Client statements are written for PostgreSQL and adapted for SQLite (server/db/sqldialect.h).
+//
+// Every method raises EDatabase for a refused or failing statement; the connection stays usable
+// and, inside the server's own transaction (Begin), a refused or failing GetData, ExecSQL or
+// GetMasterDetailData undoes only its own work. (A failing Execute or Select inside a PostgreSQL
+// transaction leaves it failed, as PostgreSQL does: the caller rolls back.)
 
 #include <cstdint>
 #include <memory>
@@ -34,22 +40,27 @@ public:
     virtual ~Connection() = default;
     virtual Backend Kind() const = 0;
 
-    // Exactly one read-only statement; its whole result as a data packet.
+    // Exactly one read-only query; its whole result as a data packet. Anything else is refused:
+    // writes, schema changes, settings, transaction control, stacked statements.
     virtual std::string GetData(std::string_view sql) = 0;
     // The master rows, each with a nested table field `detailName` holding the rows of `detailSql`
     // whose :NAME parameters are filled from the master row's columns of the same names (matched
     // ignoring case). Both statements must be single and read-only.
     virtual std::string GetMasterDetailData(std::string_view masterSql, std::string_view detailName,
                                             std::string_view detailSql) = 0;
-    // Exactly one insert, update or delete; returns 1 when it ran.
+    // Exactly one insert, update or delete; returns 1 when it ran (also when no row matched).
     virtual int ExecSQL(std::string_view sql) = 0;
 
     // For the server's own work (schema, seed data, services): any statement, with parameters
-    // written as ?1, ?2, ... in the text; returns the number of rows changed.
+    // written as ?1, ?2, ... in the text; returns the number of rows changed. Without parameters
+    // the text may be a script of several statements (the count is then the last one's).
+    // Runs as written: no dialect rewrites.
     virtual std::int64_t Execute(std::string_view sql, const std::vector<SqlValue>& params = {}) = 0;
-    // Rows of a statement as values, for services that read a few rows themselves.
+    // Rows of one statement as values, for services that read a few rows themselves: integers,
+    // floats (money included), texts (date-times as "YYYY-MM-DD hh:mm:ss"), null.
     virtual std::vector<std::vector<SqlValue>> Select(std::string_view sql,
                                                       const std::vector<SqlValue>& params = {}) = 0;
+    // A transaction of the server's own; SQLite takes the write lock at once (BEGIN IMMEDIATE).
     virtual void Begin() = 0;
     virtual void Commit() = 0;
     virtual void Rollback() = 0;

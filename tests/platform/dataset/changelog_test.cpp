@@ -51,6 +51,17 @@ TEST(ChangeLog, DeltaHoldsOnlyChangesWithTheirStatesAndOldValues) {
     delta.Next();
     EXPECT_EQ(delta.FieldByName("ORDERCODE").AsString(), "D");
     EXPECT_EQ(delta.UpdateStatus(), TUpdateStatus::usInserted);
+    // A reader of the delta (the server applying it) sees deleted rows too, with their values.
+    delta.SetStatusFilter({TUpdateStatus::usModified, TUpdateStatus::usInserted, TUpdateStatus::usDeleted});
+    ASSERT_EQ(delta.RecordCount(), 3);
+    delta.First();
+    delta.Next();
+    EXPECT_EQ(delta.UpdateStatus(), TUpdateStatus::usDeleted);
+    EXPECT_EQ(delta.FieldByName("ORDERCODE").AsString(), "B");
+    EXPECT_THROW(delta.Edit(), EDatabaseError);
+    delta.SetStatusFilter({TUpdateStatus::usDeleted});
+    EXPECT_EQ(delta.RecordCount(), 1);
+    delta.SetStatusFilter({});
     // The deletion comes back on undo of everything.
     delta.CancelUpdates();
     EXPECT_EQ(Column(delta, "ORDERCODE"), (std::vector<std::string>{"A", "B"}));

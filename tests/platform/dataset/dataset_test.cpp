@@ -32,6 +32,7 @@ TEST(DataSetFields, ConversionsBetweenTypedAccessors) {
     ds.Post();
 
     EXPECT_EQ(ds.FieldByName("S").AsInteger(), 42);
+    EXPECT_THROW(ds.FieldByName("S").AsDateTime(), EDatabaseError);
     EXPECT_EQ(ds.FieldByName("SI").AsInteger(), 7);
     EXPECT_EQ(ds.FieldByName("I").AsInteger(), 3);
     EXPECT_EQ(ds.FieldByName("L").AsLargeInt(), 9007199254740993LL); // no detour through double
@@ -41,6 +42,10 @@ TEST(DataSetFields, ConversionsBetweenTypedAccessors) {
     EXPECT_EQ(ds.FieldByName("B").AsString(), "True");
     EXPECT_EQ(ds.FieldByName("D").AsString(), "2026-12-07 19:30:00");
     EXPECT_DOUBLE_EQ(ds.FieldByName("D").AsDateTime(), EncodeDateTime({2026, 12, 7, 19, 30, 0, 0}));
+    ds.Edit();
+    ds.FieldByName("S").SetAsString(ds.FieldByName("D").AsString()); // a date kept as text reads back
+    EXPECT_DOUBLE_EQ(ds.FieldByName("S").AsDateTime(), ds.FieldByName("D").AsDateTime());
+    ds.Cancel();
 
     // Empty text clears a non-text field; nulls read as zero values.
     ds.Edit();
@@ -50,6 +55,32 @@ TEST(DataSetFields, ConversionsBetweenTypedAccessors) {
     EXPECT_EQ(ds.FieldByName("I").AsString(), "");
     ds.Cancel();
     EXPECT_EQ(ds.FieldByName("I").AsInteger(), 3);
+}
+
+// Values own their text: short texts inline, long ones on the heap; copies and moves of either
+// must keep the text and leave the source valid.
+TEST(DataSetFields, ValuesCopyAndMoveTheirText) {
+    const std::string longText(100, 'x');
+    for (const std::string& text :
+         {std::string("short"), std::string(14, 's'), std::string(15, 'l'), longText}) {
+        FieldValue original(text);
+        FieldValue copy = original;
+        EXPECT_EQ(copy.String(), text);
+        FieldValue moved = std::move(copy);
+        EXPECT_EQ(moved.String(), text);
+        EXPECT_TRUE(copy.IsNull()); // NOLINT(bugprone-use-after-move): moved-from values are null
+        copy = moved;
+        moved = FieldValue(42);
+        EXPECT_EQ(copy, original);
+        auto& self = copy;
+        copy = self;
+        EXPECT_EQ(copy.String(), text);
+        std::vector<FieldValue> many(50, original);
+        many.erase(many.begin()); // moves every element down
+        EXPECT_EQ(many.back().String(), text);
+    }
+    EXPECT_NE(FieldValue("1"), FieldValue(1));
+    EXPECT_EQ(FieldValue(), FieldValue());
 }
 
 TEST(DataSetFields, CurrencySumsExactly) {
@@ -69,6 +100,7 @@ TEST(DataSetFields, RefusesValuesThatDoNotFit) {
     ds.AddFieldDef("I", TFieldType::ftInteger);
     ds.AddFieldDef("D", TFieldType::ftDateTime);
     ds.AddFieldDef("B", TFieldType::ftBoolean);
+    ds.AddFieldDef("C", TFieldType::ftCurrency);
     ds.CreateDataSet();
     ds.Append();
     struct Case {
@@ -109,6 +141,12 @@ TEST(DataSetFields, NamesIgnoreCaseAndUnknownNamesAreClear) {
     dup.AddFieldDef("a", TFieldType::ftInteger);
     EXPECT_THROW(dup.CreateDataSet(), EDatabaseError);
     EXPECT_FALSE(dup.Active());
+    for (auto name : {"A;B", " A", ""}) {
+        TClientDataSet bad;
+        bad.AddFieldDef(name, TFieldType::ftString);
+        EXPECT_THROW(bad.CreateDataSet(), EDatabaseError)
+            << "'" << name << "' cannot be named in field lists";
+    }
 }
 
 TEST(DataSetEditing, RequiredReadOnlyAndState) {
@@ -248,6 +286,14 @@ TEST(DataSetNotifications, ViewChangesAreReportedAsRows) {
     EXPECT_TRUE(recorder.events.empty());
     ds.EnableControls();
     EXPECT_EQ(recorder.events, std::vector<std::string>{"reset"});
+
+    // New data keeps index and filter and is one reset, however much it changes.
+    ds.SetFilter("ORDERCODE > 'B'");
+    ds.SetFiltered(true);
+    recorder.events.clear();
+    ds.SetData(ds.Data());
+    EXPECT_EQ(recorder.events, std::vector<std::string>{"reset"});
+    EXPECT_EQ(Column(ds, "ORDERCODE"), (std::vector<std::string>{"C", "E", "Q", "R"}));
     ds.RemoveObserver(&recorder);
 }
 

@@ -114,8 +114,23 @@ TEST(Links, DetailShowsTheRowsOfTheMastersCurrentKey) {
     // The detail reloads its data and stays linked.
     pay.SetData(pay.Data());
     EXPECT_EQ(pay.RecordCount(), 1);
+    report.Close();
+    EXPECT_TRUE(pay.IsEmpty());
     pay.SetMasterSource(nullptr, {});
     EXPECT_EQ(pay.RecordCount(), 3);
+    {
+        TClientDataSet shortLived;
+        shortLived.CopyFrom(pay);
+        pay.SetMasterSource(&shortLived, "PRODUCTCODE");
+    }
+    EXPECT_EQ(pay.RecordCount(), 3) << "the link ends with its master";
+    {
+        TClientDataSet shortLived;
+        shortLived.CopyFrom(pay);
+        pay.SetMasterSource(&shortLived, "PRODUCTCODE");
+        pay.Close(); // a closed detail outlives its master too
+    }
+    EXPECT_FALSE(pay.Active());
 }
 
 TEST(Links, ClonesShareRecordsButNotCursorIndexOrFilter) {
@@ -130,8 +145,17 @@ TEST(Links, ClonesShareRecordsButNotCursorIndexOrFilter) {
     EXPECT_EQ(Column(seats, "ORDERCODE"), (std::vector<std::string>{"C", "A", "B"}));
     clone.First();
     seats.Last();
-    // A change through one cursor shows in the other, in that cursor's order.
+    // A change through one cursor shows in the other, in that cursor's order, and is announced
+    // to the other cursor's observers as a row of its own view.
+    struct InsertSpy final : TDataSetObserver {
+        std::vector<int> rows;
+        void DataSetBeginInsertRows(int first, int) override { rows.push_back(first); }
+    } spy;
+    clone.AddObserver(&spy);
     seats.AppendRecord({"AA"});
+    clone.RemoveObserver(&spy);
+    EXPECT_EQ(spy.rows, std::vector<int>{1});
+    EXPECT_EQ(clone.FieldByName("ORDERCODE").AsString(), "A") << "the clone's cursor stays on its row";
     EXPECT_EQ(Column(clone, "ORDERCODE"), (std::vector<std::string>{"A", "AA", "B", "C"}));
     clone.First();
     clone.Edit();

@@ -49,7 +49,10 @@ TEST(Order, IndexFieldNamesSortsWithNullsFirstAndKeepsInsertionOrderOfTies) {
 
 TEST(Order, NamedIndexesWithDescendingAndCaseInsensitiveFields) {
     TClientDataSet ds;
+    ds.AddIndex("ByCode", "SEATCODE"); // defined and chosen before the dataset opens
+    ds.SetIndexName("ByCode");
     MakeSeats(ds);
+    EXPECT_EQ(Column(ds, "SEATCODE"), (std::vector<std::string>{"1", "2", "3", "5", "7"}));
     ds.AddIndex("ByLevelDescCode", "PRICELEVEL;SEATCODE", {}, "SEATCODE");
     ds.AddIndex("ByNameNoCase", "NAME", {.descending = false, .caseInsensitive = true});
     ds.AddIndex("Backwards", "SEATCODE", {.descending = true, .caseInsensitive = false});
@@ -208,6 +211,11 @@ TEST(Order, LocateWithOptionsOnAnyFields) {
         }
     }
     EXPECT_THROW(ds.Locate("NAME;PRICE", {"x"}), EDatabaseError);
+
+    ds.SetRecNo(2);
+    EXPECT_EQ(ds.Lookup("SEATCODE", {1}, "name"), FieldValue("Wang"));
+    EXPECT_EQ(ds.Lookup("SEATCODE", {99}, "NAME"), std::nullopt);
+    EXPECT_EQ(ds.RecNo(), 2) << "a lookup leaves the cursor";
 }
 
 } // namespace

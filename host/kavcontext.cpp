@@ -1,0 +1,10 @@
+#include "host/kavcontext.h"
+
+namespace kav {
+
+void TKavContext::SetAsString(std::string_view text) {
+    values_ = TContextText::Parse(text);
+    text_ = text;
+}
+
+} // namespace kav

@@ -1,0 +1,40 @@
+#pragma once
+// The command line of kav-server.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kav::server {
+
+inline constexpr const char* kServerUsage =
+    "usage: kav-server [--port N] [--db URL] [--seed demo|bench:N] [--threads N] [--max-connections N]\n"
+    "                  [--max-message-bytes N]\n"
+    "  --port N               TCP port to listen on (default 6666; 0 lets the system choose)\n"
+    "  --db URL               sqlite:PATH or a PostgreSQL connection string (default sqlite:kav.db)\n"
+    "  --seed demo|bench:N    fill an empty database with the demo data, or with N orders\n"
+    "  --threads N            connection threads kept in the pool (default 100)\n"
+    "  --max-connections N    refuse connections beyond N (default 0, no limit)\n"
+    "  --max-message-bytes N  largest message accepted or sent, at least 1048576\n"
+    "                         (default 268435456)\n";
+
+struct ServerOptions {
+    int port = 6666;
+    std::string database = "sqlite:kav.db";
+    std::string seed; // empty: no seeding
+    int threads = 100;
+    int maxConnections = 0;
+    std::uint32_t maxMessageBytes = 256u << 20;
+};
+
+// Raised for a command line that cannot be used; the message names the option and its value.
+class ServerOptionsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// `arguments` without the program name.
+ServerOptions ParseServerOptions(const std::vector<std::string>& arguments);
+
+} // namespace kav::server

@@ -1,0 +1,71 @@
+#include "server/serverprogram.h"
+
+#include "platform/core/datetime.h"
+#include "rpc/pelioserver.h"
+#include "server/seed/seed.h"
+#include "server/serverservices.h"
+
+#include <csignal>
+#include <iostream>
+#include <mutex>
+
+namespace kav::server {
+
+namespace {
+
+void LogConnection(const pelio::TosEnvironmentInfo& info) {
+    static std::mutex mutex;
+    const bool ended = info.State == "D";
+    std::lock_guard lock(mutex);
+    std::cerr << FormatDateTimeIso(info.StateTime) << " connection " << info.PeerAddress
+              << (ended ? " ended after " + std::to_string(info.RequestCount) + " request(s)" : " started")
+              << std::endl;
+}
+
+} // namespace
+
+int RunServer(const ServerOptions& options) {
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    // Blocked before any thread starts, so that only sigwait below receives them.
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // A client that goes away while it is being answered ends its connection, not the server.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    try {
+        const std::unique_ptr<Database> database = Database::Open(options.database);
+        if (database->EnsureSchema()) std::cerr << "created the schema in " << options.database << std::endl;
+        if (!options.seed.empty()) {
+            SeedDatabase(*database, options.seed);
+            std::cerr << "database seeded with " << options.seed << " (left as it was if it held users)"
+                      << std::endl;
+        }
+        TSessionSigner sessions;
+        const ServerServices services{*database, sessions, options.maxMessageBytes};
+        RegisterServices(services);
+
+        pelio::TPelioServer server;
+        server.SetPort(options.port);
+        server.SetThreadPoolSize(options.threads);
+        server.SetMaxConnections(options.maxConnections);
+        pelio::TosTransportLimits limits;
+        limits.MaxMessageSize = options.maxMessageBytes;
+        server.SetTransportLimits(limits);
+        server.SetConnectionObserver(LogConnection);
+        server.SetActive(true);
+        std::cout << "kav-server listening on " << server.ListeningPort() << std::endl;
+
+        int received = 0;
+        sigwait(&stopSignals, &received);
+        std::cerr << "stopping on signal " << received << std::endl;
+        server.SetActive(false);
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "kav-server: " << e.what() << std::endl;
+        return 1;
+    }
+}
+
+} // namespace kav::server

@@ -1,0 +1,35 @@
+#include "server/serverservices.h"
+
+#include "rpc/registry.h"
+#include "server/dbpipeservant.h"
+#include "server/loginservant.h"
+#include "server/ticketofficeservant.h"
+#include "services/dbpipe/tpdbpipe_int.h"
+#include "services/login/tplogin_int.h"
+#include "services/ticketoffice/tpticketoffice_int.h"
+
+#include <memory>
+
+namespace kav::server {
+
+Connection& ThreadConnection(Database& database) {
+    thread_local Database* owner = nullptr;
+    thread_local std::unique_ptr<Connection> connection;
+    if (!connection || owner != &database) {
+        connection.reset();
+        connection = database.Connect();
+        owner = &database;
+    }
+    return *connection;
+}
+
+void RegisterServices(const ServerServices& services) {
+    pelio::ORBRegisterServantClass(std::string(kLoginInterface),
+                                   [&services] { return std::make_unique<TKavLogin>(services); });
+    pelio::ORBRegisterServantClass(std::string(kDBPipeInterface),
+                                   [&services] { return std::make_unique<TKavDBPipe>(services); });
+    pelio::ORBRegisterServantClass(std::string(kTicketOfficeInterface),
+                                   [&services] { return std::make_unique<TKavTicketOffice>(services); });
+}
+
+} // namespace kav::server

@@ -1,0 +1,59 @@
+#pragma once
+// TKavTicketOffice: the ticket office servant. Every operation first checks the caller's session;
+// lookups read the caller's node only. OutputTicket records a ticket for a seat of an order and
+// answers its ticket record (server/ticketoutput.h); GetTicketInfo answers the records already
+// output for that order's seat. Operations whose business rules this server does not
+// carry (booking, accounting, batches) refuse with EosRemoteException rather than report a sale
+// or booking that never happened.
+
+#include "server/serverservices.h"
+#include "services/ticketoffice/tpticketoffice.h"
+
+namespace kav::server {
+
+class TKavTicketOffice final : public TTPTicketOffice_serv {
+public:
+    explicit TKavTicketOffice(const ServerServices& services) : services_(services) {}
+
+    Variant GetProductPrivilege(const std::string& Context, const std::string& ProductCode) override;
+    Variant GetSectionSeat(const std::string& Context, const std::string& ProductCode,
+                           const std::string& SectionCode) override;
+    bool ReleaseSeat(const std::string& Context, const std::string& OrderCode) override;
+    Variant GetSeat(const std::string& Context, const std::string& SectionCode,
+                    const std::string& ProductCode) override;
+    Variant OutputTicket(const std::string& Context, const std::string& SeatCode,
+                         const std::string& TicketType, const std::string& IsGift,
+                         const std::string& SaleClassCode, const std::string& ProductCode) override;
+    Variant GetSaleClass(const std::string& Context, const std::string& ProductCode) override;
+    bool SaveFreeBookInfo(const std::string& Context, const std::string& ActionCode,
+                          const std::string& SaleSort, const std::string& OrderCode,
+                          const Variant& OrderData) override;
+    std::int32_t SaleAccount(const std::string& Context, const std::string& AOrderParam,
+                             const Variant& OrderData, const Variant& GroupSaleMoneyData,
+                             const Variant& cdsPayModeMoneyData) override;
+    bool ISAccountFail(const std::string& Context, const std::string& OrderCode) override;
+    Variant GetTicketInfo(const std::string& Context, const std::string& OrderCode,
+                          const std::string& SeatCode) override;
+    Variant CreateOrderAndBooking(bool IsBookOrder, const std::string& Context,
+                                  const std::string& ProductCode, const std::string& SectionCode,
+                                  std::int32_t SeatNum, const Variant& cdsSeatDelta) override;
+    Variant CreateOrderByBatch(const std::string& BatchCode, const std::string& Context,
+                               const std::string& ProductCode, const std::string& SectionCode,
+                               std::int32_t SeatNum, const Variant& cdsSeatDelta) override;
+    bool ReleaseBatch(const std::string& Context, const std::string& BatchCode) override;
+    std::int32_t BatchAccount(const std::string& Context, const std::string& AOrderParams,
+                              const std::string& BatchCode, const Variant& OrderData,
+                              const Variant& GroupSaleMoneyData, const Variant& ReportPayModeData) override;
+    Variant GetSaleClassByBatch(const std::string& Context, const std::string& ProductCode,
+                                const std::string& SaleClassCode) override;
+    Variant GetSeatByBatch(const std::string& Context, const std::string& OrderCode) override;
+
+private:
+    // The caller's node code, after checking the session.
+    std::string NodeOf(const std::string& context) const;
+    Variant Query(const std::string& sql);
+
+    const ServerServices& services_;
+};
+
+} // namespace kav::server

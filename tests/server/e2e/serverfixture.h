@@ -1,0 +1,45 @@
+#pragma once
+// A kav-server hosted in this process on an ephemeral port over a fresh database of the test's
+// backend (SQLite always, PostgreSQL when KAV_TEST_PG names a database), with a sales group "G01" of node
+// "01" and three users:
+//   demo / demo      a valid seller
+//   clerk / 柜台'1   a valid seller whose password holds an apostrophe and Chinese text
+//   gone / gone      a disabled user
+
+#include "rpc/pelioclient.h"
+#include "rpc/pelioserver.h"
+#include "server/db/database.h"
+#include "server/db/testdatabase.h" // tests/server/db
+#include "server/serverservices.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kav::server::e2e {
+
+std::string PasswordHash(const std::string& password);
+
+class ServerFixture : public ::testing::TestWithParam<Backend> {
+protected:
+    static constexpr std::uint32_t kMaxMessageBytes = 1u << 20;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // A new connection to the hosted server.
+    std::unique_ptr<pelio::TPelioClient> NewClient() const;
+    // The signed context of a login through the service.
+    std::string LoginAs(const std::string& user, const std::string& password);
+
+    std::optional<test::TestDatabase> database_;
+    std::unique_ptr<Connection> setup_; // the test's own connection for preparing and checking rows
+    std::optional<TSessionSigner> sessions_;
+    std::optional<ServerServices> services_;
+    std::optional<pelio::TPelioServer> server_;
+    std::unique_ptr<pelio::TPelioClient> client_;
+};
+
+} // namespace kav::server::e2e

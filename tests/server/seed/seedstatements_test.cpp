@@ -1,0 +1,135 @@
+// Every statement the client sends finds rows in the demo data, so that every window and report
+// has something to show. The catalogue's literal dates were written on a fixed day; they are
+// moved by as many days as today is past it, as the client would have written them today.
+#include "platform/dataset/clientdataset.h"
+#include "seedtesting.h"
+#include "testdatabase.h"
+
+#include <gtest/gtest.h>
+#include <regex>
+#include <sstream>
+
+namespace kav::server::test {
+namespace {
+
+struct Statement {
+    std::string id, call, detail, sql;
+};
+
+std::vector<Statement> ReadCatalogue() {
+    std::vector<Statement> statements;
+    Statement entry;
+    std::istringstream catalogue(ReadSourceFile("server/schema/statements.sql"));
+    auto value = [](const std::string& line, const std::string& key) -> std::optional<std::string> {
+        const auto prefix = "-- " + key + ": ";
+        if (line.rfind(prefix, 0) != 0) return std::nullopt;
+        return line.substr(prefix.size());
+    };
+    for (std::string line; std::getline(catalogue, line);) {
+        if (auto id = value(line, "id")) {
+            entry.id = *id;
+        } else if (auto call = value(line, "call")) {
+            entry.call = *call;
+        } else if (auto detail = value(line, "detail")) {
+            entry.detail = *detail;
+        } else if (!line.empty() && line.rfind("--", 0) != 0) {
+            entry.sql = line;
+            statements.push_back(entry);
+            entry = {};
+        }
+    }
+    return statements;
+}
+
+const std::vector<Statement>& Catalogue() {
+    static const auto statements = ReadCatalogue();
+    return statements;
+}
+
+// Moves every 'yyyy-mm-dd' literal (with or without a time) by `days`.
+std::string MoveDates(const std::string& sql, int days) {
+    static const std::regex kDate(R"('(\d{4})-(\d{2})-(\d{2}))");
+    std::string moved;
+    auto last = sql.cbegin();
+    for (std::sregex_iterator it(sql.begin(), sql.end(), kDate), end; it != end; ++it) {
+        const auto& m = *it;
+        moved.append(last, m[0].first);
+        const TDateTime date = EncodeDate(std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3])) + days;
+        moved += "'" + FormatDateIso(date);
+        last = m[0].second;
+    }
+    moved.append(last, sql.cend());
+    return moved;
+}
+
+int DaysSinceCatalogue() {
+    return static_cast<int>(Today() - EncodeDate(kCatalogueYear, kCatalogueMonth, kCatalogueDay));
+}
+
+int NestedRows(TClientDataSet& ds, const std::string& field) {
+    int rows = 0;
+    for (ds.First(); !ds.Eof(); ds.Next())
+        rows += ds.FieldByName(field).NestedDataSet().RecordCount();
+    return rows;
+}
+
+const Statement& ById(const std::string& id) {
+    for (const auto& s : Catalogue())
+        if (s.id == id) return s;
+    throw std::runtime_error("no statement " + id);
+}
+
+using Case = std::tuple<Backend, std::size_t>;
+class SeedStatementTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(SeedStatementTest, FindsRows) {
+    const auto [backend, index] = GetParam();
+    const Statement& statement = Catalogue()[index];
+    const std::string sql = MoveDates(statement.sql, DaysSinceCatalogue());
+    auto connection = DemoDatabase(backend).Connect();
+    TClientDataSet ds;
+    if (statement.call == "GetData") {
+        ds.SetData(connection->GetData(sql));
+        EXPECT_GT(ds.RecordCount(), 0) << sql;
+    } else if (statement.call == "MasterData") {
+        std::istringstream detail(statement.detail);
+        std::string name, detailId;
+        detail >> name >> detailId;
+        ds.SetData(connection->GetMasterDetailData(sql, name, ById(detailId).sql));
+        EXPECT_GT(ds.RecordCount(), 0) << sql;
+        EXPECT_GT(NestedRows(ds, name), 0);
+    } else if (statement.call == "DetailData") {
+        ds.SetData(connection->GetMasterDetailData("select '01' as NODECODE, 'D0000001' as ORDERCODE",
+                                                   "Detail", sql));
+        EXPECT_GT(NestedRows(ds, "Detail"), 0);
+    } else {
+        ASSERT_EQ(statement.call, "ExecSQL");
+        connection->Begin();
+        EXPECT_EQ(connection->Execute(sql), 1);
+        connection->Rollback();
+    }
+}
+
+std::vector<Case> Cases() {
+    std::vector<Case> cases;
+    for (auto backend : TestBackends())
+        for (std::size_t i = 0; i < Catalogue().size(); ++i)
+            cases.emplace_back(backend, i);
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, SeedStatementTest, ::testing::ValuesIn(Cases()), [](const auto& info) {
+    auto name = BackendName(std::get<0>(info.param)) + "_" + Catalogue()[std::get<1>(info.param)].id;
+    for (auto& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
+
+TEST(SeedStatements, DatesMoveWithToday) {
+    EXPECT_EQ(MoveDates("a >= '2026-11-30 08:00:00' and b <= '2026-12-08' and c = 'x'", 3),
+              "a >= '2026-12-03 08:00:00' and b <= '2026-12-11' and c = 'x'");
+    EXPECT_GE(Catalogue().size(), 50u);
+}
+
+} // namespace
+} // namespace kav::server::test
