@@ -120,20 +120,24 @@ void TLoginDialog::TryLogin() {
 }
 
 void TLoginDialog::SaveServerAddress() {
-    // Only the two keys the dialog edits, compared with the file as it is now: its other settings stay,
-    // also when it could not be read at start (an unusable port) and the dialog began from the defaults.
     try {
-        IniFile ini(settingsFile_);
-        const std::string port = std::to_string(Port());
-        if (ini.ReadString("Server", "Host", "") == Host() && ini.ReadString("Server", "Port", "") == port)
-            return;
-        ini.WriteString("Server", "Host", Host());
-        ini.WriteString("Server", "Port", port);
-        ini.UpdateFile();
+        WriteServerAddress(settingsFile_, Host(), Port());
     } catch (const std::exception& e) {
         // The session is open; only the next start will ask for the address again.
         ShowWarningMessage(std::string("连接设置未能保存: ") + e.what());
     }
+}
+
+void WriteServerAddress(const std::filesystem::path& settingsFile, const std::string& host, int port) {
+    // Only these two keys, compared with the file as it is now: its other settings stay, also when it could
+    // not be read (an unusable port).
+    IniFile ini(settingsFile);
+    const std::string portText = std::to_string(port);
+    if (ini.ReadString("Server", "Host", "") == host && ini.ReadString("Server", "Port", "") == portText)
+        return;
+    ini.WriteString("Server", "Host", host);
+    ini.WriteString("Server", "Port", portText);
+    ini.UpdateFile();
 }
 
 ConnectionSettings ReadSettingsForLogin(const std::filesystem::path& settingsFile) {

@@ -53,4 +53,8 @@ private:
 // then shown, and saving from the dialog repairs the file).
 ConnectionSettings ReadSettingsForLogin(const std::filesystem::path& settingsFile);
 
+// Writes the server host and port into the settings file, when they differ from it, keeping its other
+// settings and comments. Raises std::runtime_error when the file cannot be written.
+void WriteServerAddress(const std::filesystem::path& settingsFile, const std::string& host, int port);
+
 } // namespace kav

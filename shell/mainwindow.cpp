@@ -99,6 +99,7 @@ void TKavMainWindow::BuildStatusBar() {
     const auto add = [this](const char* name, const QString& text) {
         auto* label = new QLabel(text);
         label->setObjectName(QString::fromLatin1(name));
+        label->setContentsMargins(6, 0, 10, 0);
         statusBar()->addWidget(label);
         return label;
     };
@@ -110,6 +111,7 @@ void TKavMainWindow::BuildStatusBar() {
     add("StatusServer", QStringLiteral("服务器: %1:%2").arg(Q(session_.Host)).arg(session_.Port));
     connection_ = new QLabel;
     connection_->setObjectName(QStringLiteral("StatusConnection"));
+    connection_->setContentsMargins(10, 0, 6, 0);
     statusBar()->addPermanentWidget(connection_);
     UpdateConnectionState();
 }

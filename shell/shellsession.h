@@ -17,3 +17,10 @@ struct TShellSession {
 };
 
 } // namespace kav
+
+namespace kav {
+
+// The session of a context text the server issued. Raises ContextTextError for text that is not a context.
+TShellSession MakeShellSession(const std::string& contextText, const std::string& host, int port);
+
+} // namespace kav

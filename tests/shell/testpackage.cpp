@@ -16,6 +16,7 @@ public:
         auto* context = new QLabel(this);
         context->setObjectName(QStringLiteral("ContextLabel"));
         context->setWordWrap(true);
+        context->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(new QLabel(QStringLiteral("会话上下文:"), this));
         layout->addWidget(context, 1);
