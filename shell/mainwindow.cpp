@@ -111,7 +111,7 @@ void TKavMainWindow::BuildStatusBar() {
     add("StatusServer", QStringLiteral("服务器: %1:%2").arg(Q(session_.Host)).arg(session_.Port));
     connection_ = new QLabel;
     connection_->setObjectName(QStringLiteral("StatusConnection"));
-    connection_->setContentsMargins(10, 0, 6, 0);
+    connection_->setContentsMargins(10, 0, 12, 0);
     statusBar()->addPermanentWidget(connection_);
     UpdateConnectionState();
 }

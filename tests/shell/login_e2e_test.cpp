@@ -2,6 +2,7 @@
 // logins with good and bad credentials, an unreachable server, a connection lost and found again, and the
 // main window after login with a package's window docked.
 
+#include "cuttableproxy.h"
 #include "dialogs/dialogresponder.h"
 #include "host/cadbpipe.h"
 #include "host/snapin/formsnapin.h"
@@ -155,17 +156,20 @@ private slots:
     }
 
     void aLostConnectionIsShownAndTheNextActionReconnects() {
+        TCuttableProxy network(port_);
         pelio::TPelioClient client;
-        const std::string context = LoginAs(client, "demo", "demo");
+        TPelioLoginGateway gateway(client);
+        const std::string context = gateway.Login("127.0.0.1", network.Port(), "demo", "demo");
         TPipeSnapIn::client = &client;
         TSnapInRegistration registration("CIPipe", SnapInClass<TPipeSnapIn>(), "查询");
-        TKavMainWindow window(MakeShellSession(context, "127.0.0.1", port_),
+        TKavMainWindow window(MakeShellSession(context, "127.0.0.1", network.Port()),
                               [&] { return client.Connected(); });
+        ScriptedDialogResponder dialogs;
         QVERIFY(window.OpenSnapIn("CIPipe"));
+        QVERIFY(dialogs.Log().empty());
         QCOMPARE(Status(window, "StatusConnection"), QString("已连接"));
 
-        server_->Stop();
-        ScriptedDialogResponder dialogs;
+        network.Cut();
         dialogs.Push(1);
         QVERIFY(!window.OpenSnapIn("CIPipe"));
         QCOMPARE(dialogs.Log().size(), 1u);
@@ -173,12 +177,32 @@ private slots:
         QCOMPARE(dialogs.Log()[0].text, std::string(kLostConnection));
         QCOMPARE(Status(window, "StatusConnection"), QString("未连接"));
 
-        // The server comes back on its port and the next action reaches it. A restarted server signs with a
-        // new key, so it refuses the old session: the answer proves the connection was opened again.
+        // The next action connects again and the session goes on.
+        QVERIFY(window.OpenSnapIn("CIPipe"));
+        QCOMPARE(Status(window, "StatusConnection"), QString("已连接"));
+        QCOMPARE(window.Tabs()->count(), 1);
+        QCOMPARE(dialogs.Log().size(), 1u);
+    }
+
+    void aRestartedServerIsReachedAgainAndRefusesTheOldSession() {
+        pelio::TPelioClient client;
+        const std::string context = LoginAs(client, "demo", "demo");
+        TPipeSnapIn::client = &client;
+        TSnapInRegistration registration("CIPipe", SnapInClass<TPipeSnapIn>(), "查询");
+        TKavMainWindow window(MakeShellSession(context, "127.0.0.1", port_),
+                              [&] { return client.Connected(); });
+        ScriptedDialogResponder dialogs;
+        QVERIFY(window.OpenSnapIn("CIPipe"));
+
+        server_->Stop();
+        dialogs.Push(1).Push(1);
+        QVERIFY(!window.OpenSnapIn("CIPipe"));
+        QCOMPARE(dialogs.Log().at(0).text, std::string(kLostConnection));
+
+        // A restarted server signs with a new key: it answers, and refuses the session it did not issue.
         server_ = std::make_unique<TServerProcess>(
             QStringList{"--port", QString::number(port_), "--db", database_});
         QCOMPARE(server_->Port(), port_);
-        dialogs.Push(1);
         QVERIFY(!window.OpenSnapIn("CIPipe"));
         QCOMPARE(dialogs.Log().at(1).text, std::string("会话无效，请重新登录!"));
         QCOMPARE(Status(window, "StatusConnection"), QString("已连接"));
