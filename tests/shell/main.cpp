@@ -1,11 +1,11 @@
-#include <QApplication>
+#include "shell/kavapplication.h"
 
 int RunPackageLoaderTest(int argc, char** argv);
 int RunMainWindowTest(int argc, char** argv);
 int RunLoginDialogTest(int argc, char** argv);
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    kav::TKavApplication app(argc, argv);
     int failures = 0;
     failures += RunPackageLoaderTest(argc, argv);
     failures += RunMainWindowTest(argc, argv);

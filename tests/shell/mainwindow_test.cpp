@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -18,6 +19,8 @@
 using namespace kav;
 
 namespace {
+
+const char* const kLostConnectionText = "请检查网络，现在已和服务器断开连接!";
 
 class TContextForm : public QWidget {
 public:
@@ -41,7 +44,7 @@ public:
     void Execute() override {
         if (failuresLeft > 0) {
             --failuresLeft;
-            throw std::runtime_error("请检查网络，现在已和服务器断开连接!");
+            throw std::runtime_error(kLostConnectionText);
         }
         TKavFormSnapIn::Execute();
     }
@@ -151,13 +154,26 @@ private slots:
         QVERIFY(!window->OpenSnapIn("CINowhere"));
         QCOMPARE(dialogs.Log().size(), 2u);
         QCOMPARE(dialogs.Log()[0].caption, std::string("错误信息"));
-        QCOMPARE(dialogs.Log()[0].text, std::string("请检查网络，现在已和服务器断开连接!"));
+        QCOMPARE(dialogs.Log()[0].text, std::string(kLostConnectionText));
         QVERIFY(dialogs.Log()[1].text.find("CINowhere") != std::string::npos);
         QCOMPARE(window->Tabs()->count(), 0);
 
         QVERIFY(window->OpenSnapIn("CIFailing"));
         QCOMPARE(window->Tabs()->count(), 1);
         QVERIFY(dialogs.Problems().empty());
+    }
+
+    void anExceptionFromAnyWindowIsShownAndTheShellGoesOn() {
+        // A snap-in's own button whose remote call fails: the application object catches what Qt cannot.
+        QPushButton button;
+        connect(&button, &QPushButton::clicked, [] { throw std::runtime_error(kLostConnectionText); });
+        button.show();
+        ScriptedDialogResponder dialogs;
+        dialogs.Push(1).Push(1);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(dialogs.Log().size(), 2u);
+        QCOMPARE(dialogs.Log()[1].text, std::string(kLostConnectionText));
     }
 
     void statusBarShowsTheSessionAndTheConnection() {
