@@ -2,7 +2,7 @@
 
 #include "orderhandler/odrhdataprovider.h"
 #include "orderhandler/odrhorderprovider.h"
-#include "rpc/client.h"
+#include "rpc/pelioclient.h"
 #include "services/dbpipe/tpdbpipe.h"
 
 #include <stdexcept>

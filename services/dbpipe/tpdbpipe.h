@@ -3,7 +3,7 @@
 // "ITPDBPipe" when this library is loaded) and TTPDBPipe_serv (the servant a server derives and
 // registers with ORBRegisterServantClass).
 //
-// Proxy methods raise what a remote call raises (see rpc/client.h). A proxy must not outlive its
+// Proxy methods raise what a remote call raises (see rpc/pelioclient.h). A proxy must not outlive its
 // client and, like it, serves one thread.
 
 #include "rpc/pelioclient.h"

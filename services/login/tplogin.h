@@ -2,7 +2,7 @@
 // The login binding: TTPLogin (the client proxy), TTPLogin_stub (registered under "ITPLogin" when
 // this library is loaded) and TTPLogin_serv (the servant a server derives and registers).
 //
-// Proxy methods raise what a remote call raises (see rpc/client.h). A proxy must not outlive its
+// Proxy methods raise what a remote call raises (see rpc/pelioclient.h). A proxy must not outlive its
 // client and, like it, serves one thread.
 
 #include "rpc/pelioclient.h"

@@ -102,7 +102,10 @@ protected:
 
 } // namespace
 
-TEST_F(OrderProvidersTest, SearchByCodeBindsTheOrderAndLoadsSeatsLazily) {
+INSTANTIATE_TEST_SUITE_P(Backends, OrderProvidersTest, ::testing::ValuesIn(server::test::TestBackends()),
+                         [](const auto& info) { return server::test::BackendName(info.param); });
+
+TEST_P(OrderProvidersTest, SearchByCodeBindsTheOrderAndLoadsSeatsLazily) {
     const auto list = orders_->SearchOrderHandlerInfoEx("D0000001");
     ASSERT_EQ(list->Count(), 1);
     TodrHOrderInfoRecord& order = list->First();
@@ -146,7 +149,7 @@ TEST_F(OrderProvidersTest, SearchByCodeBindsTheOrderAndLoadsSeatsLazily) {
     EXPECT_EQ(order.RefreshSeats().First().status, "O");
 }
 
-TEST_F(OrderProvidersTest, PasswordSearchFindsOnlyOrdersOfTheLast360Days) {
+TEST_P(OrderProvidersTest, PasswordSearchFindsOnlyOrdersOfTheLast360Days) {
     setup_->Execute("update KAV_ORDER_SHOW set CREATETIME = ?1 where ORDERCODE = 'D0000001'",
                     {FormatDateTimeIso(Now() - 1)});
     setup_->Execute(
@@ -156,7 +159,7 @@ TEST_F(OrderProvidersTest, PasswordSearchFindsOnlyOrdersOfTheLast360Days) {
     EXPECT_EQ(orders_->SearchOrderHandlerInfoExPS("654321")->Count(), 0);
 }
 
-TEST_F(OrderProvidersTest, ConditionSearches) {
+TEST_P(OrderProvidersTest, ConditionSearches) {
     // Orders without seats (D0000004) are never listed.
     EXPECT_EQ(Codes(*orders_->SearchOrderHandlerInfoEx(CallCentreOfOwnGroup())),
               (std::vector<std::string>{"D0000001", "D0000002", "D0000005"}));
@@ -183,7 +186,7 @@ TEST_F(OrderProvidersTest, ConditionSearches) {
     EXPECT_EQ(orders_->SearchOrderHandlerInfoEx(byName)->Count(), 0);
 }
 
-TEST_F(OrderProvidersTest, LookUps) {
+TEST_P(OrderProvidersTest, LookUps) {
     // Credit companies of the user's site (the demo user's site is its group G01); read once and kept.
     setup_->Execute("insert into KAV_CREDIT_COMPONY values ('01', 'CC09', '本站公司', 'G01', 'Y')");
     EXPECT_EQ(lookups_->GetCreditCompanyList(), (std::vector<TCreditCompanyItem>{{"CC09", "本站公司"}}));
@@ -225,7 +228,7 @@ TEST_F(OrderProvidersTest, LookUps) {
     EXPECT_EQ(products.FieldByName("PRODUCTCODE").AsString(), "P0001");
 }
 
-TEST_F(OrderProvidersTest, CustomerWriteBack) {
+TEST_P(OrderProvidersTest, CustomerWriteBack) {
     TCustomerClientInfo info{"D0000001", "O'Neil", "天津", "022-1", "13911112222",
                              "X1",       "改",     "发票", "2",     2};
     EXPECT_TRUE(lookups_->UpdateCustomerClientInfo(info));
@@ -255,7 +258,7 @@ TEST_F(OrderProvidersTest, CustomerWriteBack) {
         "第二次");
 }
 
-TEST_F(OrderProvidersTest, ExportDataSetFollowsTheCustomerExportRights) {
+TEST_P(OrderProvidersTest, ExportDataSetFollowsTheCustomerExportRights) {
     orders_->SearchOrderHandlerInfoEx(CallCentreOfOwnGroup());
     TClientDataSet& exported = orders_->GetExportExcelDS();
     EXPECT_NE(exported.FindField("CUSTOMERNAME"), nullptr);
@@ -287,7 +290,7 @@ TEST_F(OrderProvidersTest, ExportDataSetFollowsTheCustomerExportRights) {
     EXPECT_EQ(orders_->GetExportExcelDS().FieldCount(), 39);
 }
 
-TEST_F(OrderProvidersTest, BackgroundFetchUsesItsOwnConnection) {
+TEST_P(OrderProvidersTest, BackgroundFetchUsesItsOwnConnection) {
     std::promise<std::pair<std::unique_ptr<TodrHSeatInfoList>, std::thread::id>> delivered;
     {
         TAsyncGetSeatInfo fetch("127.0.0.1", server_->ListeningPort());
