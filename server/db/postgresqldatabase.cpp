@@ -2,6 +2,7 @@
 
 #include "server/db/embeddedschema.h"
 #include "server/db/resultrows.h"
+#include "server/db/schemasetup.h"
 #include "server/db/sqldialect.h"
 
 #include <charconv>
@@ -394,24 +395,10 @@ public:
 
     bool EnsureSchema() override {
         PostgreSQLConnection connection(url_);
-        connection.Begin();
-        try {
-            connection.Select(kSchemaLock, {});
-            auto tables =
-                connection.Select("select count(*) from information_schema.tables where table_schema = "
-                                  "current_schema() and table_type = 'BASE TABLE'",
-                                  {});
-            if (std::get<std::int64_t>(tables.at(0).at(0)) > 0) {
-                connection.Rollback();
-                return false;
-            }
-            connection.Execute(kPostgreSQLSchema, {});
-            connection.Commit();
-            return true;
-        } catch (...) {
-            connection.Rollback();
-            throw;
-        }
+        return CreateSchemaWhenEmpty(connection, kSchemaLock,
+                                     "select count(*) from information_schema.tables where table_schema = "
+                                     "current_schema() and table_type = 'BASE TABLE'",
+                                     kPostgreSQLSchema);
     }
 
 private:

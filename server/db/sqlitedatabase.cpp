@@ -3,6 +3,7 @@
 #include "platform/core/textcodec.h"
 #include "server/db/embeddedschema.h"
 #include "server/db/resultrows.h"
+#include "server/db/schemasetup.h"
 #include "server/db/sqldialect.h"
 
 #include <cctype>
@@ -317,20 +318,8 @@ public:
 
     bool EnsureSchema() override {
         SQLiteConnection connection(path_);
-        connection.Begin();
-        try {
-            auto tables = connection.Select("select count(*) from sqlite_schema where type = 'table'", {});
-            if (std::get<std::int64_t>(tables.at(0).at(0)) > 0) {
-                connection.Rollback();
-                return false;
-            }
-            connection.Execute(kSQLiteSchema, {});
-            connection.Commit();
-            return true;
-        } catch (...) {
-            connection.Rollback();
-            throw;
-        }
+        return CreateSchemaWhenEmpty(
+            connection, "", "select count(*) from sqlite_schema where type = 'table'", kSQLiteSchema);
     }
 
 private:
