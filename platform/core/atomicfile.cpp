@@ -1,13 +1,12 @@
 #include "platform/core/atomicfile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 
 namespace kav {
 
@@ -26,14 +25,12 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
         throw std::runtime_error(std::string("cannot ") + what + " " + path.string() + ": " + reason);
     };
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        fail("create a temporary file for");
+    if (fd < 0) fail("create a temporary file for");
     const char* p = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
         ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             int saved = errno;
             ::close(fd);
@@ -49,10 +46,8 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
         errno = saved;
         fail("flush");
     }
-    if (::close(fd) != 0)
-        fail("close");
-    if (::rename(tmp.c_str(), path.c_str()) != 0)
-        fail("replace");
+    if (::close(fd) != 0) fail("close");
+    if (::rename(tmp.c_str(), path.c_str()) != 0) fail("replace");
 }
 
 } // namespace kav

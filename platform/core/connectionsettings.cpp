@@ -15,7 +15,8 @@ ConnectionSettings ReadConnectionSettings(const std::filesystem::path& file) {
     const std::string portText = ini.ReadString("Server", "Port", std::to_string(s.port));
     auto port = IniFile::ParseInteger(portText);
     if (!port || *port < 1 || *port > 65535)
-        throw ConnectionSettingsError(file.string() + ": [Server] Port '" + portText + "' is not a port number");
+        throw ConnectionSettingsError(file.string() + ": [Server] Port '" + portText +
+                                      "' is not a port number");
     s.port = static_cast<int>(*port);
     s.updateServer = ini.ReadString("Update", "Server", "");
     s.nodeCode = ini.ReadString("Node", "NodeCode", "");

@@ -1,6 +1,7 @@
 #pragma once
 // The client's connection settings: the file "KavClient.ini" in the program folder, shared by the
-// client shell (server address, node) and the updater (update server, node). Format: docs/connection-settings.md.
+// client shell (server address, node) and the updater (update server, node). Format:
+// docs/connection-settings.md.
 
 #include <filesystem>
 #include <stdexcept>

@@ -24,7 +24,7 @@ std::int64_t DaysFromCivil(int y, int m, int d) {
 // Values outside years 1 to 9999 (and NaN or infinities) have no calendar date; converting them to
 // integers would be undefined, so they are refused.
 std::int64_t ToLinearMs(TDateTime value) {
-    constexpr double kFirstDay = -693593.0; // 0001-01-01
+    constexpr double kFirstDay = -693593.0;    // 0001-01-01
     constexpr double kPastLastDay = 2958466.0; // 10000-01-01
     if (!(value > kFirstDay - 1 && value < kPastLastDay))
         throw DateTimeError("date-time value out of range: " + std::to_string(value));
@@ -45,12 +45,13 @@ TDateTime FromLinearMs(std::int64_t linear) {
 
 } // namespace
 
-bool IsLeapYear(int y) noexcept { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeapYear(int y) noexcept {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) noexcept {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (m < 1 || m > 12)
-        return 0;
+    if (m < 1 || m > 12) return 0;
     return m == 2 && IsLeapYear(y) ? 29 : days[m - 1];
 }
 
@@ -68,7 +69,9 @@ TDateTime EncodeDateTime(const CivilDateTime& v) {
     return FromLinearMs(days * kMsPerDay + ms);
 }
 
-TDateTime EncodeDate(int year, int month, int day) { return EncodeDateTime({year, month, day}); }
+TDateTime EncodeDate(int year, int month, int day) {
+    return EncodeDateTime({year, month, day});
+}
 
 CivilDateTime DecodeDateTime(TDateTime value) {
     using namespace std::chrono;
@@ -92,7 +95,9 @@ TDateTime DateOf(TDateTime value) {
     return EncodeDate(c.year, c.month, c.day);
 }
 
-TDateTime TimeOf(TDateTime value) { return std::fabs(value - std::trunc(value)); }
+TDateTime TimeOf(TDateTime value) {
+    return std::fabs(value - std::trunc(value));
+}
 
 TDateTime Now() {
     using namespace std::chrono;
@@ -105,11 +110,17 @@ TDateTime Now() {
                            local.tm_sec, static_cast<int>(ms)});
 }
 
-TDateTime Today() { return DateOf(Now()); }
+TDateTime Today() {
+    return DateOf(Now());
+}
 
-TDateTime FromUnixMilliseconds(std::int64_t ms) { return FromLinearMs(ms + kUnixEpochDays * kMsPerDay); }
+TDateTime FromUnixMilliseconds(std::int64_t ms) {
+    return FromLinearMs(ms + kUnixEpochDays * kMsPerDay);
+}
 
-std::int64_t ToUnixMilliseconds(TDateTime value) { return ToLinearMs(value) - kUnixEpochDays * kMsPerDay; }
+std::int64_t ToUnixMilliseconds(TDateTime value) {
+    return ToLinearMs(value) - kUnixEpochDays * kMsPerDay;
+}
 
 std::string FormatDateTimeIso(TDateTime value) {
     CivilDateTime c = DecodeDateTime(value);
@@ -137,8 +148,7 @@ TDateTime ParseDateTimeIso(const std::string& text) {
     if (*rest == ' ' || *rest == 'T') {
         int n = 0;
         int got = std::sscanf(rest + 1, "%d:%d%n", &c.hour, &c.minute, &n);
-        if (got != 2)
-            throw DateTimeError("not a date-time: '" + text + "'");
+        if (got != 2) throw DateTimeError("not a date-time: '" + text + "'");
         rest += 1 + n;
         if (*rest == ':') {
             double seconds = 0;
@@ -147,15 +157,13 @@ TDateTime ParseDateTimeIso(const std::string& text) {
                 throw DateTimeError("not a date-time: '" + text + "'");
             c.second = static_cast<int>(seconds);
             c.millisecond = static_cast<int>(std::lround((seconds - c.second) * 1000));
-            if (c.millisecond == 1000)
-                c.millisecond = 999;
+            if (c.millisecond == 1000) c.millisecond = 999;
             rest += 1 + n;
         }
     }
     while (*rest == ' ')
         ++rest;
-    if (*rest != '\0')
-        throw DateTimeError("not a date-time: '" + text + "'");
+    if (*rest != '\0') throw DateTimeError("not a date-time: '" + text + "'");
     return EncodeDateTime(c);
 }
 

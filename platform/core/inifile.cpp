@@ -26,11 +26,9 @@ std::string_view Trim(std::string_view s) {
 
 IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
     std::error_code ec;
-    if (!std::filesystem::exists(path_, ec))
-        return;
+    if (!std::filesystem::exists(path_, ec)) return;
     std::ifstream in(path_, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path_.string());
+    if (!in) throw std::runtime_error("cannot read " + path_.string());
     std::ostringstream bytes;
     bytes << in.rdbuf();
     std::string text = bytes.str();
@@ -77,16 +75,14 @@ void IniFile::Parse(std::string_view text) {
             bool duplicate = false;
             for (const Entry& e : target)
                 duplicate = duplicate || (!e.key.empty() && EqualsIgnoringCase(e.key, key));
-            if (!duplicate)
-                target.push_back({std::move(key), std::move(value)});
+            if (!duplicate) target.push_back({std::move(key), std::move(value)});
         }
     }
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
     for (const Section& s : sections_)
-        if (EqualsIgnoringCase(s.name, name))
-            return &s;
+        if (EqualsIgnoringCase(s.name, name)) return &s;
     return nullptr;
 }
 
@@ -96,11 +92,9 @@ IniFile::Section* IniFile::FindSection(std::string_view name) {
 
 std::optional<std::string> IniFile::TryReadString(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
-    if (!s)
-        return std::nullopt;
+    if (!s) return std::nullopt;
     for (const Entry& e : s->entries)
-        if (!e.key.empty() && EqualsIgnoringCase(e.key, key))
-            return e.value;
+        if (!e.key.empty() && EqualsIgnoringCase(e.key, key)) return e.value;
     return std::nullopt;
 }
 
@@ -124,22 +118,18 @@ std::optional<long long> IniFile::ParseInteger(std::string_view text) {
         base = 16;
         text.remove_prefix(2);
     }
-    if (text.empty())
-        return std::nullopt;
+    if (text.empty()) return std::nullopt;
     unsigned long long value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (ec != std::errc{} || end != text.data() + text.size())
-        return std::nullopt;
-    if (value > static_cast<unsigned long long>(std::numeric_limits<long long>::max()))
-        return std::nullopt;
+    if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    if (value > static_cast<unsigned long long>(std::numeric_limits<long long>::max())) return std::nullopt;
     long long v = static_cast<long long>(value);
     return negative ? -v : v;
 }
 
 long long IniFile::ReadInteger(std::string_view section, std::string_view key, long long def) const {
     auto text = TryReadString(section, key);
-    if (!text)
-        return def;
+    if (!text) return def;
     return ParseInteger(*text).value_or(def);
 }
 
@@ -149,8 +139,7 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def)
 
 double IniFile::ReadFloat(std::string_view section, std::string_view key, double def) const {
     auto text = TryReadString(section, key);
-    if (!text || text->empty())
-        return def;
+    if (!text || text->empty()) return def;
     double value = 0;
     auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), value);
     return ec == std::errc{} && end == text->data() + text->size() ? value : def;
@@ -182,7 +171,9 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
     WriteString(section, key, value ? "1" : "0");
 }
 
-bool IniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
+bool IniFile::SectionExists(std::string_view section) const {
+    return FindSection(section) != nullptr;
+}
 
 bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
     return TryReadString(section, key).has_value();
@@ -199,8 +190,7 @@ std::vector<std::string> IniFile::ReadSection(std::string_view section) const {
     std::vector<std::string> keys;
     if (const Section* s = FindSection(section))
         for (const Entry& e : s->entries)
-            if (!e.key.empty())
-                keys.push_back(e.key);
+            if (!e.key.empty()) keys.push_back(e.key);
     return keys;
 }
 
@@ -210,7 +200,8 @@ void IniFile::EraseSection(std::string_view section) {
 
 void IniFile::DeleteKey(std::string_view section, std::string_view key) {
     if (Section* s = FindSection(section))
-        std::erase_if(s->entries, [&](const Entry& e) { return !e.key.empty() && EqualsIgnoringCase(e.key, key); });
+        std::erase_if(s->entries,
+                      [&](const Entry& e) { return !e.key.empty() && EqualsIgnoringCase(e.key, key); });
 }
 
 std::string IniFile::ToText() const {
@@ -228,8 +219,7 @@ std::string IniFile::ToText() const {
 }
 
 void IniFile::UpdateFile() const {
-    if (path_.empty())
-        throw std::logic_error("IniFile::UpdateFile: the file has no path");
+    if (path_.empty()) throw std::logic_error("IniFile::UpdateFile: the file has no path");
     WriteFileAtomically(path_, ToText());
 }
 

@@ -1,8 +1,7 @@
 #include "platform/core/textcodec.h"
 
-#include <iconv.h>
-
 #include <cerrno>
+#include <iconv.h>
 #include <mutex>
 
 namespace kav {
@@ -40,8 +39,7 @@ public:
             size_t rc = iconv(handle_, inLeft ? &in : nullptr, &inLeft, &outPtr, &outLeft);
             written = out.size() - outLeft;
             if (rc != static_cast<size_t>(-1)) {
-                if (inLeft == 0)
-                    break;
+                if (inLeft == 0) break;
                 continue;
             }
             if (errno == E2BIG) {
@@ -57,8 +55,7 @@ public:
 
 private:
     void close() {
-        if (handle_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(handle_);
+        if (handle_ != reinterpret_cast<iconv_t>(-1)) iconv_close(handle_);
         handle_ = reinterpret_cast<iconv_t>(-1);
     }
     iconv_t handle_ = reinterpret_cast<iconv_t>(-1);
@@ -82,8 +79,7 @@ void SetAnsiCodePage(std::string name) {
 
 bool IsAscii(std::string_view bytes) noexcept {
     for (unsigned char c : bytes)
-        if (c & 0x80)
-            return false;
+        if (c & 0x80) return false;
     return true;
 }
 
@@ -108,37 +104,31 @@ bool IsValidUtf8(std::string_view s) noexcept {
         } else {
             return false;
         }
-        if (i + static_cast<size_t>(extra) >= s.size())
-            return false;
+        if (i + static_cast<size_t>(extra) >= s.size()) return false;
         for (int k = 1; k <= extra; ++k) {
             unsigned char cc = s[i + k];
-            if ((cc & 0xC0) != 0x80)
-                return false;
+            if ((cc & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (cc & 0x3F);
         }
         static constexpr char32_t minimum[] = {0, 0x80, 0x800, 0x10000};
-        if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
+        if (cp < minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
         i += extra + 1;
     }
     return true;
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-    if (IsAscii(utf8))
-        return std::string(utf8);
+    if (IsAscii(utf8)) return std::string(utf8);
     return toAnsi.convert(utf8, "UTF-8", AnsiCodePage());
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
-    if (IsAscii(ansi))
-        return std::string(ansi);
+    if (IsAscii(ansi)) return std::string(ansi);
     return fromAnsi.convert(ansi, AnsiCodePage(), "UTF-8");
 }
 
 std::u16string Utf8ToUtf16(std::string_view s) {
-    if (!IsValidUtf8(s))
-        throw TextCodecError("text is not valid UTF-8");
+    if (!IsValidUtf8(s)) throw TextCodecError("text is not valid UTF-8");
     std::u16string out;
     out.reserve(s.size());
     size_t i = 0;
@@ -194,30 +184,24 @@ std::string Utf16ToUtf8(std::u16string_view s) {
 std::string AsciiUpper(std::string_view text) {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return out;
 }
 
 std::string AsciiLower(std::string_view text) {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return out;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
     }
     return true;
 }

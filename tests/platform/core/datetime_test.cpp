@@ -1,8 +1,7 @@
 #include "platform/core/datetime.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace kav;
@@ -18,7 +17,8 @@ TEST(DateTime, EpochAndKnownValues) {
 }
 
 TEST(DateTime, RoundTripsToTheMillisecond) {
-    const CivilDateTime samples[] = {{2026, 12, 7, 23, 59, 59, 999}, {2024, 2, 29, 0, 0, 0, 1}, {1850, 6, 15, 13, 14, 15, 16}};
+    const CivilDateTime samples[] = {
+        {2026, 12, 7, 23, 59, 59, 999}, {2024, 2, 29, 0, 0, 0, 1}, {1850, 6, 15, 13, 14, 15, 16}};
     for (const auto& c : samples)
         EXPECT_EQ(DecodeDateTime(EncodeDateTime(c)), c);
 }

@@ -3,17 +3,17 @@
 #include "platform/core/inifile.h"
 #include "platform/core/textcodec.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 
 using namespace kav;
 namespace fs = std::filesystem;
 
 namespace {
 struct TempDir {
-    fs::path path = fs::temp_directory_path() / ("kavcore-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path path = fs::temp_directory_path() /
+                    ("kavcore-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
     TempDir() { fs::create_directories(path); }
     ~TempDir() { fs::remove_all(path); }
 };
@@ -55,7 +55,8 @@ TEST(IniFile, FilesAreWrittenAtomicallyAndAnsiFilesStillRead) {
         ini.UpdateFile();
     }
     EXPECT_EQ(IniFile(file).ReadString("distribution", "NAME", ""), "ctcom1");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator{}), 1); // no temporary left
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator{}),
+              1); // no temporary left
 
     const fs::path old = dir.path / "old.ini";
     std::ofstream(old, std::ios::binary) << Utf8ToAnsi("[Msg]\nText=请检查网络\n");

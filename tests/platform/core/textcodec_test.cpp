@@ -31,9 +31,9 @@ TEST(TextCodec, Utf16) {
     EXPECT_EQ(Utf8ToUtf16("a中😀"), (std::u16string{u'a', u'中', 0xD83D, 0xDE00}));
     EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', u'中', 0xD83D, 0xDE00}), "a中😀");
     EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx"); // lone surrogate
-    EXPECT_THROW(Utf8ToUtf16("\xC0\x80"), TextCodecError);               // overlong NUL
-    EXPECT_FALSE(IsValidUtf8("\xE4\xB8"));                                // truncated
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));                            // encoded surrogate
+    EXPECT_THROW(Utf8ToUtf16("\xC0\x80"), TextCodecError);                 // overlong NUL
+    EXPECT_FALSE(IsValidUtf8("\xE4\xB8"));                                 // truncated
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));                             // encoded surrogate
 }
 
 TEST(TextCodec, CaseFoldingTouchesAsciiOnly) {
