@@ -1,4 +1,5 @@
 #include "orderhandler/odrhsql.h"
+#include "statementcatalogue.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -12,27 +13,8 @@ using namespace kav::orderhandler;
 namespace {
 
 // The statements of the database catalogue by id: the texts the server side was checked against.
-const std::map<std::string, std::string>& Catalogue() {
-    static const std::map<std::string, std::string> entries = [] {
-        std::map<std::string, std::string> result;
-        std::ifstream in(KAV_SOURCE_DIR "/server/schema/statements.sql");
-        if (!in) throw std::runtime_error("statement catalogue not found");
-        std::string line, id;
-        while (std::getline(in, line)) {
-            if (line.rfind("-- id: ", 0) == 0)
-                id = line.substr(7);
-            else if (line.rfind("--", 0) != 0 && !line.empty() && !id.empty())
-                result[id] = line, id.clear();
-        }
-        return result;
-    }();
-    return entries;
-}
-
 const std::string& Catalogued(const std::string& id) {
-    const auto found = Catalogue().find(id);
-    if (found == Catalogue().end()) throw std::runtime_error("no catalogue entry " + id);
-    return found->second;
+    return kav::test::CataloguedStatement(id).sql;
 }
 
 TDateTime At(int y, int m, int d, int hh = 0, int nn = 0, int ss = 0) {

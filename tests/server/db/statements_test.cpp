@@ -2,6 +2,7 @@
 // interface on a fresh schema with the sample rows, on each backend; the row counts must match
 // tests/server/schema/expected_rows.txt.
 #include "platform/dataset/clientdataset.h"
+#include "statementcatalogue.h"
 #include "testdatabase.h"
 
 #include <fstream>
@@ -12,17 +13,16 @@
 namespace kav::server::test {
 namespace {
 
-struct CatalogueEntry {
-    std::string id, call, detail, sql;
-    int expected = -1;
-};
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
 }
+
+struct CatalogueEntry : kav::test::CatalogueStatement {
+    int expected = -1; // rows the sample data gives, from expected_rows.txt
+};
 
 std::vector<CatalogueEntry> ReadCatalogue() {
     std::map<std::string, int> expected;
@@ -35,28 +35,10 @@ std::vector<CatalogueEntry> ReadCatalogue() {
         expected[id] = count;
     }
     std::vector<CatalogueEntry> entries;
-    CatalogueEntry entry;
-    std::istringstream catalogue(ReadFile(KAV_SOURCE_DIR "/server/schema/statements.sql"));
-    auto value = [](const std::string& line, const std::string& key) -> std::optional<std::string> {
-        auto prefix = "-- " + key + ": ";
-        if (line.rfind(prefix, 0) != 0) return std::nullopt;
-        return line.substr(prefix.size());
-    };
-    for (std::string line; std::getline(catalogue, line);) {
-        if (auto id = value(line, "id"))
-            entry.id = *id;
-        else if (auto call = value(line, "call"))
-            entry.call = *call;
-        else if (auto detail = value(line, "detail"))
-            entry.detail = *detail;
-        else if (line.empty() || line.rfind("--", 0) == 0)
-            continue;
-        else {
-            entry.sql = line;
-            entry.expected = expected.count(entry.id) ? expected[entry.id] : -1;
-            entries.push_back(entry);
-            entry = {};
-        }
+    for (const auto& statement : kav::test::StatementCatalogue()) {
+        CatalogueEntry entry{statement};
+        entry.expected = expected.count(entry.id) ? expected[entry.id] : -1;
+        entries.push_back(entry);
     }
     return entries;
 }
@@ -102,10 +84,7 @@ TEST_P(CatalogueTest, ReturnsTheExpectedRows) {
         std::istringstream detail(entry.detail);
         std::string name, detailId;
         detail >> name >> detailId;
-        auto found = std::find_if(Catalogue().begin(), Catalogue().end(),
-                                  [&](const CatalogueEntry& e) { return e.id == detailId; });
-        ASSERT_NE(found, Catalogue().end()) << detailId;
-        ds.SetData(conn->GetMasterDetailData(entry.sql, name, found->sql));
+        ds.SetData(conn->GetMasterDetailData(entry.sql, name, kav::test::CataloguedStatement(detailId).sql));
         EXPECT_EQ(ds.RecordCount(), entry.expected);
         NestedRowCount(ds, name); // every nested table decodes
     } else if (entry.call == "DetailData") {

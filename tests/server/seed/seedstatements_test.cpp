@@ -3,6 +3,7 @@
 // moved by as many days as today is past it, as the client would have written them today.
 #include "platform/dataset/clientdataset.h"
 #include "seedtesting.h"
+#include "statementcatalogue.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -12,38 +13,10 @@
 namespace kav::server::test {
 namespace {
 
-struct Statement {
-    std::string id, call, detail, sql;
-};
-
-std::vector<Statement> ReadCatalogue() {
-    std::vector<Statement> statements;
-    Statement entry;
-    std::istringstream catalogue(ReadSourceFile("server/schema/statements.sql"));
-    auto value = [](const std::string& line, const std::string& key) -> std::optional<std::string> {
-        const auto prefix = "-- " + key + ": ";
-        if (line.rfind(prefix, 0) != 0) return std::nullopt;
-        return line.substr(prefix.size());
-    };
-    for (std::string line; std::getline(catalogue, line);) {
-        if (auto id = value(line, "id")) {
-            entry.id = *id;
-        } else if (auto call = value(line, "call")) {
-            entry.call = *call;
-        } else if (auto detail = value(line, "detail")) {
-            entry.detail = *detail;
-        } else if (!line.empty() && line.rfind("--", 0) != 0) {
-            entry.sql = line;
-            statements.push_back(entry);
-            entry = {};
-        }
-    }
-    return statements;
-}
+using Statement = kav::test::CatalogueStatement;
 
 const std::vector<Statement>& Catalogue() {
-    static const auto statements = ReadCatalogue();
-    return statements;
+    return kav::test::StatementCatalogue();
 }
 
 // Moves every 'yyyy-mm-dd' literal (with or without a time) by `days`.
@@ -73,12 +46,6 @@ int NestedRows(TClientDataSet& ds, const std::string& field) {
     return rows;
 }
 
-const Statement& ById(const std::string& id) {
-    for (const auto& s : Catalogue())
-        if (s.id == id) return s;
-    throw std::runtime_error("no statement " + id);
-}
-
 using Case = std::tuple<Backend, std::size_t>;
 class SeedStatementTest : public ::testing::TestWithParam<Case> {};
 
@@ -95,7 +62,7 @@ TEST_P(SeedStatementTest, FindsRows) {
         std::istringstream detail(statement.detail);
         std::string name, detailId;
         detail >> name >> detailId;
-        ds.SetData(connection->GetMasterDetailData(sql, name, ById(detailId).sql));
+        ds.SetData(connection->GetMasterDetailData(sql, name, kav::test::CataloguedStatement(detailId).sql));
         EXPECT_GT(ds.RecordCount(), 0) << sql;
         EXPECT_GT(NestedRows(ds, name), 0);
     } else if (statement.call == "DetailData") {
