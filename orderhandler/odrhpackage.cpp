@@ -65,6 +65,10 @@ void PublishOrderHandlerRights(TOrderOutsideLookups rights) {
     if (p.orders) p.orders->SetOutsideLookups(p.rights);
 }
 
+void PublishOrderHandlerRights(const ISPOrderHandler& rights, IKavMemberSys& memberSys) {
+    PublishOrderHandlerRights(OutsideLookupsOf(rights, memberSys));
+}
+
 TOrderFromTypeInfoArr GetOrderFromTypeInfos() {
     return OrderFromTypeInfos(Shared().rights.canViewOrders);
 }

@@ -23,6 +23,9 @@ TAsyncGetSeatInfo& AsyncGetSeatInfo();
 // Makes the main window's rights (and member system names) current for the order sources, the
 // export columns and the bound records. Until then no order source is offered.
 void PublishOrderHandlerRights(TOrderOutsideLookups rights);
+// The same from the main window's rights object and member system, which stay in use until
+// FreeOrderHandlerPackage or the next publication.
+void PublishOrderHandlerRights(const ISPOrderHandler& rights, IKavMemberSys& memberSys);
 // The order sources the current rights allow to view.
 TOrderFromTypeInfoArr GetOrderFromTypeInfos();
 
