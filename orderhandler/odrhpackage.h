@@ -17,6 +17,10 @@ namespace kav::orderhandler {
 TKavContext& odrHContext();
 TodrHDataProvider& odrHDataProvider();
 TodrHOrderInfoDataProvider& odrHOrderInfoDataProvider();
+// The order handler's rights object and the member system, over the package's pipe; the main
+// window initialises them and publishes them with PublishOrderHandlerRights.
+ISPOrderHandler& odrHRights();
+IKavMemberSys& odrHMemberSys();
 // The background seat fetcher, with the shared connection's host and port.
 TAsyncGetSeatInfo& AsyncGetSeatInfo();
 
@@ -30,7 +34,8 @@ void PublishOrderHandlerRights(const ISPOrderHandler& rights, IKavMemberSys& mem
 TOrderFromTypeInfoArr GetOrderFromTypeInfos();
 
 // Frees the objects, users before what they use: background fetcher (waiting for it), order
-// provider, look-up provider, pipe proxy, context.
+// provider, look-up provider, published rights, rights object and member system, pipe proxy,
+// context.
 void FreeOrderHandlerPackage();
 
 // Forwarders to the shared look-up provider and the code tables.
