@@ -164,3 +164,21 @@ TEST(OrderHandlerRightsSQL, ValuesStayInsideTheirLiterals) {
     const std::string sql = TSPOrderHandler::RightsSQL("01", "o'neil", "G01", "2");
     EXPECT_NE(sql.find("SUBJECTCODE = 'o''neil'"), std::string::npos) << sql;
 }
+
+TEST(OrderHandlerRightsWithoutUser, GrantsNothingAndAsksNothing) {
+    struct RefusingPipe final : ITPDBPipe {
+        Variant GetData(const std::string&, const std::string&) override { throw std::logic_error("asked"); }
+        Variant GetMasterDetailData(const std::string&, const std::string&, const std::string&,
+                                    const std::string&) override {
+            throw std::logic_error("asked");
+        }
+        std::int32_t ExecSQL(const std::string&, const std::string&) override {
+            throw std::logic_error("asked");
+        }
+    } pipe;
+    TSPOrderHandler rights(pipe);
+    // A group's row must not become the rights of a context that names no user.
+    EXPECT_NO_THROW(rights.InitialGetPrivileges("NodeCode=01\nGroupCode=G01\n", "2"));
+    EXPECT_EQ(rights.Rights().canToExcel, false);
+    EXPECT_EQ(rights.Rights().groupScope, 0);
+}
