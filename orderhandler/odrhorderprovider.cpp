@@ -82,6 +82,16 @@ kav::TFieldType DataSetTypeOf(TFieldType kind) {
 
 } // namespace
 
+TOrderOutsideLookups OutsideLookupsOf(const ISPOrderHandler& rights, IKavMemberSys& memberSys) {
+    TOrderOutsideLookups outside;
+    outside.canViewOrders = [&rights](int source) { return rights.CanViewOrders(source); };
+    outside.canCustomerToExcel = [&rights](int column) { return rights.CanCustomerToExcel(column); };
+    outside.customerTypeName = [&memberSys](const std::string& clientType) {
+        return memberSys.CustomerTypeName(clientType);
+    };
+    return outside;
+}
+
 TodrHOrderInfoDataProvider::TodrHOrderInfoDataProvider(ITPDBPipe& pipe, const TKavContext& context,
                                                        TodrHDataProvider& lookups,
                                                        TOrderOutsideLookups outside)

@@ -8,6 +8,8 @@
 // the caller unchanged. Thread safety: none; one provider and its pipe serve one thread.
 
 #include "host/kavcontext.h"
+#include "host/membersys.h"
+#include "host/orderhandlerrights.h"
 #include "orderhandler/odrhbinding.h"
 #include "orderhandler/odrhcodetables.h"
 #include "orderhandler/odrhdataprovider.h"
@@ -30,6 +32,10 @@ struct TOrderOutsideLookups {
         canCustomerToExcel; // 1 name, 2 cell phone, 3 identity number, 4 telephone
     std::function<std::string(const std::string& clientType)> customerTypeName;
 };
+
+// The questions above answered by the rights object and the member system, which must outlive
+// every provider the result is given to.
+TOrderOutsideLookups OutsideLookupsOf(const ISPOrderHandler& rights, IKavMemberSys& memberSys);
 
 class TodrHOrderInfoDataProvider {
 public:

@@ -14,6 +14,8 @@ struct Package {
     // Declared in the order of use, so that each is created after what it uses.
     std::unique_ptr<TKavContext> context;
     std::unique_ptr<TTPDBPipe> pipe;
+    std::unique_ptr<TSPOrderHandler> rightsObject;
+    std::unique_ptr<TKavMemberSys> memberSys;
     std::unique_ptr<TodrHDataProvider> lookups;
     std::unique_ptr<TodrHOrderInfoDataProvider> orders;
     std::unique_ptr<TAsyncGetSeatInfo> asyncSeats;
@@ -53,6 +55,18 @@ TodrHOrderInfoDataProvider& odrHOrderInfoDataProvider() {
     return *p.orders;
 }
 
+ISPOrderHandler& odrHRights() {
+    Package& p = Shared();
+    if (!p.rightsObject) p.rightsObject = std::make_unique<TSPOrderHandler>(Pipe());
+    return *p.rightsObject;
+}
+
+IKavMemberSys& odrHMemberSys() {
+    Package& p = Shared();
+    if (!p.memberSys) p.memberSys = std::make_unique<TKavMemberSys>(Pipe());
+    return *p.memberSys;
+}
+
 TAsyncGetSeatInfo& AsyncGetSeatInfo() {
     Package& p = Shared();
     if (!p.asyncSeats) p.asyncSeats = std::make_unique<TAsyncGetSeatInfo>(ORB().GetHost(), ORB().GetPort());
@@ -65,6 +79,10 @@ void PublishOrderHandlerRights(TOrderOutsideLookups rights) {
     if (p.orders) p.orders->SetOutsideLookups(p.rights);
 }
 
+void PublishOrderHandlerRights(const ISPOrderHandler& rights, IKavMemberSys& memberSys) {
+    PublishOrderHandlerRights(OutsideLookupsOf(rights, memberSys));
+}
+
 TOrderFromTypeInfoArr GetOrderFromTypeInfos() {
     return OrderFromTypeInfos(Shared().rights.canViewOrders);
 }
@@ -74,9 +92,11 @@ void FreeOrderHandlerPackage() {
     p.asyncSeats.reset();
     p.orders.reset();
     p.lookups.reset();
+    p.rights = {}; // its questions refer to the rights object and the member system
+    p.memberSys.reset();
+    p.rightsObject.reset();
     p.pipe.reset();
     p.context.reset();
-    p.rights = {};
 }
 
 const std::vector<TShippingWayTypeInfoRecord>& GetShippingWays() {

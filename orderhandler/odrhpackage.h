@@ -17,17 +17,25 @@ namespace kav::orderhandler {
 TKavContext& odrHContext();
 TodrHDataProvider& odrHDataProvider();
 TodrHOrderInfoDataProvider& odrHOrderInfoDataProvider();
+// The order handler's rights object and the member system, over the package's pipe; the main
+// window initialises them and publishes them with PublishOrderHandlerRights.
+ISPOrderHandler& odrHRights();
+IKavMemberSys& odrHMemberSys();
 // The background seat fetcher, with the shared connection's host and port.
 TAsyncGetSeatInfo& AsyncGetSeatInfo();
 
 // Makes the main window's rights (and member system names) current for the order sources, the
 // export columns and the bound records. Until then no order source is offered.
 void PublishOrderHandlerRights(TOrderOutsideLookups rights);
+// The same from the main window's rights object and member system, which stay in use until
+// FreeOrderHandlerPackage or the next publication.
+void PublishOrderHandlerRights(const ISPOrderHandler& rights, IKavMemberSys& memberSys);
 // The order sources the current rights allow to view.
 TOrderFromTypeInfoArr GetOrderFromTypeInfos();
 
 // Frees the objects, users before what they use: background fetcher (waiting for it), order
-// provider, look-up provider, pipe proxy, context.
+// provider, look-up provider, published rights, rights object and member system, pipe proxy,
+// context.
 void FreeOrderHandlerPackage();
 
 // Forwarders to the shared look-up provider and the code tables.

@@ -185,6 +185,14 @@ create table KAV_SALECLASSLEVEL (
     primary key (PRODUCTCODE, SALECLASSCODE, PRICELEVEL, NODECODE)
 );
 
+-- Customer types of the member system (CLIENTTYPE of orders) with their display names.
+create table KAV_MEMBER_CLIENTTYPE (
+    NODECODE varchar(2) not null,
+    CLIENTTYPE varchar(1) not null,
+    CLIENTTYPENAME varchar(32) not null,
+    primary key (NODECODE, CLIENTTYPE)
+);
+
 -- Certificate (identity document) types of the member system.
 create table KAV_MEMBER_IDENTTYPE (
     NODECODE varchar(2) not null,

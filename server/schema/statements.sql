@@ -294,3 +294,18 @@ select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as
 -- label: Group report sale rows, online sales, theatre side
 -- call: GetData
  select r.ProductCode, g.GroupCode, g.CName as GroupName, p.CName as ProductName, p.HappenTime as HappenTime, l.CName as PlaceName, r.PRICELEVEL,r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Group g on r.NodeCode = g.NodeCode and r.AccountGroup = g.GroupCode left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.NodeCode = l.NodeCode and p.PlaceCode = l.PlaceCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.AccountGroup in ('G001','DM01') and r.ISPLACERESERVE ='N' and r.orderfrom='3'  and r.SALECLASSCODE not like 'WEBDM%'
+
+-- id: rights.order_handler
+-- label: The user's own and the user's group's order-handler rights of one module (the own row wins)
+-- call: GetData
+select * from KAV_ORDERHANDLER_RIGHT where NODECODE = '01' and MODULECODE = '2' and ((SUBJECTKIND = 'U' and SUBJECTCODE = 'U001') or (SUBJECTKIND = 'G' and SUBJECTCODE = 'G001'))
+
+-- id: member.customer_types
+-- label: The member system's customer types with their display names
+-- call: GetData
+select CLIENTTYPE as CODE, CLIENTTYPENAME as NAME from KAV_MEMBER_CLIENTTYPE where NODECODE = '01' order by CLIENTTYPE
+
+-- id: member.certificate_types
+-- label: The member system's certificate types with their display names
+-- call: GetData
+select CERTIFICATETYPE as CODE, IDENTTYPENAME as NAME from KAV_MEMBER_IDENTTYPE where NODECODE = '01' order by IDENTTYPEID

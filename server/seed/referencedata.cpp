@@ -134,6 +134,9 @@ void WriteReferenceData(SeedTables& t, const Calendar& calendar, HashCost hashCo
     t.productClass.Add({kNode, "PC02", "舞剧"});
     t.productClass.Add({kNode, "PC03", "戏曲"});
 
+    t.clientType.Add({kNode, "1", "会员"});
+    t.clientType.Add({kNode, "3", "普通购票者"});
+
     t.identType.Add({kNode, std::int64_t{1}, "身份证", "ID"});
     t.identType.Add({kNode, std::int64_t{2}, "护照", "PASSPORT"});
     t.identType.Add({kNode, std::int64_t{3}, "军官证", "OFFICER"});

@@ -10,7 +10,7 @@ struct SeedTables final {
     // Writes every pending row, children after the rows they refer to.
     void FinishAll();
 
-    BatchInsert group, user, orderHandlerRight, place, productClass, identType, sysInfo, payMode,
+    BatchInsert group, user, orderHandlerRight, place, productClass, clientType, identType, sysInfo, payMode,
         payModeDisplay, creditCompany, saleSort, groupMaxSaleMoney, groupMaxSaleMoneyProductSet;
     BatchInsert product, priceShow, saleClass, saleClassLevel, sectionShow, floorShow, rowShow, seatShow,
         ticketFace, ticketFaceElement, ticketFaceSection;

@@ -67,3 +67,44 @@ TEST(OrderHandlerPackage, OrderSourcesFollowThePublishedRights) {
     FreeOrderHandlerPackage();
     EXPECT_TRUE(GetOrderFromTypeInfos().empty());
 }
+
+namespace {
+
+class FakeRights final : public kav::TOrderHandlerRightsAnswers {
+public:
+    void InitialGetPrivileges(const std::string&, const std::string&) override {}
+    kav::TOrderHandlerRights& Grant() { return rights_; }
+};
+
+class FakeMembers final : public kav::IKavMemberSys {
+public:
+    void SetContextString(const std::string&) override {}
+    const std::vector<kav::TMemberCodeName>& CustomerTypes() override { return customers_; }
+    const std::vector<kav::TMemberCodeName>& CertificateTypes() override { return certificates_; }
+
+private:
+    std::vector<kav::TMemberCodeName> customers_{{"1", "会员"}, {"3", "普通购票者"}};
+    std::vector<kav::TMemberCodeName> certificates_{{"ID", "身份证"}};
+};
+
+} // namespace
+
+TEST(OrderHandlerPackage, PublishedRightsObjectIsAskedAtEachQuestion) {
+    FakeRights rights;
+    FakeMembers members;
+    rights.Grant().canViewOnlineOrders = true;
+    PublishOrderHandlerRights(rights, members);
+    EXPECT_EQ(GetOrderFromDisplayName(std::string("3")), "网上订单");
+    EXPECT_EQ(GetOrderFromDisplayName(std::string("2")), "");
+    // The window re-reads the rights object (another module) without publishing it again.
+    rights.Grant().canViewCallCentreOrders = true;
+    EXPECT_EQ(GetOrderFromDisplayName(std::string("2")), "呼叫中心订单");
+
+    rights.Grant().canCustomerToExcel[2] = true;
+    const TOrderOutsideLookups outside = OutsideLookupsOf(rights, members);
+    EXPECT_TRUE(outside.canCustomerToExcel(3));
+    EXPECT_FALSE(outside.canCustomerToExcel(1));
+    EXPECT_EQ(outside.customerTypeName("3"), "普通购票者");
+    EXPECT_EQ(outside.customerTypeName("9"), "");
+    FreeOrderHandlerPackage();
+}

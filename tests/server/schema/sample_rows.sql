@@ -12,6 +12,8 @@ insert into KAV_USER (NODECODE, USERCODE, CNAME, GROUPCODE, PASSWORDHASH)
 
 insert into KAV_ORDERHANDLER_RIGHT (NODECODE, SUBJECTKIND, SUBJECTCODE, MODULECODE, CANVIEWORDERS_2, CANTOEXCEL)
     values ('01', 'G', 'G001', '2', 'Y', 'Y');
+insert into KAV_ORDERHANDLER_RIGHT (NODECODE, SUBJECTKIND, SUBJECTCODE, MODULECODE, CANVIEWORDERS_2)
+    values ('01', 'U', 'U001', '2', 'Y');
 
 insert into KAV_PLACE values ('01', 'PL01', '岚桥音乐厅');
 insert into KAV_PLACE values ('01', 'PL02', '小剧场');
@@ -52,6 +54,8 @@ insert into KAV_SALECLASS values ('01', 'P0001', 'WEBDM', '大麦网售', 'N', 0
 insert into KAV_SALECLASSLEVEL values ('01', 'P0001', 'SC02', 'A', 100, null, 1);
 insert into KAV_SALECLASSLEVEL values ('01', 'P0001', 'SC02', 'B', 100, null, 1);
 
+insert into KAV_MEMBER_CLIENTTYPE values ('01', '1', '会员');
+insert into KAV_MEMBER_CLIENTTYPE values ('01', '3', '普通购票者');
 insert into KAV_MEMBER_IDENTTYPE values ('01', 1, '身份证', 'ID');
 insert into KAV_MEMBER_IDENTTYPE values ('01', 2, '护照', 'PASSPORT');
 

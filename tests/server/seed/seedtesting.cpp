@@ -31,6 +31,7 @@ const std::vector<std::pair<std::string, std::string>> kTables = {
     {"KAV_SEAT_SHOW", "*"},
     {"KAV_SALECLASS", "*"},
     {"KAV_SALECLASSLEVEL", "*"},
+    {"KAV_MEMBER_CLIENTTYPE", "*"},
     {"KAV_MEMBER_IDENTTYPE", "*"},
     {"KAV_ORDER_SHOW", "*"},
     {"KAV_ORDER_CLIENT_SHOW", "*"},
