@@ -1,8 +1,8 @@
 // Every statement the client sends, from server/schema/statements.sql, run through the real
 // interface on a fresh schema with the sample rows, on each backend; the row counts must match
 // tests/server/schema/expected_rows.txt.
+#include "cataloguecases.h"
 #include "platform/dataset/clientdataset.h"
-#include "statementcatalogue.h"
 #include "testdatabase.h"
 
 #include <fstream>
@@ -60,9 +60,7 @@ Database& SampleDatabase(Backend backend) {
     return db->Db();
 }
 
-using Case = std::tuple<Backend, std::size_t>;
-
-class CatalogueTest : public ::testing::TestWithParam<Case> {};
+class CatalogueTest : public ::testing::TestWithParam<CatalogueCase> {};
 
 int NestedRowCount(TClientDataSet& ds, const std::string& field) {
     int rows = 0;
@@ -104,20 +102,7 @@ TEST_P(CatalogueTest, ReturnsTheExpectedRows) {
     }
 }
 
-std::vector<Case> Cases() {
-    std::vector<Case> cases;
-    for (auto backend : TestBackends())
-        for (std::size_t i = 0; i < Catalogue().size(); ++i)
-            cases.emplace_back(backend, i);
-    return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Statements, CatalogueTest, ::testing::ValuesIn(Cases()), [](const auto& info) {
-    auto name = BackendName(std::get<0>(info.param)) + "_" + Catalogue()[std::get<1>(info.param)].id;
-    for (auto& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Statements, CatalogueTest, ::testing::ValuesIn(CatalogueCases()), CatalogueCaseName);
 
 TEST(Catalogue, IsReadWhole) {
     EXPECT_GE(Catalogue().size(), 50u);

@@ -1,9 +1,9 @@
 // Every statement the client sends finds rows in the demo data, so that every window and report
 // has something to show. The catalogue's literal dates were written on a fixed day; they are
 // moved by as many days as today is past it, as the client would have written them today.
+#include "cataloguecases.h"
 #include "platform/dataset/clientdataset.h"
 #include "seedtesting.h"
-#include "statementcatalogue.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -46,8 +46,7 @@ int NestedRows(TClientDataSet& ds, const std::string& field) {
     return rows;
 }
 
-using Case = std::tuple<Backend, std::size_t>;
-class SeedStatementTest : public ::testing::TestWithParam<Case> {};
+class SeedStatementTest : public ::testing::TestWithParam<CatalogueCase> {};
 
 TEST_P(SeedStatementTest, FindsRows) {
     const auto [backend, index] = GetParam();
@@ -77,20 +76,8 @@ TEST_P(SeedStatementTest, FindsRows) {
     }
 }
 
-std::vector<Case> Cases() {
-    std::vector<Case> cases;
-    for (auto backend : TestBackends())
-        for (std::size_t i = 0; i < Catalogue().size(); ++i)
-            cases.emplace_back(backend, i);
-    return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Catalogue, SeedStatementTest, ::testing::ValuesIn(Cases()), [](const auto& info) {
-    auto name = BackendName(std::get<0>(info.param)) + "_" + Catalogue()[std::get<1>(info.param)].id;
-    for (auto& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Catalogue, SeedStatementTest, ::testing::ValuesIn(CatalogueCases()),
+                         CatalogueCaseName);
 
 TEST(SeedStatements, DatesMoveWithToday) {
     EXPECT_EQ(MoveDates("a >= '2026-11-30 08:00:00' and b <= '2026-12-08' and c = 'x'", 3),
