@@ -2,18 +2,13 @@
 
 #include "host/sqltext.h"
 #include "rpc/exceptions.h"
+#include "server/bookinginfo.h"
 #include "server/dbpipeservant.h"
+#include "server/orderbooking.h"
+#include "server/saleaccounting.h"
 #include "server/ticketoutput.h"
 
 namespace kav::server {
-
-namespace {
-
-[[noreturn]] void NotProvided(std::string_view operation) {
-    throw pelio::EosRemoteException("<ITPTicketOffice." + std::string(operation) + "> 本服务器不提供此操作!");
-}
-
-} // namespace
 
 std::string TKavTicketOffice::NodeOf(const std::string& context) const {
     return services_.sessions.Verify(context).Value(context_names::NodeCode);
@@ -67,16 +62,24 @@ Variant TKavTicketOffice::GetSaleClass(const std::string& Context, const std::st
                            {NodeOf(Context), ProductCode}));
 }
 
-bool TKavTicketOffice::SaveFreeBookInfo(const std::string& Context, const std::string&, const std::string&,
-                                        const std::string&, const Variant&) {
-    NodeOf(Context);
-    NotProvided("SaveFreeBookInfo");
+bool TKavTicketOffice::SaveFreeBookInfo(const std::string& Context, const std::string& ActionCode,
+                                        const std::string& SaleSort, const std::string& OrderCode,
+                                        const Variant& OrderData) {
+    const Caller caller = CallerOf(services_.sessions.Verify(Context));
+    RequestPacket data(OrderData, "OrderData");
+    SaveBookingInfo(ThreadConnection(services_.database), caller, ActionCode, SaleSort, OrderCode, data);
+    return true;
 }
 
-std::int32_t TKavTicketOffice::SaleAccount(const std::string& Context, const std::string&, const Variant&,
-                                           const Variant&, const Variant&) {
-    NodeOf(Context);
-    NotProvided("SaleAccount");
+std::int32_t TKavTicketOffice::SaleAccount(const std::string& Context, const std::string& AOrderParam,
+                                           const Variant& OrderData, const Variant& GroupSaleMoneyData,
+                                           const Variant& cdsPayModeMoneyData) {
+    const Caller caller = CallerOf(services_.sessions.Verify(Context));
+    RequestPacket payments(OrderData, "OrderData"), ceilings(GroupSaleMoneyData, "GroupSaleMoneyData"),
+        payModes(cdsPayModeMoneyData, "cdsPayModeMoneyData");
+    AccountOrder(ThreadConnection(services_.database), caller,
+                 ReadAccountInput(caller, AOrderParam, payments, payModes, ceilings));
+    return kAccounted;
 }
 
 bool TKavTicketOffice::ISAccountFail(const std::string& Context, const std::string& OrderCode) {
@@ -95,29 +98,44 @@ Variant TKavTicketOffice::GetTicketInfo(const std::string& Context, const std::s
         SqlFormat("t.ORDERCODE = '%s' and cast(t.SEATCODE as varchar(20)) = '%s'", {OrderCode, SeatCode})));
 }
 
-Variant TKavTicketOffice::CreateOrderAndBooking(bool, const std::string& Context, const std::string&,
-                                                const std::string&, std::int32_t, const Variant&) {
-    NodeOf(Context);
-    NotProvided("CreateOrderAndBooking");
+Variant TKavTicketOffice::CreateOrderAndBooking(bool IsBookOrder, const std::string& Context,
+                                                const std::string& ProductCode,
+                                                const std::string& SectionCode, std::int32_t SeatNum,
+                                                const Variant& cdsSeatDelta) {
+    return Book(Context, {IsBookOrder, ProductCode, SectionCode, {}, SeatNum, {}}, cdsSeatDelta);
 }
 
-Variant TKavTicketOffice::CreateOrderByBatch(const std::string&, const std::string& Context,
-                                             const std::string&, const std::string&, std::int32_t,
-                                             const Variant&) {
-    NodeOf(Context);
-    NotProvided("CreateOrderByBatch");
+Variant TKavTicketOffice::CreateOrderByBatch(const std::string& BatchCode, const std::string& Context,
+                                             const std::string& ProductCode, const std::string& SectionCode,
+                                             std::int32_t SeatNum, const Variant& cdsSeatDelta) {
+    if (BatchCode.empty()) throw pelio::EosRemoteException("批次号不能为空");
+    return Book(Context, {false, ProductCode, SectionCode, {}, SeatNum, BatchCode}, cdsSeatDelta);
 }
 
-bool TKavTicketOffice::ReleaseBatch(const std::string& Context, const std::string&) {
-    NodeOf(Context);
-    NotProvided("ReleaseBatch");
+Variant TKavTicketOffice::Book(const std::string& context, BookingRequest request,
+                               const Variant& seatPacket) {
+    const Caller caller = CallerOf(services_.sessions.Verify(context));
+    RequestPacket seats(seatPacket, "cdsSeatDelta");
+    request.seatCodes = SeatCodesOf(seats);
+    const std::string order = CreateOrderWithSeats(ThreadConnection(services_.database), caller, request);
+    return Query(OrderSeatsSql(caller.node, order));
 }
 
-std::int32_t TKavTicketOffice::BatchAccount(const std::string& Context, const std::string&,
-                                            const std::string&, const Variant&, const Variant&,
-                                            const Variant&) {
-    NodeOf(Context);
-    NotProvided("BatchAccount");
+bool TKavTicketOffice::ReleaseBatch(const std::string& Context, const std::string& BatchCode) {
+    const Caller caller = CallerOf(services_.sessions.Verify(Context));
+    return ReleaseBatchOrders(ThreadConnection(services_.database), caller, BatchCode);
+}
+
+std::int32_t TKavTicketOffice::BatchAccount(const std::string& Context, const std::string& AOrderParams,
+                                            const std::string& BatchCode, const Variant& OrderData,
+                                            const Variant& GroupSaleMoneyData,
+                                            const Variant& ReportPayModeData) {
+    const Caller caller = CallerOf(services_.sessions.Verify(Context));
+    RequestPacket payments(OrderData, "OrderData"), ceilings(GroupSaleMoneyData, "GroupSaleMoneyData"),
+        payModes(ReportPayModeData, "ReportPayModeData");
+    AccountBatch(ThreadConnection(services_.database), caller, BatchCode,
+                 ReadAccountInput(caller, AOrderParams, payments, payModes, ceilings));
+    return kAccounted;
 }
 
 Variant TKavTicketOffice::GetSaleClassByBatch(const std::string& Context, const std::string& ProductCode,

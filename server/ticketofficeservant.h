@@ -2,10 +2,12 @@
 // TKavTicketOffice: the ticket office servant. Every operation first checks the caller's session;
 // lookups read the caller's node only. OutputTicket records a ticket for a seat of an order and
 // answers its ticket record (server/ticketoutput.h); GetTicketInfo answers the records already
-// output for that order's seat. Operations whose business rules this server does not
-// carry (booking, accounting, batches) refuse with EosRemoteException rather than report a sale
-// or booking that never happened.
+// output for that order's seat. Booking, batches and accounting (server/orderbooking.h,
+// server/saleaccounting.h, server/bookinginfo.h) each run as one transaction and answer only
+// what happened: a refused request raises EosRemoteException and changes nothing. The text
+// formats and rules are in docs/ticket-office.md.
 
+#include "server/orderbooking.h"
 #include "server/serverservices.h"
 #include "services/ticketoffice/tpticketoffice.h"
 
@@ -13,6 +15,9 @@ namespace kav::server {
 
 class TKavTicketOffice final : public TTPTicketOffice_serv {
 public:
+    // The answer of SaleAccount and BatchAccount: the orders were accounted.
+    static constexpr std::int32_t kAccounted = 1;
+
     explicit TKavTicketOffice(const ServerServices& services) : services_(services) {}
 
     Variant GetProductPrivilege(const std::string& Context, const std::string& ProductCode) override;
@@ -52,6 +57,8 @@ private:
     // The caller's node code, after checking the session.
     std::string NodeOf(const std::string& context) const;
     Variant Query(const std::string& sql);
+    // Creates the order of `request` holding the packet's seats; answers the order's seats.
+    Variant Book(const std::string& context, BookingRequest request, const Variant& seatPacket);
 
     const ServerServices& services_;
 };

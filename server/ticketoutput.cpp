@@ -3,9 +3,9 @@
 #include "host/sqltext.h"
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
+#include "server/randomdigits.h"
 
 #include <charconv>
-#include <sodium.h>
 
 namespace kav::server {
 
@@ -17,14 +17,6 @@ std::int64_t SeatNumber(const std::string& seatCode) {
     if (error != std::errc() || end != seatCode.data() + seatCode.size())
         throw pelio::EosRemoteException("座位号无效: " + seatCode);
     return value;
-}
-
-// Sixteen random digits: printed as the ticket's bar code, so it must not be guessable.
-std::string NewBarcode() {
-    std::string digits;
-    for (int i = 0; i < 16; ++i)
-        digits += static_cast<char>('0' + randombytes_uniform(10));
-    return digits;
 }
 
 } // namespace
@@ -65,7 +57,7 @@ std::string OutputTicketRecord(Connection& connection, const TicketRequest& requ
                                               {request.nodeCode, request.productCode, seats.front()[1]});
         const SqlValue price = prices.empty() ? SqlValue{0.0} : prices.front()[0];
         const std::string now = FormatDateTimeIso(Now());
-        const std::string barcode = NewBarcode();
+        const std::string barcode = RandomDigits(16);
         connection.Execute(
             "insert into KAV_TICKET_SHOW (NODECODE, BARCODE, TICKETSERIAL, ORDERCODE, SEATCODE, "
             "PRODUCTCODE, SALECLASSCODE, TICKETTYPE, ISGIFT, PARVALUE, PRINTUSER, PRINTTIME, "

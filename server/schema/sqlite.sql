@@ -203,7 +203,8 @@ create table KAV_MEMBER_IDENTTYPE (
     primary key (NODECODE, IDENTTYPEID)
 );
 
--- Orders (bookings): status, source, creator, handler, amount due and collection password.
+-- Orders (bookings): status, source, creator, handler, amount due and collection password; the
+-- sale sort its ledger lines take and the batch it was made in (ticket office batches).
 create table KAV_ORDER_SHOW (
     NODECODE varchar(2) not null,
     ORDERCODE varchar(20) not null,
@@ -237,6 +238,8 @@ create table KAV_ORDER_SHOW (
     ISPRINTPRICE varchar(1) not null default 'Y',
     ISPLACERESERVE varchar(1) not null default 'N',
     SYSTEMBOOKING varchar(1) not null default 'Y',
+    SALESORT varchar(2),
+    BATCHCODE varchar(20),
     primary key (ORDERCODE)
 );
 create index KAV_ORDER_SHOW_PASSWORD on KAV_ORDER_SHOW (ORDERPASSWORD, CREATETIME);
@@ -244,6 +247,7 @@ create index KAV_ORDER_SHOW_CREATETIME on KAV_ORDER_SHOW (CREATETIME);
 create index KAV_ORDER_SHOW_PRODUCT on KAV_ORDER_SHOW (PRODUCTCODE, ORDERSTATUS);
 create index KAV_ORDER_SHOW_MEMBERCARD on KAV_ORDER_SHOW (MEMBERCARDNO);
 create index KAV_ORDER_SHOW_HANDLERTIME on KAV_ORDER_SHOW (ORDERHANDLERTIME);
+create index KAV_ORDER_SHOW_BATCH on KAV_ORDER_SHOW (BATCHCODE, NODECODE);
 
 -- The customer of an order (one row per order) and the shipping details.
 create table KAV_ORDER_CLIENT_SHOW (
@@ -479,4 +483,12 @@ create table KAV_PAYMODEMONEY_SHOW (
     AMOUNT REAL not null,
     REMARK varchar(20),
     primary key (ORDERCODE, PAYMODECODE)
+);
+
+-- Running numbers the server hands out (order codes per node, ledger line ids), one row per name;
+-- the row is locked while a transaction draws from it, so numbers are unique across servers.
+create table KAV_COUNTER (
+    NAME varchar(32) not null,
+    LASTVALUE integer not null,
+    primary key (NAME)
 );

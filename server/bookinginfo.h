@@ -1,0 +1,26 @@
+#pragma once
+// Storing what the seller records about a booked order before it is paid: its customer, the
+// persons registered for it and the sale sort its ledger lines will take. The action codes and
+// packet columns are described in docs/ticket-office.md.
+//
+// Runs in one transaction of its own: all is stored or, raising, nothing. Refusals raise
+// pelio::EosRemoteException; a database failure raises EDatabase.
+
+#include "server/caller.h"
+#include "server/db/database.h"
+#include "server/requestpacket.h"
+
+#include <string>
+
+namespace kav::server {
+
+// ActionCode values.
+inline constexpr std::string_view kActionCustomer = "1";      // the packet's one row is the customer
+inline constexpr std::string_view kActionRegistrations = "2"; // the packet's rows are the registered persons
+// The sale sort of complimentary tickets: such an order costs nothing.
+inline constexpr std::string_view kGiftSaleSort = "08";
+
+void SaveBookingInfo(Connection& connection, const Caller& caller, const std::string& actionCode,
+                     const std::string& saleSort, const std::string& orderCode, RequestPacket& data);
+
+} // namespace kav::server

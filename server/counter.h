@@ -1,0 +1,21 @@
+#pragma once
+// Running numbers kept in KAV_COUNTER, drawn inside the caller's transaction: the counter's row
+// stays locked until that transaction ends (PostgreSQL row lock, SQLite write lock), so two
+// transactions never draw the same number, and a rolled-back draw gives its numbers back.
+
+#include "server/db/database.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kav::server {
+
+// Reserves `count` (> 0) consecutive numbers of counter `name` and returns the first. A counter
+// drawn for the first time starts after the value of `startSql`, a query of one integer (for
+// example the largest number already used by rows written before the counter existed).
+// Raises EDatabase when the database refuses.
+std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::int64_t count,
+                         std::string_view startSql = "select 0");
+
+} // namespace kav::server

@@ -1,0 +1,46 @@
+#pragma once
+// Creating an order that holds seats, and giving back the seats of a batch's unpaid orders.
+// The rules (statuses, codes, which seats are chosen) are described in docs/ticket-office.md.
+//
+// Each function runs in one transaction of its own on the connection: it either does all of its
+// work or, raising, none of it. Refusals of the request raise pelio::EosRemoteException with a
+// message for the seller; a database failure raises EDatabase.
+
+#include "server/caller.h"
+#include "server/db/database.h"
+#include "server/requestpacket.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kav::server {
+
+// At most this many seats per order, named or chosen.
+inline constexpr int kMaxSeatsPerOrder = 200;
+
+struct BookingRequest {
+    bool isBookOrder = false; // a booking to be collected later, else a sale at the window
+    std::string productCode;
+    std::string sectionCode;
+    std::vector<std::int64_t> seatCodes; // the seats to hold; when empty, the best `seatCount`
+    int seatCount = 0;
+    std::string batchCode; // empty: the order belongs to no batch
+};
+
+// The SEATCODE of every row of a seat packet, without repeats; refuses a packet with rows but no
+// SEATCODE field and a value that is not a whole number.
+std::vector<std::int64_t> SeatCodesOf(RequestPacket& packet);
+
+// Creates the order, its price level lines and its (empty) customer row, and holds its seats for
+// it. Returns the new order's code.
+std::string CreateOrderWithSeats(Connection& connection, const Caller& caller, const BookingRequest& request);
+
+// The statement selecting one row per seat of the order with the order's own columns.
+std::string OrderSeatsSql(const std::string& nodeCode, const std::string& orderCode);
+
+// Cancels the batch's orders that are still booked and unpaid and frees their held seats.
+// Returns whether there was such an order.
+bool ReleaseBatchOrders(Connection& connection, const Caller& caller, const std::string& batchCode);
+
+} // namespace kav::server

@@ -1,0 +1,316 @@
+#include "server/saleaccounting.h"
+
+#include "platform/core/datetime.h"
+#include "rpc/exceptions.h"
+#include "server/counter.h"
+#include "server/sqlvalues.h"
+#include "server/transaction.h"
+
+#include <map>
+#include <set>
+
+namespace kav::server {
+
+namespace {
+
+using pelio::EosRemoteException;
+
+// The message the client shows for the same refusal of its own check.
+constexpr const char* kOverCeilingText = "销售金额不能超过代理点最高售票金额！";
+
+std::int64_t RequiredCents(RequestPacket& packet, std::string_view field, std::string_view argument) {
+    const std::optional<double> value = packet.Number(field);
+    if (!value)
+        throw EosRemoteException("数据包 " + std::string(argument) + " 缺少金额 " + std::string(field));
+    return Cents(*value);
+}
+
+void CheckNode(RequestPacket& packet, const Caller& caller, std::string_view argument) {
+    const std::string node = packet.Text("NODECODE");
+    if (!node.empty() && node != caller.node)
+        throw EosRemoteException("数据包 " + std::string(argument) + " 属于其他节点 " + node);
+}
+
+struct Order {
+    std::string code, status, product, saleSort, saleClass, from, placeReserve;
+    std::int64_t receivables = 0;
+};
+
+class SaleAccounting final {
+public:
+    SaleAccounting(Connection& connection, const Caller& caller, const AccountInput& input)
+        : c_(connection), caller_(caller), input_(input), now_(FormatDateTimeIso(Now())) {
+        try {
+            params_ = TContextText::Parse(input.params);
+        } catch (const ContextTextError& e) {
+            throw EosRemoteException(std::string("收款参数无效: ") + e.what());
+        }
+    }
+
+    std::string OrderCodeParam() const { return params_.Value("OrderCode"); }
+
+    void Run(const std::vector<std::string>& orderCodes, bool rowsMayOmitOrder) {
+        std::vector<Order> orders;
+        for (const std::string& code : orderCodes)
+            orders.push_back(CheckedOrder(code));
+        // Rows without an order code belong to the single order being accounted.
+        const std::string implied = rowsMayOmitOrder ? orderCodes.front() : std::string();
+        CheckRowsNameTheseOrders(orderCodes, implied);
+        CheckPayModesExist();
+        for (const Order& order : orders)
+            CheckAmounts(order, implied);
+        ChargeCeilings(orders);
+        for (const Order& order : orders)
+            Write(order, implied);
+    }
+
+private:
+    Order CheckedOrder(const std::string& code) {
+        const auto rows = c_.Select(
+            "select ORDERSTATUS, PRODUCTCODE, RECEIVABLES, SEATCOUNT, SYSTEMBOOKING, SALESORT, ISGIFT, "
+            "SALECLASSCODE, ORDERFROM, ISPLACERESERVE from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERCODE "
+            "= ?2",
+            {caller_.node, code});
+        if (rows.empty()) throw EosRemoteException("订单 " + code + " 不存在");
+        const auto& r = rows.front();
+        Order order{code,         TextOf(r[0]), TextOf(r[1]), TextOf(r[5]),
+                    TextOf(r[7]), TextOf(r[8]), TextOf(r[9]), CentsOf(r[2])};
+        if (order.status == "C" || order.status == "U") throw EosRemoteException("订单 " + code + " 已取消");
+        const bool paid =
+            !c_.Select("select PKID from KAV_ACCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 "
+                       "limit 1",
+                       {caller_.node, code})
+                 .empty();
+        if (paid || (order.status != "B" && order.status != "N"))
+            throw EosRemoteException("订单 " + code + " 已收款, 不能重复收款");
+        const std::string expected = params_.Value("OrderStatus");
+        if (!expected.empty() && expected != order.status)
+            throw EosRemoteException("订单 " + code + " 的状态已改变 (现为 " + order.status + ")");
+        const std::int64_t held = IntegerOf(c_.Select("select count(*) from KAV_SEAT_SHOW where NODECODE = "
+                                                      "?1 and ORDERCODE = ?2 and STATUS = 'B'",
+                                                      {caller_.node, code})
+                                                .front()
+                                                .front());
+        if (held == 0 || held != IntegerOf(r[3]))
+            throw EosRemoteException("订单 " + code + " 的座位已释放, 不能收款");
+        if (order.saleSort.empty())
+            order.saleSort = TextOf(r[6]) == "Y" ? "08" : TextOf(r[4]) == "Y" ? "05" : "01";
+        return order;
+    }
+
+    void CheckRowsNameTheseOrders(const std::vector<std::string>& orderCodes, const std::string& implied) {
+        const std::set<std::string> known(orderCodes.begin(), orderCodes.end());
+        auto check = [&](const std::string& code) {
+            if (code.empty() ? implied.empty() : !known.contains(code))
+                throw EosRemoteException(code.empty() ? "收款数据没有订单号"
+                                                      : "收款数据中的订单 " + code + " 不在本次收款之内");
+        };
+        for (const auto& row : input_.payments)
+            check(row.orderCode);
+        for (const auto& row : input_.payModes)
+            check(row.orderCode);
+    }
+
+    void CheckPayModesExist() {
+        std::set<std::string> modes;
+        for (const auto& row : input_.payments)
+            modes.insert(row.payMode);
+        for (const auto& row : input_.payModes)
+            modes.insert(row.payMode);
+        if (!OrderPayMode().empty()) modes.insert(OrderPayMode());
+        for (const std::string& mode : modes)
+            if (c_.Select("select PAYMODECODE from KAV_PAYMODE where PAYMODECODE = ?1", {mode}).empty())
+                throw EosRemoteException("支付方式 " + mode + " 不存在");
+    }
+
+    static bool Of(const std::string& rowOrder, const Order& order, const std::string& implied) {
+        return rowOrder == order.code || (rowOrder.empty() && implied == order.code);
+    }
+
+    void CheckAmounts(const Order& order, const std::string& implied) {
+        std::int64_t paid = 0, split = 0;
+        int payments = 0;
+        std::set<std::string> splitModes;
+        for (const auto& row : input_.payments)
+            if (Of(row.orderCode, order, implied)) {
+                paid += row.cents;
+                ++payments;
+            }
+        for (const auto& row : input_.payModes)
+            if (Of(row.orderCode, order, implied)) {
+                if (!row.productCode.empty() && row.productCode != order.product)
+                    throw EosRemoteException("分项支付的演出 " + row.productCode + " 不是订单 " + order.code +
+                                             " 的演出");
+                if (!splitModes.insert(row.payMode).second)
+                    throw EosRemoteException("订单 " + order.code + " 的支付方式 " + row.payMode + " 重复");
+                split += row.cents;
+            }
+        if (payments == 0) throw EosRemoteException("订单 " + order.code + " 没有收款记录");
+        if (paid != order.receivables)
+            throw EosRemoteException("订单 " + order.code + " 的收款金额 " + MoneyText(paid) +
+                                     " 与应收金额 " + MoneyText(order.receivables) + " 不符");
+        if (!splitModes.empty() && split != order.receivables)
+            throw EosRemoteException("订单 " + order.code + " 的分项支付合计 " + MoneyText(split) +
+                                     " 与应收金额 " + MoneyText(order.receivables) + " 不符");
+    }
+
+    // Raises each named ceiling record by what the orders sell, unless a performance does not
+    // count towards the caller's group (KAV_GROUPMAXSALEMONY_PRODUCTSET style '2').
+    void ChargeCeilings(const std::vector<Order>& orders) {
+        std::int64_t counted = 0;
+        for (const Order& order : orders) {
+            const auto style =
+                c_.Select("select STYLE from KAV_GROUPMAXSALEMONY_PRODUCTSET where NODECODE = ?1 "
+                          "and PRODUCTCODE = ?2 and GROUPCODE = ?3",
+                          {caller_.node, order.product, caller_.group});
+            if (style.empty() || TextOf(style.front().front()) != "2") counted += order.receivables;
+        }
+        std::set<std::pair<std::string, std::string>> charged;
+        for (const CeilingRow& row : input_.ceilings) {
+            if (row.groupCode != caller_.group)
+                throw EosRemoteException("不能记入其他代理点 " + row.groupCode + " 的售票金额");
+            if (!charged.insert({row.groupCode, row.createGroup}).second || counted == 0) continue;
+            const std::vector<SqlValue> key{caller_.node, row.groupCode, row.createGroup, MoneyOf(counted)};
+            if (c_.Execute("update KAV_GROUPMAXSALEMONY set ACTUALSALEMONEY = ACTUALSALEMONEY + ?4 where "
+                           "NODECODE = ?1 and GROUPCODE = ?2 and CREATEGROUP = ?3 and "
+                           "ACTUALSALEMONEY + ?4 <= MAXSALEMONEY + 0.005",
+                           key) == 1)
+                continue;
+            if (c_.Select(
+                      "select MAXSALEMONEY from KAV_GROUPMAXSALEMONY where NODECODE = ?1 and GROUPCODE = ?2 "
+                      "and CREATEGROUP = ?3",
+                      {key[0], key[1], key[2]})
+                    .empty())
+                throw EosRemoteException("代理点 " + row.groupCode + " 没有对 " + row.createGroup +
+                                         " 的售票金额记录");
+            throw EosRemoteException(kOverCeilingText);
+        }
+    }
+
+    std::string OrderPayMode() const { return params_.Value("IsNeedCharge"); }
+
+    void Write(const Order& order, const std::string& implied) {
+        std::string payMode = OrderPayMode();
+        for (const auto& row : input_.payments)
+            if (payMode.empty() && Of(row.orderCode, order, implied)) payMode = row.payMode;
+        const std::string card = params_.Value("MemberCard");
+        // Claiming the order by its status makes a concurrent second accounting find nothing.
+        if (c_.Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'R', PAYMODECODE = ?4, PAYEE = ?5, "
+                       "PAYEEGROUP = ?6, GATHERINGTIME = ?7, MEMBERCARDNO = coalesce(?8, MEMBERCARDNO) "
+                       "where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = ?3",
+                       {caller_.node, order.code, order.status, payMode, caller_.user, caller_.group, now_,
+                        payMode == "M" && !card.empty() ? SqlValue(card) : SqlValue()}) != 1)
+            throw EosRemoteException("订单 " + order.code + " 已收款, 不能重复收款");
+        c_.Execute(
+            "update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and ORDERCODE = ?2 and STATUS = 'B'",
+            {caller_.node, order.code});
+
+        std::int64_t pkid = 0;
+        for (const auto& row : input_.payments)
+            if (Of(row.orderCode, order, implied))
+                c_.Execute("insert into KAV_ACCOUNT_SHOW (NODECODE, ORDERCODE, PKID, PAYMODECODE, "
+                           "CREDITCARDSTYLECODE, CREDITCARDCODE, RELACCEPTABLES, ACCOUNTUSER, ACCOUNTGROUP, "
+                           "ACCOUNTTIME) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
+                           {caller_.node, order.code, pkid++, row.payMode, Nullable(row.cardStyle),
+                            Nullable(row.cardCode), MoneyOf(row.cents), caller_.user, caller_.group, now_});
+        for (const auto& row : input_.payModes)
+            if (Of(row.orderCode, order, implied))
+                c_.Execute(
+                    "insert into KAV_PAYMODEMONEY_SHOW (NODECODE, ORDERCODE, PAYMODECODE, PRODUCTCODE, "
+                    "AMOUNT, REMARK) values (?1, ?2, ?3, ?4, ?5, ?6)",
+                    {caller_.node, order.code, row.payMode, order.product, MoneyOf(row.cents),
+                     Nullable(row.remark)});
+        WriteLedger(order, payMode);
+    }
+
+    void WriteLedger(const Order& order, const std::string& payMode) {
+        const auto lines = c_.Select("select PRICELEVEL, DISCOUNT, SEATAMOUNT, TOTALPRICE from "
+                                     "KAV_ORDER_DISCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 and "
+                                     "SEATAMOUNT > 0 order by PRICELEVEL",
+                                     {caller_.node, order.code});
+        if (lines.empty()) return;
+        std::int64_t id = DrawNumbers(c_, "LEDGER", static_cast<std::int64_t>(lines.size()),
+                                      "select coalesce(max(LEDGERID), 0) from KAV_REPORT_SHOW");
+        for (const auto& line : lines)
+            c_.Execute(
+                "insert into KAV_REPORT_SHOW (LEDGERID, NODECODE, ORDERCODE, PRODUCTCODE, PRICELEVEL, "
+                "DISCOUNT, AMOUNT, PRICE, SALESORT, ACTIONKIND, SALECLASSCODE, ORDERSOURCE, ORDERFROM, "
+                "PAYMODECODE, ACCOUNTUSER, ACCOUNTGROUP, ACCOUNTTIME, ISPLACERESERVE) values "
+                "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, '01', ?10, ?11, ?11, ?12, ?13, ?14, ?15, ?16)",
+                {id++, caller_.node, order.code, order.product, line[0], line[1], line[2],
+                 MoneyOf(CentsOf(line[3])), order.saleSort, Nullable(order.saleClass), order.from, payMode,
+                 caller_.user, caller_.group, now_,
+                 order.placeReserve.empty() ? std::string("N") : order.placeReserve});
+    }
+
+    static SqlValue Nullable(const std::string& text) { return text.empty() ? SqlValue() : SqlValue(text); }
+
+    Connection& c_;
+    const Caller& caller_;
+    const AccountInput& input_;
+    const std::string now_;
+    TContextText params_;
+};
+
+} // namespace
+
+AccountInput ReadAccountInput(const Caller& caller, std::string params, RequestPacket& payments,
+                              RequestPacket& payModes, RequestPacket& ceilings) {
+    AccountInput input;
+    input.params = std::move(params);
+    for (int row = 0; row < payments.RowCount(); ++row) {
+        payments.Select(row);
+        CheckNode(payments, caller, "OrderData");
+        PaymentRow p{payments.Text("ORDERCODE"), payments.Text("PAYMODECODE"),
+                     payments.Text("CREDITCARDSTYLECODE"), payments.Text("CREDITCARDCODE"),
+                     RequiredCents(payments, "RELACCEPTABLES", "OrderData")};
+        if (p.payMode.empty()) throw EosRemoteException("数据包 OrderData 缺少支付方式 PAYMODECODE");
+        input.payments.push_back(std::move(p));
+    }
+    for (int row = 0; row < payModes.RowCount(); ++row) {
+        payModes.Select(row);
+        CheckNode(payModes, caller, "cdsPayModeMoneyData");
+        PayModeRow p{payModes.Text("ORDERCODE"), payModes.Text("PAYMODECODE"), payModes.Text("PRODUCTCODE"),
+                     payModes.Text("REMARK"), RequiredCents(payModes, "AMOUNT", "cdsPayModeMoneyData")};
+        if (p.payMode.empty())
+            throw EosRemoteException("数据包 cdsPayModeMoneyData 缺少支付方式 PAYMODECODE");
+        input.payModes.push_back(std::move(p));
+    }
+    for (int row = 0; row < ceilings.RowCount(); ++row) {
+        ceilings.Select(row);
+        CheckNode(ceilings, caller, "GroupSaleMoneyData");
+        CeilingRow c{ceilings.Text("GROUPCODE"), ceilings.Text("CREATEGROUP")};
+        if (c.groupCode.empty() || c.createGroup.empty())
+            throw EosRemoteException("数据包 GroupSaleMoneyData 缺少 GroupCode 或 CreateGroup");
+        input.ceilings.push_back(std::move(c));
+    }
+    return input;
+}
+
+void AccountOrder(Connection& connection, const Caller& caller, const AccountInput& input) {
+    SaleAccounting accounting(connection, caller, input);
+    std::string order = accounting.OrderCodeParam();
+    for (const auto& row : input.payments)
+        if (order.empty()) order = row.orderCode;
+    if (order.empty()) throw EosRemoteException("收款没有指定订单 (OrderCode)");
+    InTransaction(connection, [&] { accounting.Run({order}, true); });
+}
+
+void AccountBatch(Connection& connection, const Caller& caller, const std::string& batchCode,
+                  const AccountInput& input) {
+    SaleAccounting accounting(connection, caller, input);
+    InTransaction(connection, [&] {
+        std::vector<std::string> orders;
+        for (const auto& row : connection.Select(
+                 "select ORDERCODE from KAV_ORDER_SHOW o where NODECODE = ?1 and BATCHCODE = ?2 and "
+                 "ORDERSTATUS = 'B' and not exists (select 1 from KAV_ACCOUNT_SHOW a where a.ORDERCODE = "
+                 "o.ORDERCODE) "
+                 "order by ORDERCODE",
+                 {caller.node, batchCode}))
+            orders.push_back(TextOf(row[0]));
+        if (orders.empty()) throw EosRemoteException("批次 " + batchCode + " 没有待收款的订单");
+        accounting.Run(orders, false);
+    });
+}
+
+} // namespace kav::server
