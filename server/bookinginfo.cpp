@@ -122,9 +122,9 @@ public:
             {caller_.node, order_, sort, std::string(gift ? "Y" : "N")});
         if (gift == gift_) return;
         const std::int64_t percent = gift ? 0 : 100;
-        c_.Execute("update KAV_ORDER_DISCOUNT_SHOW set DISCOUNT = ?3, TICKETPRICE = PRICE * ?3 / 100, "
-                   "TOTALPRICE = PRICE * SEATAMOUNT * ?3 / 100 where NODECODE = ?1 and ORDERCODE = ?2",
-                   {caller_.node, order_, percent});
+        c_.Execute("update KAV_ORDER_DISCOUNT_SHOW set DISCOUNT = ?3, TICKETPRICE = PRICE * ?4, "
+                   "TOTALPRICE = PRICE * SEATAMOUNT * ?4 where NODECODE = ?1 and ORDERCODE = ?2",
+                   {caller_.node, order_, percent, percent / 100.0});
         c_.Execute("update KAV_ORDER_SHOW set RECEIVABLES = (select coalesce(sum(TOTALPRICE), 0) from "
                    "KAV_ORDER_DISCOUNT_SHOW d where d.ORDERCODE = ?2) where NODECODE = ?1 and ORDERCODE = ?2",
                    {caller_.node, order_});

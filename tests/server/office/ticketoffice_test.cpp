@@ -1,0 +1,534 @@
+// The ticket office's booking, batch and accounting operations over real sockets, on every test
+// backend: what each changes in the database, and that a refused call changes nothing.
+
+#include "platform/dataset/clientdataset.h"
+#include "rpc/exceptions.h"
+#include "server/db/database.h"
+#include "serverfixture.h"
+#include "services/dbpipe/tpdbpipe.h"
+#include "services/ticketoffice/tpticketoffice.h"
+#include "statementcatalogue.h"
+
+#include <gmock/gmock.h>
+#include <set>
+#include <thread>
+
+using namespace kav;
+using namespace kav::server;
+using kav::server::e2e::ServerFixture;
+using pelio::EosRemoteException;
+using pelio::Variant;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+template <class Call> std::string RemoteError(Call&& call) {
+    try {
+        call();
+    } catch (const EosRemoteException& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << "no EosRemoteException";
+    return {};
+}
+
+Variant PacketOf(TClientDataSet& dataset) {
+    return Variant::ByteArray(dataset.Data());
+}
+
+Variant SeatPacket(std::initializer_list<int> seats) {
+    TClientDataSet dataset;
+    dataset.AddFieldDef("SEATCODE", TFieldType::ftInteger);
+    dataset.CreateDataSet();
+    for (int seat : seats)
+        dataset.AppendRecord({seat});
+    return PacketOf(dataset);
+}
+
+struct Payment {
+    std::string order;
+    std::string payMode;
+    double amount;
+};
+
+// The client's cdsAccount.
+Variant AccountPacket(std::initializer_list<Payment> payments) {
+    TClientDataSet dataset;
+    for (const char* name : {"NODECODE", "ORDERCODE", "PAYMODECODE", "CREDITCARDSTYLECODE", "CREDITCARDCODE"})
+        dataset.AddFieldDef(name, TFieldType::ftString, 32);
+    dataset.AddFieldDef("PKID", TFieldType::ftInteger);
+    dataset.AddFieldDef("RELACCEPTABLES", TFieldType::ftFloat);
+    dataset.CreateDataSet();
+    for (const Payment& p : payments)
+        dataset.AppendRecord({"01", p.order, p.payMode, FieldValue(), FieldValue(), 0, p.amount});
+    return PacketOf(dataset);
+}
+
+// The client's cdsPayModeMoney.
+Variant PayModePacket(std::initializer_list<Payment> parts) {
+    TClientDataSet dataset;
+    for (const char* name : {"NODECODE", "PRODUCTCODE", "ORDERCODE", "PAYMODECODE", "REMARK"})
+        dataset.AddFieldDef(name, TFieldType::ftString, 32);
+    dataset.AddFieldDef("AMOUNT", TFieldType::ftFloat);
+    dataset.CreateDataSet();
+    for (const Payment& p : parts)
+        dataset.AppendRecord({"01", "P1", p.order, p.payMode, "分项", p.amount});
+    return PacketOf(dataset);
+}
+
+// The client's group sales-ceiling record.
+Variant CeilingPacket(const std::string& group) {
+    TClientDataSet dataset;
+    for (const char* name : {"NodeCode", "GroupCode", "CreateGroup"})
+        dataset.AddFieldDef(name, TFieldType::ftString, 8);
+    dataset.AddFieldDef("ActualSaleMoney", TFieldType::ftFloat);
+    dataset.AddFieldDef("MaxSaleMoney", TFieldType::ftFloat);
+    dataset.CreateDataSet();
+    dataset.AppendRecord({"01", group, "CG1", 0.0, 1000.0});
+    return PacketOf(dataset);
+}
+
+Variant Empty() {
+    return Variant::ByteArray("");
+}
+
+std::string Params(const std::string& order, const std::string& payMode = "X") {
+    return "OrderCode=" + order + "\nIsNeedCharge=" + payMode +
+           "\nMemberCard=\nPassWord=\nISPRINT=Y\nOrderStatus=B\n";
+}
+
+class TicketOfficeTest : public ServerFixture {
+protected:
+    void SetUp() override {
+        ServerFixture::SetUp();
+        context_ = LoginAs("demo", "demo");
+        office_.emplace(client_.get());
+        setup_->Execute(
+            "insert into KAV_PLACE (NODECODE, PLACECODE, CNAME) values ('01', 'PL1', '音乐厅');"
+            "insert into KAV_PRODUCT (NODECODE, PRODUCTCODE, CNAME, PLACECODE, HAPPENTIME, SALEENDTIME, "
+            "STATUS, "
+            "USERREGTYPE) values ('01', 'P1', '新年音乐会', 'PL1', '2099-12-31 19:30:00', '2099-12-31 "
+            "18:00:00', "
+            "'5', 'S'), ('01', 'P9', '作废演出', 'PL1', '2099-12-31 19:30:00', null, '9', 'N');"
+            "insert into KAV_PRICE_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, PRICE) values ('01', 'P1', 'A', "
+            "380), "
+            "('01', 'P1', 'B', 180);"
+            "insert into KAV_SECTION_SHOW (NODECODE, SECTIONCODE, PRODUCTCODE, CNAME) values ('01', 'SEC1', "
+            "'P1', "
+            "'池座'), ('01', 'SEC2', 'P1', '楼座');"
+            "insert into KAV_PAYMODE (PAYMODECODE, CNAME, DISPLAY) values ('X', '现金', 1), ('H', '银行卡', "
+            "2);"
+            "insert into KAV_SALE_SORT (NODECODE, SORTCODE, CNAME) values ('01', '01', '售票'), ('01', '05', "
+            "'提票'), ('01', '08', '赠票');"
+            "insert into KAV_GROUPMAXSALEMONY (NODECODE, GROUPCODE, CREATEGROUP, ACTUALSALEMONEY, "
+            "MAXSALEMONEY) "
+            "values ('01', 'G01', 'CG1', 0, 1000)");
+        // Section SEC1: rows 1 (level A) to 3 (level B) of six seats, codes row * 100 + seat; seat 103
+        // is held by an older order and 107 is a map-only seat. SEC2 has seat 901.
+        std::string seats =
+            "insert into KAV_SEAT_SHOW (NODECODE, SEATCODE, PRODUCTCODE, SECTIONCODE, FLOORNO, "
+            "ROWNO, SEATNO, X, Y, STATUS, PRICELEVEL, ORDERCODE) values "
+            "('01', 103, 'P1', 'SEC1', 1, 1, 3, 3, 1, 'B', 'A', 'OLD1'), "
+            "('01', 107, 'P1', 'SEC1', 1, 1, 7, 7, 1, 'F', 'L', null), "
+            "('01', 901, 'P1', 'SEC2', 2, 1, 1, 1, 1, 'F', 'A', null)";
+        for (int row = 1; row <= 3; ++row)
+            for (int seat = 1; seat <= 6; ++seat)
+                if (row * 100 + seat != 103)
+                    seats += ", ('01', " + std::to_string(row * 100 + seat) + ", 'P1', 'SEC1', 1, " +
+                             std::to_string(row) + ", " + std::to_string(seat) + ", " + std::to_string(seat) +
+                             ", " + std::to_string(row) + ", 'F', '" + (row == 1 ? "A" : "B") + "', null)";
+        setup_->Execute(seats);
+    }
+
+    // Books the seats (or the best `count`) and answers the order's rows.
+    void Book(TClientDataSet& order, bool isBookOrder, std::initializer_list<int> seats, int count = 0) {
+        const Variant packet =
+            office_->CreateOrderAndBooking(isBookOrder, context_, "P1", "SEC1", count, SeatPacket(seats));
+        order.SetData(packet.ByteArrayView());
+    }
+    std::string BookedOrder(bool isBookOrder, std::initializer_list<int> seats) {
+        TClientDataSet order;
+        Book(order, isBookOrder, seats);
+        return order.FieldByName("ORDERCODE").AsString();
+    }
+
+    std::vector<std::int64_t> SeatsOf(TClientDataSet& order) {
+        std::vector<std::int64_t> seats;
+        for (order.First(); !order.Eof(); order.Next())
+            seats.push_back(order.FieldByName("SEATCODE").AsInteger());
+        return seats;
+    }
+
+    SqlValue One(const std::string& sql) {
+        const auto rows = setup_->Select(sql);
+        return rows.empty() ? SqlValue() : rows.front().front();
+    }
+    std::string Text(const std::string& sql) {
+        const SqlValue value = One(sql);
+        return std::holds_alternative<std::string>(value) ? std::get<std::string>(value) : std::string();
+    }
+    std::int64_t Count(const std::string& sql) {
+        const SqlValue value = One(sql);
+        return std::holds_alternative<std::int64_t>(value) ? std::get<std::int64_t>(value) : -1;
+    }
+    double Money(const std::string& sql) {
+        const SqlValue value = One(sql);
+        return std::holds_alternative<double>(value) ? std::get<double>(value) : -1;
+    }
+
+    // Everything a ticket office call may change, as one comparable text.
+    std::string State() {
+        std::string state;
+        for (const char* sql :
+             {"select SEATCODE, STATUS, ORDERCODE from KAV_SEAT_SHOW order by SEATCODE",
+              "select ORDERCODE, ORDERSTATUS, RECEIVABLES, SALESORT from KAV_ORDER_SHOW order by ORDERCODE",
+              "select ORDERCODE, CNAME from KAV_ORDER_CLIENT_SHOW order by ORDERCODE",
+              "select ORDERCODE, PRICELEVEL, TOTALPRICE from KAV_ORDER_DISCOUNT_SHOW order by 1, 2",
+              "select ORDERCODE, PKID from KAV_ACCOUNT_SHOW order by 1, 2",
+              "select ORDERCODE, PAYMODECODE from KAV_PAYMODEMONEY_SHOW order by 1, 2",
+              "select LEDGERID from KAV_REPORT_SHOW order by 1", "select ORDERCODE, NAME from KAV_CLIENTINFO",
+              "select ACTUALSALEMONEY from KAV_GROUPMAXSALEMONY", "select NAME, LASTVALUE from KAV_COUNTER"})
+            for (const auto& row : setup_->Select(sql)) {
+                for (const auto& value : row)
+                    state += std::visit(
+                                 [](const auto& v) -> std::string {
+                                     using T = std::decay_t<decltype(v)>;
+                                     if constexpr (std::is_same_v<T, std::monostate>)
+                                         return "null";
+                                     else if constexpr (std::is_same_v<T, std::string>)
+                                         return v;
+                                     else
+                                         return std::to_string(v);
+                                 },
+                                 value) +
+                             "|";
+                state += "\n";
+            }
+        return state;
+    }
+
+    std::string context_;
+    std::optional<TTPTicketOffice> office_;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, TicketOfficeTest, ::testing::ValuesIn(server::test::TestBackends()),
+                         [](const auto& info) { return server::test::BackendName(info.param); });
+
+TEST_P(TicketOfficeTest, BookingHoldsTheNamedSeatsForANewOrderThatTheOrderSearchesFind) {
+    TClientDataSet order;
+    Book(order, true, {101, 102, 201});
+    EXPECT_THAT(SeatsOf(order), ElementsAre(101, 102, 201));
+    const std::string code = order.FieldByName("ORDERCODE").AsString();
+    EXPECT_DOUBLE_EQ(order.FieldByName("RECEIVABLES").AsFloat(), 940);
+    EXPECT_EQ(order.FieldByName("ORDERPASSWORD").AsString().size(), 6u);
+    EXPECT_EQ(Count("select count(*) from KAV_SEAT_SHOW where STATUS = 'B' and ORDERCODE = '" + code + "'"),
+              3);
+    EXPECT_EQ(Text("select CREATEUSER from KAV_ORDER_SHOW where ORDERCODE = '" + code + "'"), "demo");
+
+    // The booked-order search of the sale core (inner joins on the price level lines and the
+    // customer row) finds it, one row per price level, for any creation period that holds today.
+    std::string search = kav::test::CataloguedStatement("salecore.select_order").sql;
+    search.replace(search.find("2026-11-01 00:00:00"), 19, "2000-01-01 00:00:00");
+    search.replace(search.find("'2026-12-08'"), 12, "'2999-12-31'");
+    TTPDBPipe pipe(client_.get());
+    TClientDataSet found;
+    found.SetData(pipe.GetData(context_, search).ByteArrayView());
+    ASSERT_EQ(found.RecordCount(), 2);
+    EXPECT_EQ(found.FieldByName("ORDERCODE").AsString(), code);
+
+    // A sale at the window is no booking to collect, but the order handler lists it.
+    const std::string sale = BookedOrder(false, {202});
+    EXPECT_NE(sale, code);
+    found.SetData(pipe.GetData(context_, search).ByteArrayView());
+    EXPECT_EQ(found.RecordCount(), 2);
+    std::string byCode = kav::test::CataloguedStatement("order.by_code").sql;
+    byCode.replace(byCode.find("'D0000001'"), 10, "'" + sale + "'");
+    found.SetData(pipe.GetData(context_, byCode).ByteArrayView());
+    ASSERT_EQ(found.RecordCount(), 1);
+    EXPECT_EQ(found.FieldByName("ORDERSTATUS").AsString(), "B");
+    EXPECT_EQ(found.FieldByName("SEATCOUNT").AsInteger(), 1);
+}
+
+TEST_P(TicketOfficeTest, BestSeatsAreTakenTogetherFromTheFrontRows) {
+    TClientDataSet order;
+    Book(order, false, {}, 3); // row 1 has three together right of the held seat 103
+    EXPECT_THAT(SeatsOf(order), ElementsAre(104, 105, 106));
+    Book(order, false, {}, 4); // row 1 has two left; row 2 has four together in its middle
+    EXPECT_THAT(SeatsOf(order), ElementsAre(202, 203, 204, 205));
+    EXPECT_DOUBLE_EQ(order.FieldByName("RECEIVABLES").AsFloat(), 720);
+
+    // 101, 102, 201, 206 and row 3 are left (the map-only 107 is never chosen).
+    EXPECT_THAT(RemoteError([&] { Book(order, false, {}, 11); }), HasSubstr("只剩 10 个"));
+    EXPECT_THAT(RemoteError([&] { Book(order, false, {}, 0); }), HasSubstr("座位数 0 无效"));
+}
+
+TEST_P(TicketOfficeTest, ARefusedBookingChangesNothing) {
+    const std::string before = State();
+    struct Refused {
+        const char* product;
+        const char* section;
+        std::initializer_list<int> seats;
+        const char* message;
+    };
+    for (const Refused& r :
+         {Refused{"P1", "SEC1", {101, 103}, "座位 103 已被占用"},
+          Refused{"P1", "SEC1", {101, 901}, "座位 901 不属于"},
+          Refused{"P1", "SEC1", {101, 999}, "座位 999 不属于"},
+          Refused{"P1", "SEC1", {107}, "票价等级 L 不出售"}, Refused{"P1", "SEC9", {101}, "没有区域 SEC9"},
+          Refused{"P9", "SEC1", {101}, "已作废"}, Refused{"P7", "SEC1", {101}, "演出 P7 不存在"}}) {
+        SCOPED_TRACE(r.message);
+        EXPECT_THAT(RemoteError([&] {
+                        office_->CreateOrderAndBooking(true, context_, r.product, r.section, 0,
+                                                       SeatPacket(r.seats));
+                    }),
+                    HasSubstr(r.message));
+    }
+    EXPECT_THAT(RemoteError([&] {
+                    office_->CreateOrderAndBooking(true, context_, "P1", "SEC1", 0,
+                                                   Variant::ByteArray("junk"));
+                }),
+                HasSubstr("cdsSeatDelta"));
+    EXPECT_EQ(State(), before);
+    // The connection that was refused books the next request.
+    EXPECT_FALSE(BookedOrder(true, {101}).empty());
+}
+
+TEST_P(TicketOfficeTest, ConcurrentBookingsGetDistinctOrdersAndASeatOnlyOnce) {
+    // Each thread books its own row seat by seat, then both race for the same seat 206.
+    std::vector<std::string> codes[2];
+    int wonRace[2] = {0, 0};
+    auto seller = [&](int thread) {
+        auto client = NewClient();
+        TTPTicketOffice office(client.get());
+        for (int seat = 1; seat <= 5; ++seat) {
+            const Variant packet = office.CreateOrderAndBooking(
+                true, context_, "P1", "SEC1", 0, SeatPacket({(thread == 0 ? 200 : 300) + seat}));
+            TClientDataSet order;
+            order.SetData(packet.ByteArrayView());
+            codes[thread].push_back(order.FieldByName("ORDERCODE").AsString());
+        }
+        try {
+            office.CreateOrderAndBooking(true, context_, "P1", "SEC1", 0, SeatPacket({206}));
+            wonRace[thread] = 1;
+        } catch (const EosRemoteException&) {
+        }
+    };
+    std::thread first(seller, 0), second(seller, 1);
+    first.join();
+    second.join();
+    std::set<std::string> distinct(codes[0].begin(), codes[0].end());
+    distinct.insert(codes[1].begin(), codes[1].end());
+    EXPECT_EQ(distinct.size(), 10u);
+    EXPECT_EQ(wonRace[0] + wonRace[1], 1);
+    EXPECT_EQ(Count("select count(*) from KAV_ORDER_SHOW"), 11);
+}
+
+TEST_P(TicketOfficeTest, AccountingPaysAnOrderOnceForExactlyItsReceivables) {
+    const std::string order = BookedOrder(false, {101, 201}); // 380 + 180
+    const std::string before = State();
+    EXPECT_THAT(RemoteError([&] {
+                    office_->SaleAccount(context_, Params(order), AccountPacket({{order, "X", 500}}), Empty(),
+                                         Empty());
+                }),
+                HasSubstr("收款金额 500.00 与应收金额 560.00 不符"));
+    EXPECT_THAT(RemoteError([&] {
+                    office_->SaleAccount(context_, Params(order), AccountPacket({{order, "X", 560}}), Empty(),
+                                         PayModePacket({{order, "X", 300}, {order, "H", 200}}));
+                }),
+                HasSubstr("分项支付合计 500.00"));
+    EXPECT_THAT(RemoteError([&] {
+                    office_->SaleAccount(context_, Params("NOPE"), AccountPacket({{"NOPE", "X", 560}}),
+                                         Empty(), Empty());
+                }),
+                HasSubstr("订单 NOPE 不存在"));
+    EXPECT_THAT(RemoteError([&] {
+                    office_->SaleAccount(context_, Params(order), AccountPacket({{order, "Q", 560}}), Empty(),
+                                         Empty());
+                }),
+                HasSubstr("支付方式 Q 不存在"));
+    EXPECT_EQ(State(), before);
+    EXPECT_TRUE(office_->ISAccountFail(context_, order));
+
+    EXPECT_EQ(office_->SaleAccount(context_, Params(order), AccountPacket({{"", "X", 560}}),
+                                   CeilingPacket("G01"),
+                                   PayModePacket({{order, "X", 300}, {order, "H", 260}})),
+              1);
+    EXPECT_FALSE(office_->ISAccountFail(context_, order));
+    const std::string where = " where ORDERCODE = '" + order + "'";
+    EXPECT_EQ(Text("select ORDERSTATUS from KAV_ORDER_SHOW" + where), "R");
+    EXPECT_EQ(Text("select PAYEE from KAV_ORDER_SHOW" + where), "demo");
+    EXPECT_EQ(Text("select PAYMODECODE from KAV_ORDER_SHOW" + where), "X");
+    EXPECT_FALSE(Text("select GATHERINGTIME from KAV_ORDER_SHOW" + where).empty());
+    EXPECT_EQ(Count("select count(*) from KAV_SEAT_SHOW" + where + " and STATUS = 'O'"), 2);
+    EXPECT_DOUBLE_EQ(Money("select sum(RELACCEPTABLES) from KAV_ACCOUNT_SHOW" + where), 560);
+    EXPECT_EQ(Count("select count(*) from KAV_PAYMODEMONEY_SHOW" + where), 2);
+    // The ledger the reports read: one sale line per price level, and the group's sales raised.
+    EXPECT_EQ(Count("select count(*) from KAV_REPORT_SHOW" + where +
+                    " and SALESORT = '01' and ACCOUNTUSER = 'demo'"),
+              2);
+    EXPECT_DOUBLE_EQ(Money("select sum(PRICE) from KAV_REPORT_SHOW" + where), 560);
+    EXPECT_DOUBLE_EQ(Money("select ACTUALSALEMONEY from KAV_GROUPMAXSALEMONY"), 560);
+
+    // No second charge, whatever the packets say.
+    const std::string paid = State();
+    EXPECT_THAT(RemoteError([&] {
+                    office_->SaleAccount(context_, Params(order), AccountPacket({{order, "X", 560}}),
+                                         CeilingPacket("G01"), Empty());
+                }),
+                HasSubstr("不能重复收款"));
+    EXPECT_EQ(State(), paid);
+}
+
+TEST_P(TicketOfficeTest, TheGroupCeilingIsCheckedByTheServer) {
+    const std::string order = BookedOrder(false, {101, 102, 201}); // 940
+    setup_->Execute("update KAV_GROUPMAXSALEMONY set ACTUALSALEMONEY = 100");
+    const std::string before = State();
+    EXPECT_THAT(RemoteError([&] {
+                    office_->SaleAccount(context_, Params(order), AccountPacket({{order, "X", 940}}),
+                                         CeilingPacket("G01"), Empty());
+                }),
+                HasSubstr("销售金额不能超过代理点最高售票金额"));
+    // Another group's record is never charged from what a client sends.
+    EXPECT_THAT(RemoteError([&] {
+                    office_->SaleAccount(context_, Params(order), AccountPacket({{order, "X", 940}}),
+                                         CeilingPacket("G99"), Empty());
+                }),
+                HasSubstr("G99"));
+    EXPECT_EQ(State(), before);
+
+    // A performance that does not count towards the group's ceiling sells without raising it.
+    setup_->Execute("insert into KAV_GROUPMAXSALEMONY_PRODUCTSET (NODECODE, PRODUCTCODE, GROUPCODE, STYLE) "
+                    "values ('01', 'P1', 'G01', '2')");
+    EXPECT_EQ(office_->SaleAccount(context_, Params(order), AccountPacket({{order, "X", 940}}),
+                                   CeilingPacket("G01"), Empty()),
+              1);
+    EXPECT_DOUBLE_EQ(Money("select ACTUALSALEMONEY from KAV_GROUPMAXSALEMONY"), 100);
+}
+
+TEST_P(TicketOfficeTest, ABatchIsAccountedOrReleasedAsAWhole) {
+    auto byBatch = [&](const char* batch, std::initializer_list<int> seats) {
+        TClientDataSet order;
+        order.SetData(
+            office_->CreateOrderByBatch(batch, context_, "P1", "SEC1", 0, SeatPacket(seats)).ByteArrayView());
+        EXPECT_EQ(order.FieldByName("BATCHCODE").AsString(), batch);
+        return order.FieldByName("ORDERCODE").AsString();
+    };
+    const std::string a = byBatch("BT1", {101}), b = byBatch("BT1", {201, 202});
+    const std::string before = State();
+    // Every order of the batch must be paid in the same call.
+    EXPECT_THAT(RemoteError([&] {
+                    office_->BatchAccount(context_, Params(""), "BT1", AccountPacket({{a, "X", 380}}),
+                                          Empty(), Empty());
+                }),
+                HasSubstr("订单 " + b + " 没有收款记录"));
+    EXPECT_THAT(RemoteError([&] {
+                    office_->BatchAccount(context_, Params(""), "BT1",
+                                          AccountPacket({{a, "X", 380}, {b, "X", 360}, {"D9", "X", 1}}),
+                                          Empty(), Empty());
+                }),
+                HasSubstr("订单 D9 不在本次收款之内"));
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(office_->BatchAccount(context_, "IsNeedCharge=H\n", "BT1",
+                                    AccountPacket({{a, "H", 380}, {b, "H", 360}}), CeilingPacket("G01"),
+                                    Empty()),
+              1);
+    EXPECT_EQ(Count("select count(*) from KAV_ORDER_SHOW where BATCHCODE = 'BT1' and ORDERSTATUS = 'R' and "
+                    "PAYMODECODE = 'H'"),
+              2);
+    EXPECT_DOUBLE_EQ(Money("select ACTUALSALEMONEY from KAV_GROUPMAXSALEMONY"), 740);
+    EXPECT_THAT(
+        RemoteError([&] {
+            office_->BatchAccount(context_, "", "BT1", AccountPacket({{a, "X", 380}}), Empty(), Empty());
+        }),
+        HasSubstr("没有待收款的订单"));
+
+    // Releasing frees the held seats of the unpaid orders only.
+    const std::string c = byBatch("BT2", {102, 203});
+    byBatch("BT2", {204});
+    EXPECT_FALSE(office_->ReleaseBatch(context_, "BT1"));
+    EXPECT_TRUE(office_->ReleaseBatch(context_, "BT2"));
+    EXPECT_EQ(Count("select count(*) from KAV_ORDER_SHOW where BATCHCODE = 'BT2' and ORDERSTATUS = 'C'"), 2);
+    EXPECT_EQ(
+        Count("select count(*) from KAV_SEAT_SHOW where SEATCODE in (102, 203, 204) and STATUS = 'F' and "
+              "ORDERCODE is null"),
+        3);
+    EXPECT_EQ(Count("select count(*) from KAV_SEAT_SHOW where SEATCODE in (101, 201, 202) and STATUS = 'O'"),
+              3);
+    EXPECT_FALSE(office_->ReleaseBatch(context_, "BT2"));
+    EXPECT_THAT(
+        RemoteError([&] {
+            office_->SaleAccount(context_, Params(c), AccountPacket({{c, "X", 560}}), Empty(), Empty());
+        }),
+        HasSubstr("已取消"));
+}
+
+TEST_P(TicketOfficeTest, SaveFreeBookInfoStoresCustomerRegistrationsAndSaleSort) {
+    const std::string order = BookedOrder(true, {101, 102});
+    TClientDataSet customer;
+    customer.AddFieldDef("CNAME", TFieldType::ftString, 40);
+    customer.AddFieldDef("TEL", TFieldType::ftString, 24);
+    customer.AddFieldDef("IDENTTYPEID", TFieldType::ftInteger);
+    customer.CreateDataSet();
+    customer.AppendRecord({"O'Brien 张", "010-1234", 1});
+    EXPECT_TRUE(office_->SaveFreeBookInfo(context_, "1", "05", order, PacketOf(customer)));
+    const std::string where = " where ORDERCODE = '" + order + "'";
+    EXPECT_EQ(Text("select CNAME from KAV_ORDER_CLIENT_SHOW" + where), "O'Brien 张");
+    EXPECT_EQ(Text("select TEL from KAV_ORDER_CLIENT_SHOW" + where), "010-1234");
+    EXPECT_EQ(Text("select SALESORT from KAV_ORDER_SHOW" + where), "05");
+
+    // Per-seat registration: each person names a seat of the order.
+    TClientDataSet persons;
+    for (const char* name : {"NAME", "IDNUM"})
+        persons.AddFieldDef(name, TFieldType::ftString, 32);
+    persons.AddFieldDef("IDENTTYPEID", TFieldType::ftInteger);
+    persons.AddFieldDef("SEATCODE", TFieldType::ftInteger);
+    persons.CreateDataSet();
+    persons.AppendRecord({"甲", "110101", 1, 101});
+    persons.AppendRecord({"乙", "110102", 1, 102});
+    EXPECT_TRUE(office_->SaveFreeBookInfo(context_, "2", "", order, PacketOf(persons)));
+    EXPECT_EQ(Count("select count(*) from KAV_CLIENTINFO" + where + " and USERREGTYPE = 'S'"), 2);
+
+    const std::string before = State();
+    persons.AppendRecord({"丙", "110103", 1, 201}); // not a seat of this order
+    const Variant registrations = PacketOf(persons);
+    for (const auto& [action, sort, data, message] :
+         {std::tuple{"2", "", registrations, "座位 201 不属于订单"},
+          std::tuple{"9", "", Empty(), "操作代码 9 无效"},
+          std::tuple{"1", "77", Empty(), "销售类别 77 不存在"}})
+        EXPECT_THAT(RemoteError([&] { office_->SaveFreeBookInfo(context_, action, sort, order, data); }),
+                    HasSubstr(message));
+    EXPECT_EQ(State(), before);
+
+    // Complimentary tickets cost nothing, and the ledger says so.
+    EXPECT_TRUE(office_->SaveFreeBookInfo(context_, "1", "08", order, Empty()));
+    EXPECT_DOUBLE_EQ(Money("select RECEIVABLES from KAV_ORDER_SHOW" + where), 0);
+    EXPECT_EQ(
+        office_->SaleAccount(context_, Params(order), AccountPacket({{order, "X", 0}}), Empty(), Empty()), 1);
+    EXPECT_EQ(Count("select count(*) from KAV_REPORT_SHOW" + where + " and SALESORT = '08' and PRICE = 0"),
+              1);
+    EXPECT_THAT(RemoteError([&] { office_->SaveFreeBookInfo(context_, "1", "01", order, Empty()); }),
+                HasSubstr("不能修改预订信息"));
+}
+
+TEST_P(TicketOfficeTest, EveryOperationRefusesATamperedContext) {
+    const std::string order = BookedOrder(true, {101});
+    std::string tampered = context_;
+    tampered.replace(tampered.find("UserCode=demo"), 13, "UserCode=clerk");
+    const std::string before = State();
+    const std::vector<std::function<void()>> calls = {
+        [&] { office_->CreateOrderAndBooking(true, tampered, "P1", "SEC1", 0, SeatPacket({102})); },
+        [&] { office_->CreateOrderByBatch("BT", tampered, "P1", "SEC1", 1, Empty()); },
+        [&] { office_->ReleaseBatch(tampered, "BT"); },
+        [&] {
+            office_->SaleAccount(tampered, Params(order), AccountPacket({{order, "X", 380}}), Empty(),
+                                 Empty());
+        },
+        [&] { office_->BatchAccount(tampered, "", "BT", Empty(), Empty(), Empty()); },
+        [&] { office_->SaveFreeBookInfo(tampered, "1", "08", order, Empty()); }};
+    for (const auto& call : calls)
+        EXPECT_THAT(RemoteError(call), HasSubstr("会话无效"));
+    EXPECT_EQ(State(), before);
+}
