@@ -18,6 +18,8 @@ namespace kav::server {
 
 // At most this many seats per order, named or chosen.
 inline constexpr int kMaxSeatsPerOrder = 200;
+// KAV_ORDER_SHOW.BATCHCODE holds at most this many bytes.
+inline constexpr std::size_t kMaxBatchCodeLength = 20;
 
 struct BookingRequest {
     bool isBookOrder = false; // a booking to be collected later, else a sale at the window

@@ -14,6 +14,10 @@ std::string TKavTicketOffice::NodeOf(const std::string& context) const {
     return services_.sessions.Verify(context).Value(context_names::NodeCode);
 }
 
+Caller TKavTicketOffice::CallerFor(const std::string& context) const {
+    return CallerOf(services_.sessions.Verify(context));
+}
+
 Variant TKavTicketOffice::Query(const std::string& sql) {
     return PacketResult(ThreadConnection(services_.database).GetData(sql), services_.maxMessageBytes);
 }
@@ -65,7 +69,7 @@ Variant TKavTicketOffice::GetSaleClass(const std::string& Context, const std::st
 bool TKavTicketOffice::SaveFreeBookInfo(const std::string& Context, const std::string& ActionCode,
                                         const std::string& SaleSort, const std::string& OrderCode,
                                         const Variant& OrderData) {
-    const Caller caller = CallerOf(services_.sessions.Verify(Context));
+    const Caller caller = CallerFor(Context);
     RequestPacket data(OrderData, "OrderData");
     SaveBookingInfo(ThreadConnection(services_.database), caller, ActionCode, SaleSort, OrderCode, data);
     return true;
@@ -74,7 +78,7 @@ bool TKavTicketOffice::SaveFreeBookInfo(const std::string& Context, const std::s
 std::int32_t TKavTicketOffice::SaleAccount(const std::string& Context, const std::string& AOrderParam,
                                            const Variant& OrderData, const Variant& GroupSaleMoneyData,
                                            const Variant& cdsPayModeMoneyData) {
-    const Caller caller = CallerOf(services_.sessions.Verify(Context));
+    const Caller caller = CallerFor(Context);
     RequestPacket payments(OrderData, "OrderData"), ceilings(GroupSaleMoneyData, "GroupSaleMoneyData"),
         payModes(cdsPayModeMoneyData, "cdsPayModeMoneyData");
     AccountOrder(ThreadConnection(services_.database), caller,
@@ -102,19 +106,21 @@ Variant TKavTicketOffice::CreateOrderAndBooking(bool IsBookOrder, const std::str
                                                 const std::string& ProductCode,
                                                 const std::string& SectionCode, std::int32_t SeatNum,
                                                 const Variant& cdsSeatDelta) {
-    return Book(Context, {IsBookOrder, ProductCode, SectionCode, {}, SeatNum, {}}, cdsSeatDelta);
+    const Caller caller = CallerFor(Context);
+    return Book(caller, {IsBookOrder, ProductCode, SectionCode, {}, SeatNum, {}}, cdsSeatDelta);
 }
 
 Variant TKavTicketOffice::CreateOrderByBatch(const std::string& BatchCode, const std::string& Context,
                                              const std::string& ProductCode, const std::string& SectionCode,
                                              std::int32_t SeatNum, const Variant& cdsSeatDelta) {
-    if (BatchCode.empty()) throw pelio::EosRemoteException("批次号不能为空");
-    return Book(Context, {false, ProductCode, SectionCode, {}, SeatNum, BatchCode}, cdsSeatDelta);
+    const Caller caller = CallerFor(Context);
+    if (BatchCode.empty() || BatchCode.size() > kMaxBatchCodeLength)
+        throw pelio::EosRemoteException("批次号 " + BatchCode + " 无效 (1 到 " +
+                                        std::to_string(kMaxBatchCodeLength) + " 字节)");
+    return Book(caller, {false, ProductCode, SectionCode, {}, SeatNum, BatchCode}, cdsSeatDelta);
 }
 
-Variant TKavTicketOffice::Book(const std::string& context, BookingRequest request,
-                               const Variant& seatPacket) {
-    const Caller caller = CallerOf(services_.sessions.Verify(context));
+Variant TKavTicketOffice::Book(const Caller& caller, BookingRequest request, const Variant& seatPacket) {
     RequestPacket seats(seatPacket, "cdsSeatDelta");
     request.seatCodes = SeatCodesOf(seats);
     const std::string order = CreateOrderWithSeats(ThreadConnection(services_.database), caller, request);
@@ -122,7 +128,7 @@ Variant TKavTicketOffice::Book(const std::string& context, BookingRequest reques
 }
 
 bool TKavTicketOffice::ReleaseBatch(const std::string& Context, const std::string& BatchCode) {
-    const Caller caller = CallerOf(services_.sessions.Verify(Context));
+    const Caller caller = CallerFor(Context);
     return ReleaseBatchOrders(ThreadConnection(services_.database), caller, BatchCode);
 }
 
@@ -130,7 +136,7 @@ std::int32_t TKavTicketOffice::BatchAccount(const std::string& Context, const st
                                             const std::string& BatchCode, const Variant& OrderData,
                                             const Variant& GroupSaleMoneyData,
                                             const Variant& ReportPayModeData) {
-    const Caller caller = CallerOf(services_.sessions.Verify(Context));
+    const Caller caller = CallerFor(Context);
     RequestPacket payments(OrderData, "OrderData"), ceilings(GroupSaleMoneyData, "GroupSaleMoneyData"),
         payModes(ReportPayModeData, "ReportPayModeData");
     AccountBatch(ThreadConnection(services_.database), caller, BatchCode,

@@ -56,9 +56,11 @@ public:
 private:
     // The caller's node code, after checking the session.
     std::string NodeOf(const std::string& context) const;
+    // The caller, after checking the session.
+    Caller CallerFor(const std::string& context) const;
     Variant Query(const std::string& sql);
     // Creates the order of `request` holding the packet's seats; answers the order's seats.
-    Variant Book(const std::string& context, BookingRequest request, const Variant& seatPacket);
+    Variant Book(const Caller& caller, BookingRequest request, const Variant& seatPacket);
 
     const ServerServices& services_;
 };
