@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace kav::server {
@@ -19,6 +20,8 @@ namespace kav::server {
 namespace {
 
 using pelio::EosRemoteException;
+
+constexpr int kBestSeatAttempts = 8;
 
 struct HeldSeat {
     std::int64_t code;
@@ -34,10 +37,9 @@ public:
         CheckProduct();
         CheckSection();
         ReadPrices();
-        const std::vector<HeldSeat> seats = request_.seatCodes.empty() ? BestSeats() : NamedSeats();
         const std::string orderCode = NewOrderCode();
-        for (const HeldSeat& seat : seats)
-            Hold(seat.code, orderCode);
+        const std::vector<HeldSeat> seats =
+            request_.seatCodes.empty() ? HoldBestSeats(orderCode) : HoldNamedSeats(orderCode);
         WriteOrder(orderCode, seats);
         return orderCode;
     }
@@ -132,13 +134,41 @@ private:
         return code;
     }
 
-    // Only a seat still free is taken; another seller's booking since it was read makes the
-    // whole call fail.
-    void Hold(std::int64_t seat, const std::string& orderCode) {
-        if (c_.Execute("update KAV_SEAT_SHOW set STATUS = 'B', ORDERCODE = ?3 where NODECODE = ?1 and "
-                       "SEATCODE = ?2 and STATUS = 'F'",
-                       {caller_.node, seat, orderCode}) != 1)
-            throw EosRemoteException("座位 " + std::to_string(seat) + " 已被占用");
+    // Holds the seats while they are still free; answers the first seat another seller took
+    // since it was read, none when all are held.
+    std::optional<std::int64_t> TryHold(const std::vector<HeldSeat>& seats, const std::string& orderCode) {
+        for (const HeldSeat& seat : seats)
+            if (c_.Execute("update KAV_SEAT_SHOW set STATUS = 'B', ORDERCODE = ?3 where NODECODE = ?1 and "
+                           "SEATCODE = ?2 and STATUS = 'F'",
+                           {caller_.node, seat.code, orderCode}) != 1)
+                return seat.code;
+        return std::nullopt;
+    }
+
+    static EosRemoteException Taken(std::int64_t seat) {
+        return EosRemoteException("座位 " + std::to_string(seat) + " 已被占用");
+    }
+
+    std::vector<HeldSeat> HoldNamedSeats(const std::string& orderCode) {
+        std::vector<HeldSeat> seats = NamedSeats();
+        if (const auto taken = TryHold(seats, orderCode)) throw Taken(*taken);
+        return seats;
+    }
+
+    // Sellers choosing best seats of one section at once often pick the same ones: the loser
+    // gives back what it held and chooses again among the seats still free.
+    std::vector<HeldSeat> HoldBestSeats(const std::string& orderCode) {
+        std::int64_t taken = 0;
+        for (int attempt = 0; attempt < kBestSeatAttempts; ++attempt) {
+            std::vector<HeldSeat> seats = BestSeats();
+            const auto lost = TryHold(seats, orderCode);
+            if (!lost) return seats;
+            taken = *lost;
+            c_.Execute("update KAV_SEAT_SHOW set STATUS = 'F', ORDERCODE = null where NODECODE = ?1 and "
+                       "ORDERCODE = ?2",
+                       {caller_.node, orderCode});
+        }
+        throw Taken(taken);
     }
 
     void WriteOrder(const std::string& orderCode, const std::vector<HeldSeat>& seats) {

@@ -9,6 +9,7 @@
 #include "services/ticketoffice/tpticketoffice.h"
 #include "statementcatalogue.h"
 
+#include <chrono>
 #include <gmock/gmock.h>
 #include <set>
 #include <thread>
@@ -297,33 +298,73 @@ TEST_P(TicketOfficeTest, ARefusedBookingChangesNothing) {
 }
 
 TEST_P(TicketOfficeTest, ConcurrentBookingsGetDistinctOrdersAndASeatOnlyOnce) {
-    // Each thread books its own row seat by seat, then both race for the same seat 206.
+    // Two sellers book their own row seat by seat, race for seat 206, then take the six seats
+    // left one best seat at a time, often choosing the same one at once.
     std::vector<std::string> codes[2];
     int wonRace[2] = {0, 0};
     auto seller = [&](int thread) {
         auto client = NewClient();
         TTPTicketOffice office(client.get());
-        for (int seat = 1; seat <= 5; ++seat) {
-            const Variant packet = office.CreateOrderAndBooking(
-                true, context_, "P1", "SEC1", 0, SeatPacket({(thread == 0 ? 200 : 300) + seat}));
+        auto book = [&](int count, std::initializer_list<int> seats) {
             TClientDataSet order;
-            order.SetData(packet.ByteArrayView());
+            order.SetData(office.CreateOrderAndBooking(true, context_, "P1", "SEC1", count, SeatPacket(seats))
+                              .ByteArrayView());
             codes[thread].push_back(order.FieldByName("ORDERCODE").AsString());
-        }
+        };
+        for (int seat = 1; seat <= 5; ++seat)
+            book(0, {(thread == 0 ? 200 : 300) + seat});
         try {
-            office.CreateOrderAndBooking(true, context_, "P1", "SEC1", 0, SeatPacket({206}));
+            book(0, {206});
             wonRace[thread] = 1;
         } catch (const EosRemoteException&) {
         }
+        for (int i = 0; i < 3; ++i)
+            book(1, {});
     };
     std::thread first(seller, 0), second(seller, 1);
     first.join();
     second.join();
+    EXPECT_EQ(wonRace[0] + wonRace[1], 1);
     std::set<std::string> distinct(codes[0].begin(), codes[0].end());
     distinct.insert(codes[1].begin(), codes[1].end());
-    EXPECT_EQ(distinct.size(), 10u);
-    EXPECT_EQ(wonRace[0] + wonRace[1], 1);
-    EXPECT_EQ(Count("select count(*) from KAV_ORDER_SHOW"), 11);
+    EXPECT_EQ(distinct.size(), 17u);
+    EXPECT_EQ(Count("select count(*) from KAV_ORDER_SHOW"), 17);
+    // Every seat but the map-only one is held, each by exactly one order.
+    EXPECT_EQ(Count("select count(*) from KAV_SEAT_SHOW where SECTIONCODE = 'SEC1' and STATUS = 'F'"), 1);
+    EXPECT_EQ(Count("select sum(SEATCOUNT) from KAV_ORDER_SHOW"), 17);
+}
+
+TEST_P(TicketOfficeTest, ABestSeatTakenWhileChoosingIsReplacedByTheNextBest) {
+    // Another seller holds seat 104, the best single seat, but has not committed yet.
+    setup_->Begin();
+    setup_->Execute("update KAV_SEAT_SHOW set STATUS = 'B', ORDERCODE = 'OTHER' where SEATCODE = 104");
+    std::vector<std::int64_t> seats;
+    std::string error;
+    std::thread seller([&] {
+        auto client = NewClient();
+        TTPTicketOffice office(client.get());
+        TClientDataSet order;
+        try {
+            order.SetData(
+                office.CreateOrderAndBooking(false, context_, "P1", "SEC1", 1, Empty()).ByteArrayView());
+            seats = SeatsOf(order);
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+    });
+    // PostgreSQL lets the server read 104 as free and wait for its row; SQLite makes it wait to begin.
+    if (GetParam() == Backend::PostgreSQL) {
+        auto watcher = database_->Db().Connect();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::get<std::int64_t>(watcher->Select(
+                   "select count(*) from pg_stat_activity where wait_event_type = 'Lock'")[0][0]) == 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+    }
+    setup_->Commit();
+    seller.join();
+    EXPECT_EQ(error, "");
+    EXPECT_THAT(seats, ElementsAre(105));
 }
 
 TEST_P(TicketOfficeTest, AccountingPaysAnOrderOnceForExactlyItsReceivables) {
