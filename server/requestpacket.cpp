@@ -12,7 +12,8 @@ RequestPacket::RequestPacket(const pelio::Variant& packet, std::string argumentN
         dataset_.SetData(packet.ByteArrayView());
         TField* selected = dataset_.FindField("SELECTED");
         for (dataset_.First(); !dataset_.Eof(); dataset_.Next())
-            if (!selected || selected->AsString() == "Y") rows_.push_back(dataset_.GetBookmark());
+            if (!selected || (!selected->IsNull() && selected->AsBoolean()))
+                rows_.push_back(dataset_.GetBookmark());
     } catch (const EDatabaseError& e) {
         Refuse({}, e.what());
     }

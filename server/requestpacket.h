@@ -1,7 +1,8 @@
 #pragma once
 // A data packet argument of a ticket office call (the client's dataset), read row by row by field
 // name (letter case ignored). An empty byte array is a packet without rows. A packet whose rows
-// carry a SELECTED field holds only its rows whose SELECTED is "Y" (a seat map's selection).
+// carry a SELECTED field holds only its rows whose SELECTED is true or "Y" (a seat map's
+// selection).
 //
 // Everything the client sent is untrusted: a malformed packet, or a field value that is not what
 // its reader asks for, raises pelio::EosRemoteException naming the argument and the field.

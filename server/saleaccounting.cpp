@@ -92,7 +92,7 @@ private:
                                                 .front()
                                                 .front());
         if (held == 0 || held != IntegerOf(r[3]))
-            throw EosRemoteException("订单 " + code + " 的座位已释放, 不能收款");
+            throw EosRemoteException("订单 " + code + " 的座位已释放或已出票, 不能收款");
         if (order.saleSort.empty())
             order.saleSort = TextOf(r[6]) == "Y" ? "08" : TextOf(r[4]) == "Y" ? "05" : "01";
         return order;
