@@ -1,6 +1,7 @@
 #include "server/bookinginfo.h"
 
 #include "rpc/exceptions.h"
+#include "server/orderstate.h"
 #include "server/sqlvalues.h"
 #include "server/transaction.h"
 
@@ -41,12 +42,7 @@ public:
                                     {caller_.node, order_});
         if (rows.empty()) throw EosRemoteException("订单 " + order_ + " 不存在");
         const std::string status = TextOf(rows[0][0]);
-        const bool paid =
-            !c_.Select("select PKID from KAV_ACCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 "
-                       "limit 1",
-                       {caller_.node, order_})
-                 .empty();
-        if (paid || (status != "B" && status != "N"))
+        if (OrderHasPayment(c_, caller_.node, order_) || (status != "B" && status != "N"))
             throw EosRemoteException("订单 " + order_ + " 不是未收款的预订订单, 不能修改预订信息");
         product_ = TextOf(rows[0][1]);
         gift_ = TextOf(rows[0][2]) == "Y";

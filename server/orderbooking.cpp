@@ -5,6 +5,7 @@
 #include "rpc/exceptions.h"
 #include "server/bestseats.h"
 #include "server/counter.h"
+#include "server/orderstate.h"
 #include "server/randomdigits.h"
 #include "server/sqlvalues.h"
 #include "server/transaction.h"
@@ -243,15 +244,9 @@ std::string OrderSeatsSql(const std::string& nodeCode, const std::string& orderC
 
 bool ReleaseBatchOrders(Connection& connection, const Caller& caller, const std::string& batchCode) {
     return InTransaction(connection, [&] {
-        const auto orders = connection.Select(
-            "select ORDERCODE from KAV_ORDER_SHOW o where NODECODE = ?1 and BATCHCODE = ?2 and "
-            "ORDERSTATUS = 'B' and not exists (select 1 from KAV_ACCOUNT_SHOW a where a.ORDERCODE = "
-            "o.ORDERCODE)",
-            {caller.node, batchCode});
         const std::string now = FormatDateTimeIso(Now());
         bool released = false;
-        for (const auto& row : orders) {
-            const std::string order = TextOf(row[0]);
+        for (const std::string& order : UnpaidBatchOrders(connection, caller.node, batchCode)) {
             // Claim the order first: one paid in the meantime is left alone.
             if (connection.Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'C', ORDERHANDLERUSER = ?3, "
                                    "ORDERHANDLERTIME = ?4 where NODECODE = ?1 and ORDERCODE = ?2 and "

@@ -3,10 +3,10 @@
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
 #include "server/counter.h"
+#include "server/orderstate.h"
 #include "server/sqlvalues.h"
 #include "server/transaction.h"
 
-#include <map>
 #include <set>
 
 namespace kav::server {
@@ -68,20 +68,15 @@ private:
     Order CheckedOrder(const std::string& code) {
         const auto rows = c_.Select(
             "select ORDERSTATUS, PRODUCTCODE, RECEIVABLES, SEATCOUNT, SYSTEMBOOKING, SALESORT, ISGIFT, "
-            "SALECLASSCODE, ORDERFROM, ISPLACERESERVE from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERCODE "
-            "= ?2",
+            "SALECLASSCODE, ORDERFROM, ISPLACERESERVE from KAV_ORDER_SHOW "
+            "where NODECODE = ?1 and ORDERCODE = ?2",
             {caller_.node, code});
         if (rows.empty()) throw EosRemoteException("订单 " + code + " 不存在");
         const auto& r = rows.front();
         Order order{code,         TextOf(r[0]), TextOf(r[1]), TextOf(r[5]),
                     TextOf(r[7]), TextOf(r[8]), TextOf(r[9]), CentsOf(r[2])};
         if (order.status == "C" || order.status == "U") throw EosRemoteException("订单 " + code + " 已取消");
-        const bool paid =
-            !c_.Select("select PKID from KAV_ACCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 "
-                       "limit 1",
-                       {caller_.node, code})
-                 .empty();
-        if (paid || (order.status != "B" && order.status != "N"))
+        if (OrderHasPayment(c_, caller_.node, code) || (order.status != "B" && order.status != "N"))
             throw EosRemoteException("订单 " + code + " 已收款, 不能重复收款");
         const std::string expected = params_.Value("OrderStatus");
         if (!expected.empty() && expected != order.status)
@@ -300,14 +295,7 @@ void AccountBatch(Connection& connection, const Caller& caller, const std::strin
                   const AccountInput& input) {
     SaleAccounting accounting(connection, caller, input);
     InTransaction(connection, [&] {
-        std::vector<std::string> orders;
-        for (const auto& row : connection.Select(
-                 "select ORDERCODE from KAV_ORDER_SHOW o where NODECODE = ?1 and BATCHCODE = ?2 and "
-                 "ORDERSTATUS = 'B' and not exists (select 1 from KAV_ACCOUNT_SHOW a where a.ORDERCODE = "
-                 "o.ORDERCODE) "
-                 "order by ORDERCODE",
-                 {caller.node, batchCode}))
-            orders.push_back(TextOf(row[0]));
+        const std::vector<std::string> orders = UnpaidBatchOrders(connection, caller.node, batchCode);
         if (orders.empty()) throw EosRemoteException("批次 " + batchCode + " 没有待收款的订单");
         accounting.Run(orders, false);
     });

@@ -5,6 +5,7 @@
 #include "server/bookinginfo.h"
 #include "server/dbpipeservant.h"
 #include "server/orderbooking.h"
+#include "server/orderstate.h"
 #include "server/saleaccounting.h"
 #include "server/ticketoutput.h"
 
@@ -88,11 +89,7 @@ std::int32_t TKavTicketOffice::SaleAccount(const std::string& Context, const std
 
 bool TKavTicketOffice::ISAccountFail(const std::string& Context, const std::string& OrderCode) {
     // The accounting failed unless a payment of the order was recorded.
-    const auto rows =
-        ThreadConnection(services_.database)
-            .Select("select PKID from KAV_ACCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 limit 1",
-                    {NodeOf(Context), OrderCode});
-    return rows.empty();
+    return !OrderHasPayment(ThreadConnection(services_.database), NodeOf(Context), OrderCode);
 }
 
 Variant TKavTicketOffice::GetTicketInfo(const std::string& Context, const std::string& OrderCode,
