@@ -3,7 +3,7 @@
 #include "rpc/registry.h"
 #include "server/dbpipeservant.h"
 #include "server/loginservant.h"
-#include "server/ticketofficeservant.h"
+#include "server/ticketoffice/ticketofficeservant.h"
 #include "services/dbpipe/tpdbpipe_int.h"
 #include "services/login/tplogin_int.h"
 #include "services/ticketoffice/tpticketoffice_int.h"

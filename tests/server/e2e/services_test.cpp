@@ -262,6 +262,12 @@ TEST_P(ServicesTest, OutputTicketRecordsOneTicketForASeatOfAnOrderAndGetTicketIn
 
     TTPTicketOffice office(client_.get());
     TClientDataSet ticket;
+    // No ticket before the order is paid.
+    EXPECT_NE(RemoteError([&] { office.OutputTicket(context_, "7", "", "N", "S1", "P1"); }).find("尚未付款"),
+              std::string::npos);
+    EXPECT_TRUE(setup_->Select("select BARCODE from KAV_TICKET_SHOW").empty());
+    setup_->Execute("insert into KAV_ACCOUNT_SHOW (NODECODE, ORDERCODE, PKID, PAYMODECODE, RELACCEPTABLES, "
+                    "ACCOUNTTIME) values ('01', 'O7', 0, 'X', 380, '2026-12-07 10:00:00')");
     Load(ticket, office.OutputTicket(context_, "7", "", "N", "S1", "P1"));
     ASSERT_EQ(ticket.RecordCount(), 1);
     EXPECT_EQ(ticket.FieldByName("FULLSEATNAME").AsString(), "池座一层3排12号");

@@ -1,6 +1,6 @@
-#include "server/orderstate.h"
+#include "server/ticketoffice/orderstate.h"
 
-#include "server/sqlvalues.h"
+#include "server/ticketoffice/sqlvalues.h"
 
 namespace kav::server {
 

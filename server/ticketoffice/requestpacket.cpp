@@ -1,4 +1,4 @@
-#include "server/requestpacket.h"
+#include "server/ticketoffice/requestpacket.h"
 
 #include "rpc/exceptions.h"
 

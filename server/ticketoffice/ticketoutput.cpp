@@ -1,9 +1,10 @@
-#include "server/ticketoutput.h"
+#include "server/ticketoffice/ticketoutput.h"
 
 #include "host/sqltext.h"
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
-#include "server/randomdigits.h"
+#include "server/ticketoffice/orderstate.h"
+#include "server/ticketoffice/randomdigits.h"
 
 #include <charconv>
 
@@ -52,6 +53,9 @@ std::string OutputTicketRecord(Connection& connection, const TicketRequest& requ
         if (seats.empty() || !std::holds_alternative<std::string>(seats.front()[0]))
             throw pelio::EosRemoteException("座位 " + request.seatCode + " 不属于任何订单, 不能出票");
         const std::string& orderCode = std::get<std::string>(seats.front()[0]);
+        // A ticket is the proof of a sale: an order that was not paid gets none.
+        if (!OrderHasPayment(connection, request.nodeCode, orderCode))
+            throw pelio::EosRemoteException("订单 " + orderCode + " 尚未付款, 不能出票");
         const auto prices = connection.Select("select PRICE from KAV_PRICE_SHOW "
                                               "where NODECODE = ?1 and PRODUCTCODE = ?2 and PRICELEVEL = ?3",
                                               {request.nodeCode, request.productCode, seats.front()[1]});

@@ -1,6 +1,6 @@
 // The choice of best seats: better rows first, seats together, near the row's middle.
 
-#include "server/bestseats.h"
+#include "server/ticketoffice/bestseats.h"
 
 #include <gmock/gmock.h>
 #include <string>

@@ -1,9 +1,9 @@
-#include "server/bookinginfo.h"
+#include "server/ticketoffice/bookinginfo.h"
 
 #include "rpc/exceptions.h"
-#include "server/orderstate.h"
-#include "server/sqlvalues.h"
-#include "server/transaction.h"
+#include "server/ticketoffice/orderstate.h"
+#include "server/ticketoffice/sqlvalues.h"
+#include "server/ticketoffice/transaction.h"
 
 #include <array>
 #include <cmath>

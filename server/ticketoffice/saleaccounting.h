@@ -8,9 +8,9 @@
 // (unknown order, already accounted, wrong total, sales ceiling exceeded, ...); a database failure
 // raises EDatabase.
 
-#include "server/caller.h"
 #include "server/db/database.h"
-#include "server/requestpacket.h"
+#include "server/ticketoffice/caller.h"
+#include "server/ticketoffice/requestpacket.h"
 
 #include <cstdint>
 #include <string>

@@ -5,7 +5,7 @@
 #include "platform/dataset/clientdataset.h"
 #include "rpc/exceptions.h"
 #include "server/db/database.h"
-#include "server/sqlvalues.h"
+#include "server/ticketoffice/sqlvalues.h"
 #include "serverfixture.h"
 #include "services/dbpipe/tpdbpipe.h"
 #include "services/ticketoffice/tpticketoffice.h"

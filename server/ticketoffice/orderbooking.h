@@ -6,9 +6,9 @@
 // work or, raising, none of it. Refusals of the request raise pelio::EosRemoteException with a
 // message for the seller; a database failure raises EDatabase.
 
-#include "server/caller.h"
 #include "server/db/database.h"
-#include "server/requestpacket.h"
+#include "server/ticketoffice/caller.h"
+#include "server/ticketoffice/requestpacket.h"
 
 #include <cstdint>
 #include <string>

@@ -1,13 +1,13 @@
-#include "server/ticketofficeservant.h"
+#include "server/ticketoffice/ticketofficeservant.h"
 
 #include "host/sqltext.h"
 #include "rpc/exceptions.h"
-#include "server/bookinginfo.h"
 #include "server/dbpipeservant.h"
-#include "server/orderbooking.h"
-#include "server/orderstate.h"
-#include "server/saleaccounting.h"
-#include "server/ticketoutput.h"
+#include "server/ticketoffice/bookinginfo.h"
+#include "server/ticketoffice/orderbooking.h"
+#include "server/ticketoffice/orderstate.h"
+#include "server/ticketoffice/saleaccounting.h"
+#include "server/ticketoffice/ticketoutput.h"
 
 namespace kav::server {
 

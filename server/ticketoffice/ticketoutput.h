@@ -21,7 +21,7 @@ struct TicketRequest {
     std::string productCode;
 };
 
-// Records a ticket for the seat (which must belong to an order) and marks the seat sold, in one
+// Records a ticket for the seat (which must belong to a paid order) and marks the seat sold, in one
 // transaction; returns the new ticket's BARCODE. Raises pelio::EosRemoteException for a seat that
 // cannot have a ticket, EDatabase when the database refuses; nothing is written then.
 std::string OutputTicketRecord(Connection& connection, const TicketRequest& request);

@@ -1,11 +1,11 @@
-#include "server/saleaccounting.h"
+#include "server/ticketoffice/saleaccounting.h"
 
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
-#include "server/counter.h"
-#include "server/orderstate.h"
-#include "server/sqlvalues.h"
-#include "server/transaction.h"
+#include "server/ticketoffice/counter.h"
+#include "server/ticketoffice/orderstate.h"
+#include "server/ticketoffice/sqlvalues.h"
+#include "server/ticketoffice/transaction.h"
 
 #include <set>
 

@@ -1,14 +1,14 @@
-#include "server/orderbooking.h"
+#include "server/ticketoffice/orderbooking.h"
 
 #include "host/sqltext.h"
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
-#include "server/bestseats.h"
-#include "server/counter.h"
-#include "server/orderstate.h"
-#include "server/randomdigits.h"
-#include "server/sqlvalues.h"
-#include "server/transaction.h"
+#include "server/ticketoffice/bestseats.h"
+#include "server/ticketoffice/counter.h"
+#include "server/ticketoffice/orderstate.h"
+#include "server/ticketoffice/randomdigits.h"
+#include "server/ticketoffice/sqlvalues.h"
+#include "server/ticketoffice/transaction.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,9 +6,9 @@
 // Runs in one transaction of its own: all is stored or, raising, nothing. Refusals raise
 // pelio::EosRemoteException; a database failure raises EDatabase.
 
-#include "server/caller.h"
 #include "server/db/database.h"
-#include "server/requestpacket.h"
+#include "server/ticketoffice/caller.h"
+#include "server/ticketoffice/requestpacket.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "server/counter.h"
+#include "server/ticketoffice/counter.h"
 
-#include "server/sqlvalues.h"
+#include "server/ticketoffice/sqlvalues.h"
 
 namespace kav::server {
 

@@ -1,4 +1,4 @@
-#include "server/bestseats.h"
+#include "server/ticketoffice/bestseats.h"
 
 #include <algorithm>
 #include <cstdlib>
