@@ -79,7 +79,7 @@ TEST(Transport, EmptyAndLargeMessagesTravelIntact) {
 }
 
 TEST(Transport, BodiesOfEverySizeArePlainZlibStreams) {
-    // Small, mid-sized and large messages take different compressors (limits 512 bytes and 16 KB); a peer
+    // Small and larger messages take different compressors (limit 512 bytes); a peer
     // inflates all of them with zlib alone, and the next message after each still travels intact.
     SocketPair pair;
     TosTransport sender, receiver;
