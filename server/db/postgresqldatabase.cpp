@@ -170,7 +170,7 @@ public:
             auto result = Run(std::string(sql), {});
             if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
                 throw EDatabase("GetData runs only read-only queries");
-            return detail::PacketOf(RowsOf(result.get()));
+            return detail::PacketOf(RowsOf(result.get()), MaxPacketBytes());
         });
     }
 
@@ -214,7 +214,7 @@ public:
                 Check(described, PGRES_COMMAND_OK);
                 details = RowsOf(described.get());
             }
-            return detail::MasterDetailPacketOf(masterRows, detailName, details, ends);
+            return detail::MasterDetailPacketOf(masterRows, detailName, details, ends, MaxPacketBytes());
         });
     }
 
