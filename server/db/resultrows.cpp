@@ -36,11 +36,6 @@ ColumnKind KindOfValue(const CellValue& v) {
     return v.kind == Cell::Kind::Float ? ColumnKind::Float : ColumnKind::String;
 }
 
-std::size_t Utf8Length(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 std::string FormatDouble(double value) {
     char buffer[32];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -111,15 +106,12 @@ void ResultRows::AddText(std::string_view value) {
 ColumnTally::ColumnTally(ColumnKind declared)
     : kind_(declared), widenable_(declared == ColumnKind::Unknown || Rank(declared) > 0) {}
 
-void ColumnTally::Add(const CellValue& value) {
-    if (value.kind == Cell::Kind::Null) return;
-    if (value.kind == Cell::Kind::Text) {
-        // A text has no more characters than bytes: only one with more bytes may be longer.
-        if (value.text.size() > longest_) longest_ = std::max(longest_, Utf8Length(value.text));
-    }
-    else
-        anyNumber_ = true;
-    if (!widenable_) return;
+std::size_t ColumnTally::Utf8Length(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+void ColumnTally::Widen(const CellValue& value) {
     const auto valueKind = KindOfValue(value);
     if (kind_ == ColumnKind::Unknown)
         kind_ = valueKind == ColumnKind::Float || valueKind == ColumnKind::String ? valueKind
@@ -177,11 +169,6 @@ std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows) {
         fields.push_back(tally.Field(std::move(names[c]), rows.columns[c].size));
     }
     return fields;
-}
-
-void PacketSizeGuard::Add(std::size_t bytes) {
-    bytes_ += bytes;
-    if (bytes_ > limit_) throw EResultTooLarge(bytes_, limit_);
 }
 
 double ParseDatabaseDateTime(std::string_view text, std::string_view column) {

@@ -16,6 +16,7 @@
 #include "platform/dataset/fielddef.h"
 #include "server/db/database.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -84,13 +85,23 @@ struct ResultRows {
 class ColumnTally {
 public:
     explicit ColumnTally(ColumnKind declared);
-    void Add(const CellValue& value);
+    void Add(const CellValue& value) {
+        if (value.kind == Cell::Kind::Null) return;
+        if (value.kind != Cell::Kind::Text)
+            anyNumber_ = true;
+        else if (value.text.size() > longest_) // a text has no more characters than bytes
+            longest_ = std::max(longest_, Utf8Length(value.text));
+        if (widenable_) Widen(value);
+    }
     // Unknown until a value settles it; only ever widens.
     ColumnKind Kind() const { return kind_; }
     // The field of the column named `name` (from FieldNamesOf) declaring `declaredSize` characters.
     TFieldDef Field(std::string name, int declaredSize) const;
 
 private:
+    static std::size_t Utf8Length(std::string_view text);
+    void Widen(const CellValue& value);
+
     ColumnKind kind_;
     bool widenable_;
     bool anyNumber_ = false;
@@ -107,7 +118,10 @@ std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows);
 class PacketSizeGuard {
 public:
     explicit PacketSizeGuard(std::size_t limit) : limit_(limit) {}
-    void Add(std::size_t bytes);
+    void Add(std::size_t bytes) {
+        bytes_ += bytes;
+        if (bytes_ > limit_) throw EResultTooLarge(bytes_, limit_);
+    }
     // A row's state byte and null map.
     void AddRow(std::size_t fieldCount) { Add(1 + (fieldCount + 7) / 8); }
     std::size_t Bytes() const { return bytes_; }

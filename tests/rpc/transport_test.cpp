@@ -120,6 +120,26 @@ TEST(Transport, BodiesOfEverySizeArePlainZlibStreams) {
     }
 }
 
+TEST(Transport, FramesOfZlibsOwnCompressionAreRead) {
+    std::string data(70000, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>("seat 12 row 7 "[i % 14] + i / 5000);
+    for (int level : {1, 6, 9}) {
+        SocketPair pair;
+        TosTransport receiver;
+        receiver.SetConnection(pair.server.get());
+        uLongf size = compressBound(data.size());
+        std::string body(size, '\0');
+        ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(body.data()), &size,
+                            reinterpret_cast<const Bytef*>(data.data()), data.size(), level),
+                  Z_OK);
+        body.resize(size);
+        pair.client.WriteAll(Header(body.size(), data.size()) + body);
+        receiver.OpenBuffer(true);
+        EXPECT_EQ(receiver.DataBuffer().Bytes(), data) << "level " << level;
+    }
+}
+
 TEST(Transport, ExceptionMessageBody) {
     SocketPair pair;
     TosTransport sender, receiver;
