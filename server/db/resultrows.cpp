@@ -104,7 +104,8 @@ void ResultRows::AddText(std::string_view value) {
 }
 
 ColumnTally::ColumnTally(ColumnKind declared)
-    : kind_(declared), widenable_(declared == ColumnKind::Unknown || Rank(declared) > 0) {}
+    : kind_(declared),
+      widenable_(declared == ColumnKind::Unknown || (Rank(declared) > 0 && declared != ColumnKind::String)) {}
 
 std::size_t ColumnTally::Utf8Length(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(
@@ -118,6 +119,7 @@ void ColumnTally::Widen(const CellValue& value) {
                                                                                   : ColumnKind::Largeint;
     else if (Rank(valueKind) > Rank(kind_))
         kind_ = valueKind;
+    widenable_ = kind_ != ColumnKind::String; // the widest kind
 }
 
 TFieldDef ColumnTally::Field(std::string name, int declaredSize) const {

@@ -124,7 +124,6 @@ public:
     }
     // A row's state byte and null map.
     void AddRow(std::size_t fieldCount) { Add(1 + (fieldCount + 7) / 8); }
-    std::size_t Bytes() const { return bytes_; }
 
 private:
     std::size_t limit_;
