@@ -103,6 +103,19 @@ void ResultRows::AddText(std::string_view value) {
     text.append(value);
 }
 
+void ResultRows::Add(const CellValue& value) {
+    switch (value.kind) {
+    case Cell::Kind::Integer:
+        return AddInteger(value.integer);
+    case Cell::Kind::Float:
+        return AddFloat(value.real);
+    case Cell::Kind::Text:
+        return AddText(value.text);
+    default:
+        return AddNull();
+    }
+}
+
 ColumnTally::ColumnTally(ColumnKind declared)
     : kind_(declared),
       widenable_(declared == ColumnKind::Unknown || (Rank(declared) > 0 && declared != ColumnKind::String)) {}
@@ -145,19 +158,6 @@ std::vector<std::string> FieldNamesOf(const std::vector<ResultColumn>& columns) 
         result.push_back(std::move(name));
     }
     return result;
-}
-
-void ResultRows::Add(const CellValue& value) {
-    switch (value.kind) {
-    case Cell::Kind::Integer:
-        return AddInteger(value.integer);
-    case Cell::Kind::Float:
-        return AddFloat(value.real);
-    case Cell::Kind::Text:
-        return AddText(value.text);
-    default:
-        return AddNull();
-    }
 }
 
 std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows) {

@@ -309,7 +309,8 @@ void BM_PipeGetDataAndLoad(benchmark::State& state) {
     }
     state.counters["rows"] = rows;
     // Client and server threads together: steadier than the real time on a busy machine.
-    state.counters["cpu_ms"] = (ProcessCpuMilliseconds() - cpuBefore) / static_cast<double>(state.iterations());
+    state.counters["cpu_ms"] =
+        (ProcessCpuMilliseconds() - cpuBefore) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_PipeGetDataAndLoad)->Unit(benchmark::kMillisecond);
 
