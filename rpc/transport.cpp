@@ -13,8 +13,6 @@ namespace pelio {
 namespace {
 
 constexpr std::size_t kBodyReadChunk = 1u << 20;
-// Messages up to this size are compressed with a small hash table, which is quicker to reset.
-constexpr std::size_t kSmallMessage = 16 * 1024;
 // A body buffer above this size is given back after each message rather than kept.
 constexpr std::size_t kKeptBodyCapacity = 1u << 20;
 
@@ -69,7 +67,7 @@ void TosTransport::Send() {
             if (size <= TosFixedDeflater::kMaxInput)
                 fixedDeflater_.Compress(buffer_.Bytes(), body_);
             else
-                (size <= kSmallMessage ? smallDeflater_ : deflater_).Compress(buffer_.Bytes(), body_);
+                deflater_.Compress(buffer_.Bytes(), body_);
             UncompressedSize = static_cast<std::uint32_t>(size);
             CompressedSize = static_cast<std::uint32_t>(body_.size());
             buffer_.Reset();

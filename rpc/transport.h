@@ -94,7 +94,6 @@ private:
     std::string body_;
     TosFixedDeflater fixedDeflater_; // for the smallest messages, most calls
     TosDeflater deflater_;
-    TosDeflater smallDeflater_{4}; // for mid-sized messages, whose compression gains nothing from more
     TosInflater inflater_;
     TosSocket* connection_ = nullptr;
     bool readMode_ = false;

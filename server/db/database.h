@@ -13,6 +13,7 @@
 // GetMasterDetailData undoes only its own work. (A failing Execute or Select inside a PostgreSQL
 // transaction leaves it failed, as PostgreSQL does: the caller rolls back.)
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -30,6 +31,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A result whose data packet grew past the connection's limit (SetMaxPacketBytes); it was
+// abandoned as soon as it did, so `bytes` is what had been built by then.
+class EResultTooLarge : public EDatabase {
+public:
+    EResultTooLarge(std::size_t bytes, std::size_t limit)
+        : EDatabase("The result's data packet passed " + std::to_string(bytes) +
+                    " bytes, over the limit of " + std::to_string(limit) + " bytes"),
+          bytes(bytes), limit(limit) {}
+    std::size_t bytes;
+    std::size_t limit;
+};
+
 enum class Backend { SQLite, PostgreSQL };
 
 // A value bound to a statement parameter; monostate is SQL null.
@@ -39,6 +52,11 @@ class Connection {
 public:
     virtual ~Connection() = default;
     virtual Backend Kind() const = 0;
+
+    // The largest data packet GetData and GetMasterDetailData build: a result whose rows grow
+    // past it is abandoned at once with EResultTooLarge. Unlimited unless set.
+    void SetMaxPacketBytes(std::size_t bytes) noexcept { maxPacketBytes_ = bytes; }
+    std::size_t MaxPacketBytes() const noexcept { return maxPacketBytes_; }
 
     // Exactly one read-only query; its whole result as a data packet. Anything else is refused:
     // writes, schema changes, settings, transaction control, stacked statements.
@@ -64,6 +82,9 @@ public:
     virtual void Begin() = 0;
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
+
+private:
+    std::size_t maxPacketBytes_ = SIZE_MAX;
 };
 
 class Database {

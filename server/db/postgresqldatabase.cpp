@@ -1,6 +1,7 @@
 #include "server/db/postgresqldatabase.h"
 
 #include "server/db/embeddedschema.h"
+#include "server/db/packetstream.h"
 #include "server/db/resultrows.h"
 #include "server/db/schemasetup.h"
 #include "server/db/sqldialect.h"
@@ -77,22 +78,33 @@ ColumnKind KindOf(Oid type) {
     }
 }
 
-// Adds a value in libpq's text form as a cell of its column's kind; as text when it does not
-// parse (the column then widens to text).
-void AddCell(ResultRows& rows, const char* text, int length, ColumnKind kind) {
-    const char* end = text + length;
+// A value in libpq's text form as a value of its column's kind; as text when it does not parse
+// (the column then widens to text).
+detail::CellValue CellOf(const PGresult* result, int row, int column, ColumnKind kind) {
+    detail::CellValue value;
+    if (PQgetisnull(result, row, column)) return value;
+    const char* text = PQgetvalue(result, row, column);
+    const char* end = text + PQgetlength(result, row, column);
     if (kind == ColumnKind::Smallint || kind == ColumnKind::Integer || kind == ColumnKind::Largeint) {
-        std::int64_t v = 0;
-        auto [stop, ec] = std::from_chars(text, end, v);
-        if (ec == std::errc() && stop == end) return rows.AddInteger(v);
+        auto [stop, ec] = std::from_chars(text, end, value.integer);
+        if (ec == std::errc() && stop == end) {
+            value.kind = detail::Cell::Kind::Integer;
+            return value;
+        }
     } else if (kind == ColumnKind::Float) {
-        double v = 0;
-        auto [stop, ec] = std::from_chars(text, end, v);
-        if (ec == std::errc() && stop == end) return rows.AddFloat(v);
+        auto [stop, ec] = std::from_chars(text, end, value.real);
+        if (ec == std::errc() && stop == end) {
+            value.kind = detail::Cell::Kind::Float;
+            return value;
+        }
     } else if (kind == ColumnKind::Boolean) {
-        return rows.AddInteger(text[0] == 't');
+        value.kind = detail::Cell::Kind::Integer;
+        value.integer = text[0] == 't';
+        return value;
     }
-    rows.AddText(std::string_view(text, static_cast<std::size_t>(length)));
+    value.kind = detail::Cell::Kind::Text;
+    value.text = std::string_view(text, static_cast<std::size_t>(end - text));
+    return value;
 }
 
 void AppendCells(ResultRows& rows, const PGresult* result) {
@@ -100,31 +112,50 @@ void AppendCells(ResultRows& rows, const PGresult* result) {
     const int count = PQntuples(result);
     rows.cells.reserve(rows.cells.size() +
                        static_cast<std::size_t>(count) * static_cast<std::size_t>(columns));
-    for (int r = 0; r < count; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            if (PQgetisnull(result, r, c))
-                rows.AddNull();
-            else
-                AddCell(rows, PQgetvalue(result, r, c), PQgetlength(result, r, c),
-                        rows.columns[static_cast<std::size_t>(c)].kind);
-        }
-    }
+    for (int r = 0; r < count; ++r)
+        for (int c = 0; c < columns; ++c)
+            rows.Add(CellOf(result, r, c, rows.columns[static_cast<std::size_t>(c)].kind));
 }
 
-ResultRows RowsOf(const PGresult* result) {
-    ResultRows rows;
-    const int columns = PQnfields(result);
-    for (int c = 0; c < columns; ++c) {
+std::vector<detail::ResultColumn> ColumnsOf(const PGresult* result) {
+    std::vector<detail::ResultColumn> columns;
+    for (int c = 0; c < PQnfields(result); ++c) {
         detail::ResultColumn column;
         column.name = PQfname(result, c);
         auto type = PQftype(result, c);
         column.kind = KindOf(type);
         if ((type == kVarchar || type == kBpchar) && PQfmod(result, c) > 4)
             column.size = PQfmod(result, c) - 4;
-        rows.columns.push_back(std::move(column));
+        columns.push_back(std::move(column));
     }
+    return columns;
+}
+
+ResultRows RowsOf(const PGresult* result) {
+    ResultRows rows;
+    rows.columns = ColumnsOf(result);
     AppendCells(rows, result);
     return rows;
+}
+
+// The result as a packet, without a copy of its rows: they are read from libpq's result, again
+// from the first whenever the stream asks.
+std::string PacketOf(const PGresult* result, std::size_t maxBytes) {
+    auto columns = ColumnsOf(result);
+    std::vector<ColumnKind> kinds;
+    for (const auto& column : columns)
+        kinds.push_back(column.kind);
+    detail::PacketStream packet(std::move(columns), maxBytes);
+    const int rows = PQntuples(result);
+    for (bool complete = false; !complete;) {
+        complete = true;
+        for (int r = 0; r < rows && complete; ++r) {
+            packet.BeginRow();
+            for (int c = 0; c < static_cast<int>(kinds.size()) && complete; ++c)
+                complete = packet.Add(CellOf(result, r, c, kinds[static_cast<std::size_t>(c)]));
+        }
+    }
+    return packet.Packet();
 }
 
 // The local zone of this process in a form PostgreSQL knows: its name, or failing that the
@@ -170,7 +201,7 @@ public:
             auto result = Run(std::string(sql), {});
             if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
                 throw EDatabase("GetData runs only read-only queries");
-            return detail::PacketOf(RowsOf(result.get()));
+            return PacketOf(result.get(), MaxPacketBytes());
         });
     }
 
@@ -214,7 +245,7 @@ public:
                 Check(described, PGRES_COMMAND_OK);
                 details = RowsOf(described.get());
             }
-            return detail::MasterDetailPacketOf(masterRows, detailName, details, ends);
+            return detail::MasterDetailPacketOf(masterRows, detailName, details, ends, MaxPacketBytes());
         });
     }
 

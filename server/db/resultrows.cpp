@@ -28,17 +28,12 @@ int Rank(ColumnKind kind) {
     }
 }
 
-ColumnKind KindOfValue(const Cell& v) {
+ColumnKind KindOfValue(const CellValue& v) {
     if (v.kind == Cell::Kind::Integer) {
         if (v.integer >= INT16_MIN && v.integer <= INT16_MAX) return ColumnKind::Smallint;
         return v.integer >= INT32_MIN && v.integer <= INT32_MAX ? ColumnKind::Integer : ColumnKind::Largeint;
     }
     return v.kind == Cell::Kind::Float ? ColumnKind::Float : ColumnKind::String;
-}
-
-std::size_t Utf8Length(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 std::string FormatDouble(double value) {
@@ -90,6 +85,15 @@ SqlValue ResultRows::ValueOf(const Cell& cell) const {
     }
 }
 
+CellValue ResultRows::ViewOf(const Cell& cell) const {
+    CellValue value;
+    value.kind = cell.kind;
+    if (cell.kind == Cell::Kind::Integer) value.integer = cell.integer;
+    if (cell.kind == Cell::Kind::Float) value.real = cell.real;
+    if (cell.kind == Cell::Kind::Text) value.text = TextOf(cell);
+    return value;
+}
+
 void ResultRows::AddText(std::string_view value) {
     if (value.size() > UINT32_MAX) throw EDatabase("A value of more than 4 GiB");
     auto& cell = cells.emplace_back();
@@ -99,45 +103,72 @@ void ResultRows::AddText(std::string_view value) {
     text.append(value);
 }
 
-std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows) {
-    const auto columnCount = rows.columns.size();
-    const auto rowCount = rows.RowCount();
-    std::vector<TFieldDef> fields;
-    std::unordered_set<std::string> names;
-    for (std::size_t c = 0; c < columnCount; ++c) {
-        const auto& column = rows.columns[c];
-        auto kind = column.kind;
-        std::size_t longest = 0;
-        bool widenable = kind == ColumnKind::Unknown || Rank(kind) > 0;
-        bool anyNumber = false;
-        for (std::size_t r = 0; r < rowCount; ++r) {
-            const auto& v = rows.cells[r * columnCount + c];
-            if (v.kind == Cell::Kind::Null) continue;
-            if (v.kind == Cell::Kind::Text)
-                longest = std::max(longest, Utf8Length(rows.TextOf(v)));
-            else
-                anyNumber = true;
-            if (!widenable) continue;
-            auto valueKind = KindOfValue(v);
-            if (kind == ColumnKind::Unknown)
-                kind = valueKind == ColumnKind::Float || valueKind == ColumnKind::String
-                           ? valueKind
-                           : ColumnKind::Largeint;
-            else if (Rank(valueKind) > Rank(kind))
-                kind = valueKind;
-        }
-        if (kind == ColumnKind::Unknown) kind = ColumnKind::String;
+void ResultRows::Add(const CellValue& value) {
+    switch (value.kind) {
+    case Cell::Kind::Integer:
+        return AddInteger(value.integer);
+    case Cell::Kind::Float:
+        return AddFloat(value.real);
+    case Cell::Kind::Text:
+        return AddText(value.text);
+    default:
+        return AddNull();
+    }
+}
+
+ColumnTally::ColumnTally(ColumnKind declared)
+    : kind_(declared),
+      widenable_(declared == ColumnKind::Unknown || (Rank(declared) > 0 && declared != ColumnKind::String)) {}
+
+std::size_t ColumnTally::Utf8Length(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+void ColumnTally::Widen(const CellValue& value) {
+    const auto valueKind = KindOfValue(value);
+    if (kind_ == ColumnKind::Unknown)
+        kind_ = valueKind == ColumnKind::Float || valueKind == ColumnKind::String ? valueKind
+                                                                                  : ColumnKind::Largeint;
+    else if (Rank(valueKind) > Rank(kind_))
+        kind_ = valueKind;
+    widenable_ = kind_ != ColumnKind::String; // the widest kind
+}
+
+TFieldDef ColumnTally::Field(std::string name, int declaredSize) const {
+    const auto kind = kind_ == ColumnKind::Unknown ? ColumnKind::String : kind_;
+    auto def = MakeFieldDef(std::move(name), FieldTypeOf(kind));
+    if (kind == ColumnKind::String) {
         // Numbers that widened the column to text print in at most 24 characters.
-        if (kind == ColumnKind::String && anyNumber) longest = std::max<std::size_t>(longest, 24);
-        const auto base = column.name.empty() ? "COLUMN" + std::to_string(c + 1) : column.name;
+        const auto longest = anyNumber_ ? std::max<std::size_t>(longest_, 24) : longest_;
+        def.size =
+            static_cast<int>(std::max<std::size_t>({static_cast<std::size_t>(declaredSize), longest, 1}));
+    }
+    return def;
+}
+
+std::vector<std::string> FieldNamesOf(const std::vector<ResultColumn>& columns) {
+    std::vector<std::string> result;
+    std::unordered_set<std::string> names;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const auto base = columns[c].name.empty() ? "COLUMN" + std::to_string(c + 1) : columns[c].name;
         auto name = base;
         for (int suffix = 1; !names.insert(AsciiUpper(name)).second; ++suffix)
             name = base + "_" + std::to_string(suffix);
-        auto def = MakeFieldDef(std::move(name), FieldTypeOf(kind));
-        if (kind == ColumnKind::String)
-            def.size =
-                static_cast<int>(std::max<std::size_t>({static_cast<std::size_t>(column.size), longest, 1}));
-        fields.push_back(std::move(def));
+        result.push_back(std::move(name));
+    }
+    return result;
+}
+
+std::vector<TFieldDef> FieldDefsOf(const ResultRows& rows) {
+    const auto columnCount = rows.columns.size();
+    auto names = FieldNamesOf(rows.columns);
+    std::vector<TFieldDef> fields;
+    for (std::size_t c = 0; c < columnCount; ++c) {
+        ColumnTally tally(rows.columns[c].kind);
+        for (std::size_t r = 0; r < rows.RowCount(); ++r)
+            tally.Add(rows.ViewOf(rows.cells[r * columnCount + c]));
+        fields.push_back(tally.Field(std::move(names[c]), rows.columns[c].size));
     }
     return fields;
 }
@@ -168,54 +199,70 @@ double ParseDatabaseDateTime(std::string_view text, std::string_view column) {
     }
 }
 
-void AddRowValues(TDataPacketBuilder& builder, const std::vector<TFieldDef>& fields, const ResultRows& rows,
-                  std::size_t row) {
-    const auto columnCount = rows.columns.size();
-    for (std::size_t c = 0; c < columnCount; ++c) {
-        const auto& v = rows.cells[row * columnCount + c];
-        if (v.kind == Cell::Kind::Null) {
-            builder.AddNull();
-            continue;
-        }
-        switch (fields[c].type) {
-        case TFieldType::ftString:
-            if (v.kind == Cell::Kind::Text)
-                builder.AddString(rows.TextOf(v));
-            else if (v.kind == Cell::Kind::Integer)
-                builder.AddString(std::to_string(v.integer));
-            else
-                builder.AddString(FormatDouble(v.real));
-            break;
-        case TFieldType::ftFloat:
-            builder.AddFloat(v.kind == Cell::Kind::Integer ? static_cast<double>(v.integer) : v.real);
-            break;
-        case TFieldType::ftBoolean:
-            builder.AddBoolean(v.integer != 0);
-            break;
-        case TFieldType::ftDateTime:
-            if (v.kind != Cell::Kind::Text)
-                throw EDatabase("Column '" + fields[c].name + "' holds a number, not a date-time");
-            builder.AddDateTime(ParseDatabaseDateTime(rows.TextOf(v), fields[c].name));
-            break;
-        default:
-            builder.AddInteger(v.integer);
-            break;
-        }
+std::size_t AddValue(TDataPacketBuilder& builder, const TFieldDef& field, const CellValue& value) {
+    if (value.kind == Cell::Kind::Null) {
+        builder.AddNull();
+        return 0;
+    }
+    switch (field.type) {
+    case TFieldType::ftString: {
+        std::string number;
+        if (value.kind == Cell::Kind::Integer)
+            number = std::to_string(value.integer);
+        else if (value.kind == Cell::Kind::Float)
+            number = FormatDouble(value.real);
+        const std::string_view text = value.kind == Cell::Kind::Text ? value.text : std::string_view(number);
+        builder.AddString(text);
+        return 4 + text.size();
+    }
+    case TFieldType::ftFloat:
+        builder.AddFloat(value.kind == Cell::Kind::Integer ? static_cast<double>(value.integer) : value.real);
+        return 8;
+    case TFieldType::ftBoolean:
+        builder.AddBoolean(value.kind == Cell::Kind::Float ? value.real != 0 : value.integer != 0);
+        return 1;
+    case TFieldType::ftDateTime:
+        if (value.kind != Cell::Kind::Text)
+            throw EDatabase("Column '" + field.name + "' holds a number, not a date-time");
+        builder.AddDateTime(ParseDatabaseDateTime(value.text, field.name));
+        return 8;
+    case TFieldType::ftSmallint:
+        builder.AddInteger(value.integer);
+        return 2;
+    case TFieldType::ftInteger:
+        builder.AddInteger(value.integer);
+        return 4;
+    default:
+        builder.AddInteger(value.integer);
+        return 8;
     }
 }
 
-std::string PacketOf(const ResultRows& rows) {
+namespace {
+
+void AddRow(TDataPacketBuilder& builder, const std::vector<TFieldDef>& fields, const ResultRows& rows,
+            std::size_t row, PacketSizeGuard& size) {
+    builder.BeginRow();
+    size.AddRow(fields.size());
+    const auto columnCount = rows.columns.size();
+    for (std::size_t c = 0; c < columnCount; ++c)
+        size.Add(AddValue(builder, fields[c], rows.ViewOf(rows.cells[row * columnCount + c])));
+}
+
+} // namespace
+
+std::string PacketOf(const ResultRows& rows, std::size_t maxBytes) {
     auto fields = FieldDefsOf(rows);
     TDataPacketBuilder builder(fields);
-    for (std::size_t r = 0; r < rows.RowCount(); ++r) {
-        builder.BeginRow();
-        AddRowValues(builder, fields, rows, r);
-    }
+    PacketSizeGuard size(maxBytes);
+    for (std::size_t r = 0; r < rows.RowCount(); ++r)
+        AddRow(builder, fields, rows, r, size);
     return builder.Packet();
 }
 
 std::string MasterDetailPacketOf(const ResultRows& master, std::string_view detailName,
-                                 const ResultRows& details, const std::vector<std::size_t>& detailEnds) {
+                                 const ResultRows& details, const std::vector<std::size_t>& detailEnds,
+                                 std::size_t maxBytes) {
     if (detailName.empty()) throw EDatabase("The detail table needs a name");
     auto fields = FieldDefsOf(master);
     for (const auto& def : fields)
@@ -227,16 +274,15 @@ std::string MasterDetailPacketOf(const ResultRows& master, std::string_view deta
     all.push_back(nested);
     TDataPacketBuilder builder(std::move(all));
     TDataPacketBuilder detail(nested.nestedFields);
+    PacketSizeGuard size(maxBytes);
     std::size_t begin = 0;
     for (std::size_t r = 0; r < master.RowCount(); ++r) {
-        builder.BeginRow();
-        AddRowValues(builder, fields, master, r);
+        AddRow(builder, fields, master, r, size);
         detail.ClearRows();
-        for (auto d = begin; d < detailEnds[r]; ++d) {
-            detail.BeginRow();
-            AddRowValues(detail, nested.nestedFields, details, d);
-        }
+        for (auto d = begin; d < detailEnds[r]; ++d)
+            AddRow(detail, nested.nestedFields, details, d, size);
         builder.AddNested(detail);
+        size.Add(detailEnds[r] > begin ? 8 : 0); // the nested table's length and row count
         begin = detailEnds[r];
     }
     return builder.Packet();

@@ -2,6 +2,7 @@
 
 #include "platform/core/textcodec.h"
 #include "server/db/embeddedschema.h"
+#include "server/db/packetstream.h"
 #include "server/db/resultrows.h"
 #include "server/db/schemasetup.h"
 #include "server/db/sqldialect.h"
@@ -89,9 +90,10 @@ public:
     std::string GetData(std::string_view sql) override {
         auto stmt = Prepare(RewriteForSQLite(sql), Guard::ReadOnly);
         RefuseParameters(stmt.get());
-        ResultRows rows = Columns(stmt.get());
-        ReadRows(stmt.get(), rows);
-        return detail::PacketOf(rows);
+        detail::PacketStream packet(Columns(stmt.get()).columns, MaxPacketBytes());
+        while (!StreamRows(stmt.get(), packet))
+            sqlite3_reset(stmt.get());
+        return packet.Packet();
     }
 
     std::string GetMasterDetailData(std::string_view masterSql, std::string_view detailName,
@@ -121,7 +123,7 @@ public:
             ReadRows(detail.get(), details);
             ends.push_back(details.RowCount());
         }
-        return detail::MasterDetailPacketOf(masterRows, detailName, details, ends);
+        return detail::MasterDetailPacketOf(masterRows, detailName, details, ends, MaxPacketBytes());
     }
 
     int ExecSQL(std::string_view sql) override {
@@ -262,26 +264,43 @@ private:
         return rows;
     }
 
+    static detail::CellValue ValueAt(sqlite3_stmt* stmt, int c) {
+        detail::CellValue value;
+        switch (sqlite3_column_type(stmt, c)) {
+        case SQLITE_INTEGER:
+            value.kind = detail::Cell::Kind::Integer;
+            value.integer = sqlite3_column_int64(stmt, c);
+            break;
+        case SQLITE_FLOAT:
+            value.kind = detail::Cell::Kind::Float;
+            value.real = sqlite3_column_double(stmt, c);
+            break;
+        case SQLITE_NULL:
+            break;
+        default:
+            value.kind = detail::Cell::Kind::Text;
+            value.text = Text(stmt, c);
+            break;
+        }
+        return value;
+    }
+
     void ReadRows(sqlite3_stmt* stmt, ResultRows& rows) {
         const int columns = static_cast<int>(rows.columns.size());
+        while (Step(stmt))
+            for (int c = 0; c < columns; ++c)
+                rows.Add(ValueAt(stmt, c));
+    }
+
+    // False when the stream asks for the rows again from the first.
+    bool StreamRows(sqlite3_stmt* stmt, detail::PacketStream& packet) {
+        const int columns = sqlite3_column_count(stmt);
         while (Step(stmt)) {
-            for (int c = 0; c < columns; ++c) {
-                switch (sqlite3_column_type(stmt, c)) {
-                case SQLITE_INTEGER:
-                    rows.AddInteger(sqlite3_column_int64(stmt, c));
-                    break;
-                case SQLITE_FLOAT:
-                    rows.AddFloat(sqlite3_column_double(stmt, c));
-                    break;
-                case SQLITE_NULL:
-                    rows.AddNull();
-                    break;
-                default:
-                    rows.AddText(Text(stmt, c));
-                    break;
-                }
-            }
+            packet.BeginRow();
+            for (int c = 0; c < columns; ++c)
+                if (!packet.Add(ValueAt(stmt, c))) return false;
         }
+        return true;
     }
 
     void Bind(sqlite3_stmt* stmt, int index, const SqlValue& value) {

@@ -17,6 +17,7 @@ using namespace kav;
 using namespace kav::server;
 using kav::server::e2e::ServerFixture;
 using pelio::EosRemoteException;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 
 namespace {
@@ -205,7 +206,12 @@ TEST_P(ServicesTest, AResultTooLargeForAMessageIsRefusedAndTheConnectionStays) {
     const std::string huge =
         "with recursive N(I) as (select 1 union all select I + 1 from N where I < 40000) "
         "select I, 'abcdefghijklmnopqrstuvwxyz0123456789' || I as T from N";
-    EXPECT_THAT(RemoteError([&] { pipe.GetData(context_, huge); }), HasSubstr("查询结果过大"));
+    // Abandoned as soon as the rows pass what a message can hold, with the same clear message.
+    EXPECT_THAT(
+        RemoteError([&] { pipe.GetData(context_, huge); }),
+        AllOf(HasSubstr("查询结果过大"), HasSubstr("超过消息上限 " + std::to_string(kMaxMessageBytes))));
+    EXPECT_THAT(RemoteError([&] { pipe.GetMasterDetailData(context_, "select 1 as K", "ROWS", huge); }),
+                HasSubstr("查询结果过大"));
     TClientDataSet dataset;
     Load(dataset, pipe.GetData(context_, "select 1 as ONE"));
     EXPECT_EQ(dataset.RecordCount(), 1);
