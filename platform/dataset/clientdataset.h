@@ -293,6 +293,7 @@ private:
     std::vector<FieldValue> StoredKey(const std::vector<FieldValue>& values,
                                       const std::vector<int>& fields) const;
     void SetPos(int pos);
+    void PrefetchAhead(std::size_t row) const;
     void AfterScroll();
 
     // links

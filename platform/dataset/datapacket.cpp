@@ -53,8 +53,8 @@ std::uint32_t RowsToWrite(const Table& table, PacketContent content);
 bool Written(const Table& table, const Record& r, PacketContent content) {
     if (r.deleted) return r.state != RowState::Inserted;
     if (content == PacketContent::All || r.state != RowState::Unmodified) return true;
-    for (std::size_t i = 0; i < table.fields.size(); ++i)
-        if (table.fields[i].type == TFieldType::ftDataSet && !r.values[i].IsNull() &&
+    for (std::size_t i = 0; i < table.Fields().size(); ++i)
+        if (table.Fields()[i].type == TFieldType::ftDataSet && !r.values[i].IsNull() &&
             RowsToWrite(*r.values[i].Nested(), content) > 0)
             return true;
     return false;
@@ -88,7 +88,7 @@ void WriteImage(PacketWriter& w, const Table& table, const std::vector<std::size
     for (std::size_t k = 0; k < data.size(); ++k) {
         const auto& v = values[data[k]];
         if (isNull(v)) continue;
-        switch (table.fields[data[k]].type) {
+        switch (table.Fields()[data[k]].type) {
         case TFieldType::ftString:
         case TFieldType::ftMemo:
         case TFieldType::ftBlob:
@@ -124,7 +124,7 @@ void WriteImage(PacketWriter& w, const Table& table, const std::vector<std::size
 }
 
 void WriteRows(PacketWriter& w, const Table& table, PacketContent content) {
-    auto data = DataFields(table.fields);
+    auto data = DataFields(table.Fields());
     w.U32(RowsToWrite(table, content));
     for (const auto& r : table.rows) {
         if (!Written(table, *r, content)) continue;
@@ -186,10 +186,10 @@ std::vector<FieldValue> ReadImage(PacketReader& r, const Table& table, std::size
     auto nulls = r.Take((dataCount + 7) / 8);
     if (dataCount % 8 != 0 && (static_cast<std::uint8_t>(nulls.back()) >> (dataCount % 8)) != 0)
         r.Fail("null map marks fields that do not exist");
-    std::vector<FieldValue> values(table.fields.size());
+    std::vector<FieldValue> values(table.Fields().size());
     for (std::size_t k = 0; k < dataCount; ++k) {
         if (static_cast<std::uint8_t>(nulls[k / 8]) & (1 << (k % 8))) continue;
-        const auto& def = table.fields[k];
+        const auto& def = table.Fields()[k];
         auto& v = values[k];
         switch (def.type) {
         case TFieldType::ftString:
@@ -230,7 +230,7 @@ std::vector<FieldValue> ReadImage(PacketReader& r, const Table& table, std::size
             auto length = r.U32();
             auto offset = r.Offset();
             PacketReader inner(r.Take(length), offset);
-            auto nested = std::make_shared<Table>(def.nestedFields);
+            auto nested = table.NewNested(k);
             ReadRows(inner, *nested, def.nestedFields.size(), depth + 1);
             if (inner.Remaining() != 0)
                 inner.Fail("nested table of field '" + def.name + "' has trailing bytes");
@@ -273,9 +273,9 @@ void WritePacketHeader(PacketWriter& w, const std::vector<TFieldDef>& fields, Pa
 
 std::string EncodePacket(const Table& table, PacketContent content) {
     std::string out;
-    out.reserve(64 + table.rows.size() * table.fields.size() * 8);
+    out.reserve(64 + table.rows.size() * table.Fields().size() * 8);
     PacketWriter w(out);
-    WritePacketHeader(w, table.fields, content);
+    WritePacketHeader(w, table.Fields(), content);
     WriteRows(w, table, content);
     return out;
 }

@@ -32,7 +32,7 @@ int TField::DisplayWidth() const {
 // Display properties live in the shared table (every cursor shows them) and in FieldDefs.
 void TField::ChangeDef(const std::function<void(TFieldDef&)>& change) {
     dataSet_->CheckActive();
-    change(dataSet_->table_->fields[static_cast<std::size_t>(index_)]);
+    dataSet_->table_->ChangeField(static_cast<std::size_t>(index_), change);
     change(dataSet_->fieldDefs_[static_cast<std::size_t>(index_)]);
     // Grids show these properties (columns, labels, widths, editability): let them read them again.
     dataSet_->EmitReset([] {});
