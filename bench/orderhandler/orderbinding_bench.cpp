@@ -57,7 +57,7 @@ void LoadAndBind(benchmark::State& state) {
     TOrderBindingLookups lookups;
     lookups.customerTypeName = [](const std::string&) { return std::string("普通购票者"); };
     lookups.certificateId = [](const std::string&) { return 1; };
-    lookups.isPrintNote = [](const std::string&, const std::string&) { return false; };
+    lookups.isPrintNote = [](const std::string&) { return false; };
     lookups.canViewOrders = [](int) { return true; };
     lookups.now = 46010.0;
     for (auto _ : state) {
