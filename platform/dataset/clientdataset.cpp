@@ -176,10 +176,6 @@ Record* TClientDataSet::Current() const {
                                                               : nullptr;
 }
 
-const TFieldDef& TClientDataSet::DefOf(int field) const {
-    return table_->Fields()[static_cast<std::size_t>(field)];
-}
-
 int TClientDataSet::IndexOfField(std::string_view name) const {
     CheckActive();
     auto index = table_->FieldIndex(name);

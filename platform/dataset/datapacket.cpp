@@ -186,44 +186,48 @@ std::vector<FieldValue> ReadImage(PacketReader& r, const Table& table, std::size
     auto nulls = r.Take((dataCount + 7) / 8);
     if (dataCount % 8 != 0 && (static_cast<std::uint8_t>(nulls.back()) >> (dataCount % 8)) != 0)
         r.Fail("null map marks fields that do not exist");
-    std::vector<FieldValue> values(table.Fields().size());
+    // Each value is made in its place, in field order; calculated fields follow as nulls.
+    std::vector<FieldValue> values;
+    values.reserve(table.Fields().size());
     for (std::size_t k = 0; k < dataCount; ++k) {
-        if (static_cast<std::uint8_t>(nulls[k / 8]) & (1 << (k % 8))) continue;
+        if (static_cast<std::uint8_t>(nulls[k / 8]) & (1 << (k % 8))) {
+            values.emplace_back();
+            continue;
+        }
         const auto& def = table.Fields()[k];
-        auto& v = values[k];
         switch (def.type) {
         case TFieldType::ftString:
         case TFieldType::ftMemo:
         case TFieldType::ftBlob:
-            v = FieldValue(r.Take(r.U32()));
+            values.emplace_back(r.Take(r.U32()));
             break;
         case TFieldType::ftSmallint:
-            v = FieldValue(std::int64_t{r.I16()});
+            values.emplace_back(std::int64_t{r.I16()});
             break;
         case TFieldType::ftInteger:
-            v = FieldValue(std::int64_t{r.I32()});
+            values.emplace_back(std::int64_t{r.I32()});
             break;
         case TFieldType::ftLargeint:
-            v = FieldValue(r.I64());
+            values.emplace_back(r.I64());
             break;
         case TFieldType::ftCurrency: {
             auto scaled = r.I64();
             if (scaled > kMaxCurrencyScaled || scaled < -kMaxCurrencyScaled)
                 r.Fail("currency amount of field '" + def.name + "' out of range");
-            v = FieldValue(scaled);
+            values.emplace_back(scaled);
             break;
         }
         case TFieldType::ftBoolean: {
             auto b = r.U8();
             if (b > 1) r.Fail("boolean value " + std::to_string(b) + " of field '" + def.name + "'");
-            v = FieldValue(b == 1);
+            values.emplace_back(b == 1);
             break;
         }
         case TFieldType::ftDateTime:
         case TFieldType::ftTimeStamp: {
             auto d = r.F64();
             if (!std::isfinite(d)) r.Fail("date-time of field '" + def.name + "' is not a number");
-            v = FieldValue(d);
+            values.emplace_back(d);
             break;
         }
         case TFieldType::ftDataSet: {
@@ -234,14 +238,15 @@ std::vector<FieldValue> ReadImage(PacketReader& r, const Table& table, std::size
             ReadRows(inner, *nested, def.nestedFields.size(), depth + 1);
             if (inner.Remaining() != 0)
                 inner.Fail("nested table of field '" + def.name + "' has trailing bytes");
-            v = FieldValue(std::move(nested));
+            values.emplace_back(std::move(nested));
             break;
         }
         default:
-            v = FieldValue(r.F64());
+            values.emplace_back(r.F64());
             break;
         }
     }
+    values.resize(table.Fields().size());
     return values;
 }
 

@@ -63,7 +63,8 @@ bool TField::IsNull() const {
 }
 
 std::string TField::AsString() const {
-    return detail::StoredAsString(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsString(dataSet_->ReadCell(index_, def), def);
 }
 
 int TField::AsInteger() const {
@@ -75,23 +76,28 @@ int TField::AsInteger() const {
 }
 
 std::int64_t TField::AsLargeInt() const {
-    return detail::StoredAsInteger(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsInteger(dataSet_->ReadCell(index_, def), def);
 }
 
 double TField::AsFloat() const {
-    return detail::StoredAsFloat(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsFloat(dataSet_->ReadCell(index_, def), def);
 }
 
 TDateTime TField::AsDateTime() const {
-    return detail::StoredAsDateTime(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsDateTime(dataSet_->ReadCell(index_, def), def);
 }
 
 bool TField::AsBoolean() const {
-    return detail::StoredAsBoolean(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsBoolean(dataSet_->ReadCell(index_, def), def);
 }
 
 FieldValue TField::Value() const {
-    return detail::FromStored(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::FromStored(dataSet_->ReadCell(index_, def), def);
 }
 
 FieldValue TField::OldValue() const {
