@@ -1,7 +1,8 @@
 #include "orderhandler/odrhbinding.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <map>
 #include <string>
 
 namespace kav::orderhandler {
@@ -49,11 +50,12 @@ struct OrderColumnsOf {
 // The price-line columns, looked up once per result.
 struct DiscountColumnsOf {
     explicit DiscountColumnsOf(TClientDataSet& d)
-        : lines(d), discount(d.FieldByName("Discount")), price(d.FieldByName("Price")),
-          seatAmount(d.FieldByName("SeatAmount")) {}
+        : lines(d), discount(d.FieldByName("Discount")), price(d.FieldByName("Price").Index()),
+          seatAmount(d.FieldByName("SeatAmount").Index()) {}
 
     TClientDataSet& lines;
-    TField &discount, &price, &seatAmount;
+    TField& discount;
+    int price, seatAmount;
 };
 
 // The discount of the current price line; empty when the order has none.
@@ -61,16 +63,66 @@ std::string CurrentDiscount(const DiscountColumnsOf& d) {
     return d.lines.IsEmpty() ? std::string() : d.discount.AsString();
 }
 
+// Read by row, so that the cursor of the lines does not move.
 std::string Description(const DiscountColumnsOf& d) {
     std::string description;
-    for (d.lines.First(); !d.lines.Eof(); d.lines.Next())
-        description += d.price.AsString() + "X" + d.seatAmount.AsString() + ";";
-    d.lines.First();
+    for (int row = 0, count = d.lines.RecordCount(); row < count; ++row)
+        description.append(d.lines.TextAt(row, d.price))
+            .append("X")
+            .append(d.lines.TextAt(row, d.seatAmount))
+            .append(";");
     return description;
 }
 
+// The answer of a look-up for each distinct code of one binding run: the codes repeat over the
+// orders of a result (a handful of customer types, certificate types and pay modes), and the
+// look-ups may read tables or ask other packages.
+template <typename Answer> class AnswersByCode {
+public:
+    template <typename Ask> const Answer& Get(const std::string& code, const Ask& ask) {
+        auto found = answers_.find(code);
+        if (found == answers_.end()) found = answers_.emplace(code, ask(code)).first;
+        return found->second;
+    }
+
+private:
+    std::map<std::string, Answer, std::less<>> answers_;
+};
+
+// The display texts and look-up answers of one binding run.
+class RunLookups {
+public:
+    explicit RunLookups(const TOrderBindingLookups& lookups)
+        : lookups_(lookups), orderSources_(OrderFromTypeInfos(lookups.canViewOrders)) {}
+
+    std::string OrderFromName(std::string_view code) const {
+        for (const auto& source : orderSources_)
+            if (source.code == code) return source.name;
+        return {};
+    }
+    std::string CustomerTypeName(const std::string& clientType) {
+        if (!lookups_.customerTypeName) return {};
+        return customerTypes_.Get(clientType, lookups_.customerTypeName);
+    }
+    int CertificateId(const std::string& certificateType) {
+        if (!lookups_.certificateId) return -1;
+        return certificateIds_.Get(certificateType, lookups_.certificateId);
+    }
+    bool IsPrintNote(const std::string& payModeCode) {
+        if (!lookups_.isPrintNote) return false;
+        return printNotes_.Get(payModeCode, lookups_.isPrintNote);
+    }
+
+private:
+    const TOrderBindingLookups& lookups_;
+    const TOrderFromTypeInfoArr orderSources_; // the sources the user may view
+    AnswersByCode<std::string> customerTypes_;
+    AnswersByCode<int> certificateIds_;
+    AnswersByCode<bool> printNotes_;
+};
+
 std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const OrderColumnsOf& f, const DiscountColumnsOf& discounts,
-                                                const TOrderBindingLookups& lookups) {
+                                                RunLookups& lookups, const TOrderBindingLookups& given) {
     auto r = std::make_unique<TodrHOrderInfoRecord>();
     r->orderCode = f.orderCode.AsString();
     r->sectionCode = f.sectionCode.AsString();
@@ -80,15 +132,18 @@ std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const OrderColumnsOf& f, const D
     r->productName = f.productName.AsString();
     r->placeName = f.placeName.AsString();
     r->saleClassCode = f.saleClassCode.AsString();
-    r->saleClassName = f.saleClassName.AsString() + "(" + CurrentDiscount(discounts) + "%)";
+    r->saleClassName = f.saleClassName.AsString();
+    r->saleClassName.append("(").append(CurrentDiscount(discounts)).append("%)");
     r->groupType = f.groupType.AsString();
     r->createGroup = f.createGroup.AsString();
     r->createGroupName = f.createGroupName.AsString();
     r->ownerCode = f.ownerCode.AsString();
     r->orderFrom.code = f.orderFrom.AsString();
-    r->orderFrom.name = GetOrderFromDisplayName(r->orderFrom.code, lookups.canViewOrders);
-    r->createUser =
-        r->orderFrom.code == kOrderFromOnline ? "(" + r->createGroup + ")网上售票" : f.createUser.AsString();
+    r->orderFrom.name = lookups.OrderFromName(r->orderFrom.code);
+    if (r->orderFrom.code == kOrderFromOnline)
+        r->createUser.append("(").append(r->createGroup).append(")网上售票");
+    else
+        r->createUser = f.createUser.AsString();
     r->memberId = f.memberId.AsString();
     r->customerName = f.customerName.AsString();
     r->customerTel = f.customerTel.AsString();
@@ -115,11 +170,10 @@ std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const OrderColumnsOf& f, const D
     r->shippingWay.code = f.fetchWay.AsString();
     r->shippingWay.name = GetShippingWayDisplayName(r->shippingWay.code);
     r->customerType.code = f.clientType.AsString();
-    if (lookups.customerTypeName) r->customerType.name = lookups.customerTypeName(r->customerType.code);
+    r->customerType.name = lookups.CustomerTypeName(r->customerType.code);
     r->certificate.certificateType = f.certificateType.AsString();
     r->certificate.name = f.identTypeName.AsString();
-    r->certificate.identTypeId =
-        lookups.certificateId ? lookups.certificateId(r->certificate.certificateType) : -1;
+    r->certificate.identTypeId = lookups.CertificateId(r->certificate.certificateType);
     r->orderStatus.code = f.orderStatus.AsString();
     r->orderStatus.name = GetOrderStatusDisplayname(r->orderStatus.code);
     r->seatCount = f.seatCount.AsInteger();
@@ -128,9 +182,9 @@ std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const OrderColumnsOf& f, const D
     r->productHappenTime = f.productHappenTime.AsDateTime();
     r->orderHandlerTime = f.orderHandlerTime.AsDateTime();
     r->orderTime = f.orderTime.AsDateTime();
-    r->printNote = lookups.isPrintNote && lookups.isPrintNote(r->memberId, r->payModeCode);
-    r->continuedTime = GetOrderContinuedTime(r->orderTime, lookups.now);
-    r->seatLoader = lookups.seatLoader;
+    r->printNote = lookups.IsPrintNote(r->payModeCode);
+    r->continuedTime = GetOrderContinuedTime(r->orderTime, given.now);
+    r->seatLoader = given.seatLoader;
     return r;
 }
 
@@ -172,24 +226,31 @@ TodrHSeatInfoList FillSeatInfoList(TClientDataSet& d) {
 TodrHOrderInfoList FillOrderInfoList(TClientDataSet& orders, const TOrderBindingLookups& lookups) {
     const OrderColumnsOf columns(orders);
     const DiscountColumnsOf discounts(orders.FieldByName(kOrderDiscountDataSet).NestedDataSet());
+    RunLookups answers(lookups);
     TodrHOrderInfoList list;
     for (orders.First(); !orders.Eof(); orders.Next())
-        list.Add(BindOrder(columns, discounts, lookups));
+        list.Add(BindOrder(columns, discounts, answers, lookups));
     return list;
 }
 
 std::string GetOrderContinuedTime(TDateTime orderTime, TDateTime now) {
-    // Days with two decimals; the decimals are the fraction of a day, turned into hours.
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", now - orderTime);
-    const std::string days(text);
-    const std::size_t point = days.find('.');
-    const long hours = std::lround(std::stoi(days.substr(point + 1)) * 24 / 100.0);
-    return days.substr(0, point) + "天" + std::to_string(hours) + "时";
+    // Days with two decimals (rounded as printf rounds); the decimals are the fraction of a day,
+    // turned into hours.
+    char text[400]; // room for any finite double in fixed notation
+    const char* end =
+        std::to_chars(text, text + sizeof text, now - orderTime, std::chars_format::fixed, 2).ptr;
+    const char* point = end - 3;
+    const long hours = std::lround(((point[1] - '0') * 10 + (point[2] - '0')) * 24 / 100.0);
+    std::string result(static_cast<const char*>(text), point);
+    result.append("天").append(std::to_string(hours)).append("时");
+    return result;
 }
 
 std::string GetDescription(TClientDataSet& discounts) {
-    return discounts.Active() ? Description(DiscountColumnsOf(discounts)) : std::string();
+    if (!discounts.Active()) return {};
+    std::string description = Description(DiscountColumnsOf(discounts));
+    discounts.First();
+    return description;
 }
 
 } // namespace kav::orderhandler

@@ -15,14 +15,15 @@ namespace kav::orderhandler {
 // The name of the nested field under which each order row carries its price lines.
 inline constexpr std::string_view kOrderDiscountDataSet = "OrderDiscountDataSet";
 
-// What binding an order needs from outside the row.
+// What binding an order needs from outside the row. Within one binding run each look-up is asked
+// once per distinct code, so its answer must depend on the code alone.
 struct TOrderBindingLookups {
     std::function<std::string(const std::string& clientType)> customerTypeName; // member system's name
     std::function<int(const std::string& certificateType)> certificateId;       // -1 when unknown
-    std::function<bool(const std::string& memberId, const std::string& payModeCode)> isPrintNote;
-    TCanViewOrders canViewOrders; // which order sources get a display text
-    TSeatLoader seatLoader;       // given to every record
-    TDateTime now = 0;            // the moment continued times count to
+    std::function<bool(const std::string& payModeCode)> isPrintNote; // the pay mode prints a statement
+    TCanViewOrders canViewOrders;                                    // which order sources get a display text
+    TSeatLoader seatLoader;                                          // given to every record
+    TDateTime now = 0;                                               // the moment continued times count to
 };
 
 // The seats of a seat statement's result, from its first row; the cursor ends after the last.

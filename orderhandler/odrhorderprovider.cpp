@@ -121,9 +121,7 @@ std::unique_ptr<TodrHOrderInfoList> TodrHOrderInfoDataProvider::Search(std::stri
     TOrderBindingLookups binding;
     binding.customerTypeName = outside_.customerTypeName;
     binding.certificateId = [this](const std::string& type) { return lookups_.GetCertificateID(type); };
-    binding.isPrintNote = [this](const std::string& memberId, const std::string& payModeCode) {
-        return Get_IsPrintNote(memberId, payModeCode);
-    };
+    binding.isPrintNote = [this](const std::string& payModeCode) { return Get_IsPrintNote({}, payModeCode); };
     binding.canViewOrders = outside_.canViewOrders;
     binding.seatLoader = [this](const std::string& orderCode) {
         return std::move(*SearchOrderHandlerSeatInfo(context_.NodeCode(), orderCode));

@@ -89,7 +89,7 @@ void TClientDataSet::Attach(std::shared_ptr<Table> table) {
         Detach();
         table_ = std::move(table);
         table_->listeners.push_back(this);
-        fieldDefs_ = table_->fields;
+        fieldDefs_ = table_->Fields();
         BuildFields();
         state_ = TDataSetState::dsBrowse;
         // Index and filter name fields; keep them only when the fields still exist.
@@ -151,9 +151,9 @@ void TClientDataSet::Detach() {
 void TClientDataSet::BuildFields() {
     fields_.clear();
     nested_.clear();
-    for (std::size_t i = 0; i < table_->fields.size(); ++i)
+    for (std::size_t i = 0; i < table_->Fields().size(); ++i)
         fields_.push_back(std::make_unique<TField>(*this, static_cast<int>(i)));
-    nested_.resize(table_->fields.size());
+    nested_.resize(table_->Fields().size());
 }
 
 void TClientDataSet::CheckActive() const {
@@ -174,10 +174,6 @@ void TClientDataSet::SetState(TDataSetState state) {
 Record* TClientDataSet::Current() const {
     return pos_ >= 0 && pos_ < static_cast<int>(view_.size()) ? view_[static_cast<std::size_t>(pos_)]
                                                               : nullptr;
-}
-
-const TFieldDef& TClientDataSet::DefOf(int field) const {
-    return table_->fields[static_cast<std::size_t>(field)];
 }
 
 int TClientDataSet::IndexOfField(std::string_view name) const {
@@ -212,7 +208,7 @@ TField* TClientDataSet::FindField(std::string_view name) {
 }
 
 std::vector<FieldValue> TClientDataSet::NullRow() const {
-    return std::vector<FieldValue>(table_->fields.size());
+    return std::vector<FieldValue>(table_->Fields().size());
 }
 
 // ---------------------------------------------------------------- values
@@ -272,7 +268,7 @@ void TClientDataSet::EnsureCalc(Record* record) {
 void TClientDataSet::CalculateInto(std::vector<FieldValue>& values, Record* peek) {
     if (!table_->onCalcFields) return;
     for (std::size_t i = 0; i < values.size(); ++i)
-        if (table_->fields[i].IsCalculated()) values[i] = FieldValue();
+        if (table_->Fields()[i].IsCalculated()) values[i] = FieldValue();
     auto savedState = state_;
     auto* savedTarget = calcTarget_;
     auto* savedPeek = peek_;
@@ -370,12 +366,26 @@ void TClientDataSet::Last() {
 void TClientDataSet::Next() {
     CheckBrowse();
     if (pos_ + 1 < static_cast<int>(view_.size())) {
+        PrefetchAhead(static_cast<std::size_t>(pos_) + 1);
         SetPos(pos_ + 1);
         bof_ = eof_ = false;
     } else {
         eof_ = true;
         bof_ = view_.empty();
     }
+}
+
+// A cursor walking forward reads each row's values once, freshly decoded or long unused and so
+// mostly not cached: fetch the values of the row after `row` while `row` is read, and the record
+// after that, so that the next step finds both at hand.
+void TClientDataSet::PrefetchAhead(std::size_t row) const {
+    if (row + 2 < view_.size()) __builtin_prefetch(view_[row + 2]);
+    if (row + 1 >= view_.size()) return;
+    const auto& values = view_[row + 1]->values;
+    const char* begin = reinterpret_cast<const char*>(values.data());
+    const char* end = reinterpret_cast<const char*>(values.data() + values.size());
+    for (const char* line = begin; line < end; line += 64)
+        __builtin_prefetch(line);
 }
 
 void TClientDataSet::Prior() {
@@ -467,7 +477,7 @@ void TClientDataSet::Post() {
     CheckActive();
     if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert) return;
     for (std::size_t i = 0; i < buffer_.size(); ++i) {
-        const auto& def = table_->fields[i];
+        const auto& def = table_->Fields()[i];
         if (def.required && !def.IsCalculated() && buffer_[i].IsNull())
             throw EDatabaseError("Field '" + def.name + "' must have a value");
     }
@@ -667,12 +677,12 @@ void TClientDataSet::RefreshNested() {
         std::shared_ptr<Table> table;
         if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
             auto& cell = buffer_[f];
-            if (cell.IsNull()) cell = FieldValue(std::make_shared<Table>(table_->fields[f].nestedFields));
+            if (cell.IsNull()) cell = FieldValue(table_->NewNested(f));
             table = cell.Nested();
         } else if (Record* record = Current()) {
             table = table_->NestedOf(record, static_cast<int>(f));
         } else {
-            table = std::make_shared<Table>(table_->fields[f].nestedFields);
+            table = table_->NewNested(f);
         }
         nested_[f]->BindNested(std::move(table));
     }

@@ -254,11 +254,19 @@ private:
     void CheckBrowse();
     void SetState(TDataSetState state);
     detail::Record* Current() const;
-    const TFieldDef& DefOf(int field) const;
+    const TFieldDef& DefOf(int field) const { return table_->Fields()[static_cast<std::size_t>(field)]; }
     int IndexOfField(std::string_view name) const;
     std::vector<int> FieldList(std::string_view names) const;
 
     // values
+    // The current row's value of a field of `def` (its definition), read by every typed accessor:
+    // a browsed data field is read in place, anything else through ReadCell.
+    const FieldValue& ReadCell(int field, const TFieldDef& def) {
+        if (state_ == TDataSetState::dsBrowse && !peek_ && !def.IsCalculated() && pos_ >= 0 &&
+            static_cast<std::size_t>(pos_) < view_.size())
+            return view_[static_cast<std::size_t>(pos_)]->values[static_cast<std::size_t>(field)];
+        return ReadCell(field);
+    }
     const FieldValue& ReadCell(int field);
     const FieldValue& CellOf(detail::Record* record, int field);
     void WriteCell(int field, FieldValue stored);
@@ -293,6 +301,7 @@ private:
     std::vector<FieldValue> StoredKey(const std::vector<FieldValue>& values,
                                       const std::vector<int>& fields) const;
     void SetPos(int pos);
+    void PrefetchAhead(std::size_t row) const;
     void AfterScroll();
 
     // links

@@ -53,8 +53,8 @@ std::uint32_t RowsToWrite(const Table& table, PacketContent content);
 bool Written(const Table& table, const Record& r, PacketContent content) {
     if (r.deleted) return r.state != RowState::Inserted;
     if (content == PacketContent::All || r.state != RowState::Unmodified) return true;
-    for (std::size_t i = 0; i < table.fields.size(); ++i)
-        if (table.fields[i].type == TFieldType::ftDataSet && !r.values[i].IsNull() &&
+    for (std::size_t i = 0; i < table.Fields().size(); ++i)
+        if (table.Fields()[i].type == TFieldType::ftDataSet && !r.values[i].IsNull() &&
             RowsToWrite(*r.values[i].Nested(), content) > 0)
             return true;
     return false;
@@ -88,7 +88,7 @@ void WriteImage(PacketWriter& w, const Table& table, const std::vector<std::size
     for (std::size_t k = 0; k < data.size(); ++k) {
         const auto& v = values[data[k]];
         if (isNull(v)) continue;
-        switch (table.fields[data[k]].type) {
+        switch (table.Fields()[data[k]].type) {
         case TFieldType::ftString:
         case TFieldType::ftMemo:
         case TFieldType::ftBlob:
@@ -124,7 +124,7 @@ void WriteImage(PacketWriter& w, const Table& table, const std::vector<std::size
 }
 
 void WriteRows(PacketWriter& w, const Table& table, PacketContent content) {
-    auto data = DataFields(table.fields);
+    auto data = DataFields(table.Fields());
     w.U32(RowsToWrite(table, content));
     for (const auto& r : table.rows) {
         if (!Written(table, *r, content)) continue;
@@ -186,62 +186,67 @@ std::vector<FieldValue> ReadImage(PacketReader& r, const Table& table, std::size
     auto nulls = r.Take((dataCount + 7) / 8);
     if (dataCount % 8 != 0 && (static_cast<std::uint8_t>(nulls.back()) >> (dataCount % 8)) != 0)
         r.Fail("null map marks fields that do not exist");
-    std::vector<FieldValue> values(table.fields.size());
+    // Each value is made in its place, in field order; calculated fields follow as nulls.
+    std::vector<FieldValue> values;
+    values.reserve(table.Fields().size());
     for (std::size_t k = 0; k < dataCount; ++k) {
-        if (static_cast<std::uint8_t>(nulls[k / 8]) & (1 << (k % 8))) continue;
-        const auto& def = table.fields[k];
-        auto& v = values[k];
+        if (static_cast<std::uint8_t>(nulls[k / 8]) & (1 << (k % 8))) {
+            values.emplace_back();
+            continue;
+        }
+        const auto& def = table.Fields()[k];
         switch (def.type) {
         case TFieldType::ftString:
         case TFieldType::ftMemo:
         case TFieldType::ftBlob:
-            v = FieldValue(r.Take(r.U32()));
+            values.emplace_back(r.Take(r.U32()));
             break;
         case TFieldType::ftSmallint:
-            v = FieldValue(std::int64_t{r.I16()});
+            values.emplace_back(std::int64_t{r.I16()});
             break;
         case TFieldType::ftInteger:
-            v = FieldValue(std::int64_t{r.I32()});
+            values.emplace_back(std::int64_t{r.I32()});
             break;
         case TFieldType::ftLargeint:
-            v = FieldValue(r.I64());
+            values.emplace_back(r.I64());
             break;
         case TFieldType::ftCurrency: {
             auto scaled = r.I64();
             if (scaled > kMaxCurrencyScaled || scaled < -kMaxCurrencyScaled)
                 r.Fail("currency amount of field '" + def.name + "' out of range");
-            v = FieldValue(scaled);
+            values.emplace_back(scaled);
             break;
         }
         case TFieldType::ftBoolean: {
             auto b = r.U8();
             if (b > 1) r.Fail("boolean value " + std::to_string(b) + " of field '" + def.name + "'");
-            v = FieldValue(b == 1);
+            values.emplace_back(b == 1);
             break;
         }
         case TFieldType::ftDateTime:
         case TFieldType::ftTimeStamp: {
             auto d = r.F64();
             if (!std::isfinite(d)) r.Fail("date-time of field '" + def.name + "' is not a number");
-            v = FieldValue(d);
+            values.emplace_back(d);
             break;
         }
         case TFieldType::ftDataSet: {
             auto length = r.U32();
             auto offset = r.Offset();
             PacketReader inner(r.Take(length), offset);
-            auto nested = std::make_shared<Table>(def.nestedFields);
+            auto nested = table.NewNested(k);
             ReadRows(inner, *nested, def.nestedFields.size(), depth + 1);
             if (inner.Remaining() != 0)
                 inner.Fail("nested table of field '" + def.name + "' has trailing bytes");
-            v = FieldValue(std::move(nested));
+            values.emplace_back(std::move(nested));
             break;
         }
         default:
-            v = FieldValue(r.F64());
+            values.emplace_back(r.F64());
             break;
         }
     }
+    values.resize(table.Fields().size());
     return values;
 }
 
@@ -273,9 +278,9 @@ void WritePacketHeader(PacketWriter& w, const std::vector<TFieldDef>& fields, Pa
 
 std::string EncodePacket(const Table& table, PacketContent content) {
     std::string out;
-    out.reserve(64 + table.rows.size() * table.fields.size() * 8);
+    out.reserve(64 + table.rows.size() * table.Fields().size() * 8);
     PacketWriter w(out);
-    WritePacketHeader(w, table.fields, content);
+    WritePacketHeader(w, table.Fields(), content);
     WriteRows(w, table, content);
     return out;
 }

@@ -33,7 +33,7 @@ public:
     explicit FieldsOfTable(const detail::Table& table) : table_(table) {}
     std::optional<int> IndexOf(std::string_view name) const override { return table_.FieldIndex(name); }
     FilterValueKind KindOf(int index) const override {
-        return KindOfType(table_.fields[static_cast<std::size_t>(index)].type);
+        return KindOfType(table_.Fields()[static_cast<std::size_t>(index)].type);
     }
 
 private:

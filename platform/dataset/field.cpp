@@ -32,7 +32,7 @@ int TField::DisplayWidth() const {
 // Display properties live in the shared table (every cursor shows them) and in FieldDefs.
 void TField::ChangeDef(const std::function<void(TFieldDef&)>& change) {
     dataSet_->CheckActive();
-    change(dataSet_->table_->fields[static_cast<std::size_t>(index_)]);
+    dataSet_->table_->ChangeField(static_cast<std::size_t>(index_), change);
     change(dataSet_->fieldDefs_[static_cast<std::size_t>(index_)]);
     // Grids show these properties (columns, labels, widths, editability): let them read them again.
     dataSet_->EmitReset([] {});
@@ -63,7 +63,8 @@ bool TField::IsNull() const {
 }
 
 std::string TField::AsString() const {
-    return detail::StoredAsString(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsString(dataSet_->ReadCell(index_, def), def);
 }
 
 int TField::AsInteger() const {
@@ -75,23 +76,28 @@ int TField::AsInteger() const {
 }
 
 std::int64_t TField::AsLargeInt() const {
-    return detail::StoredAsInteger(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsInteger(dataSet_->ReadCell(index_, def), def);
 }
 
 double TField::AsFloat() const {
-    return detail::StoredAsFloat(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsFloat(dataSet_->ReadCell(index_, def), def);
 }
 
 TDateTime TField::AsDateTime() const {
-    return detail::StoredAsDateTime(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsDateTime(dataSet_->ReadCell(index_, def), def);
 }
 
 bool TField::AsBoolean() const {
-    return detail::StoredAsBoolean(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::StoredAsBoolean(dataSet_->ReadCell(index_, def), def);
 }
 
 FieldValue TField::Value() const {
-    return detail::FromStored(dataSet_->ReadCell(index_), Def());
+    const TFieldDef& def = Def();
+    return detail::FromStored(dataSet_->ReadCell(index_, def), def);
 }
 
 FieldValue TField::OldValue() const {

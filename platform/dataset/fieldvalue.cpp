@@ -6,7 +6,7 @@
 namespace kav {
 
 FieldValue::FieldValue(std::shared_ptr<detail::Table> nested) : kind_(Kind::Nested) {
-    u_.nested = new std::shared_ptr<detail::Table>(std::move(nested));
+    new (u_.nested) std::shared_ptr<detail::Table>(std::move(nested));
 }
 
 void FieldValue::SetText(std::string_view text) {
@@ -28,8 +28,8 @@ void FieldValue::CopyFrom(const FieldValue& other) {
     if (other.kind_ == Kind::String) {
         SetText(other.String());
     } else if (other.kind_ == Kind::Nested) {
+        new (u_.nested) std::shared_ptr<detail::Table>(other.Nested());
         kind_ = Kind::Nested;
-        u_.nested = new std::shared_ptr<detail::Table>(*other.u_.nested);
     } else {
         kind_ = other.kind_;
         u_ = other.u_;
@@ -38,7 +38,7 @@ void FieldValue::CopyFrom(const FieldValue& other) {
 
 void FieldValue::Release() noexcept {
     if (kind_ == Kind::String && !inline_) delete[] u_.heap.data;
-    if (kind_ == Kind::Nested) delete u_.nested;
+    if (kind_ == Kind::Nested) std::destroy_at(NestedSlot());
     kind_ = Kind::Null;
     inline_ = false;
     size_ = 0;
@@ -48,11 +48,23 @@ FieldValue::FieldValue(const FieldValue& other) {
     CopyFrom(other);
 }
 
-FieldValue::FieldValue(FieldValue&& other) noexcept
-    : u_(other.u_), kind_(other.kind_), inline_(other.inline_), size_(other.size_) {
-    other.kind_ = Kind::Null; // the heap block, if any, now belongs here
+void FieldValue::MoveFrom(FieldValue& other) noexcept {
+    if (other.kind_ == Kind::Nested) {
+        new (u_.nested) std::shared_ptr<detail::Table>(std::move(*other.NestedSlot()));
+        std::destroy_at(other.NestedSlot());
+    } else {
+        u_ = other.u_; // the heap block of a long text, if any, now belongs here
+    }
+    kind_ = other.kind_;
+    inline_ = other.inline_;
+    size_ = other.size_;
+    other.kind_ = Kind::Null;
     other.inline_ = false;
     other.size_ = 0;
+}
+
+FieldValue::FieldValue(FieldValue&& other) noexcept {
+    MoveFrom(other);
 }
 
 FieldValue& FieldValue::operator=(const FieldValue& other) {
@@ -66,13 +78,7 @@ FieldValue& FieldValue::operator=(const FieldValue& other) {
 FieldValue& FieldValue::operator=(FieldValue&& other) noexcept {
     if (this != &other) {
         Release();
-        u_ = other.u_;
-        kind_ = other.kind_;
-        inline_ = other.inline_;
-        size_ = other.size_;
-        other.kind_ = Kind::Null;
-        other.inline_ = false;
-        other.size_ = 0;
+        MoveFrom(other);
     }
     return *this;
 }
@@ -91,7 +97,7 @@ bool operator==(const FieldValue& a, const FieldValue& b) noexcept {
     case FieldValue::Kind::String:
         return a.String() == b.String();
     case FieldValue::Kind::Nested:
-        return *a.u_.nested == *b.u_.nested;
+        return a.Nested() == b.Nested();
     }
     return false;
 }

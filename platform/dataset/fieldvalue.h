@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -50,7 +51,7 @@ public:
     std::string_view String() const noexcept {
         return inline_ ? std::string_view(u_.small, size_) : std::string_view(u_.heap.data, u_.heap.size);
     }
-    const std::shared_ptr<detail::Table>& Nested() const noexcept { return *u_.nested; }
+    const std::shared_ptr<detail::Table>& Nested() const noexcept { return *NestedSlot(); }
 
     friend bool operator==(const FieldValue& a, const FieldValue& b) noexcept;
 
@@ -65,12 +66,21 @@ private:
             std::uint32_t size;
         } heap;
         char small[kInline];
-        std::shared_ptr<detail::Table>* nested;
+        // A std::shared_ptr<detail::Table> lives here while the kind is Nested.
+        alignas(std::shared_ptr<detail::Table>) unsigned char nested[sizeof(std::shared_ptr<detail::Table>)];
     } u_;
     Kind kind_ = Kind::Null;
     bool inline_ : 1 = false;
     std::uint8_t size_ : 7 = 0; // inline text length
 
+    std::shared_ptr<detail::Table>* NestedSlot() noexcept {
+        return std::launder(reinterpret_cast<std::shared_ptr<detail::Table>*>(u_.nested));
+    }
+    const std::shared_ptr<detail::Table>* NestedSlot() const noexcept {
+        return std::launder(reinterpret_cast<const std::shared_ptr<detail::Table>*>(u_.nested));
+    }
+    // Takes over other's value, leaving other null; this holds nothing before.
+    void MoveFrom(FieldValue& other) noexcept;
     void SetText(std::string_view text);
     void CopyFrom(const FieldValue& other);
     void Release() noexcept;

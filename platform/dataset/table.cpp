@@ -11,11 +11,38 @@ namespace {
 constexpr std::int64_t kSeqGap = std::int64_t{1} << 20;
 }
 
-Table::Table(std::vector<TFieldDef> definitions) : fields(std::move(definitions)) {}
+FieldList::FieldList(std::vector<TFieldDef> definitions) : defs_(std::move(definitions)) {
+    nested_.resize(defs_.size());
+    for (std::size_t i = 0; i < defs_.size(); ++i)
+        if (defs_[i].type == TFieldType::ftDataSet)
+            nested_[i] = std::make_shared<const FieldList>(defs_[i].nestedFields);
+}
+
+std::shared_ptr<const FieldList> FieldList::With(std::size_t field,
+                                                 const std::function<void(TFieldDef&)>& change) const {
+    auto changed = std::shared_ptr<FieldList>(new FieldList());
+    changed->defs_ = defs_;
+    changed->nested_ = nested_;
+    change(changed->defs_[field]);
+    return changed;
+}
+
+Table::Table(std::vector<TFieldDef> definitions)
+    : fields_(std::make_shared<const FieldList>(std::move(definitions))) {}
+
+Table::Table(std::shared_ptr<const FieldList> fields) : fields_(std::move(fields)) {}
+
+void Table::ChangeField(std::size_t field, const std::function<void(TFieldDef&)>& change) {
+    fields_ = fields_->With(field, change);
+}
+
+std::shared_ptr<Table> Table::NewNested(std::size_t field) const {
+    return std::make_shared<Table>(fields_->NestedOf(field));
+}
 
 std::optional<int> Table::FieldIndex(std::string_view name) const {
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        if (EqualsIgnoringCase(fields[i].name, name)) return static_cast<int>(i);
+    for (std::size_t i = 0; i < Fields().size(); ++i)
+        if (EqualsIgnoringCase(Fields()[i].name, name)) return static_cast<int>(i);
     return std::nullopt;
 }
 
@@ -40,7 +67,7 @@ std::int64_t Table::SeqBefore(std::size_t position) {
 }
 
 Record* Table::Insert(std::vector<FieldValue> values, const Record* before) {
-    assert(values.size() == fields.size());
+    assert(values.size() == Fields().size());
     auto record = std::make_unique<Record>();
     record->values = std::move(values);
     record->id = nextId_++;
@@ -125,8 +152,8 @@ void Table::Remove(Record* record) {
 
 int Table::ChangeCount() const {
     auto count = static_cast<int>(log_.size());
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-        if (fields[f].type != TFieldType::ftDataSet) continue;
+    for (std::size_t f = 0; f < Fields().size(); ++f) {
+        if (Fields()[f].type != TFieldType::ftDataSet) continue;
         for (const auto& row : rows)
             if (!row->values[f].IsNull()) count += row->values[f].Nested()->ChangeCount();
     }
@@ -142,8 +169,8 @@ void Table::MergeChangeLog() {
         row->original.shrink_to_fit();
     }
     log_.clear();
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-        if (fields[f].type != TFieldType::ftDataSet) continue;
+    for (std::size_t f = 0; f < Fields().size(); ++f) {
+        if (Fields()[f].type != TFieldType::ftDataSet) continue;
         for (auto& row : rows)
             if (!row->values[f].IsNull()) row->values[f].Nested()->MergeChangeLog();
     }
@@ -191,8 +218,8 @@ void Table::CancelUpdates() {
         log_.pop_back();
         UndoEntry(entry, false);
     }
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-        if (fields[f].type != TFieldType::ftDataSet) continue;
+    for (std::size_t f = 0; f < Fields().size(); ++f) {
+        if (Fields()[f].type != TFieldType::ftDataSet) continue;
         for (auto& row : rows)
             if (!row->values[f].IsNull()) row->values[f].Nested()->CancelUpdates();
     }
@@ -210,13 +237,12 @@ void Table::Clear() {
 
 std::shared_ptr<Table> Table::NestedOf(Record* record, int field) {
     auto& cell = record->values[static_cast<std::size_t>(field)];
-    if (cell.IsNull())
-        cell = FieldValue(std::make_shared<Table>(fields[static_cast<std::size_t>(field)].nestedFields));
+    if (cell.IsNull()) cell = FieldValue(NewNested(static_cast<std::size_t>(field)));
     return cell.Nested();
 }
 
 std::shared_ptr<Table> Table::DeepCopy() const {
-    auto copy = std::make_shared<Table>(fields);
+    auto copy = std::make_shared<Table>(fields_);
     copy->logChanges = logChanges;
     copy->onCalcFields = onCalcFields;
     std::unordered_map<const Record*, Record*> mapping;

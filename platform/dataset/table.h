@@ -47,8 +47,27 @@ protected:
     ~TableListener() = default;
 };
 
+// The field definitions of a table, with those of its nested tables prepared once, so that the
+// nested tables of every row share one list instead of each holding a copy. Immutable.
+class FieldList {
+public:
+    explicit FieldList(std::vector<TFieldDef> definitions);
+    const std::vector<TFieldDef>& Defs() const noexcept { return defs_; }
+    // The list of the nested tables of field `field`; null unless it is an ftDataSet field.
+    const std::shared_ptr<const FieldList>& NestedOf(std::size_t field) const noexcept {
+        return nested_[field];
+    }
+    // A list with definition `field` changed, sharing the nested lists.
+    std::shared_ptr<const FieldList> With(std::size_t field,
+                                          const std::function<void(TFieldDef&)>& change) const;
+
+private:
+    FieldList() = default;
+    std::vector<TFieldDef> defs_;
+    std::vector<std::shared_ptr<const FieldList>> nested_;
+};
+
 struct Table {
-    std::vector<TFieldDef> fields;
     std::vector<std::unique_ptr<Record>> rows; // natural order, including logged deletions
     bool logChanges = true;
     std::function<void(TClientDataSet&)> onCalcFields;
@@ -56,6 +75,13 @@ struct Table {
     std::uint64_t version = 0; // changes whenever any value or visibility changes
 
     explicit Table(std::vector<TFieldDef> definitions);
+    explicit Table(std::shared_ptr<const FieldList> fields);
+
+    const std::vector<TFieldDef>& Fields() const noexcept { return fields_->Defs(); }
+    // Changes a definition of this table only (display properties; never the structure).
+    void ChangeField(std::size_t field, const std::function<void(TFieldDef&)>& change);
+    // A new empty table for the nested field `field`.
+    std::shared_ptr<Table> NewNested(std::size_t field) const;
 
     std::optional<int> FieldIndex(std::string_view name) const; // ignoring letter case
 
@@ -78,6 +104,7 @@ struct Table {
     std::shared_ptr<Table> DeepCopy() const;
 
 private:
+    std::shared_ptr<const FieldList> fields_;
     struct LogEntry {
         enum class Kind { Insert, Modify, Delete } kind;
         Record* record;

@@ -36,9 +36,7 @@ TOrderBindingLookups Lookups() {
     TOrderBindingLookups lookups;
     lookups.customerTypeName = [](const std::string& type) { return type == "1" ? "会员" : "?"; };
     lookups.certificateId = [](const std::string& type) { return type == "ID" ? 1 : -1; };
-    lookups.isPrintNote = [](const std::string& memberId, const std::string& payMode) {
-        return memberId == "17" && payMode == "M";
-    };
+    lookups.isPrintNote = [](const std::string& payMode) { return payMode == "M"; };
     lookups.canViewOrders = [](int) { return true; };
     lookups.now = At(2026, 12, 7, 0);
     return lookups;
@@ -88,6 +86,34 @@ TEST(OrderBinding, AppliesTheDisplayRules) {
     EXPECT_EQ(web.description, "");
     EXPECT_EQ(web.certificate.identTypeId, -1);
     EXPECT_FALSE(web.printNote);
+}
+
+TEST(OrderBinding, AsksEachLookUpOncePerCode) {
+    std::map<std::string, int> asked;
+    TOrderBindingLookups lookups = Lookups();
+    lookups.customerTypeName = [&](const std::string& type) {
+        ++asked["type " + type];
+        return "名" + type;
+    };
+    lookups.certificateId = [&](const std::string& type) {
+        ++asked["certificate " + type];
+        return 7;
+    };
+    lookups.isPrintNote = [&](const std::string& payMode) {
+        ++asked["pay " + payMode];
+        return payMode == "M";
+    };
+    Row other = Order("D3");
+    other["CLIENTTYPE"] = "3";
+    other["PAYMODECODE"] = "X";
+    const TodrHOrderInfoList list =
+        Bind(OrderPacket({{Order("D1"), {}}, {Order("D2"), {}}, {other, {}}, {Order("D4"), {}}}), lookups);
+    EXPECT_EQ(asked, (std::map<std::string, int>{
+                         {"certificate ID", 1}, {"pay M", 1}, {"pay X", 1}, {"type 1", 1}, {"type 3", 1}}));
+    EXPECT_EQ(list.Items(2).customerType, (TCodeNameItem{"3", "名3"}));
+    EXPECT_FALSE(list.Items(2).printNote);
+    EXPECT_TRUE(list.Items(3).printNote);
+    EXPECT_EQ(list.Items(3).customerType, (TCodeNameItem{"1", "名1"}));
 }
 
 TEST(OrderBinding, SourcesTheUserMayNotViewHaveNoDisplayText) {

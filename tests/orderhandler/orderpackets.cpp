@@ -85,6 +85,7 @@ std::string OrderPacket(const std::vector<std::pair<Row, Discounts>>& orders) {
             lines.AppendRecord({"01", "", amount, price, price, 90});
         ds.Post();
     }
+    ds.MergeChangeLog(); // the server's answers carry no pending changes
     return ds.Data();
 }
 

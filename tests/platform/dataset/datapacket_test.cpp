@@ -52,6 +52,37 @@ void FillEveryType(TClientDataSet& ds) {
     ds.FieldByName("L").SetReadOnly(true);
 }
 
+TEST(DataPacket, NestedTablesOfEveryRowKeepTheirOwnDisplayProperties) {
+    TClientDataSet source;
+    source.AddFieldDef("NO", TFieldType::ftInteger);
+    auto& lines = source.AddFieldDef("LINES", TFieldType::ftDataSet);
+    lines.nestedFields.push_back(MakeFieldDef("PRICE", TFieldType::ftFloat));
+    lines.nestedFields.back().displayLabel = "票价";
+    source.CreateDataSet();
+    for (int no = 1; no <= 3; ++no) {
+        source.Append();
+        source.FieldByName("NO").SetAsInteger(no);
+        source.FieldByName("LINES").NestedDataSet().AppendRecord({100.0 * no});
+        source.Post();
+    }
+    TClientDataSet ds;
+    ds.SetData(source.Data());
+    TClientDataSet& nested = ds.FieldByName("LINES").NestedDataSet();
+
+    // The rows' nested tables start from one set of definitions; a change made through the
+    // nested cursor stays with the table of the row it was made on.
+    ds.First();
+    nested.FieldByName("PRICE").SetDisplayLabel("单价");
+    ds.Next();
+    EXPECT_EQ(nested.FieldByName("PRICE").DisplayLabel(), "票价");
+    EXPECT_EQ(nested.FieldByName("PRICE").AsFloat(), 200.0);
+    ds.Next();
+    EXPECT_EQ(nested.FieldByName("PRICE").DisplayLabel(), "票价");
+    ds.First();
+    EXPECT_EQ(nested.FieldByName("PRICE").DisplayLabel(), "单价");
+    EXPECT_EQ(nested.FieldByName("PRICE").AsFloat(), 100.0);
+}
+
 TEST(DataPacket, EveryTypeRoundTrips) {
     TClientDataSet source;
     MakeEveryType(source);

@@ -1,6 +1,7 @@
 // Field access and conversions, editing and the cursor, bookmarks, change notifications.
 #include "datasettesting.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace kav {
@@ -82,6 +83,22 @@ TEST(DataSetFields, ValuesCopyAndMoveTheirText) {
     EXPECT_NE(FieldValue("1"), FieldValue(1));
     EXPECT_EQ(FieldValue(7LL), FieldValue(std::int16_t{7})) << "every integer type is an integer";
     EXPECT_EQ(FieldValue(), FieldValue());
+}
+
+TEST(DataSetFields, FloatsShowFifteenSignificantDigits) {
+    TClientDataSet ds;
+    ds.AddFieldDef("F", TFieldType::ftFloat);
+    ds.CreateDataSet();
+    // Whole numbers take a shortcut; every value must read exactly as %.15g prints it.
+    for (double value : {880.0, -5.0, 600.5, 0.1 + 0.2, 123456789012345.0, 999999999999999.0, 1e15, -1e15,
+                         1e300, 2.5e-7, -0.0, 4503599627370497.0}) {
+        ds.Append();
+        ds.FieldByName("F").SetAsFloat(value);
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "%.15g", value);
+        EXPECT_EQ(ds.FieldByName("F").AsString(), value == 0 ? "0" : expected) << expected;
+        ds.Post();
+    }
 }
 
 TEST(DataSetFields, CurrencySumsExactly) {
