@@ -11,11 +11,10 @@
 // Searches: by telephone (the customer of an order from the middle of the table) and by that
 // order's product within 30 days of its create time.
 //
-// The database is seeded once with bench:N into a file that later runs reuse (the same file as
-// bench_ordersearch's):
-//   KAV_BENCH_DB      the file (default /tmp/kav-bench-orders-N.db)
-//   KAV_BENCH_ORDERS  N (default 1000000; seeding that many takes several minutes)
+// The database is the shared bench database (bench/server/benchdatabase.h: KAV_BENCH_DB,
+// KAV_BENCH_ORDERS).
 //   build/bin/bench_orderhandler_search --benchmark_counters_tabular=true
+#include "benchdatabase.h"
 #include "host/kavcontext.h"
 #include "orderhandler/odrhbinding.h"
 #include "orderhandler/odrhdataprovider.h"
@@ -23,13 +22,10 @@
 #include "orderhandler/odrhsql.h"
 #include "rpc/pelioclient.h"
 #include "rpc/pelioserver.h"
-#include "server/seed/seed.h"
 #include "server/serverservices.h"
 #include "services/dbpipe/tpdbpipe.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -38,11 +34,6 @@ namespace {
 using namespace kav;
 using namespace kav::orderhandler;
 using kav::server::Database;
-
-std::string Environment(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
-}
 
 TProductItem SelectedProduct(const std::string& code) {
     TProductItem product;
@@ -75,16 +66,7 @@ struct SearchServer {
     TOrderHandlerSearchCondition byProductAndTime;
 
     SearchServer() {
-        const std::string count = Environment("KAV_BENCH_ORDERS", "1000000");
-        const std::string path = Environment(
-            "KAV_BENCH_DB",
-            (std::filesystem::temp_directory_path() / ("kav-bench-orders-" + count + ".db")).string());
-        const bool seeded = std::filesystem::exists(path);
-        database = Database::Open("sqlite:" + path);
-        if (!seeded) {
-            std::cerr << "seeding bench:" << count << " into " << path << " (once)\n";
-            server::SeedDatabase(*database, "bench:" + count);
-        }
+        database = bench::OpenBenchDatabase();
         connection = database->Connect();
 
         services.emplace(server::ServerServices{*database, sessions, 256u << 20});

@@ -3,7 +3,7 @@
 #include "rpc/exceptions.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/sqlvalues.h"
-#include "server/ticketoffice/transaction.h"
+#include "server/db/transaction.h"
 
 #include <array>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/randomdigits.h"
 #include "server/ticketoffice/sqlvalues.h"
-#include "server/ticketoffice/transaction.h"
+#include "server/db/transaction.h"
 
 #include <cmath>
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "server/ticketoffice/counter.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/sqlvalues.h"
-#include "server/ticketoffice/transaction.h"
+#include "server/db/transaction.h"
 
 #include <set>
 

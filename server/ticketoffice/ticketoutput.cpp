@@ -3,6 +3,7 @@
 #include "host/sqltext.h"
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
+#include "server/db/transaction.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/randomdigits.h"
 
@@ -45,8 +46,7 @@ std::string TicketRecordSql(const std::string& nodeCode, const std::string& cond
 
 std::string OutputTicketRecord(Connection& connection, const TicketRequest& request) {
     const std::int64_t seat = SeatNumber(request.seatCode);
-    connection.Begin();
-    try {
+    return InTransaction(connection, [&] {
         const auto seats = connection.Select("select ORDERCODE, PRICELEVEL from KAV_SEAT_SHOW "
                                              "where NODECODE = ?1 and SEATCODE = ?2 and PRODUCTCODE = ?3",
                                              {request.nodeCode, seat, request.productCode});
@@ -71,12 +71,8 @@ std::string OutputTicketRecord(Connection& connection, const TicketRequest& requ
              std::string(request.isGift == "Y" ? "Y" : "N"), price, request.userCode, now});
         connection.Execute("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2",
                            {request.nodeCode, seat});
-        connection.Commit();
         return barcode;
-    } catch (...) {
-        connection.Rollback();
-        throw;
-    }
+    });
 }
 
 } // namespace kav::server

@@ -1,23 +1,14 @@
 #include "rpc/fixeddeflate.h"
+#include "zlibpeer.h"
 
 #include <gtest/gtest.h>
 #include <random>
 #include <stdexcept>
-#include <zlib.h>
 
 using pelio::TosFixedDeflater;
+using pelio::test::ZlibInflate;
 
 namespace {
-
-// What a peer does with a body: zlib's one-shot decoder, told the exact size.
-std::string Inflate(const std::string& stream, std::size_t size) {
-    std::string out(size, '\0');
-    uLongf outSize = size;
-    const int rc = uncompress(reinterpret_cast<Bytef*>(out.data()), &outSize,
-                              reinterpret_cast<const Bytef*>(stream.data()), stream.size());
-    if (rc != Z_OK || outSize != size) return "zlib refused the stream: " + std::to_string(rc);
-    return out;
-}
 
 struct Shape {
     const char* name;
@@ -68,11 +59,11 @@ TEST(FixedDeflate, EveryShapeAndSizeInflatesBackWithZlib) {
             deflater.Compress(data, stream);
             ASSERT_GE(stream.size(), 2u);
             EXPECT_EQ(stream.substr(0, 2), "\x78\x01") << "a zlib header announcing the fastest level";
-            ASSERT_EQ(Inflate(stream, size), data) << shape.name << ", " << size << " bytes";
+            ASSERT_EQ(ZlibInflate(stream, size), data) << shape.name << ", " << size << " bytes";
         }
         const std::string full = shape.make(TosFixedDeflater::kMaxInput, random);
         deflater.Compress(full, stream);
-        ASSERT_EQ(Inflate(stream, full.size()), full) << shape.name << ", the largest input";
+        ASSERT_EQ(ZlibInflate(stream, full.size()), full) << shape.name << ", the largest input";
     }
 }
 

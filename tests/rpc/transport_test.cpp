@@ -2,11 +2,11 @@
 #include "rpc/exceptions.h"
 #include "rpc/pelioenv.h"
 #include "wirepeer.h"
+#include "zlibpeer.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
 #include <thread>
-#include <zlib.h>
 
 using namespace pelio;
 using pelio::testing::HexBytes;
@@ -20,15 +20,6 @@ std::string Header(std::uint32_t compressed, std::uint32_t uncompressed, const c
         for (int i = 0; i < 4; ++i)
             header.push_back(static_cast<char>(value >> (8 * i)));
     return header;
-}
-
-std::string Deflate(const std::string& data) {
-    uLongf size = compressBound(data.size());
-    std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
-              data.size(), 1);
-    out.resize(size);
-    return out;
 }
 
 // The message `receiver` raises on receiving what `peer` wrote.
@@ -103,13 +94,7 @@ TEST(Transport, BodiesOfEverySizeArePlainZlibStreams) {
         std::string body(compressed, '\0');
         pair.server->ReadExact(body.data(), body.size());
         EXPECT_EQ(body.substr(0, 2), "\x78\x01") << size << " bytes: zlib header of the fastest level";
-        std::string inflated(size, '\0');
-        uLongf inflatedSize = size;
-        ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(inflated.data()), &inflatedSize,
-                             reinterpret_cast<const Bytef*>(body.data()), body.size()),
-                  Z_OK)
-            << size << " bytes";
-        EXPECT_EQ(inflated, data) << size << " bytes";
+        EXPECT_EQ(pelio::test::ZlibInflate(body, size), data) << size << " bytes";
 
         sender.OpenBuffer(false);
         sender.DataBuffer().WriteRawData(data.data(), data.size());
@@ -128,12 +113,7 @@ TEST(Transport, FramesOfZlibsOwnCompressionAreRead) {
         SocketPair pair;
         TosTransport receiver;
         receiver.SetConnection(pair.server.get());
-        uLongf size = compressBound(data.size());
-        std::string body(size, '\0');
-        ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(body.data()), &size,
-                            reinterpret_cast<const Bytef*>(data.data()), data.size(), level),
-                  Z_OK);
-        body.resize(size);
+        const std::string body = pelio::test::ZlibCompress(data, level);
         pair.client.WriteAll(Header(body.size(), data.size()) + body);
         receiver.OpenBuffer(true);
         EXPECT_EQ(receiver.DataBuffer().Bytes(), data) << "level " << level;
@@ -151,8 +131,8 @@ TEST(Transport, ExceptionMessageBody) {
 }
 
 TEST(Transport, RefusedFrames) {
-    const std::string body = Deflate("0123456789");
-    const std::string bomb = Deflate(std::string(1 << 20, '\0'));
+    const std::string body = pelio::test::ZlibCompress("0123456789", 1);
+    const std::string bomb = pelio::test::ZlibCompress(std::string(1 << 20, '\0'), 1);
     struct Case {
         const char* name;
         std::string bytes;

@@ -1,4 +1,5 @@
 #include "rpc/zstreams.h"
+#include "zlibpeer.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -8,18 +9,10 @@
 
 using pelio::TosDeflater;
 using pelio::TosInflater;
+using pelio::test::ZlibCompress;
+using pelio::test::ZlibInflate;
 
 namespace {
-
-std::string ZlibCompress(const std::string& data, int level) {
-    uLongf size = compressBound(data.size());
-    std::string out(size, '\0');
-    EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                        reinterpret_cast<const Bytef*>(data.data()), data.size(), level),
-              Z_OK);
-    out.resize(size);
-    return out;
-}
 
 // zlib's streaming deflate, flushed every `piece` bytes: many blocks, stored and compressed mixed.
 std::string ZlibCompressInPieces(const std::string& data, std::size_t piece) {
@@ -36,15 +29,6 @@ std::string ZlibCompressInPieces(const std::string& data, std::size_t piece) {
     }
     out.resize(stream.total_out);
     deflateEnd(&stream);
-    return out;
-}
-
-std::string ZlibInflate(const std::string& stream, std::size_t size) {
-    std::string out(size, '\0');
-    uLongf outSize = size;
-    const int rc = uncompress(reinterpret_cast<Bytef*>(out.data()), &outSize,
-                              reinterpret_cast<const Bytef*>(stream.data()), stream.size());
-    if (rc != Z_OK || outSize != size) return "zlib refused the stream: " + std::to_string(rc);
     return out;
 }
 

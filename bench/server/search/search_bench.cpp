@@ -2,16 +2,13 @@
 // exact order-code search and the detail search by telephone, each as the bare query (GetData)
 // and as the client sends it, with the price level lines nested (GetMasterDetailData).
 //
-// The database is seeded once with bench:N into a file that later runs reuse:
-//   KAV_BENCH_DB      the file (default /tmp/kav-bench-orders-N.db)
-//   KAV_BENCH_ORDERS  N (default 1000000; seeding that many takes several minutes)
+// The database is the shared bench database (bench/server/benchdatabase.h: KAV_BENCH_DB,
+// KAV_BENCH_ORDERS).
 //   build/bin/bench_ordersearch --benchmark_counters_tabular=true
-#include "server/seed/seed.h"
+#include "benchdatabase.h"
 #include "statementcatalogue.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 
@@ -20,11 +17,6 @@ namespace {
 using kav::server::Connection;
 using kav::server::Database;
 using kav::test::CataloguedStatement;
-
-std::string Environment(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : fallback;
-}
 
 // The statement of catalogue entry `id` with its sample literal `sample` replaced by `value`.
 std::string WithLiteral(const std::string& id, const std::string& sample, const std::string& value) {
@@ -43,16 +35,7 @@ struct SearchDatabase {
     std::string detailSql;
 
     SearchDatabase() {
-        const std::string orders = Environment("KAV_BENCH_ORDERS", "1000000");
-        const std::string path = Environment(
-            "KAV_BENCH_DB",
-            (std::filesystem::temp_directory_path() / ("kav-bench-orders-" + orders + ".db")).string());
-        const bool seeded = std::filesystem::exists(path);
-        database = Database::Open("sqlite:" + path);
-        if (!seeded) {
-            std::cerr << "seeding bench:" << orders << " into " << path << " (once)\n";
-            kav::server::SeedDatabase(*database, "bench:" + orders);
-        }
+        database = kav::bench::OpenBenchDatabase();
         connection = database->Connect();
 
         // An order from the middle of the table, and the telephone number of its customer.

@@ -6,6 +6,7 @@
 //   clerk / 柜台'1   a valid seller whose password holds an apostrophe and Chinese text
 //   gone / gone      a disabled user
 
+#include "rpc/exceptions.h"
 #include "rpc/pelioclient.h"
 #include "rpc/pelioserver.h"
 #include "server/db/database.h"
@@ -21,6 +22,17 @@
 namespace kav::server::e2e {
 
 std::string PasswordHash(const std::string& password);
+
+// The message of the EosRemoteException that `call` raises; fails the test when it raises none.
+template <class Call> std::string RemoteError(Call&& call) {
+    try {
+        call();
+    } catch (const pelio::EosRemoteException& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << "no EosRemoteException";
+    return {};
+}
 
 class ServerFixture : public ::testing::TestWithParam<Backend> {
 protected:

@@ -15,23 +15,12 @@
 
 using namespace kav;
 using namespace kav::server;
+using kav::server::e2e::RemoteError;
 using kav::server::e2e::ServerFixture;
-using pelio::EosRemoteException;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 
 namespace {
-
-// The message of the EosRemoteException that `call` raises; fails the test when it raises none.
-template <class Call> std::string RemoteError(Call&& call) {
-    try {
-        call();
-    } catch (const EosRemoteException& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "no EosRemoteException";
-    return {};
-}
 
 void Load(TClientDataSet& dataset, const pelio::Variant& packet) {
     ASSERT_TRUE(packet.IsByteArray());

@@ -18,6 +18,7 @@
 
 using namespace kav;
 using namespace kav::server;
+using kav::server::e2e::RemoteError;
 using kav::server::e2e::ServerFixture;
 using pelio::EosRemoteException;
 using pelio::Variant;
@@ -25,16 +26,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace {
-
-template <class Call> std::string RemoteError(Call&& call) {
-    try {
-        call();
-    } catch (const EosRemoteException& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "no EosRemoteException";
-    return {};
-}
 
 // A packet of the client's dataset with these fields (strings of 32 characters unless typed).
 struct Field {
