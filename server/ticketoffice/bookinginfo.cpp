@@ -1,9 +1,9 @@
 #include "server/ticketoffice/bookinginfo.h"
 
 #include "rpc/exceptions.h"
+#include "server/db/transaction.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/sqlvalues.h"
-#include "server/db/transaction.h"
 
 #include <array>
 #include <cmath>

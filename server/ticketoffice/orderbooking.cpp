@@ -3,12 +3,12 @@
 #include "host/sqltext.h"
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
+#include "server/db/transaction.h"
 #include "server/ticketoffice/bestseats.h"
 #include "server/ticketoffice/counter.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/randomdigits.h"
 #include "server/ticketoffice/sqlvalues.h"
-#include "server/db/transaction.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,10 +2,10 @@
 
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
+#include "server/db/transaction.h"
 #include "server/ticketoffice/counter.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/sqlvalues.h"
-#include "server/db/transaction.h"
 
 #include <set>
 
