@@ -14,31 +14,43 @@ namespace {
 
 // The columns of an order row, looked up once per result.
 struct OrderColumnsOf {
-    explicit OrderColumnsOf(const TRowReader& d)
-        : orderCode(d.FieldIndex("OrderCode")), sectionCode(d.FieldIndex("SectionCode")),
-          isGift(d.FieldIndex("IsGift")), productCode(d.FieldIndex("ProductCode")),
-          userRegType(d.FieldIndex("UserRegType")), productName(d.FieldIndex("ProductName")),
-          placeName(d.FieldIndex("PlaceName")), saleClassCode(d.FieldIndex("SaleclassCode")),
-          saleClassName(d.FieldIndex("SaleclassName")), groupType(d.FieldIndex("GROUPTYPE")),
-          createGroup(d.FieldIndex("CREATEGROUP")), createGroupName(d.FieldIndex("CreateGroupName")),
-          ownerCode(d.FieldIndex("OwnerCode")), createUser(d.FieldIndex("CreateUser")),
-          memberId(d.FieldIndex("MemberID")), customerName(d.FieldIndex("CUSTOMERNAME")),
-          customerTel(d.FieldIndex("CUSTOMERTEL")), customerCellPhone(d.FieldIndex("CUSTOMERCELLPHONE")),
-          shippingAddress(d.FieldIndex("FETCHADDRESS")), shippingComment(d.FieldIndex("ShippingComment")),
-          invoiceHead(d.FieldIndex("INVOICEHEAD")), email(d.FieldIndex("EMAIL")), sex(d.FieldIndex("Sex")),
-          clientLevel(d.FieldIndex("ClientLevel")), identityNumber(d.FieldIndex("IDENTCODE")),
-          orderHandlerGroup(d.FieldIndex("OrderHandlerGroup")),
-          orderHandlerUser(d.FieldIndex("ORDERHANDLERUSER")), payModeCode(d.FieldIndex("PayModeCode")),
-          productOwnerGroup(d.FieldIndex("ProductOwnerGroup")), isFeeMember(d.FieldIndex("ISFeeMember")),
-          memberCardNo(d.FieldIndex("MEMBERCARDNO")), createUserName(d.FieldIndex("USERNAME")),
-          orderHandlerUserName(d.FieldIndex("ORDERHANDLERUSERNAME")),
-          orderPassword(d.FieldIndex("OrderPassWord")), isPrint(d.FieldIndex("ISPRINT")),
-          fetchWay(d.FieldIndex("FETCHWAY")), orderFrom(d.FieldIndex("OrderFrom")),
-          clientType(d.FieldIndex("CLIENTTYPE")), certificateType(d.FieldIndex("CERTIFICATETYPE")),
-          identTypeName(d.FieldIndex("IDENTTYPENAME")), orderStatus(d.FieldIndex("ORDERSTATUS")),
-          seatCount(d.FieldIndex("SeatCount")), identTypeId(d.FieldIndex("IDENTTYPEID")),
-          receivables(d.FieldIndex("Receivables")), productHappenTime(d.FieldIndex("ProductHappenTime")),
-          orderHandlerTime(d.FieldIndex("OrderHandlerTime")), orderTime(d.FieldIndex("OrderTime")) {}
+    explicit OrderColumnsOf(TClientDataSet& d)
+        : orderCode(d.FieldByName("OrderCode").Index()), sectionCode(d.FieldByName("SectionCode").Index()),
+          isGift(d.FieldByName("IsGift").Index()), productCode(d.FieldByName("ProductCode").Index()),
+          userRegType(d.FieldByName("UserRegType").Index()),
+          productName(d.FieldByName("ProductName").Index()), placeName(d.FieldByName("PlaceName").Index()),
+          saleClassCode(d.FieldByName("SaleclassCode").Index()),
+          saleClassName(d.FieldByName("SaleclassName").Index()),
+          groupType(d.FieldByName("GROUPTYPE").Index()), createGroup(d.FieldByName("CREATEGROUP").Index()),
+          createGroupName(d.FieldByName("CreateGroupName").Index()),
+          ownerCode(d.FieldByName("OwnerCode").Index()), createUser(d.FieldByName("CreateUser").Index()),
+          memberId(d.FieldByName("MemberID").Index()), customerName(d.FieldByName("CUSTOMERNAME").Index()),
+          customerTel(d.FieldByName("CUSTOMERTEL").Index()),
+          customerCellPhone(d.FieldByName("CUSTOMERCELLPHONE").Index()),
+          shippingAddress(d.FieldByName("FETCHADDRESS").Index()),
+          shippingComment(d.FieldByName("ShippingComment").Index()),
+          invoiceHead(d.FieldByName("INVOICEHEAD").Index()), email(d.FieldByName("EMAIL").Index()),
+          sex(d.FieldByName("Sex").Index()), clientLevel(d.FieldByName("ClientLevel").Index()),
+          identityNumber(d.FieldByName("IDENTCODE").Index()),
+          orderHandlerGroup(d.FieldByName("OrderHandlerGroup").Index()),
+          orderHandlerUser(d.FieldByName("ORDERHANDLERUSER").Index()),
+          payModeCode(d.FieldByName("PayModeCode").Index()),
+          productOwnerGroup(d.FieldByName("ProductOwnerGroup").Index()),
+          isFeeMember(d.FieldByName("ISFeeMember").Index()),
+          memberCardNo(d.FieldByName("MEMBERCARDNO").Index()),
+          createUserName(d.FieldByName("USERNAME").Index()),
+          orderHandlerUserName(d.FieldByName("ORDERHANDLERUSERNAME").Index()),
+          orderPassword(d.FieldByName("OrderPassWord").Index()), isPrint(d.FieldByName("ISPRINT").Index()),
+          fetchWay(d.FieldByName("FETCHWAY").Index()), orderFrom(d.FieldByName("OrderFrom").Index()),
+          clientType(d.FieldByName("CLIENTTYPE").Index()),
+          certificateType(d.FieldByName("CERTIFICATETYPE").Index()),
+          identTypeName(d.FieldByName("IDENTTYPENAME").Index()),
+          orderStatus(d.FieldByName("ORDERSTATUS").Index()), seatCount(d.FieldByName("SeatCount").Index()),
+          identTypeId(d.FieldByName("IDENTTYPEID").Index()),
+          receivables(d.FieldByName("Receivables").Index()),
+          productHappenTime(d.FieldByName("ProductHappenTime").Index()),
+          orderHandlerTime(d.FieldByName("OrderHandlerTime").Index()),
+          orderTime(d.FieldByName("OrderTime").Index()) {}
 
     int orderCode, sectionCode, isGift, productCode, userRegType, productName, placeName, saleClassCode,
         saleClassName, groupType, createGroup, createGroupName, ownerCode, createUser, memberId, customerName,
@@ -51,9 +63,9 @@ struct OrderColumnsOf {
 
 // The price-line columns, looked up once per result.
 struct DiscountColumnsOf {
-    explicit DiscountColumnsOf(const TRowReader& d)
-        : discount(d.FieldIndex("Discount")), price(d.FieldIndex("Price")),
-          seatAmount(d.FieldIndex("SeatAmount")) {}
+    explicit DiscountColumnsOf(TClientDataSet& d)
+        : discount(d.FieldByName("Discount").Index()), price(d.FieldByName("Price").Index()),
+          seatAmount(d.FieldByName("SeatAmount").Index()) {}
 
     int discount, price, seatAmount;
 };
@@ -73,14 +85,19 @@ void AppendDescription(const TRowReader& lines, const DiscountColumnsOf& d, std:
 // look-ups may read tables or ask other packages.
 template <typename Answer> class AnswersByCode {
 public:
-    template <typename Ask> const Answer& Get(const std::string& code, const Ask& ask) {
+    template <typename Ask> const Answer& Get(std::string_view code, const Ask& ask) {
+        // Neighbouring orders mostly share their codes: try the last answer first.
+        if (last_ != answers_.end() && last_->first == code) return last_->second;
         auto found = answers_.find(code);
-        if (found == answers_.end()) found = answers_.emplace(code, ask(code)).first;
+        if (found == answers_.end())
+            found = answers_.emplace(std::string(code), ask(std::string(code))).first;
+        last_ = found;
         return found->second;
     }
 
 private:
     std::map<std::string, Answer, std::less<>> answers_;
+    typename std::map<std::string, Answer, std::less<>>::const_iterator last_ = answers_.end();
 };
 
 // The display texts and look-up answers of one binding run.
@@ -95,9 +112,16 @@ public:
             if (source.code == code) return source.name;
         return none;
     }
-    std::string CustomerTypeName(const std::string& clientType) {
-        if (!lookups_.customerTypeName) return {};
+    const std::string& CustomerTypeName(const std::string& clientType) {
+        static const std::string none;
+        if (!lookups_.customerTypeName) return none;
         return customerTypes_.Get(clientType, lookups_.customerTypeName);
+    }
+    const std::string& ShippingWayName(const std::string& code) {
+        return shippingWays_.Get(code, [](const std::string& c) { return GetShippingWayDisplayName(c); });
+    }
+    const std::string& OrderStatusName(const std::string& code) {
+        return orderStatuses_.Get(code, [](const std::string& c) { return GetOrderStatusDisplayname(c); });
     }
     int CertificateId(const std::string& certificateType) {
         if (!lookups_.certificateId) return -1;
@@ -114,6 +138,8 @@ private:
     AnswersByCode<std::string> customerTypes_;
     AnswersByCode<int> certificateIds_;
     AnswersByCode<bool> printNotes_;
+    AnswersByCode<std::string> shippingWays_;
+    AnswersByCode<std::string> orderStatuses_;
 };
 
 // Days with two decimals, rounded as printf rounds (the exact binary value to nearest, ties to
@@ -201,14 +227,14 @@ std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const TRowReader& d, int row, co
     d.ReadText(row, f.orderPassword, r->orderPassword);
     d.ReadText(row, f.isPrint, r->isPrint);
     d.ReadText(row, f.fetchWay, r->shippingWay.code);
-    r->shippingWay.name = GetShippingWayDisplayName(r->shippingWay.code);
+    r->shippingWay.name = lookups.ShippingWayName(r->shippingWay.code);
     d.ReadText(row, f.clientType, r->customerType.code);
     r->customerType.name = lookups.CustomerTypeName(r->customerType.code);
     d.ReadText(row, f.certificateType, r->certificate.certificateType);
     d.ReadText(row, f.identTypeName, r->certificate.name);
     r->certificate.identTypeId = lookups.CertificateId(r->certificate.certificateType);
     d.ReadText(row, f.orderStatus, r->orderStatus.code);
-    r->orderStatus.name = GetOrderStatusDisplayname(r->orderStatus.code);
+    r->orderStatus.name = lookups.OrderStatusName(r->orderStatus.code);
     r->seatCount = d.ReadInteger(row, f.seatCount);
     r->identTypeId = d.ReadInteger(row, f.identTypeId);
     r->receivables = d.ReadFloat(row, f.receivables);
@@ -257,20 +283,20 @@ TodrHSeatInfoList FillSeatInfoList(TClientDataSet& d) {
 }
 
 TodrHOrderInfoList FillOrderInfoList(TClientDataSet& orders, const TOrderBindingLookups& lookups) {
+    const OrderColumnsOf columns(orders);
+    TField& linesField = orders.FieldByName(kOrderDiscountDataSet);
+    const DiscountColumnsOf lineColumns(linesField.NestedDataSet());
+    RunLookups answers(lookups);
+    TodrHOrderInfoList list;
     // The rows are read by position; the cursor ends where walking them would leave it, on the
     // last row past its end.
     orders.First();
     TRowReader rows(orders);
-    const OrderColumnsOf columns(rows);
-    const int linesField = rows.FieldIndex(kOrderDiscountDataSet);
-    TRowReader lines(orders.Fields(linesField).NestedDataSet());
-    const DiscountColumnsOf lineColumns(lines);
-    RunLookups answers(lookups);
-    TodrHOrderInfoList list;
+    TRowReader lines;
     list.Reserve(rows.RowCount());
     for (int row = 0, count = rows.RowCount(); row < count; ++row) {
         rows.FetchAhead(row);
-        rows.ReadNested(row, linesField, lines);
+        rows.ReadNested(row, linesField.Index(), lines);
         list.Add(BindOrder(rows, row, columns, lines, lineColumns, answers, lookups));
     }
     orders.Last();
@@ -285,9 +311,9 @@ std::string GetOrderContinuedTime(TDateTime orderTime, TDateTime now) {
 
 std::string GetDescription(TClientDataSet& discounts) {
     if (!discounts.Active()) return {};
-    const TRowReader lines(discounts);
+    const DiscountColumnsOf columns(discounts);
     std::string description;
-    AppendDescription(lines, DiscountColumnsOf(lines), description);
+    AppendDescription(TRowReader(discounts), columns, description);
     discounts.First();
     return description;
 }

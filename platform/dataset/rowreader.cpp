@@ -22,10 +22,6 @@ void TRowReader::Point(TClientDataSet& dataSet) {
     calculated_ = std::any_of(defs.begin(), defs.end(), [](const TFieldDef& d) { return d.IsCalculated(); });
 }
 
-int TRowReader::FieldIndex(std::string_view name) const {
-    return dataSet_->IndexOfField(name);
-}
-
 void TRowReader::AppendConverted(const FieldValue& value, int field, std::string& text) const {
     const TFieldDef& def = dataSet_->DefOf(field);
     if (value.GetKind() == FieldValue::Kind::Integer && def.type != TFieldType::ftCurrency) {
@@ -65,10 +61,14 @@ void TRowReader::ReadNested(int row, int field, TRowReader& nested) {
     if (nested.dataSet_ != &cursor) nested.Point(cursor);
     nested.rows_.clear();
     if (cursor.ShowsEveryRow() && !nested.calculated_) {
-        // The rows in natural order, without those the change log holds as deleted.
-        auto table = dataSet_->table_->NestedOf(rows_[static_cast<std::size_t>(row)], field);
-        for (const auto& record : table->rows)
-            if (cursor.Accepts(record.get())) nested.rows_.push_back(record.get());
+        // The rows in natural order, without those the change log holds as deleted. The row keeps
+        // its table (made when it has none, as the cursor would), so no reference is taken.
+        Record* record = rows_[static_cast<std::size_t>(row)];
+        const FieldValue& cell = record->values[static_cast<std::size_t>(field)];
+        const detail::Table& table =
+            cell.IsNull() ? *dataSet_->table_->NestedOf(record, field) : *cell.Nested();
+        for (const auto& line : table.rows)
+            if (!line->deleted) nested.rows_.push_back(line.get());
         return;
     }
     assert(dataSet_->view_[static_cast<std::size_t>(row)] == rows_[static_cast<std::size_t>(row)]);

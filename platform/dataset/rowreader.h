@@ -13,7 +13,6 @@
 #include <cassert>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace kav {
@@ -26,10 +25,9 @@ public:
     TRowReader() = default;
 
     int RowCount() const { return static_cast<int>(rows_.size()); }
-    // Raises "Field 'X' not found" like FieldByName.
-    int FieldIndex(std::string_view name) const;
 
-    // `row` and `field` must be in range. Conversions that fail raise EDatabaseError.
+    // `row` must be in range, `field` an index of the dataset's fields (TField::Index). Conversions that fail
+    // raise EDatabaseError.
     void ReadText(int row, int field, std::string& text) const {
         text.clear();
         AppendText(row, field, text);

@@ -86,8 +86,6 @@ TEST(RowReader, ReadsWhatTheFieldsRead) {
             EXPECT_EQ(ByReader(reader, row, field), ByField(ds.Fields(field)))
                 << "row " << row << ", field " << ds.Fields(field).FieldName();
     }
-    EXPECT_EQ(reader.FieldIndex("when"), 6);
-    EXPECT_THROW(reader.FieldIndex("MISSING"), EDatabaseError);
 }
 
 TEST(RowReader, ReadsTheViewAndCalculatedFieldsWithoutMovingTheCursor) {
@@ -135,16 +133,20 @@ std::vector<std::string> LinesByCursor(TClientDataSet& orders) {
 }
 
 std::vector<std::string> LinesByReader(TClientDataSet& orders) {
+    const int linesField = orders.FieldByName("LINES").Index();
+    TClientDataSet& cursor = orders.FieldByName("LINES").NestedDataSet();
+    const int price = cursor.FieldByName("PRICE").Index();
+    const int amount = cursor.FieldByName("AMOUNT").Index();
     TRowReader reader(orders);
     TRowReader lines;
     std::vector<std::string> result;
     for (int row = 0; row < reader.RowCount(); ++row) {
-        reader.ReadNested(row, reader.FieldIndex("LINES"), lines);
+        reader.ReadNested(row, linesField, lines);
         std::string text;
         for (int line = 0; line < lines.RowCount(); ++line) {
-            lines.AppendText(line, lines.FieldIndex("PRICE"), text);
+            lines.AppendText(line, price, text);
             text += "X";
-            lines.AppendText(line, lines.FieldIndex("AMOUNT"), text);
+            lines.AppendText(line, amount, text);
             text += ";";
         }
         result.push_back(text);
