@@ -1,7 +1,10 @@
 #include "orderhandler/odrhbinding.h"
 
+#include "platform/dataset/rowreader.h"
+
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -12,66 +15,69 @@ namespace {
 // The columns of an order row, looked up once per result.
 struct OrderColumnsOf {
     explicit OrderColumnsOf(TClientDataSet& d)
-        : orderCode(d.FieldByName("OrderCode")), sectionCode(d.FieldByName("SectionCode")),
-          isGift(d.FieldByName("IsGift")), productCode(d.FieldByName("ProductCode")),
-          userRegType(d.FieldByName("UserRegType")), productName(d.FieldByName("ProductName")),
-          placeName(d.FieldByName("PlaceName")), saleClassCode(d.FieldByName("SaleclassCode")),
-          saleClassName(d.FieldByName("SaleclassName")), groupType(d.FieldByName("GROUPTYPE")),
-          createGroup(d.FieldByName("CREATEGROUP")), createGroupName(d.FieldByName("CreateGroupName")),
-          ownerCode(d.FieldByName("OwnerCode")), createUser(d.FieldByName("CreateUser")),
-          memberId(d.FieldByName("MemberID")), customerName(d.FieldByName("CUSTOMERNAME")),
-          customerTel(d.FieldByName("CUSTOMERTEL")), customerCellPhone(d.FieldByName("CUSTOMERCELLPHONE")),
-          shippingAddress(d.FieldByName("FETCHADDRESS")), shippingComment(d.FieldByName("ShippingComment")),
-          invoiceHead(d.FieldByName("INVOICEHEAD")), email(d.FieldByName("EMAIL")), sex(d.FieldByName("Sex")),
-          clientLevel(d.FieldByName("ClientLevel")), identityNumber(d.FieldByName("IDENTCODE")),
-          orderHandlerGroup(d.FieldByName("OrderHandlerGroup")),
-          orderHandlerUser(d.FieldByName("ORDERHANDLERUSER")), payModeCode(d.FieldByName("PayModeCode")),
-          productOwnerGroup(d.FieldByName("ProductOwnerGroup")), isFeeMember(d.FieldByName("ISFeeMember")),
-          memberCardNo(d.FieldByName("MEMBERCARDNO")), createUserName(d.FieldByName("USERNAME")),
-          orderHandlerUserName(d.FieldByName("ORDERHANDLERUSERNAME")),
-          orderPassword(d.FieldByName("OrderPassWord")), isPrint(d.FieldByName("ISPRINT")),
-          fetchWay(d.FieldByName("FETCHWAY")), orderFrom(d.FieldByName("OrderFrom")),
-          clientType(d.FieldByName("CLIENTTYPE")), certificateType(d.FieldByName("CERTIFICATETYPE")),
-          identTypeName(d.FieldByName("IDENTTYPENAME")), orderStatus(d.FieldByName("ORDERSTATUS")),
-          seatCount(d.FieldByName("SeatCount")), identTypeId(d.FieldByName("IDENTTYPEID")),
-          receivables(d.FieldByName("Receivables")), productHappenTime(d.FieldByName("ProductHappenTime")),
-          orderHandlerTime(d.FieldByName("OrderHandlerTime")), orderTime(d.FieldByName("OrderTime")) {}
+        : orderCode(d.FieldByName("OrderCode").Index()), sectionCode(d.FieldByName("SectionCode").Index()),
+          isGift(d.FieldByName("IsGift").Index()), productCode(d.FieldByName("ProductCode").Index()),
+          userRegType(d.FieldByName("UserRegType").Index()),
+          productName(d.FieldByName("ProductName").Index()), placeName(d.FieldByName("PlaceName").Index()),
+          saleClassCode(d.FieldByName("SaleclassCode").Index()),
+          saleClassName(d.FieldByName("SaleclassName").Index()),
+          groupType(d.FieldByName("GROUPTYPE").Index()), createGroup(d.FieldByName("CREATEGROUP").Index()),
+          createGroupName(d.FieldByName("CreateGroupName").Index()),
+          ownerCode(d.FieldByName("OwnerCode").Index()), createUser(d.FieldByName("CreateUser").Index()),
+          memberId(d.FieldByName("MemberID").Index()), customerName(d.FieldByName("CUSTOMERNAME").Index()),
+          customerTel(d.FieldByName("CUSTOMERTEL").Index()),
+          customerCellPhone(d.FieldByName("CUSTOMERCELLPHONE").Index()),
+          shippingAddress(d.FieldByName("FETCHADDRESS").Index()),
+          shippingComment(d.FieldByName("ShippingComment").Index()),
+          invoiceHead(d.FieldByName("INVOICEHEAD").Index()), email(d.FieldByName("EMAIL").Index()),
+          sex(d.FieldByName("Sex").Index()), clientLevel(d.FieldByName("ClientLevel").Index()),
+          identityNumber(d.FieldByName("IDENTCODE").Index()),
+          orderHandlerGroup(d.FieldByName("OrderHandlerGroup").Index()),
+          orderHandlerUser(d.FieldByName("ORDERHANDLERUSER").Index()),
+          payModeCode(d.FieldByName("PayModeCode").Index()),
+          productOwnerGroup(d.FieldByName("ProductOwnerGroup").Index()),
+          isFeeMember(d.FieldByName("ISFeeMember").Index()),
+          memberCardNo(d.FieldByName("MEMBERCARDNO").Index()),
+          createUserName(d.FieldByName("USERNAME").Index()),
+          orderHandlerUserName(d.FieldByName("ORDERHANDLERUSERNAME").Index()),
+          orderPassword(d.FieldByName("OrderPassWord").Index()), isPrint(d.FieldByName("ISPRINT").Index()),
+          fetchWay(d.FieldByName("FETCHWAY").Index()), orderFrom(d.FieldByName("OrderFrom").Index()),
+          clientType(d.FieldByName("CLIENTTYPE").Index()),
+          certificateType(d.FieldByName("CERTIFICATETYPE").Index()),
+          identTypeName(d.FieldByName("IDENTTYPENAME").Index()),
+          orderStatus(d.FieldByName("ORDERSTATUS").Index()), seatCount(d.FieldByName("SeatCount").Index()),
+          identTypeId(d.FieldByName("IDENTTYPEID").Index()),
+          receivables(d.FieldByName("Receivables").Index()),
+          productHappenTime(d.FieldByName("ProductHappenTime").Index()),
+          orderHandlerTime(d.FieldByName("OrderHandlerTime").Index()),
+          orderTime(d.FieldByName("OrderTime").Index()) {}
 
-    TField &orderCode, &sectionCode, &isGift, &productCode, &userRegType, &productName, &placeName,
-        &saleClassCode, &saleClassName, &groupType, &createGroup, &createGroupName, &ownerCode, &createUser,
-        &memberId, &customerName, &customerTel, &customerCellPhone, &shippingAddress, &shippingComment,
-        &invoiceHead, &email, &sex, &clientLevel, &identityNumber, &orderHandlerGroup, &orderHandlerUser,
-        &payModeCode, &productOwnerGroup, &isFeeMember, &memberCardNo, &createUserName, &orderHandlerUserName,
-        &orderPassword, &isPrint, &fetchWay, &orderFrom, &clientType, &certificateType, &identTypeName,
-        &orderStatus, &seatCount, &identTypeId, &receivables, &productHappenTime, &orderHandlerTime,
-        &orderTime;
+    int orderCode, sectionCode, isGift, productCode, userRegType, productName, placeName, saleClassCode,
+        saleClassName, groupType, createGroup, createGroupName, ownerCode, createUser, memberId, customerName,
+        customerTel, customerCellPhone, shippingAddress, shippingComment, invoiceHead, email, sex,
+        clientLevel, identityNumber, orderHandlerGroup, orderHandlerUser, payModeCode, productOwnerGroup,
+        isFeeMember, memberCardNo, createUserName, orderHandlerUserName, orderPassword, isPrint, fetchWay,
+        orderFrom, clientType, certificateType, identTypeName, orderStatus, seatCount, identTypeId,
+        receivables, productHappenTime, orderHandlerTime, orderTime;
 };
 
 // The price-line columns, looked up once per result.
 struct DiscountColumnsOf {
     explicit DiscountColumnsOf(TClientDataSet& d)
-        : lines(d), discount(d.FieldByName("Discount")), price(d.FieldByName("Price").Index()),
+        : discount(d.FieldByName("Discount").Index()), price(d.FieldByName("Price").Index()),
           seatAmount(d.FieldByName("SeatAmount").Index()) {}
 
-    TClientDataSet& lines;
-    TField& discount;
-    int price, seatAmount;
+    int discount, price, seatAmount;
 };
 
-// The discount of the current price line; empty when the order has none.
-std::string CurrentDiscount(const DiscountColumnsOf& d) {
-    return d.lines.IsEmpty() ? std::string() : d.discount.AsString();
-}
-
-// Read by row, so that the cursor of the lines does not move.
-std::string Description(const DiscountColumnsOf& d) {
-    std::string description;
-    for (int row = 0, count = d.lines.RecordCount(); row < count; ++row)
-        description.append(d.lines.TextAt(row, d.price))
-            .append("X")
-            .append(d.lines.TextAt(row, d.seatAmount))
-            .append(";");
-    return description;
+// Price and count of each line, "880X2;600X1;", appended.
+void AppendDescription(const TRowReader& lines, const DiscountColumnsOf& d, std::string& description) {
+    for (int row = 0, count = lines.RowCount(); row < count; ++row) {
+        lines.AppendText(row, d.price, description);
+        description.push_back('X');
+        lines.AppendText(row, d.seatAmount, description);
+        description.push_back(';');
+    }
 }
 
 // The answer of a look-up for each distinct code of one binding run: the codes repeat over the
@@ -79,14 +85,19 @@ std::string Description(const DiscountColumnsOf& d) {
 // look-ups may read tables or ask other packages.
 template <typename Answer> class AnswersByCode {
 public:
-    template <typename Ask> const Answer& Get(const std::string& code, const Ask& ask) {
+    template <typename Ask> const Answer& Get(std::string_view code, const Ask& ask) {
+        // Neighbouring orders mostly share their codes: try the last answer first.
+        if (last_ != answers_.end() && last_->first == code) return last_->second;
         auto found = answers_.find(code);
-        if (found == answers_.end()) found = answers_.emplace(code, ask(code)).first;
+        if (found == answers_.end())
+            found = answers_.emplace(std::string(code), ask(std::string(code))).first;
+        last_ = found;
         return found->second;
     }
 
 private:
     std::map<std::string, Answer, std::less<>> answers_;
+    typename std::map<std::string, Answer, std::less<>>::const_iterator last_ = answers_.end();
 };
 
 // The display texts and look-up answers of one binding run.
@@ -95,14 +106,22 @@ public:
     explicit RunLookups(const TOrderBindingLookups& lookups)
         : lookups_(lookups), orderSources_(OrderFromTypeInfos(lookups.canViewOrders)) {}
 
-    std::string OrderFromName(std::string_view code) const {
+    const std::string& OrderFromName(std::string_view code) const {
+        static const std::string none;
         for (const auto& source : orderSources_)
             if (source.code == code) return source.name;
-        return {};
+        return none;
     }
-    std::string CustomerTypeName(const std::string& clientType) {
-        if (!lookups_.customerTypeName) return {};
+    const std::string& CustomerTypeName(const std::string& clientType) {
+        static const std::string none;
+        if (!lookups_.customerTypeName) return none;
         return customerTypes_.Get(clientType, lookups_.customerTypeName);
+    }
+    const std::string& ShippingWayName(const std::string& code) {
+        return shippingWays_.Get(code, [](const std::string& c) { return GetShippingWayDisplayName(c); });
+    }
+    const std::string& OrderStatusName(const std::string& code) {
+        return orderStatuses_.Get(code, [](const std::string& c) { return GetOrderStatusDisplayname(c); });
     }
     int CertificateId(const std::string& certificateType) {
         if (!lookups_.certificateId) return -1;
@@ -119,71 +138,111 @@ private:
     AnswersByCode<std::string> customerTypes_;
     AnswersByCode<int> certificateIds_;
     AnswersByCode<bool> printNotes_;
+    AnswersByCode<std::string> shippingWays_;
+    AnswersByCode<std::string> orderStatuses_;
 };
 
-std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const OrderColumnsOf& f, const DiscountColumnsOf& discounts,
+// Days with two decimals, rounded as printf rounds (the exact binary value to nearest, ties to
+// even): whole days, and the decimals as hundredths of a day turned into hours. The hundredths
+// are found exactly in double arithmetic; formatting the number as text is several times slower
+// and is kept for the days that double cannot scale exactly.
+void AppendContinuedTime(TDateTime orderTime, TDateTime now, std::string& text) {
+    const double days = now - orderTime;
+    const double scaled = days * 100;
+    std::string_view whole;
+    int hundredths = 0;
+    char digits[400]; // room for any finite double in fixed notation
+    if (std::fabs(scaled) < 0x1p52) {
+        const double error = std::fma(days, 100, -scaled); // days * 100 == scaled + error exactly
+        double rounded = std::nearbyint(scaled);           // ties to even
+        if (std::fabs(scaled - rounded) == 0.5 && error != 0)
+            rounded = error > 0 ? std::ceil(scaled) : std::floor(scaled);
+        const auto magnitude = static_cast<std::uint64_t>(std::fabs(rounded));
+        char* out = digits;
+        if (std::signbit(days)) *out++ = '-';
+        out = std::to_chars(out, digits + sizeof digits, magnitude / 100).ptr;
+        whole = std::string_view(digits, static_cast<std::size_t>(out - digits));
+        hundredths = static_cast<int>(magnitude % 100);
+    } else {
+        const char* end =
+            std::to_chars(digits, digits + sizeof digits, days, std::chars_format::fixed, 2).ptr;
+        const char* point = end - 3;
+        whole = std::string_view(digits, static_cast<std::size_t>(point - digits));
+        hundredths = (point[1] - '0') * 10 + (point[2] - '0');
+    }
+    char hours[24];
+    char* hoursEnd = std::to_chars(hours, hours + sizeof hours, std::lround(hundredths * 24 / 100.0)).ptr;
+    text.append(whole).append("天").append(hours, hoursEnd).append("时");
+}
+
+// Binds row `row`; `lines` is the reader of the row's price lines.
+std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const TRowReader& d, int row, const OrderColumnsOf& f,
+                                                const TRowReader& lines, const DiscountColumnsOf& l,
                                                 RunLookups& lookups, const TOrderBindingLookups& given) {
-    auto r = std::make_unique<TodrHOrderInfoRecord>();
-    r->orderCode = f.orderCode.AsString();
-    r->sectionCode = f.sectionCode.AsString();
-    r->isGift = f.isGift.AsString();
-    r->productCode = f.productCode.AsString();
-    r->userRegType = f.userRegType.AsString();
-    r->productName = f.productName.AsString();
-    r->placeName = f.placeName.AsString();
-    r->saleClassCode = f.saleClassCode.AsString();
-    r->saleClassName = f.saleClassName.AsString();
-    r->saleClassName.append("(").append(CurrentDiscount(discounts)).append("%)");
-    r->groupType = f.groupType.AsString();
-    r->createGroup = f.createGroup.AsString();
-    r->createGroupName = f.createGroupName.AsString();
-    r->ownerCode = f.ownerCode.AsString();
-    r->orderFrom.code = f.orderFrom.AsString();
+    // Every member has its own initialiser: default-initialise rather than zero the record first.
+    std::unique_ptr<TodrHOrderInfoRecord> r(new TodrHOrderInfoRecord);
+    d.ReadText(row, f.orderCode, r->orderCode);
+    d.ReadText(row, f.sectionCode, r->sectionCode);
+    d.ReadText(row, f.isGift, r->isGift);
+    d.ReadText(row, f.productCode, r->productCode);
+    d.ReadText(row, f.userRegType, r->userRegType);
+    d.ReadText(row, f.productName, r->productName);
+    d.ReadText(row, f.placeName, r->placeName);
+    d.ReadText(row, f.saleClassCode, r->saleClassCode);
+    d.ReadText(row, f.saleClassName, r->saleClassName);
+    r->saleClassName.push_back('(');
+    if (lines.RowCount() > 0) lines.AppendText(0, l.discount, r->saleClassName); // the first line is current
+    r->saleClassName.append("%)");
+    d.ReadText(row, f.groupType, r->groupType);
+    d.ReadText(row, f.createGroup, r->createGroup);
+    d.ReadText(row, f.createGroupName, r->createGroupName);
+    d.ReadText(row, f.ownerCode, r->ownerCode);
+    d.ReadText(row, f.orderFrom, r->orderFrom.code);
     r->orderFrom.name = lookups.OrderFromName(r->orderFrom.code);
     if (r->orderFrom.code == kOrderFromOnline)
         r->createUser.append("(").append(r->createGroup).append(")网上售票");
     else
-        r->createUser = f.createUser.AsString();
-    r->memberId = f.memberId.AsString();
-    r->customerName = f.customerName.AsString();
-    r->customerTel = f.customerTel.AsString();
-    r->customerCellPhone = f.customerCellPhone.AsString();
-    r->shippingAddress = f.shippingAddress.AsString();
-    r->shippingComment = f.shippingComment.AsString();
-    r->invoiceHead = f.invoiceHead.AsString();
-    r->email = f.email.AsString();
-    r->sex = f.sex.AsString();
-    r->clientLevel = f.clientLevel.AsString();
-    r->identityNumber = f.identityNumber.AsString();
-    r->orderHandlerGroup = f.orderHandlerGroup.AsString();
-    r->orderHandlerUser = f.orderHandlerUser.AsString();
-    r->payModeCode = f.payModeCode.AsString();
-    r->productOwnerGroup = f.productOwnerGroup.AsString();
-    r->description = Description(discounts);
-    r->isFeeMember = f.isFeeMember.AsString();
-    r->memberCardNo = f.memberCardNo.AsString();
+        d.ReadText(row, f.createUser, r->createUser);
+    d.ReadText(row, f.memberId, r->memberId);
+    d.ReadText(row, f.customerName, r->customerName);
+    d.ReadText(row, f.customerTel, r->customerTel);
+    d.ReadText(row, f.customerCellPhone, r->customerCellPhone);
+    d.ReadText(row, f.shippingAddress, r->shippingAddress);
+    d.ReadText(row, f.shippingComment, r->shippingComment);
+    d.ReadText(row, f.invoiceHead, r->invoiceHead);
+    d.ReadText(row, f.email, r->email);
+    d.ReadText(row, f.sex, r->sex);
+    d.ReadText(row, f.clientLevel, r->clientLevel);
+    d.ReadText(row, f.identityNumber, r->identityNumber);
+    d.ReadText(row, f.orderHandlerGroup, r->orderHandlerGroup);
+    d.ReadText(row, f.orderHandlerUser, r->orderHandlerUser);
+    d.ReadText(row, f.payModeCode, r->payModeCode);
+    d.ReadText(row, f.productOwnerGroup, r->productOwnerGroup);
+    AppendDescription(lines, l, r->description);
+    d.ReadText(row, f.isFeeMember, r->isFeeMember);
+    d.ReadText(row, f.memberCardNo, r->memberCardNo);
     if (r->memberCardNo == "-1") r->memberCardNo.clear(); // stored for "no card"
-    r->createUserName = f.createUserName.AsString();
-    r->orderHandlerUserName = f.orderHandlerUserName.AsString();
-    r->orderPassword = f.orderPassword.AsString();
-    r->isPrint = f.isPrint.AsString();
-    r->shippingWay.code = f.fetchWay.AsString();
-    r->shippingWay.name = GetShippingWayDisplayName(r->shippingWay.code);
-    r->customerType.code = f.clientType.AsString();
+    d.ReadText(row, f.createUserName, r->createUserName);
+    d.ReadText(row, f.orderHandlerUserName, r->orderHandlerUserName);
+    d.ReadText(row, f.orderPassword, r->orderPassword);
+    d.ReadText(row, f.isPrint, r->isPrint);
+    d.ReadText(row, f.fetchWay, r->shippingWay.code);
+    r->shippingWay.name = lookups.ShippingWayName(r->shippingWay.code);
+    d.ReadText(row, f.clientType, r->customerType.code);
     r->customerType.name = lookups.CustomerTypeName(r->customerType.code);
-    r->certificate.certificateType = f.certificateType.AsString();
-    r->certificate.name = f.identTypeName.AsString();
+    d.ReadText(row, f.certificateType, r->certificate.certificateType);
+    d.ReadText(row, f.identTypeName, r->certificate.name);
     r->certificate.identTypeId = lookups.CertificateId(r->certificate.certificateType);
-    r->orderStatus.code = f.orderStatus.AsString();
-    r->orderStatus.name = GetOrderStatusDisplayname(r->orderStatus.code);
-    r->seatCount = f.seatCount.AsInteger();
-    r->identTypeId = f.identTypeId.AsInteger();
-    r->receivables = f.receivables.AsFloat();
-    r->productHappenTime = f.productHappenTime.AsDateTime();
-    r->orderHandlerTime = f.orderHandlerTime.AsDateTime();
-    r->orderTime = f.orderTime.AsDateTime();
+    d.ReadText(row, f.orderStatus, r->orderStatus.code);
+    r->orderStatus.name = lookups.OrderStatusName(r->orderStatus.code);
+    r->seatCount = d.ReadInteger(row, f.seatCount);
+    r->identTypeId = d.ReadInteger(row, f.identTypeId);
+    r->receivables = d.ReadFloat(row, f.receivables);
+    r->productHappenTime = d.ReadDateTime(row, f.productHappenTime);
+    r->orderHandlerTime = d.ReadDateTime(row, f.orderHandlerTime);
+    r->orderTime = d.ReadDateTime(row, f.orderTime);
     r->printNote = lookups.IsPrintNote(r->payModeCode);
-    r->continuedTime = GetOrderContinuedTime(r->orderTime, given.now);
+    AppendContinuedTime(r->orderTime, given.now, r->continuedTime);
     r->seatLoader = given.seatLoader;
     return r;
 }
@@ -225,30 +284,36 @@ TodrHSeatInfoList FillSeatInfoList(TClientDataSet& d) {
 
 TodrHOrderInfoList FillOrderInfoList(TClientDataSet& orders, const TOrderBindingLookups& lookups) {
     const OrderColumnsOf columns(orders);
-    const DiscountColumnsOf discounts(orders.FieldByName(kOrderDiscountDataSet).NestedDataSet());
+    TField& linesField = orders.FieldByName(kOrderDiscountDataSet);
+    const DiscountColumnsOf lineColumns(linesField.NestedDataSet());
     RunLookups answers(lookups);
     TodrHOrderInfoList list;
-    for (orders.First(); !orders.Eof(); orders.Next())
-        list.Add(BindOrder(columns, discounts, answers, lookups));
+    // The rows are read by position; the cursor ends where walking them would leave it, on the
+    // last row past its end.
+    orders.First();
+    TRowReader rows(orders);
+    TRowReader lines;
+    list.Reserve(rows.RowCount());
+    for (int row = 0, count = rows.RowCount(); row < count; ++row) {
+        rows.FetchAhead(row);
+        rows.ReadNested(row, linesField.Index(), lines);
+        list.Add(BindOrder(rows, row, columns, lines, lineColumns, answers, lookups));
+    }
+    orders.Last();
     return list;
 }
 
 std::string GetOrderContinuedTime(TDateTime orderTime, TDateTime now) {
-    // Days with two decimals (rounded as printf rounds); the decimals are the fraction of a day,
-    // turned into hours.
-    char text[400]; // room for any finite double in fixed notation
-    const char* end =
-        std::to_chars(text, text + sizeof text, now - orderTime, std::chars_format::fixed, 2).ptr;
-    const char* point = end - 3;
-    const long hours = std::lround(((point[1] - '0') * 10 + (point[2] - '0')) * 24 / 100.0);
-    std::string result(static_cast<const char*>(text), point);
-    result.append("天").append(std::to_string(hours)).append("时");
+    std::string result;
+    AppendContinuedTime(orderTime, now, result);
     return result;
 }
 
 std::string GetDescription(TClientDataSet& discounts) {
     if (!discounts.Active()) return {};
-    std::string description = Description(DiscountColumnsOf(discounts));
+    const DiscountColumnsOf columns(discounts);
+    std::string description;
+    AppendDescription(TRowReader(discounts), columns, description);
     discounts.First();
     return description;
 }

@@ -56,6 +56,7 @@ public:
         items_.erase(items_.begin() + index);
     }
     void Clear() noexcept { items_.clear(); }
+    void Reserve(int count) { items_.reserve(static_cast<std::size_t>(count)); }
 
     int IndexOf(const T* item) const noexcept {
         const auto found = std::find_if(items_.begin(), items_.end(),

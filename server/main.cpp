@@ -1,10 +1,12 @@
 // kav-server: the box-office application server. Options: server/serveroptions.h.
 
+#include "platform/core/heapreuse.h"
 #include "server/serverprogram.h"
 
 #include <iostream>
 
 int main(int argc, char** argv) {
+    kav::KeepFreedHeapForReuse();
     using namespace kav::server;
     ServerOptions options;
     try {

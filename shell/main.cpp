@@ -2,6 +2,7 @@
 
 #include "dialogs/kavdialog.h"
 #include "host/orb.h"
+#include "platform/core/heapreuse.h"
 #include "shell/kavapplication.h"
 #include "shell/logindialog.h"
 #include "shell/mainwindow.h"
@@ -53,6 +54,7 @@ int RunClient(const kav::TClientOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    kav::KeepFreedHeapForReuse();
     kav::TKavApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("售票系统"));
     kav::TClientOptions options;

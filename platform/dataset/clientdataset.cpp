@@ -799,6 +799,11 @@ bool TClientDataSet::Accepts(Record* record) {
     return true;
 }
 
+bool TClientDataSet::ShowsEveryRow() const {
+    return statusFilter_ == 0 && !master_ && detailFields_.empty() && !rangeStart_ && !rangeEnd_ &&
+           !filtered_ && key_.fields.empty();
+}
+
 void TClientDataSet::RebuildView() {
     Record* current = Current();
     const auto currentId = current ? current->id : resetCurrentId_;

@@ -190,6 +190,7 @@ public:
 private:
     friend class TField;
     friend class TAggregate;
+    friend class TRowReader;
     class FilterRowOf;
     struct IndexKey {
         std::vector<int> fields;
@@ -287,6 +288,9 @@ private:
     std::size_t LowerBound(const std::vector<FieldValue>& key, bool partial);
     int FindRow(std::string_view fieldNames, const std::vector<FieldValue>& values, TLocateOptions options);
     bool Accepts(detail::Record* record);
+    // No filter, range, master link, index or status filter: the view is the table's rows in
+    // natural order, without logged deletions.
+    bool ShowsEveryRow() const;
     bool MatchesFilter(detail::Record* record);
     bool InRange(detail::Record* record);
     bool Less(detail::Record* a, detail::Record* b);

@@ -335,6 +335,14 @@ std::int64_t StoredAsInteger(const FieldValue& stored, const TFieldDef& def) {
     return converted.IsNull() ? 0 : converted.Integer();
 }
 
+int StoredAsInt32(const FieldValue& stored, const TFieldDef& def) {
+    const auto value = StoredAsInteger(stored, def);
+    if (value < INT32_MIN || value > INT32_MAX)
+        throw EDatabaseError("Value " + std::to_string(value) + " of field '" + def.name +
+                             "' is not an Integer");
+    return static_cast<int>(value);
+}
+
 double StoredAsFloat(const FieldValue& stored, const TFieldDef& def) {
     if (stored.IsNull()) return 0;
     if (def.type == TFieldType::ftCurrency) return static_cast<double>(stored.Integer()) / kCurrencyScale;

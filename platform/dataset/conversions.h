@@ -27,6 +27,8 @@ FieldValue FromStored(const FieldValue& stored, const TFieldDef& def);
 
 std::string StoredAsString(const FieldValue& stored, const TFieldDef& def);
 std::int64_t StoredAsInteger(const FieldValue& stored, const TFieldDef& def);
+// StoredAsInteger within 32 bits; outside raises "Value N of field 'X' is not an Integer".
+int StoredAsInt32(const FieldValue& stored, const TFieldDef& def);
 double StoredAsFloat(const FieldValue& stored, const TFieldDef& def);
 double StoredAsDateTime(const FieldValue& stored, const TFieldDef& def); // texts are parsed as dates
 bool StoredAsBoolean(const FieldValue& stored, const TFieldDef& def);

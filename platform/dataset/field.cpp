@@ -3,8 +3,6 @@
 #include "platform/dataset/clientdataset.h"
 #include "platform/dataset/conversions.h"
 
-#include <climits>
-
 namespace kav {
 
 const TFieldDef& TField::Def() const {
@@ -68,11 +66,8 @@ std::string TField::AsString() const {
 }
 
 int TField::AsInteger() const {
-    auto value = AsLargeInt();
-    if (value < INT_MIN || value > INT_MAX)
-        throw EDatabaseError("Value " + std::to_string(value) + " of field '" + FieldName() +
-                             "' is not an Integer");
-    return static_cast<int>(value);
+    const TFieldDef& def = Def();
+    return detail::StoredAsInt32(dataSet_->ReadCell(index_, def), def);
 }
 
 std::int64_t TField::AsLargeInt() const {

@@ -3,6 +3,8 @@
 #include "orderhandler/odrhbinding.h"
 #include "orderpackets.h"
 
+#include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -190,4 +192,61 @@ TEST(SeatBinding, ReadsTheSeatStatementColumns) {
     EXPECT_DOUBLE_EQ(seat.totalPrice, 1584.0);
     EXPECT_EQ(list.Find("1002"), 1);
     EXPECT_EQ(list.Find("9999"), -1);
+}
+
+// The days and hundredths must be those printf's "%.2f" gives for the exact difference, including
+// differences on a tie, just beside one, negative, and too large to scale exactly.
+TEST(OrderBinding, ContinuedTimeRoundsAsPrintfDoes) {
+    const auto reference = [](double days) {
+        char text[400];
+        std::snprintf(text, sizeof text, "%.2f", days);
+        const std::string fixed = text;
+        const std::size_t point = fixed.size() - 3;
+        const int hundredths = std::stoi(fixed.substr(point + 1));
+        return fixed.substr(0, point) + "天" + std::to_string(std::lround(hundredths * 24 / 100.0)) + "时";
+    };
+    const double now = 46000;
+    for (const double days : {0.0, 0.125, 0.375, 0.005, 0.015, 0.994999, 0.995, 1.5, 2.675, 1.005, 99.999,
+                              -0.001, -0.125, -3.335, 1e12 + 0.125, 4.5e13, 1e15, 1e300})
+        EXPECT_EQ(GetOrderContinuedTime(now - days, now), reference(now - (now - days))) << days;
+    EXPECT_EQ(GetOrderContinuedTime(0.0, -0.0), reference(-0.0 - 0.0));
+    for (double orderTime = 45000.0001; orderTime < 46000; orderTime += 3.3333)
+        EXPECT_EQ(GetOrderContinuedTime(orderTime, now), reference(now - orderTime)) << orderTime;
+}
+
+// Order rows read by position must bind as the cursor would show them: awkward values, and price
+// lines that the nested cursor filters; the cursor ends past the last row.
+TEST(OrderBinding, BindsAwkwardValuesAndLeavesTheCursorPastTheEnd) {
+    Row awkward = Order("D2");
+    awkward["CUSTOMERNAME"] = "欧阳娜娜·很长的顾客姓名用于测试";
+    awkward["SALECLASSNAME"] = "";
+    awkward["MEMBERID"] = std::int64_t{2147483647};
+    awkward["RECEIVABLES"] = -1e15;
+    awkward["SEATCOUNT"] = -2147483647 - 1;
+    awkward.erase("CREATEUSER"); // null
+    TClientDataSet ds;
+    ds.SetData(OrderPacket({{Order("D1"), {{0.1 + 0.2, 2}, {-0.0, 1}}}, {awkward, {{1e20, 0}}}}));
+    TodrHOrderInfoList list = FillOrderInfoList(ds, Lookups());
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Items(0).description, "0.3X2;0X1;");
+    const TodrHOrderInfoRecord& second = list.Items(1);
+    EXPECT_EQ(second.customerName, "欧阳娜娜·很长的顾客姓名用于测试");
+    EXPECT_EQ(second.saleClassName, "(90%)");
+    EXPECT_EQ(second.memberId, "2147483647");
+    EXPECT_EQ(second.createUser, "");
+    EXPECT_EQ(second.customerTel, "");
+    EXPECT_EQ(second.seatCount, -2147483647 - 1);
+    EXPECT_DOUBLE_EQ(second.receivables, -1e15);
+    EXPECT_EQ(second.description, "1e+20X0;");
+    EXPECT_TRUE(ds.Eof());
+    EXPECT_EQ(ds.RecNo(), 2);
+    TClientDataSet& lines = ds.FieldByName(kOrderDiscountDataSet).NestedDataSet();
+    EXPECT_EQ(lines.RecordCount(), 1); // the last order's
+
+    lines.SetFilter("SeatAmount > 1");
+    lines.SetFiltered(true);
+    list = FillOrderInfoList(ds, Lookups());
+    EXPECT_EQ(list.Items(0).description, "0.3X2;");
+    EXPECT_EQ(list.Items(1).description, "");
+    EXPECT_EQ(list.Items(1).saleClassName, "(%)");
 }

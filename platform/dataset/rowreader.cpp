@@ -1,0 +1,79 @@
+#include "platform/dataset/rowreader.h"
+
+#include "platform/dataset/conversions.h"
+
+#include <algorithm>
+#include <cassert>
+#include <charconv>
+
+namespace kav {
+
+using detail::Record;
+
+TRowReader::TRowReader(TClientDataSet& dataSet) {
+    dataSet.CheckActive();
+    Point(dataSet);
+    rows_ = dataSet.view_;
+}
+
+void TRowReader::Point(TClientDataSet& dataSet) {
+    dataSet_ = &dataSet;
+    const auto& defs = dataSet.table_->Fields();
+    calculated_ = std::any_of(defs.begin(), defs.end(), [](const TFieldDef& d) { return d.IsCalculated(); });
+}
+
+void TRowReader::AppendConverted(const FieldValue& value, int field, std::string& text) const {
+    const TFieldDef& def = dataSet_->DefOf(field);
+    if (value.GetKind() == FieldValue::Kind::Integer && def.type != TFieldType::ftCurrency) {
+        char digits[24]; // the text StoredAsString gives, without a temporary
+        text.append(digits, std::to_chars(digits, digits + sizeof digits, value.Integer()).ptr);
+        return;
+    }
+    text.append(detail::StoredAsString(value, def));
+}
+
+int TRowReader::ReadInteger(int row, int field) const {
+    return detail::StoredAsInt32(Cell(row, field), dataSet_->DefOf(field));
+}
+
+double TRowReader::ReadFloat(int row, int field) const {
+    return detail::StoredAsFloat(Cell(row, field), dataSet_->DefOf(field));
+}
+
+TDateTime TRowReader::ReadDateTime(int row, int field) const {
+    return detail::StoredAsDateTime(Cell(row, field), dataSet_->DefOf(field));
+}
+
+void TRowReader::FetchAhead(int row) const {
+    const auto next = static_cast<std::size_t>(row) + 1;
+    if (next + 1 < rows_.size()) __builtin_prefetch(rows_[next + 1]);
+    if (next >= rows_.size()) return;
+    const auto& values = rows_[next]->values;
+    const char* begin = reinterpret_cast<const char*>(values.data());
+    const char* end = reinterpret_cast<const char*>(values.data() + values.size());
+    for (const char* line = begin; line < end; line += 64)
+        __builtin_prefetch(line);
+}
+
+void TRowReader::ReadNested(int row, int field, TRowReader& nested) {
+    assert(row >= 0 && row < RowCount());
+    TClientDataSet& cursor = dataSet_->NestedCursor(field);
+    if (nested.dataSet_ != &cursor) nested.Point(cursor);
+    nested.rows_.clear();
+    if (cursor.ShowsEveryRow() && !nested.calculated_) {
+        // The rows in natural order, without those the change log holds as deleted. The row keeps
+        // its table (made when it has none, as the cursor would), so no reference is taken.
+        Record* record = rows_[static_cast<std::size_t>(row)];
+        const FieldValue& cell = record->values[static_cast<std::size_t>(field)];
+        const detail::Table& table =
+            cell.IsNull() ? *dataSet_->table_->NestedOf(record, field) : *cell.Nested();
+        for (const auto& line : table.rows)
+            if (!line->deleted) nested.rows_.push_back(line.get());
+        return;
+    }
+    assert(dataSet_->view_[static_cast<std::size_t>(row)] == rows_[static_cast<std::size_t>(row)]);
+    dataSet_->SetPos(row);
+    nested.rows_ = cursor.view_;
+}
+
+} // namespace kav
