@@ -80,6 +80,15 @@ void AppendDescription(const TRowReader& lines, const DiscountColumnsOf& d, std:
     }
 }
 
+// Equality of two codes of a row: they are one to a few characters, for which a library call
+// costs more than the comparison.
+bool SameCode(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 // The answer of a look-up for each distinct code of one binding run: the codes repeat over the
 // orders of a result (a handful of customer types, certificate types and pay modes), and the
 // look-ups may read tables or ask other packages.
@@ -87,7 +96,7 @@ template <typename Answer> class AnswersByCode {
 public:
     template <typename Ask> const Answer& Get(std::string_view code, const Ask& ask) {
         // Neighbouring orders mostly share their codes: try the last answer first.
-        if (last_ != answers_.end() && last_->first == code) return last_->second;
+        if (last_ != answers_.end() && SameCode(last_->first, code)) return last_->second;
         auto found = answers_.find(code);
         if (found == answers_.end())
             found = answers_.emplace(std::string(code), ask(std::string(code))).first;
@@ -104,37 +113,39 @@ private:
 class RunLookups {
 public:
     explicit RunLookups(const TOrderBindingLookups& lookups)
-        : lookups_(lookups), orderSources_(OrderFromTypeInfos(lookups.canViewOrders)) {}
+        : lookups_(lookups), viewedSources_(OrderFromTypeInfos(lookups.canViewOrders)) {}
 
-    const std::string& OrderFromName(std::string_view code) const {
-        static const std::string none;
-        for (const auto& source : orderSources_)
-            if (source.code == code) return source.name;
-        return none;
+    const std::string& OrderFromName(std::string_view code) {
+        return orderSources_.Get(code, [this](const std::string& c) {
+            for (const auto& source : viewedSources_)
+                if (source.code == c) return source.name;
+            return std::string();
+        });
     }
-    const std::string& CustomerTypeName(const std::string& clientType) {
+    const std::string& CustomerTypeName(std::string_view clientType) {
         static const std::string none;
         if (!lookups_.customerTypeName) return none;
         return customerTypes_.Get(clientType, lookups_.customerTypeName);
     }
-    const std::string& ShippingWayName(const std::string& code) {
+    const std::string& ShippingWayName(std::string_view code) {
         return shippingWays_.Get(code, [](const std::string& c) { return GetShippingWayDisplayName(c); });
     }
-    const std::string& OrderStatusName(const std::string& code) {
+    const std::string& OrderStatusName(std::string_view code) {
         return orderStatuses_.Get(code, [](const std::string& c) { return GetOrderStatusDisplayname(c); });
     }
-    int CertificateId(const std::string& certificateType) {
+    int CertificateId(std::string_view certificateType) {
         if (!lookups_.certificateId) return -1;
         return certificateIds_.Get(certificateType, lookups_.certificateId);
     }
-    bool IsPrintNote(const std::string& payModeCode) {
+    bool IsPrintNote(std::string_view payModeCode) {
         if (!lookups_.isPrintNote) return false;
         return printNotes_.Get(payModeCode, lookups_.isPrintNote);
     }
 
 private:
     const TOrderBindingLookups& lookups_;
-    const TOrderFromTypeInfoArr orderSources_; // the sources the user may view
+    const TOrderFromTypeInfoArr viewedSources_; // the sources the user may view
+    AnswersByCode<std::string> orderSources_;
     AnswersByCode<std::string> customerTypes_;
     AnswersByCode<int> certificateIds_;
     AnswersByCode<bool> printNotes_;
@@ -175,77 +186,100 @@ void AppendContinuedTime(TDateTime orderTime, TDateTime now, std::string& text) 
     text.append(whole).append("天").append(hours, hoursEnd).append("时");
 }
 
-// Binds row `row`; `lines` is the reader of the row's price lines.
-std::unique_ptr<TodrHOrderInfoRecord> BindOrder(const TRowReader& d, int row, const OrderColumnsOf& f,
-                                                const TRowReader& lines, const DiscountColumnsOf& l,
-                                                RunLookups& lookups, const TOrderBindingLookups& given) {
-    // Every member has its own initialiser: default-initialise rather than zero the record first.
-    std::unique_ptr<TodrHOrderInfoRecord> r(new TodrHOrderInfoRecord);
-    d.ReadText(row, f.orderCode, r->orderCode);
-    d.ReadText(row, f.sectionCode, r->sectionCode);
-    d.ReadText(row, f.isGift, r->isGift);
-    d.ReadText(row, f.productCode, r->productCode);
-    d.ReadText(row, f.userRegType, r->userRegType);
-    d.ReadText(row, f.productName, r->productName);
-    d.ReadText(row, f.placeName, r->placeName);
-    d.ReadText(row, f.saleClassCode, r->saleClassCode);
-    d.ReadText(row, f.saleClassName, r->saleClassName);
-    r->saleClassName.push_back('(');
-    if (lines.RowCount() > 0) lines.AppendText(0, l.discount, r->saleClassName); // the first line is current
-    r->saleClassName.append("%)");
-    d.ReadText(row, f.groupType, r->groupType);
-    d.ReadText(row, f.createGroup, r->createGroup);
-    d.ReadText(row, f.createGroupName, r->createGroupName);
-    d.ReadText(row, f.ownerCode, r->ownerCode);
-    d.ReadText(row, f.orderFrom, r->orderFrom.code);
-    r->orderFrom.name = lookups.OrderFromName(r->orderFrom.code);
-    if (r->orderFrom.code == kOrderFromOnline)
-        r->createUser.append("(").append(r->createGroup).append(")网上售票");
-    else
-        d.ReadText(row, f.createUser, r->createUser);
-    d.ReadText(row, f.memberId, r->memberId);
-    d.ReadText(row, f.customerName, r->customerName);
-    d.ReadText(row, f.customerTel, r->customerTel);
-    d.ReadText(row, f.customerCellPhone, r->customerCellPhone);
-    d.ReadText(row, f.shippingAddress, r->shippingAddress);
-    d.ReadText(row, f.shippingComment, r->shippingComment);
-    d.ReadText(row, f.invoiceHead, r->invoiceHead);
-    d.ReadText(row, f.email, r->email);
-    d.ReadText(row, f.sex, r->sex);
-    d.ReadText(row, f.clientLevel, r->clientLevel);
-    d.ReadText(row, f.identityNumber, r->identityNumber);
-    d.ReadText(row, f.orderHandlerGroup, r->orderHandlerGroup);
-    d.ReadText(row, f.orderHandlerUser, r->orderHandlerUser);
-    d.ReadText(row, f.payModeCode, r->payModeCode);
-    d.ReadText(row, f.productOwnerGroup, r->productOwnerGroup);
-    AppendDescription(lines, l, r->description);
-    d.ReadText(row, f.isFeeMember, r->isFeeMember);
-    d.ReadText(row, f.memberCardNo, r->memberCardNo);
-    if (r->memberCardNo == "-1") r->memberCardNo.clear(); // stored for "no card"
-    d.ReadText(row, f.createUserName, r->createUserName);
-    d.ReadText(row, f.orderHandlerUserName, r->orderHandlerUserName);
-    d.ReadText(row, f.orderPassword, r->orderPassword);
-    d.ReadText(row, f.isPrint, r->isPrint);
-    d.ReadText(row, f.fetchWay, r->shippingWay.code);
-    r->shippingWay.name = lookups.ShippingWayName(r->shippingWay.code);
-    d.ReadText(row, f.clientType, r->customerType.code);
-    r->customerType.name = lookups.CustomerTypeName(r->customerType.code);
-    d.ReadText(row, f.certificateType, r->certificate.certificateType);
-    d.ReadText(row, f.identTypeName, r->certificate.name);
-    r->certificate.identTypeId = lookups.CertificateId(r->certificate.certificateType);
-    d.ReadText(row, f.orderStatus, r->orderStatus.code);
-    r->orderStatus.name = lookups.OrderStatusName(r->orderStatus.code);
-    r->seatCount = d.ReadInteger(row, f.seatCount);
-    r->identTypeId = d.ReadInteger(row, f.identTypeId);
-    r->receivables = d.ReadFloat(row, f.receivables);
-    r->productHappenTime = d.ReadDateTime(row, f.productHappenTime);
-    r->orderHandlerTime = d.ReadDateTime(row, f.orderHandlerTime);
-    r->orderTime = d.ReadDateTime(row, f.orderTime);
-    r->printNote = lookups.IsPrintNote(r->payModeCode);
-    AppendContinuedTime(r->orderTime, given.now, r->continuedTime);
-    r->seatLoader = given.seatLoader;
-    return r;
-}
+// Reads the rows of one result into order records, with the scratch texts the composed fields
+// are built in.
+class OrderBinder {
+public:
+    OrderBinder(TClientDataSet& orders, const TOrderBindingLookups& given)
+        : f_(orders), l_(orders.FieldByName(kOrderDiscountDataSet).NestedDataSet()), lookups_(given),
+          given_(given) {}
+
+    // Binds row `row`; `lines` is the reader of the row's price lines.
+    std::unique_ptr<TodrHOrderInfoRecord> Bind(const TRowReader& d, int row, const TRowReader& lines) {
+        // Every member has its own initialiser: default-initialise rather than zero the record first.
+        std::unique_ptr<TodrHOrderInfoRecord> r(new TodrHOrderInfoRecord);
+        const auto text = [&](int field, TCompactText& to) { to = d.TextOf(row, field, scratch_); };
+        text(f_.orderCode, r->orderCode);
+        text(f_.sectionCode, r->sectionCode);
+        text(f_.isGift, r->isGift);
+        text(f_.productCode, r->productCode);
+        text(f_.userRegType, r->userRegType);
+        text(f_.productName, r->productName);
+        text(f_.placeName, r->placeName);
+        text(f_.saleClassCode, r->saleClassCode);
+        d.ReadText(row, f_.saleClassName, composed_);
+        composed_.push_back('(');
+        if (lines.RowCount() > 0) lines.AppendText(0, l_.discount, composed_); // the first line is current
+        composed_.append("%)");
+        r->saleClassName = composed_;
+        text(f_.groupType, r->groupType);
+        text(f_.createGroup, r->createGroup);
+        text(f_.createGroupName, r->createGroupName);
+        text(f_.ownerCode, r->ownerCode);
+        d.ReadText(row, f_.orderFrom, r->orderFrom.code);
+        r->orderFrom.name = lookups_.OrderFromName(r->orderFrom.code);
+        if (SameCode(r->orderFrom.code, kOrderFromOnline)) {
+            composed_.assign("(").append(r->createGroup).append(")网上售票");
+            r->createUser = composed_;
+        } else {
+            text(f_.createUser, r->createUser);
+        }
+        text(f_.memberId, r->memberId);
+        text(f_.customerName, r->customerName);
+        text(f_.customerTel, r->customerTel);
+        text(f_.customerCellPhone, r->customerCellPhone);
+        text(f_.shippingAddress, r->shippingAddress);
+        text(f_.shippingComment, r->shippingComment);
+        text(f_.invoiceHead, r->invoiceHead);
+        text(f_.email, r->email);
+        text(f_.sex, r->sex);
+        text(f_.clientLevel, r->clientLevel);
+        text(f_.identityNumber, r->identityNumber);
+        text(f_.orderHandlerGroup, r->orderHandlerGroup);
+        text(f_.orderHandlerUser, r->orderHandlerUser);
+        text(f_.payModeCode, r->payModeCode);
+        text(f_.productOwnerGroup, r->productOwnerGroup);
+        composed_.clear();
+        AppendDescription(lines, l_, composed_);
+        r->description = composed_;
+        text(f_.isFeeMember, r->isFeeMember);
+        const std::string_view card = d.TextOf(row, f_.memberCardNo, scratch_);
+        if (!SameCode(card, "-1")) r->memberCardNo = card; // -1 is stored for "no card"
+        text(f_.createUserName, r->createUserName);
+        text(f_.orderHandlerUserName, r->orderHandlerUserName);
+        text(f_.orderPassword, r->orderPassword);
+        text(f_.isPrint, r->isPrint);
+        d.ReadText(row, f_.fetchWay, r->shippingWay.code);
+        r->shippingWay.name = lookups_.ShippingWayName(r->shippingWay.code);
+        d.ReadText(row, f_.clientType, r->customerType.code);
+        r->customerType.name = lookups_.CustomerTypeName(r->customerType.code);
+        d.ReadText(row, f_.certificateType, r->certificate.certificateType);
+        d.ReadText(row, f_.identTypeName, r->certificate.name);
+        r->certificate.identTypeId = lookups_.CertificateId(r->certificate.certificateType);
+        d.ReadText(row, f_.orderStatus, r->orderStatus.code);
+        r->orderStatus.name = lookups_.OrderStatusName(r->orderStatus.code);
+        r->seatCount = d.ReadInteger(row, f_.seatCount);
+        r->identTypeId = d.ReadInteger(row, f_.identTypeId);
+        r->receivables = d.ReadFloat(row, f_.receivables);
+        r->productHappenTime = d.ReadDateTime(row, f_.productHappenTime);
+        r->orderHandlerTime = d.ReadDateTime(row, f_.orderHandlerTime);
+        r->orderTime = d.ReadDateTime(row, f_.orderTime);
+        r->printNote = lookups_.IsPrintNote(r->payModeCode);
+        composed_.clear();
+        AppendContinuedTime(r->orderTime, given_.now, composed_);
+        r->continuedTime = composed_;
+        r->seatLoader = given_.seatLoader;
+        return r;
+    }
+
+private:
+    const OrderColumnsOf f_;
+    const DiscountColumnsOf l_;
+    RunLookups lookups_;
+    const TOrderBindingLookups& given_;
+    std::string scratch_;  // a value converted to text
+    std::string composed_; // a text built from several values
+};
 
 } // namespace
 
@@ -283,10 +317,8 @@ TodrHSeatInfoList FillSeatInfoList(TClientDataSet& d) {
 }
 
 TodrHOrderInfoList FillOrderInfoList(TClientDataSet& orders, const TOrderBindingLookups& lookups) {
-    const OrderColumnsOf columns(orders);
-    TField& linesField = orders.FieldByName(kOrderDiscountDataSet);
-    const DiscountColumnsOf lineColumns(linesField.NestedDataSet());
-    RunLookups answers(lookups);
+    OrderBinder binder(orders, lookups);
+    const int linesField = orders.FieldByName(kOrderDiscountDataSet).Index();
     TodrHOrderInfoList list;
     // The rows are read by position; the cursor ends where walking them would leave it, on the
     // last row past its end.
@@ -295,9 +327,9 @@ TodrHOrderInfoList FillOrderInfoList(TClientDataSet& orders, const TOrderBinding
     TRowReader lines;
     list.Reserve(rows.RowCount());
     for (int row = 0, count = rows.RowCount(); row < count; ++row) {
-        rows.FetchAhead(row);
-        rows.ReadNested(row, linesField.Index(), lines);
-        list.Add(BindOrder(rows, row, columns, lines, lineColumns, answers, lookups));
+        rows.FetchAhead(row, linesField);
+        rows.ReadNested(row, linesField, lines);
+        list.Add(binder.Bind(rows, row, lines));
     }
     orders.Last();
     return list;

@@ -14,8 +14,8 @@ int TodrHSeatInfoList::Find(std::string_view seatCode) const {
 
 TodrHSeatInfoList& TodrHOrderInfoRecord::GetSeats() {
     if (!seats) {
-        if (!seatLoader) throw std::logic_error("order " + orderCode + " has no seat loader");
-        seats = seatLoader(orderCode);
+        if (!seatLoader) throw std::logic_error("order " + orderCode.str() + " has no seat loader");
+        seats = seatLoader(orderCode.str());
     }
     return *seats;
 }

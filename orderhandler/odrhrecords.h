@@ -4,6 +4,7 @@
 
 #include "orderhandler/odrhownedlist.h"
 #include "orderhandler/odrhtypes.h"
+#include "platform/core/compacttext.h"
 
 #include <cstdint>
 #include <functional>
@@ -46,45 +47,46 @@ struct TCertificateInfo {
 // Fetches the seats of an order by its order code. Raises what the data pipe raises.
 using TSeatLoader = std::function<TodrHSeatInfoList(const std::string& orderCode)>;
 
-// One order.
+// One order. A search gives thousands of them, so the texts read from the row take half the room
+// of a std::string each (TCompactText).
 struct TodrHOrderInfoRecord {
-    std::string orderCode;
-    std::string sectionCode;
-    std::string isGift;
-    std::string productCode;
-    std::string userRegType;
-    std::string productName;
-    std::string placeName;
-    std::string saleClassCode;
-    std::string saleClassName; // sale class name with the discount, "name(90%)"
-    std::string groupType;
-    std::string createGroup;
-    std::string createGroupName;
-    std::string ownerCode;
-    std::string createUser; // for online orders "(group)网上售票"
-    std::string memberId;
-    std::string customerName;
-    std::string customerTel;
-    std::string customerCellPhone;
-    std::string shippingAddress;
-    std::string shippingComment;
-    std::string invoiceHead;
-    std::string email;
-    std::string sex;
-    std::string clientLevel;
-    std::string identityNumber;
-    std::string orderHandlerGroup;
-    std::string orderHandlerUser;
-    std::string payModeCode;
-    std::string productOwnerGroup;
-    std::string description; // price and count of each price line, "880X2;"
-    std::string isFeeMember;
-    std::string memberCardNo; // empty when the order has no card
-    std::string createUserName;
-    std::string orderHandlerUserName;
-    std::string orderPassword;
-    std::string continuedTime; // "1天12时"
-    std::string isPrint;
+    TCompactText orderCode;
+    TCompactText sectionCode;
+    TCompactText isGift;
+    TCompactText productCode;
+    TCompactText userRegType;
+    TCompactText productName;
+    TCompactText placeName;
+    TCompactText saleClassCode;
+    TCompactText saleClassName; // sale class name with the discount, "name(90%)"
+    TCompactText groupType;
+    TCompactText createGroup;
+    TCompactText createGroupName;
+    TCompactText ownerCode;
+    TCompactText createUser; // for online orders "(group)网上售票"
+    TCompactText memberId;
+    TCompactText customerName;
+    TCompactText customerTel;
+    TCompactText customerCellPhone;
+    TCompactText shippingAddress;
+    TCompactText shippingComment;
+    TCompactText invoiceHead;
+    TCompactText email;
+    TCompactText sex;
+    TCompactText clientLevel;
+    TCompactText identityNumber;
+    TCompactText orderHandlerGroup;
+    TCompactText orderHandlerUser;
+    TCompactText payModeCode;
+    TCompactText productOwnerGroup;
+    TCompactText description; // price and count of each price line, "880X2;"
+    TCompactText isFeeMember;
+    TCompactText memberCardNo; // empty when the order has no card
+    TCompactText createUserName;
+    TCompactText orderHandlerUserName;
+    TCompactText orderPassword;
+    TCompactText continuedTime; // "1天12时"
+    TCompactText isPrint;
     bool printNote = false; // the order's pay mode prints a statement
     TShippingWayTypeInfoRecord shippingWay;
     TOrderFromTypeInfoRecord orderFrom;

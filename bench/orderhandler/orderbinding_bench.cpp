@@ -59,6 +59,7 @@ TOrderBindingLookups Lookups() {
     lookups.certificateId = [](const std::string&) { return 1; };
     lookups.isPrintNote = [](const std::string&) { return false; };
     lookups.canViewOrders = [](int) { return true; };
+    lookups.seatLoader = [](const std::string&) { return TodrHSeatInfoList(); }; // every record gets one
     lookups.now = 46010.0;
     return lookups;
 }

@@ -1,5 +1,6 @@
 #include "platform/dataset/clientdataset.h"
 
+#include "platform/core/prefetch.h"
 #include "platform/core/textcodec.h"
 #include "platform/dataset/aggregate.h"
 #include "platform/dataset/conversions.h"
@@ -382,10 +383,7 @@ void TClientDataSet::PrefetchAhead(std::size_t row) const {
     if (row + 2 < view_.size()) __builtin_prefetch(view_[row + 2]);
     if (row + 1 >= view_.size()) return;
     const auto& values = view_[row + 1]->values;
-    const char* begin = reinterpret_cast<const char*>(values.data());
-    const char* end = reinterpret_cast<const char*>(values.data() + values.size());
-    for (const char* line = begin; line < end; line += 64)
-        __builtin_prefetch(line);
+    PrefetchBytes(values.data(), values.size() * sizeof(FieldValue));
 }
 
 void TClientDataSet::Prior() {

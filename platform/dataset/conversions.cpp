@@ -159,17 +159,55 @@ int CompareStored(const FieldValue& a, const FieldValue& b, bool caseInsensitive
 }
 
 std::string FormatFloat(double value) {
-    if (value == 0) return "0";
-    // Whole numbers below 10^15 print as their integer digits under %.15g; prices and counts
-    // mostly are, and integer formatting is far cheaper.
-    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(value)).ptr;
-        return std::string(digits, end);
+    std::string text;
+    AppendFloat(value, text);
+    return text;
+}
+
+void AppendFloat(double value, std::string& text) {
+    if (value == 0) {
+        text.push_back('0');
+        return;
     }
     char buffer[32];
+    // Whole numbers below 10^15 print as their integer digits under %.15g; prices and counts
+    // mostly are, and integer formatting is far cheaper.
+    if (std::fabs(value) < 1e15) {
+        const auto whole = static_cast<std::int64_t>(value);
+        if (static_cast<double>(whole) == value) {
+            text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, whole).ptr);
+            return;
+        }
+    }
     std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return buffer;
+    text.append(buffer);
+}
+
+void AppendStoredAsString(const FieldValue& stored, const TFieldDef& def, std::string& text) {
+    using K = FieldValue::Kind;
+    switch (stored.GetKind()) {
+    case K::Null:
+        return;
+    case K::String:
+        text.append(stored.String());
+        return;
+    case K::Integer:
+        if (def.type != TFieldType::ftCurrency) {
+            char digits[24];
+            text.append(digits, std::to_chars(digits, digits + sizeof digits, stored.Integer()).ptr);
+            return;
+        }
+        break;
+    case K::Float:
+        if (!IsDateType(def.type)) {
+            AppendFloat(stored.Float(), text);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    text.append(StoredAsString(stored, def));
 }
 
 FieldValue ToStored(const FieldValue& value, const TFieldDef& def) {

@@ -37,7 +37,11 @@ bool StoredAsBoolean(const FieldValue& stored, const TFieldDef& def);
 // ASCII letters ignoring case). Returns <0, 0 or >0.
 int CompareStored(const FieldValue& a, const FieldValue& b, bool caseInsensitive);
 
+// The text StoredAsString gives, appended; numbers are written without a temporary.
+void AppendStoredAsString(const FieldValue& stored, const TFieldDef& def, std::string& text);
+
 // The value with at most 15 significant digits, without trailing zeros (0.1 + 0.2 shows as 0.3).
 std::string FormatFloat(double value);
+void AppendFloat(double value, std::string& text);
 
 } // namespace kav::detail

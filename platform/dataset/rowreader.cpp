@@ -1,10 +1,10 @@
 #include "platform/dataset/rowreader.h"
 
+#include "platform/core/prefetch.h"
 #include "platform/dataset/conversions.h"
 
 #include <algorithm>
 #include <cassert>
-#include <charconv>
 
 namespace kav {
 
@@ -23,13 +23,7 @@ void TRowReader::Point(TClientDataSet& dataSet) {
 }
 
 void TRowReader::AppendConverted(const FieldValue& value, int field, std::string& text) const {
-    const TFieldDef& def = dataSet_->DefOf(field);
-    if (value.GetKind() == FieldValue::Kind::Integer && def.type != TFieldType::ftCurrency) {
-        char digits[24]; // the text StoredAsString gives, without a temporary
-        text.append(digits, std::to_chars(digits, digits + sizeof digits, value.Integer()).ptr);
-        return;
-    }
-    text.append(detail::StoredAsString(value, def));
+    detail::AppendStoredAsString(value, dataSet_->DefOf(field), text);
 }
 
 int TRowReader::ReadInteger(int row, int field) const {
@@ -44,15 +38,37 @@ TDateTime TRowReader::ReadDateTime(int row, int field) const {
     return detail::StoredAsDateTime(Cell(row, field), dataSet_->DefOf(field));
 }
 
-void TRowReader::FetchAhead(int row) const {
-    const auto next = static_cast<std::size_t>(row) + 1;
-    if (next + 1 < rows_.size()) __builtin_prefetch(rows_[next + 1]);
-    if (next >= rows_.size()) return;
-    const auto& values = rows_[next]->values;
-    const char* begin = reinterpret_cast<const char*>(values.data());
-    const char* end = reinterpret_cast<const char*>(values.data() + values.size());
-    for (const char* line = begin; line < end; line += 64)
-        __builtin_prefetch(line);
+void TRowReader::FetchAhead(int row, int nestedField) const {
+    const auto at = [&](int ahead) -> Record* {
+        const auto index = static_cast<std::size_t>(row) + static_cast<std::size_t>(ahead);
+        return index < rows_.size() ? rows_[index] : nullptr;
+    };
+    const auto values = [](const Record* record) {
+        PrefetchBytes(record->values.data(), record->values.size() * sizeof(FieldValue));
+    };
+    if (nestedField < 0) {
+        if (Record* record = at(2)) __builtin_prefetch(record);
+        if (Record* record = at(1)) values(record);
+        return;
+    }
+    const auto nested = [nestedField](const Record* record) -> const detail::Table* {
+        const FieldValue& cell = record->values[static_cast<std::size_t>(nestedField)];
+        return cell.GetKind() == FieldValue::Kind::Nested ? cell.Nested().get() : nullptr;
+    };
+    if (Record* record = at(5)) __builtin_prefetch(record);
+    if (Record* record = at(4)) values(record);
+    if (Record* record = at(3))
+        if (const detail::Table* table = nested(record)) __builtin_prefetch(table);
+    if (Record* record = at(2))
+        if (const detail::Table* table = nested(record)) __builtin_prefetch(table->rows.data());
+    if (Record* record = at(1))
+        if (const detail::Table* table = nested(record))
+            for (const auto& line : table->rows)
+                __builtin_prefetch(line.get());
+    if (Record* record = at(0))
+        if (const detail::Table* table = nested(record))
+            for (const auto& line : table->rows)
+                values(line.get());
 }
 
 void TRowReader::ReadNested(int row, int field, TRowReader& nested) {

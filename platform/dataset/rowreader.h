@@ -13,6 +13,7 @@
 #include <cassert>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kav {
@@ -32,6 +33,15 @@ public:
         text.clear();
         AppendText(row, field, text);
     }
+    // The text ReadText would give, as a view of the stored text, or of `scratch` when the value
+    // is converted; valid while the dataset is unchanged and scratch untouched.
+    std::string_view TextOf(int row, int field, std::string& scratch) const {
+        const FieldValue& value = Cell(row, field);
+        if (value.GetKind() == FieldValue::Kind::String) return value.String();
+        scratch.clear();
+        if (!value.IsNull()) AppendConverted(value, field, scratch);
+        return scratch;
+    }
     void AppendText(int row, int field, std::string& text) const {
         const FieldValue& value = Cell(row, field);
         if (value.GetKind() == FieldValue::Kind::String)
@@ -43,10 +53,13 @@ public:
     double ReadFloat(int row, int field) const;
     TDateTime ReadDateTime(int row, int field) const;
 
-    // Asks the processor to fetch row `row + 1`'s values and row `row + 2`'s record while row
-    // `row` is read: freshly decoded rows are mostly not in cache, and reading them in order
-    // would otherwise wait for memory on nearly every value. Rows out of range are ignored.
-    void FetchAhead(int row) const;
+    // Asks the processor to fetch the rows after `row` while row `row` is read: freshly decoded
+    // rows are mostly not in cache, and reading them in order would otherwise wait for memory on
+    // nearly every value. With `nestedField` the nested rows of that field are fetched too. Each
+    // row is reached through a chain of pointers (record, values, nested table, its rows, their
+    // values), so each call takes every chain one link further, a row apart, reading only links
+    // fetched by the call before. Call it for every row in order; rows out of range are ignored.
+    void FetchAhead(int row, int nestedField = -1) const;
 
     // Points `nested` at the rows of nested-table field `field` in row `row`, as that field's
     // NestedDataSet shows them on that row; `nested` then reads through the nested cursor's fields.

@@ -52,7 +52,7 @@ private:
 std::vector<std::string> Codes(const TodrHOrderInfoList& list) {
     std::vector<std::string> codes;
     for (const auto& order : list)
-        codes.push_back(order->orderCode);
+        codes.push_back(order->orderCode.str());
     return codes;
 }
 

@@ -45,6 +45,8 @@ Reading ByReader(const TRowReader& reader, int row, int field) {
     Reading r;
     r.text = "left over from the last row"; // must be replaced, not appended to
     reader.ReadText(row, field, r.text);
+    std::string scratch = "left over";
+    if (reader.TextOf(row, field, scratch) != r.text) r.error += "TextOf differs from ReadText;";
     r.integer = Try([&] { return reader.ReadInteger(row, field); }, r.error);
     r.number = Try([&] { return reader.ReadFloat(row, field); }, r.error);
     r.dateTime = Try([&] { return reader.ReadDateTime(row, field); }, r.error);
@@ -141,6 +143,7 @@ std::vector<std::string> LinesByReader(TClientDataSet& orders) {
     TRowReader lines;
     std::vector<std::string> result;
     for (int row = 0; row < reader.RowCount(); ++row) {
+        reader.FetchAhead(row, linesField); // a hint only: it must change nothing
         reader.ReadNested(row, linesField, lines);
         std::string text;
         for (int line = 0; line < lines.RowCount(); ++line) {
