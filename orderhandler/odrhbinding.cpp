@@ -2,6 +2,7 @@
 
 #include "platform/dataset/rowreader.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -12,37 +13,54 @@ namespace kav::orderhandler {
 
 namespace {
 
+// The order's texts that are a column of the row as it stands, in the order of the record.
+struct DirectText {
+    std::string_view column;
+    TCompactText TodrHOrderInfoRecord::*member;
+};
+using R = TodrHOrderInfoRecord;
+constexpr DirectText kDirectTexts[] = {
+    {"OrderCode", &R::orderCode},
+    {"SectionCode", &R::sectionCode},
+    {"IsGift", &R::isGift},
+    {"ProductCode", &R::productCode},
+    {"UserRegType", &R::userRegType},
+    {"ProductName", &R::productName},
+    {"PlaceName", &R::placeName},
+    {"SaleclassCode", &R::saleClassCode},
+    {"GROUPTYPE", &R::groupType},
+    {"CREATEGROUP", &R::createGroup},
+    {"CreateGroupName", &R::createGroupName},
+    {"OwnerCode", &R::ownerCode},
+    {"MemberID", &R::memberId},
+    {"CUSTOMERNAME", &R::customerName},
+    {"CUSTOMERTEL", &R::customerTel},
+    {"CUSTOMERCELLPHONE", &R::customerCellPhone},
+    {"FETCHADDRESS", &R::shippingAddress},
+    {"ShippingComment", &R::shippingComment},
+    {"INVOICEHEAD", &R::invoiceHead},
+    {"EMAIL", &R::email},
+    {"Sex", &R::sex},
+    {"ClientLevel", &R::clientLevel},
+    {"IDENTCODE", &R::identityNumber},
+    {"OrderHandlerGroup", &R::orderHandlerGroup},
+    {"ORDERHANDLERUSER", &R::orderHandlerUser},
+    {"PayModeCode", &R::payModeCode},
+    {"ProductOwnerGroup", &R::productOwnerGroup},
+    {"ISFeeMember", &R::isFeeMember},
+    {"USERNAME", &R::createUserName},
+    {"ORDERHANDLERUSERNAME", &R::orderHandlerUserName},
+    {"OrderPassWord", &R::orderPassword},
+    {"ISPRINT", &R::isPrint},
+};
+constexpr std::size_t kDirectTextCount = std::size(kDirectTexts);
+
 // The columns of an order row, looked up once per result.
 struct OrderColumnsOf {
     explicit OrderColumnsOf(TClientDataSet& d)
-        : orderCode(d.FieldByName("OrderCode").Index()), sectionCode(d.FieldByName("SectionCode").Index()),
-          isGift(d.FieldByName("IsGift").Index()), productCode(d.FieldByName("ProductCode").Index()),
-          userRegType(d.FieldByName("UserRegType").Index()),
-          productName(d.FieldByName("ProductName").Index()), placeName(d.FieldByName("PlaceName").Index()),
-          saleClassCode(d.FieldByName("SaleclassCode").Index()),
-          saleClassName(d.FieldByName("SaleclassName").Index()),
-          groupType(d.FieldByName("GROUPTYPE").Index()), createGroup(d.FieldByName("CREATEGROUP").Index()),
-          createGroupName(d.FieldByName("CreateGroupName").Index()),
-          ownerCode(d.FieldByName("OwnerCode").Index()), createUser(d.FieldByName("CreateUser").Index()),
-          memberId(d.FieldByName("MemberID").Index()), customerName(d.FieldByName("CUSTOMERNAME").Index()),
-          customerTel(d.FieldByName("CUSTOMERTEL").Index()),
-          customerCellPhone(d.FieldByName("CUSTOMERCELLPHONE").Index()),
-          shippingAddress(d.FieldByName("FETCHADDRESS").Index()),
-          shippingComment(d.FieldByName("ShippingComment").Index()),
-          invoiceHead(d.FieldByName("INVOICEHEAD").Index()), email(d.FieldByName("EMAIL").Index()),
-          sex(d.FieldByName("Sex").Index()), clientLevel(d.FieldByName("ClientLevel").Index()),
-          identityNumber(d.FieldByName("IDENTCODE").Index()),
-          orderHandlerGroup(d.FieldByName("OrderHandlerGroup").Index()),
-          orderHandlerUser(d.FieldByName("ORDERHANDLERUSER").Index()),
-          payModeCode(d.FieldByName("PayModeCode").Index()),
-          productOwnerGroup(d.FieldByName("ProductOwnerGroup").Index()),
-          isFeeMember(d.FieldByName("ISFeeMember").Index()),
-          memberCardNo(d.FieldByName("MEMBERCARDNO").Index()),
-          createUserName(d.FieldByName("USERNAME").Index()),
-          orderHandlerUserName(d.FieldByName("ORDERHANDLERUSERNAME").Index()),
-          orderPassword(d.FieldByName("OrderPassWord").Index()), isPrint(d.FieldByName("ISPRINT").Index()),
-          fetchWay(d.FieldByName("FETCHWAY").Index()), orderFrom(d.FieldByName("OrderFrom").Index()),
-          clientType(d.FieldByName("CLIENTTYPE").Index()),
+        : saleClassName(d.FieldByName("SaleclassName").Index()), createUser(d.FieldByName("CreateUser").Index()),
+          memberCardNo(d.FieldByName("MEMBERCARDNO").Index()), fetchWay(d.FieldByName("FETCHWAY").Index()),
+          orderFrom(d.FieldByName("OrderFrom").Index()), clientType(d.FieldByName("CLIENTTYPE").Index()),
           certificateType(d.FieldByName("CERTIFICATETYPE").Index()),
           identTypeName(d.FieldByName("IDENTTYPENAME").Index()),
           orderStatus(d.FieldByName("ORDERSTATUS").Index()), seatCount(d.FieldByName("SeatCount").Index()),
@@ -50,15 +68,15 @@ struct OrderColumnsOf {
           receivables(d.FieldByName("Receivables").Index()),
           productHappenTime(d.FieldByName("ProductHappenTime").Index()),
           orderHandlerTime(d.FieldByName("OrderHandlerTime").Index()),
-          orderTime(d.FieldByName("OrderTime").Index()) {}
+          orderTime(d.FieldByName("OrderTime").Index()) {
+        for (std::size_t i = 0; i < kDirectTextCount; ++i)
+            direct[i] = d.FieldByName(kDirectTexts[i].column).Index();
+    }
 
-    int orderCode, sectionCode, isGift, productCode, userRegType, productName, placeName, saleClassCode,
-        saleClassName, groupType, createGroup, createGroupName, ownerCode, createUser, memberId, customerName,
-        customerTel, customerCellPhone, shippingAddress, shippingComment, invoiceHead, email, sex,
-        clientLevel, identityNumber, orderHandlerGroup, orderHandlerUser, payModeCode, productOwnerGroup,
-        isFeeMember, memberCardNo, createUserName, orderHandlerUserName, orderPassword, isPrint, fetchWay,
-        orderFrom, clientType, certificateType, identTypeName, orderStatus, seatCount, identTypeId,
-        receivables, productHappenTime, orderHandlerTime, orderTime;
+    std::array<int, kDirectTextCount> direct{}; // the column of each of kDirectTexts
+    int saleClassName, createUser, memberCardNo, fetchWay, orderFrom, clientType, certificateType,
+        identTypeName, orderStatus, seatCount, identTypeId, receivables, productHappenTime, orderHandlerTime,
+        orderTime;
 };
 
 // The price-line columns, looked up once per result.
@@ -181,9 +199,13 @@ void AppendContinuedTime(TDateTime orderTime, TDateTime now, std::string& text) 
         whole = std::string_view(digits, static_cast<std::size_t>(point - digits));
         hundredths = (point[1] - '0') * 10 + (point[2] - '0');
     }
-    char hours[24];
-    char* hoursEnd = std::to_chars(hours, hours + sizeof hours, std::lround(hundredths * 24 / 100.0)).ptr;
-    text.append(whole).append("天").append(hours, hoursEnd).append("时");
+    // The hours complete the text in the same buffer, after the whole days it begins with. 24 times
+    // a number of hundredths never ends in 50, so rounding them to whole hours meets no tie.
+    constexpr std::string_view day = "天", hour = "时";
+    char* out = std::copy(day.begin(), day.end(), digits + whole.size());
+    out = std::to_chars(out, digits + sizeof digits, (hundredths * 24 + 50) / 100).ptr;
+    out = std::copy(hour.begin(), hour.end(), out);
+    text.append(digits, static_cast<std::size_t>(out - digits));
 }
 
 // Reads the rows of one result into order records, with the scratch texts the composed fields
@@ -198,57 +220,28 @@ public:
     std::unique_ptr<TodrHOrderInfoRecord> Bind(const TRowReader& d, int row, const TRowReader& lines) {
         // Every member has its own initialiser: default-initialise rather than zero the record first.
         std::unique_ptr<TodrHOrderInfoRecord> r(new TodrHOrderInfoRecord);
-        const auto text = [&](int field, TCompactText& to) { to = d.TextOf(row, field, scratch_); };
-        text(f_.orderCode, r->orderCode);
-        text(f_.sectionCode, r->sectionCode);
-        text(f_.isGift, r->isGift);
-        text(f_.productCode, r->productCode);
-        text(f_.userRegType, r->userRegType);
-        text(f_.productName, r->productName);
-        text(f_.placeName, r->placeName);
-        text(f_.saleClassCode, r->saleClassCode);
+        for (std::size_t i = 0; i < kDirectTextCount; ++i) {
+            const std::string_view text = d.TextOf(row, f_.direct[i], scratch_);
+            if (!text.empty()) (*r).*kDirectTexts[i].member = text; // a new record's texts are empty
+        }
         d.ReadText(row, f_.saleClassName, composed_);
         composed_.push_back('(');
         if (lines.RowCount() > 0) lines.AppendText(0, l_.discount, composed_); // the first line is current
         composed_.append("%)");
         r->saleClassName = composed_;
-        text(f_.groupType, r->groupType);
-        text(f_.createGroup, r->createGroup);
-        text(f_.createGroupName, r->createGroupName);
-        text(f_.ownerCode, r->ownerCode);
         d.ReadText(row, f_.orderFrom, r->orderFrom.code);
         r->orderFrom.name = lookups_.OrderFromName(r->orderFrom.code);
         if (SameCode(r->orderFrom.code, kOrderFromOnline)) {
             composed_.assign("(").append(r->createGroup).append(")网上售票");
             r->createUser = composed_;
         } else {
-            text(f_.createUser, r->createUser);
+            r->createUser = d.TextOf(row, f_.createUser, scratch_);
         }
-        text(f_.memberId, r->memberId);
-        text(f_.customerName, r->customerName);
-        text(f_.customerTel, r->customerTel);
-        text(f_.customerCellPhone, r->customerCellPhone);
-        text(f_.shippingAddress, r->shippingAddress);
-        text(f_.shippingComment, r->shippingComment);
-        text(f_.invoiceHead, r->invoiceHead);
-        text(f_.email, r->email);
-        text(f_.sex, r->sex);
-        text(f_.clientLevel, r->clientLevel);
-        text(f_.identityNumber, r->identityNumber);
-        text(f_.orderHandlerGroup, r->orderHandlerGroup);
-        text(f_.orderHandlerUser, r->orderHandlerUser);
-        text(f_.payModeCode, r->payModeCode);
-        text(f_.productOwnerGroup, r->productOwnerGroup);
         composed_.clear();
         AppendDescription(lines, l_, composed_);
         r->description = composed_;
-        text(f_.isFeeMember, r->isFeeMember);
         const std::string_view card = d.TextOf(row, f_.memberCardNo, scratch_);
         if (!SameCode(card, "-1")) r->memberCardNo = card; // -1 is stored for "no card"
-        text(f_.createUserName, r->createUserName);
-        text(f_.orderHandlerUserName, r->orderHandlerUserName);
-        text(f_.orderPassword, r->orderPassword);
-        text(f_.isPrint, r->isPrint);
         d.ReadText(row, f_.fetchWay, r->shippingWay.code);
         r->shippingWay.name = lookups_.ShippingWayName(r->shippingWay.code);
         d.ReadText(row, f_.clientType, r->customerType.code);
