@@ -175,7 +175,8 @@ void AppendFloat(double value, std::string& text) {
     if (std::fabs(value) < 1e15) {
         const auto whole = static_cast<std::int64_t>(value);
         if (static_cast<double>(whole) == value) {
-            text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, whole).ptr);
+            const char* end = std::to_chars(buffer, buffer + sizeof buffer, whole).ptr;
+            text.append(buffer, static_cast<std::size_t>(end - buffer)); // a length, not an iterator range
             return;
         }
     }
@@ -194,7 +195,8 @@ void AppendStoredAsString(const FieldValue& stored, const TFieldDef& def, std::s
     case K::Integer:
         if (def.type != TFieldType::ftCurrency) {
             char digits[24];
-            text.append(digits, std::to_chars(digits, digits + sizeof digits, stored.Integer()).ptr);
+            const char* end = std::to_chars(digits, digits + sizeof digits, stored.Integer()).ptr;
+            text.append(digits, static_cast<std::size_t>(end - digits)); // a length, not an iterator range
             return;
         }
         break;
