@@ -53,13 +53,10 @@ public:
     double ReadFloat(int row, int field) const;
     TDateTime ReadDateTime(int row, int field) const;
 
-    // Asks the processor to fetch the rows after `row` while row `row` is read: freshly decoded
-    // rows are mostly not in cache, and reading them in order would otherwise wait for memory on
-    // nearly every value. With `nestedField` the nested rows of that field are fetched too. Each
-    // row is reached through a chain of pointers (record, values, nested table, its rows, their
-    // values), so each call takes every chain one link further, a row apart, reading only links
-    // fetched by the call before. Call it for every row in order; rows out of range are ignored.
-    void FetchAhead(int row, int nestedField = -1) const;
+    // Asks the processor to fetch row `row + 1`'s values and row `row + 2`'s record while row
+    // `row` is read: freshly decoded rows are mostly not in cache, and reading them in order
+    // would otherwise wait for memory on nearly every value. Rows out of range are ignored.
+    void FetchAhead(int row) const;
 
     // Points `nested` at the rows of nested-table field `field` in row `row`, as that field's
     // NestedDataSet shows them on that row; `nested` then reads through the nested cursor's fields.
