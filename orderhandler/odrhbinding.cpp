@@ -58,7 +58,8 @@ constexpr std::size_t kDirectTextCount = std::size(kDirectTexts);
 // The columns of an order row, looked up once per result.
 struct OrderColumnsOf {
     explicit OrderColumnsOf(TClientDataSet& d)
-        : saleClassName(d.FieldByName("SaleclassName").Index()), createUser(d.FieldByName("CreateUser").Index()),
+        : saleClassName(d.FieldByName("SaleclassName").Index()),
+          createUser(d.FieldByName("CreateUser").Index()),
           memberCardNo(d.FieldByName("MEMBERCARDNO").Index()), fetchWay(d.FieldByName("FETCHWAY").Index()),
           orderFrom(d.FieldByName("OrderFrom").Index()), clientType(d.FieldByName("CLIENTTYPE").Index()),
           certificateType(d.FieldByName("CERTIFICATETYPE").Index()),
@@ -182,11 +183,15 @@ void AppendContinuedTime(TDateTime orderTime, TDateTime now, std::string& text) 
     int hundredths = 0;
     char digits[400]; // room for any finite double in fixed notation
     if (std::fabs(scaled) < 0x1p52) {
-        const double error = std::fma(days, 100, -scaled); // days * 100 == scaled + error exactly
-        double rounded = std::nearbyint(scaled);           // ties to even
-        if (std::fabs(scaled - rounded) == 0.5 && error != 0)
-            rounded = error > 0 ? std::ceil(scaled) : std::floor(scaled);
-        const auto magnitude = static_cast<std::uint64_t>(std::fabs(rounded));
+        // Adding and taking away 2^52 rounds a smaller magnitude to a whole number, ties to even.
+        const double size = std::fabs(scaled);
+        double rounded = (size + 0x1p52) - 0x1p52;
+        if (std::fabs(size - rounded) == 0.5) {
+            // A tie of the rounded product: the exact one, days * 100 == scaled + error, decides.
+            const double error = std::fma(days, 100, -scaled);
+            if (error != 0) rounded = (error > 0) == (scaled > 0) ? std::ceil(size) : std::floor(size);
+        }
+        const auto magnitude = static_cast<std::uint64_t>(rounded);
         char* out = digits;
         if (std::signbit(days)) *out++ = '-';
         out = std::to_chars(out, digits + sizeof digits, magnitude / 100).ptr;

@@ -212,6 +212,9 @@ TEST(OrderBinding, ContinuedTimeRoundsAsPrintfDoes) {
     EXPECT_EQ(GetOrderContinuedTime(0.0, -0.0), reference(-0.0 - 0.0));
     for (double orderTime = 45000.0001; orderTime < 46000; orderTime += 3.3333)
         EXPECT_EQ(GetOrderContinuedTime(orderTime, now), reference(now - orderTime)) << orderTime;
+    // Eighths of a hundredth, either side of zero: every kind of tie and near tie.
+    for (int eighths = -4000; eighths <= 4000; ++eighths)
+        EXPECT_EQ(GetOrderContinuedTime(0, eighths / 800.0), reference(eighths / 800.0)) << eighths;
 }
 
 // Order rows read by position must bind as the cursor would show them: awkward values, and price
