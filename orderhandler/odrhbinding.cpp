@@ -325,7 +325,7 @@ TodrHOrderInfoList FillOrderInfoList(TClientDataSet& orders, const TOrderBinding
     TRowReader lines;
     list.Reserve(rows.RowCount());
     for (int row = 0, count = rows.RowCount(); row < count; ++row) {
-        rows.FetchAhead(row);
+        rows.FetchAhead(row, linesField);
         rows.ReadNested(row, linesField, lines);
         list.Add(binder.Bind(rows, row, lines));
     }

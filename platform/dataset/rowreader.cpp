@@ -38,12 +38,38 @@ TDateTime TRowReader::ReadDateTime(int row, int field) const {
     return detail::StoredAsDateTime(Cell(row, field), dataSet_->DefOf(field));
 }
 
-void TRowReader::FetchAhead(int row) const {
-    const auto next = static_cast<std::size_t>(row) + 1;
-    if (next + 1 < rows_.size()) __builtin_prefetch(rows_[next + 1]);
-    if (next >= rows_.size()) return;
-    const auto& values = rows_[next]->values;
-    PrefetchBytes(values.data(), values.size() * sizeof(FieldValue));
+void TRowReader::FetchAhead(int row, int nestedField) const {
+    const auto at = [&](std::size_t ahead) -> const Record* {
+        const auto index = static_cast<std::size_t>(row) + ahead;
+        return index < rows_.size() ? rows_[index] : nullptr;
+    };
+    const auto values = [](const Record* record) {
+        PrefetchBytes(record->values.data(), record->values.size() * sizeof(FieldValue));
+    };
+    if (nestedField < 0) {
+        if (const Record* record = at(2)) __builtin_prefetch(record);
+        if (const Record* record = at(1)) values(record);
+        return;
+    }
+    // Each link below was fetched by the call for the row before.
+    const auto nested = [nestedField](const Record* record) -> const detail::Table* {
+        const FieldValue& cell = record->values[static_cast<std::size_t>(nestedField)];
+        return cell.GetKind() == FieldValue::Kind::Nested ? cell.Nested().get() : nullptr;
+    };
+    if (const Record* record = at(6)) __builtin_prefetch(record);
+    if (const Record* record = at(5)) values(record);
+    if (const Record* record = at(4))
+        if (const detail::Table* table = nested(record)) __builtin_prefetch(table);
+    if (const Record* record = at(3))
+        if (const detail::Table* table = nested(record)) __builtin_prefetch(table->rows.data());
+    if (const Record* record = at(2))
+        if (const detail::Table* table = nested(record))
+            for (const auto& line : table->rows)
+                __builtin_prefetch(line.get());
+    if (const Record* record = at(1))
+        if (const detail::Table* table = nested(record))
+            for (const auto& line : table->rows)
+                values(line.get());
 }
 
 void TRowReader::ReadNested(int row, int field, TRowReader& nested) {

@@ -53,10 +53,13 @@ public:
     double ReadFloat(int row, int field) const;
     TDateTime ReadDateTime(int row, int field) const;
 
-    // Asks the processor to fetch row `row + 1`'s values and row `row + 2`'s record while row
-    // `row` is read: freshly decoded rows are mostly not in cache, and reading them in order
-    // would otherwise wait for memory on nearly every value. Rows out of range are ignored.
-    void FetchAhead(int row) const;
+    // Asks the processor to fetch the rows after `row` while row `row` is read: freshly decoded
+    // rows are mostly not in cache, and reading them in order would otherwise wait for memory on
+    // nearly every value. With `nestedField` the rows of that nested table are fetched too; a
+    // nested row is reached through a chain of pointers (values, table, its rows, their values),
+    // so each call takes every chain one link further, a row apart. Call it for every row in
+    // order; rows out of range are ignored.
+    void FetchAhead(int row, int nestedField = -1) const;
 
     // Points `nested` at the rows of nested-table field `field` in row `row`, as that field's
     // NestedDataSet shows them on that row; `nested` then reads through the nested cursor's fields.

@@ -143,6 +143,7 @@ std::vector<std::string> LinesByReader(TClientDataSet& orders) {
     TRowReader lines;
     std::vector<std::string> result;
     for (int row = 0; row < reader.RowCount(); ++row) {
+        reader.FetchAhead(row, linesField); // a hint only: it must change nothing
         reader.ReadNested(row, linesField, lines);
         std::string text;
         for (int line = 0; line < lines.RowCount(); ++line) {
