@@ -1,7 +1,7 @@
 #pragma once
 // TCompactText: a text value in 16 bytes, for records a program holds by the ten thousand (the
-// orders of a search). std::string takes 32 bytes, and a list of such records is walked whole
-// when it is built and when it is freed, so the size of each text is most of that cost.
+// orders of a search), where std::string's 32 bytes per text would make each record over half as
+// large again: more memory to fill when a search is bound, and to walk when it is freed.
 //
 // Texts of up to 15 bytes live inside the object; longer ones in one heap block of their exact
 // size. The bytes are kept as given (no terminator is promised). It reads as a std::string_view,
