@@ -1,9 +1,7 @@
 #include "server/loginservant.h"
 
 #include "rpc/exceptions.h"
-
-#include <semaphore>
-#include <sodium.h>
+#include "server/passwordcheck.h"
 
 namespace kav::server {
 
@@ -17,17 +15,6 @@ std::string Text(const SqlValue& value) {
 
 [[noreturn]] void Refuse(std::string_view text) {
     throw pelio::EosRemoteException(std::string(text));
-}
-
-// Each check of a password hash takes tens of megabytes for a moment; a burst of logins waits for a
-// free slot instead of taking the server's memory.
-std::counting_semaphore<> passwordChecks(4);
-
-bool PasswordMatches(const std::string& hash, const std::string& password) {
-    passwordChecks.acquire();
-    const bool matches = crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
-    passwordChecks.release();
-    return matches;
 }
 
 } // namespace

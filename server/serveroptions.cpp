@@ -31,8 +31,15 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
     ServerOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        static const std::set<std::string> known{
-            "--port", "--db", "--seed", "--threads", "--max-connections", "--max-message-bytes"};
+        static const std::set<std::string> known{"--port",
+                                                 "--db",
+                                                 "--seed",
+                                                 "--threads",
+                                                 "--max-connections",
+                                                 "--max-message-bytes",
+                                                 "--stall-timeout",
+                                                 "--session-key-file",
+                                                 "--http-port"};
         if (!known.contains(option)) throw ServerOptionsError("unknown option: " + option);
         if (i + 1 == arguments.size()) throw ServerOptionsError(option + " needs a value");
         const std::string& value = arguments[++i];
@@ -49,6 +56,13 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
             options.threads = static_cast<int>(Number(option, value, 1, 10000));
         } else if (option == "--max-connections") {
             options.maxConnections = static_cast<int>(Number(option, value, 0, 1000000));
+        } else if (option == "--stall-timeout") {
+            options.stallTimeoutSeconds = static_cast<int>(Number(option, value, 1, 86400));
+        } else if (option == "--session-key-file") {
+            if (value.empty()) throw ServerOptionsError("--session-key-file needs a path");
+            options.sessionKeyFile = value;
+        } else if (option == "--http-port") {
+            options.httpPort = static_cast<int>(Number(option, value, 0, 65535));
         } else { // --max-message-bytes
             options.maxMessageBytes = static_cast<std::uint32_t>(
                 Number(option, value, 1 << 20, std::numeric_limits<std::uint32_t>::max()));

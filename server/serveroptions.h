@@ -10,14 +10,22 @@ namespace kav::server {
 
 inline constexpr const char* kServerUsage =
     "usage: kav-server [--port N] [--db URL] [--seed demo|bench:N] [--threads N] [--max-connections N]\n"
-    "                  [--max-message-bytes N]\n"
+    "                  [--max-message-bytes N] [--stall-timeout SECONDS] [--session-key-file PATH]\n"
+    "                  [--http-port N]\n"
     "  --port N               TCP port to listen on (default 6666; 0 lets the system choose)\n"
     "  --db URL               sqlite:PATH or a PostgreSQL connection string (default sqlite:kav.db)\n"
     "  --seed demo|bench:N    fill an empty database with the demo data, or with N orders\n"
     "  --threads N            connection threads kept in the pool (default 100)\n"
     "  --max-connections N    refuse connections beyond N (default 0, no limit)\n"
     "  --max-message-bytes N  largest message accepted or sent, at least 1048576\n"
-    "                         (default 268435456)\n";
+    "                         (default 268435456)\n"
+    "  --stall-timeout SECONDS  close a connection when no byte of a started message arrives\n"
+    "                         for that long (default 60)\n"
+    "  --session-key-file PATH  sign sessions with the key in PATH, created (mode 0600) when\n"
+    "                         missing; servers sharing one database share the file so that a\n"
+    "                         login on one is valid on all (default: a fresh key at each start)\n"
+    "  --http-port N          also answer the HTTP requests (text messages, member purchase\n"
+    "                         posts) on port N (0 = any free port; default: off)\n";
 
 struct ServerOptions {
     int port = 6666;
@@ -26,6 +34,9 @@ struct ServerOptions {
     int threads = 100;
     int maxConnections = 0;
     std::uint32_t maxMessageBytes = 256u << 20;
+    int stallTimeoutSeconds = 60;
+    std::string sessionKeyFile; // empty: a fresh key at each start
+    int httpPort = -1;          // -1: no HTTP endpoint
 };
 
 // Raised for a command line that cannot be used; the message names the option and its value.

@@ -2,12 +2,15 @@
 
 #include "platform/core/datetime.h"
 #include "rpc/pelioserver.h"
+#include "server/http/httpendpoint.h"
 #include "server/seed/seed.h"
 #include "server/serverservices.h"
+#include "server/sessionkeyfile.h"
 
 #include <csignal>
 #include <iostream>
 #include <mutex>
+#include <optional>
 
 namespace kav::server {
 
@@ -42,8 +45,12 @@ int RunServer(const ServerOptions& options) {
             std::cerr << "database seeded with " << options.seed << " (left as it was if it held users)"
                       << std::endl;
         }
-        TSessionSigner sessions;
-        const ServerServices services{*database, sessions, options.maxMessageBytes};
+        std::optional<TSessionSigner> sessions;
+        if (options.sessionKeyFile.empty())
+            sessions.emplace();
+        else
+            sessions.emplace(LoadOrCreateSessionKey(options.sessionKeyFile));
+        const ServerServices services{*database, *sessions, options.maxMessageBytes};
         RegisterServices(services);
 
         pelio::TPelioServer server;
@@ -52,14 +59,21 @@ int RunServer(const ServerOptions& options) {
         server.SetMaxConnections(options.maxConnections);
         pelio::TosTransportLimits limits;
         limits.MaxMessageSize = options.maxMessageBytes;
+        limits.StallTimeout = std::chrono::seconds(options.stallTimeoutSeconds);
         server.SetTransportLimits(limits);
         server.SetConnectionObserver(LogConnection);
         server.SetActive(true);
         std::cout << "kav-server listening on " << server.ListeningPort() << std::endl;
+        THttpEndpoint http(services);
+        if (options.httpPort >= 0) {
+            http.Start(options.httpPort);
+            std::cout << "kav-server HTTP on " << http.Port() << std::endl;
+        }
 
         int received = 0;
         sigwait(&stopSignals, &received);
         std::cerr << "stopping on signal " << received << std::endl;
+        http.Stop();
         server.SetActive(false);
         return 0;
     } catch (const std::exception& e) {

@@ -2,7 +2,11 @@
 
 #include "rpc/registry.h"
 #include "server/dbpipeservant.h"
+#include "server/forebook/forebookservant.h"
 #include "server/loginservant.h"
+#include "server/membersys/membersysservant.h"
+#include "server/salesearchservant.h"
+#include "server/ticketfaceservant.h"
 #include "server/ticketoffice/ticketofficeservant.h"
 #include "services/dbpipe/tpdbpipe_int.h"
 #include "services/login/tplogin_int.h"
@@ -30,6 +34,14 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavDBPipe>(services); });
     pelio::ORBRegisterServantClass(std::string(kTicketOfficeInterface),
                                    [&services] { return std::make_unique<TKavTicketOffice>(services); });
+    pelio::ORBRegisterServantClass(std::string(kForeBookShowInterface),
+                                   [&services] { return std::make_unique<TKavForeBookShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kTicketFaceShowInterface),
+                                   [&services] { return std::make_unique<TKavTicketFaceShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kSaleSearchShowInterface),
+                                   [&services] { return std::make_unique<TKavSaleSearchShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kMemberSysInterface),
+                                   [&services] { return std::make_unique<TKavMemberSys>(services); });
 }
 
 } // namespace kav::server

@@ -6,6 +6,7 @@
 #include "server/db/transaction.h"
 #include "server/ticketoffice/bestseats.h"
 #include "server/ticketoffice/counter.h"
+#include "server/ticketoffice/ordercancel.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/randomdigits.h"
 #include "server/ticketoffice/sqlvalues.h"
@@ -23,6 +24,9 @@ namespace {
 using pelio::EosRemoteException;
 
 constexpr int kBestSeatAttempts = 8;
+// Draws of a collection password before giving up; with a million passwords and at most a few
+// thousand open orders, a second draw is already rare.
+constexpr int kPasswordAttempts = 20;
 
 struct HeldSeat {
     std::int64_t code;
@@ -128,6 +132,20 @@ private:
         return seats;
     }
 
+    // Six random digits that no order of the node still to be collected has: the password alone
+    // finds the order at collection.
+    std::string NewCollectionPassword() {
+        for (int attempt = 0; attempt < kPasswordAttempts; ++attempt) {
+            std::string password = RandomDigits(6);
+            if (c_.Select("select 1 from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERPASSWORD = ?2 and "
+                          "ORDERSTATUS in ('B', 'N', 'R')",
+                          {caller_.node, password})
+                    .empty())
+                return password;
+        }
+        throw EosRemoteException("无法生成不重复的取票密码, 请重试");
+    }
+
     std::string NewOrderCode() {
         const std::int64_t number = DrawNumbers(c_, "ORDER" + caller_.node, 1);
         char code[32];
@@ -192,7 +210,7 @@ private:
                    "(?1, ?2, ?3, ?4, '1', 'B', '3', '1', '-1', ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
                    {caller_.node, orderCode, request_.productCode, request_.sectionCode,
                     static_cast<std::int64_t>(seats.size()), MoneyOf(receivables), caller_.group,
-                    caller_.user, now_, booking ? SqlValue(RandomDigits(6)) : SqlValue(),
+                    caller_.user, now_, booking ? SqlValue(NewCollectionPassword()) : SqlValue(),
                     booking && !saleEnd_.empty() ? SqlValue(saleEnd_) : SqlValue(),
                     std::string(booking ? "Y" : "N"),
                     request_.batchCode.empty() ? SqlValue() : SqlValue(request_.batchCode)});
@@ -246,18 +264,10 @@ bool ReleaseBatchOrders(Connection& connection, const Caller& caller, const std:
     return InTransaction(connection, [&] {
         const std::string now = FormatDateTimeIso(Now());
         bool released = false;
-        for (const std::string& order : UnpaidBatchOrders(connection, caller.node, batchCode)) {
-            // Claim the order first: one paid in the meantime is left alone.
-            if (connection.Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'C', ORDERHANDLERUSER = ?3, "
-                                   "ORDERHANDLERTIME = ?4 where NODECODE = ?1 and ORDERCODE = ?2 and "
-                                   "ORDERSTATUS = 'B'",
-                                   {caller.node, order, caller.user, now}) != 1)
-                continue;
-            connection.Execute("update KAV_SEAT_SHOW set STATUS = 'F', ORDERCODE = null where NODECODE = ?1 "
-                               "and ORDERCODE = ?2 and STATUS = 'B'",
-                               {caller.node, order});
-            released = true;
-        }
+        // An order paid in the meantime is left alone.
+        for (const std::string& order : UnpaidBatchOrders(connection, caller.node, batchCode))
+            if (CancelUnpaidOrder(connection, caller, order, now) == CancelOutcome::Cancelled)
+                released = true;
         return released;
     });
 }

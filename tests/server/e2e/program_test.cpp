@@ -1,5 +1,5 @@
 // The kav-server program as a child process: start-up line, login over the network, connection
-// log, clean stop on SIGTERM and SIGINT, refused command lines.
+// log, clean stop on SIGTERM and SIGINT, refused command lines, sessions shared through a key file.
 
 #include "host/cadbpipe.h"
 #include "platform/dataset/clientdataset.h"
@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/wait.h>
@@ -153,4 +154,89 @@ TEST_F(ProgramTest, ADemoDatabaseLetsTheDemoUserIn) {
     orders.SetData(
         TCADBPipe(client).GetData(context, "select ORDERCODE from KAV_ORDER_SHOW").ByteArrayView());
     EXPECT_GT(orders.RecordCount(), 0);
+}
+
+namespace {
+
+// kav-server processes over one database of the test's backend.
+class SharedSessionsTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        database_.emplace(GetParam());
+        database_->Db().EnsureSchema();
+        const auto connection = database_->Db().Connect();
+        connection->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE) "
+                            "values ('01', 'G01', '一号售票点', '1')");
+        connection->Execute("insert into KAV_USER (NODECODE, USERCODE, CNAME, GROUPCODE, PASSWORDHASH) "
+                            "values ('01', 'demo', '演示', 'G01', ?1)",
+                            {e2e::PasswordHash("demo")});
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("kav-keys-" + std::to_string(getpid()) + "-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::unique_ptr<ServerProcess> Start(const std::filesystem::path& keyFile, int& port) {
+        auto server = std::make_unique<ServerProcess>(std::vector<std::string>{
+            "--port", "0", "--db", database_->Url(), "--session-key-file", keyFile.string()});
+        const std::string line = server->OutputLine();
+        port = 0;
+        sscanf(line.c_str(), "kav-server listening on %d", &port);
+        return server;
+    }
+    static bool Accepts(int port, const std::string& context) {
+        pelio::TPelioClient client;
+        client.SetPort(port);
+        try {
+            TCADBPipe(client).GetData(context, "select USERCODE from KAV_USER");
+            return true;
+        } catch (const pelio::EosRemoteException& e) {
+            EXPECT_STREQ(e.what(), "会话无效，请重新登录!");
+            return false;
+        }
+    }
+
+    std::optional<test::TestDatabase> database_;
+    std::filesystem::path folder_;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, SharedSessionsTest, ::testing::ValuesIn(test::TestBackends()),
+                         [](const auto& info) { return test::BackendName(info.param); });
+
+TEST_P(SharedSessionsTest, ServersSharingAKeyFileAcceptEachOthersSessions) {
+    const auto key = folder_ / "session.key";
+    int first = 0, second = 0, other = 0;
+    const auto a = Start(key, first); // creates the key file
+    const auto b = Start(key, second);
+    const auto c = Start(folder_ / "other.key", other);
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+    ASSERT_GT(other, 0);
+    EXPECT_EQ(std::filesystem::status(key).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    pelio::TPelioClient client;
+    client.SetPort(first);
+    const std::string context = TTPLogin(&client).Login("demo", "demo");
+    EXPECT_TRUE(Accepts(first, context));
+    EXPECT_TRUE(Accepts(second, context)) << "a login on one server is valid on the other";
+    EXPECT_FALSE(Accepts(other, context)) << "a server with another key refuses it";
+
+    // A key file others may read is refused, and so is one that holds no key.
+    std::filesystem::permissions(key, std::filesystem::perms::group_read, std::filesystem::perm_options::add);
+    int refused = 0;
+    const auto open = Start(key, refused);
+    EXPECT_TRUE(open->WaitForLog("chmod 600"));
+    EXPECT_EQ(open->Wait(), 1);
+    const auto junk = folder_ / "junk.key";
+    std::ofstream(junk) << "not a key\n";
+    std::filesystem::permissions(junk,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const auto bad = Start(junk, refused);
+    EXPECT_TRUE(bad->WaitForLog("64 hexadecimal digits"));
+    EXPECT_EQ(bad->Wait(), 1);
 }

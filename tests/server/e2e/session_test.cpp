@@ -77,16 +77,23 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(defaults.database, "sqlite:kav.db");
     EXPECT_EQ(defaults.seed, "");
     EXPECT_EQ(defaults.maxConnections, 0);
+    EXPECT_EQ(defaults.stallTimeoutSeconds, 60);
+    EXPECT_EQ(defaults.sessionKeyFile, "");
+    EXPECT_EQ(defaults.httpPort, -1) << "no HTTP unless asked";
 
     const ServerOptions options = ParseServerOptions(
         {"--port", "0", "--db", "postgresql://kav@localhost/kav", "--seed", "bench:1000000", "--threads", "8",
-         "--max-connections", "50", "--max-message-bytes", "4194304"});
+         "--max-connections", "50", "--max-message-bytes", "4194304", "--stall-timeout", "5",
+         "--session-key-file", "/etc/kav/session.key", "--http-port", "0"});
     EXPECT_EQ(options.port, 0);
     EXPECT_EQ(options.database, "postgresql://kav@localhost/kav");
     EXPECT_EQ(options.seed, "bench:1000000");
     EXPECT_EQ(options.threads, 8);
     EXPECT_EQ(options.maxConnections, 50);
     EXPECT_EQ(options.maxMessageBytes, 4194304u);
+    EXPECT_EQ(options.stallTimeoutSeconds, 5);
+    EXPECT_EQ(options.sessionKeyFile, "/etc/kav/session.key");
+    EXPECT_EQ(options.httpPort, 0);
     EXPECT_EQ(ParseServerOptions({"--seed", "demo"}).seed, "demo");
 }
 
@@ -105,6 +112,9 @@ TEST(ServerOptions, RefusesWhatItCannotUse) {
         {"--max-message-bytes", "1000"},
         {"--verbose", "1"},
         {"--max-connections", "-5"},
+        {"--stall-timeout", "0"},
+        {"--session-key-file", ""},
+        {"--http-port", "70000"},
     };
     for (const auto& arguments : refused) {
         SCOPED_TRACE(arguments.front() + " " + (arguments.size() > 1 ? arguments[1] : ""));
