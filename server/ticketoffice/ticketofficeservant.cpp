@@ -56,11 +56,9 @@ bool TKavTicketOffice::ReleaseSeat(const std::string& Context, const std::string
 Variant TKavTicketOffice::OutputTicket(const std::string& Context, const std::string& SeatCode,
                                        const std::string& TicketType, const std::string& IsGift,
                                        const std::string& SaleClassCode, const std::string& ProductCode) {
-    const Caller caller = CallerFor(Context);
-    const std::string barcode =
-        OutputTicketRecord(ThreadConnection(services_.database), caller,
-                           {SeatCode, TicketType, IsGift, SaleClassCode, ProductCode});
-    return Query(TicketRecordSql(caller.node, SqlFormat("t.BARCODE = '%s'", {barcode})));
+    return PacketResult(OutputTicketRecord(ThreadConnection(services_.database), CallerFor(Context),
+                                           {SeatCode, TicketType, IsGift, SaleClassCode, ProductCode}),
+                        services_.maxMessageBytes);
 }
 
 Variant TKavTicketOffice::GetSaleClass(const std::string& Context, const std::string& ProductCode) {

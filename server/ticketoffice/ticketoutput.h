@@ -1,14 +1,7 @@
 #pragma once
 // Tickets: the one ticket of a seat of a paid order, made once (OutputTicket) and handed back for
-// every reprint (GetTicketInfo). Every hand-out is logged (printlog.h).
-//
-// A ticket record is one row: the ticket (BARCODE, TICKETSERIAL, ORDERCODE, ORDERNO, SEATCODE,
-// PRODUCTCODE, SALECLASSCODE, TICKETTYPE, ISGIFT, PARVALUE, PRINTUSER, PRINTTIME, OrderHandlerTime)
-// and everything its face prints: PRODUCTNAME, HAPPENTIME, PLACENAME, SECTIONNAME, SECTIONENAME,
-// SECTIONDES, SECTIONEDES, FLOORNAME, FLOORENAME, ROWNAME, SEATNAME, SEATNO, SEATDESC, PRICELEVEL,
-// PRICEMARK, VIPMARK, GIFTMARK, DISCOUNTMARK, TICKETMARK, MEMBERMARK, CLIENTNAME, IDTYPENAME, IDNUM,
-// SALETEL. The full seat name, the QR code text and the day of the week are worked out by the
-// client from these.
+// every reprint (GetTicketInfo). Every hand-out is logged (printlog.h). Both answer the ticket
+// record (ticketrecord.h).
 
 #include "server/db/database.h"
 #include "server/ticketoffice/caller.h"
@@ -28,17 +21,14 @@ struct TicketRequest {
 // Makes the ticket of the seat, which must belong to a paid, uncollected order and have none yet;
 // its face value is the order's price for the seat's level after discount (0 for a gift). When the
 // order's last seat gets its ticket the order is collected (status A, ISPRINT Y, the caller as
-// handler). One transaction; returns the new ticket's BARCODE. Raises pelio::EosRemoteException
+// handler). One transaction; returns the new ticket's record. Raises pelio::EosRemoteException
 // for a seat that cannot have a ticket ("座位 <n> 已出票" when it has one), EDatabase when the
 // database refuses; nothing is written then.
 std::string OutputTicketRecord(Connection& connection, const Caller& caller, const TicketRequest& request);
 
 // The record of the ticket already made for the order's seat, logged as a reprint, in one
-// transaction; an empty packet when there is none.
+// transaction; a table without rows when there is none.
 std::string ReprintTicketRecord(Connection& connection, const Caller& caller, const std::string& orderCode,
                                 const std::string& seatCode);
-
-// The statement selecting the ticket records of the node under `condition` (SQL over the ticket t).
-std::string TicketRecordSql(const std::string& nodeCode, const std::string& condition);
 
 } // namespace kav::server

@@ -3,7 +3,7 @@
 // section (CreateOrderAndBooking), account the order (SaleAccount) and make its four tickets
 // (OutputTicket), each a call over a connection of the seller's own to a server hosted here.
 //   BM_PgbenchTpcB/clients:N   pgbench's default TPC-B transactions for 10 s (counter tps)
-//   BM_CompleteSale/threads:N  N sellers at once, each on its own section (counter sales_per_s,
+//   BM_CompleteSale/threads:N  N sellers at once, each on sections of its own (counter sales_per_s,
 //                              and vs_pgbench: that divided by the TPC-B tps of as many clients;
 //                              the goal is at least 0.3)
 // Needs a PostgreSQL database whose role may create schemas and databases (a test cluster:
@@ -15,6 +15,7 @@
 #include "services/login/tplogin.h"
 #include "services/ticketoffice/tpticketoffice.h"
 
+#include <array>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -33,8 +34,15 @@ using namespace kav::server;
 using pelio::Variant;
 
 constexpr int kSellers = 8;
-constexpr int kSeatsPerSection = 30000; // 600 rows of 50: more than any run sells
+// Each seller sells from sections of its own, one of a real hall's size at a time (20 rows of 50
+// seats), so that choosing the best seats reads what it reads at a real window.
+constexpr int kSeatsPerSection = 1000;
+constexpr int kSectionsPerSeller = 80;
 constexpr double kSeatPrice = 100;
+
+std::string SectionCode(int seller, int section) {
+    return "S" + std::to_string(seller) + "_" + std::to_string(section);
+}
 
 std::string BenchUrl() {
     const char* url = std::getenv("KAV_BENCH_PG");
@@ -60,7 +68,8 @@ std::string Hash(const std::string& password) {
     return hash;
 }
 
-// A fresh schema with one performance of kSellers sections, a seller and a server serving it.
+// A fresh schema with one performance of kSellers * kSectionsPerSeller sections, a seller and a
+// server serving it.
 struct SaleServer {
     std::string admin = BenchUrl();
     std::string schema = "kav_sale_bench_" + std::to_string(getpid());
@@ -87,18 +96,20 @@ struct SaleServer {
             "insert into KAV_PRICE_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, PRICE) values "
             "('01', 'P1', 'A', 100);"
             "insert into KAV_PAYMODE (PAYMODECODE, CNAME, DISPLAY) values ('X', '现金', 1)");
-        for (int section = 0; section < kSellers; ++section) {
-            const std::string code = "S" + std::to_string(section);
-            c->Execute("insert into KAV_SECTION_SHOW (NODECODE, SECTIONCODE, PRODUCTCODE, CNAME) values "
-                       "('01', ?1, 'P1', ?1)",
-                       {code});
-            c->Execute(
-                "insert into KAV_SEAT_SHOW (NODECODE, SEATCODE, PRODUCTCODE, SECTIONCODE, FLOORNO, ROWNO, "
-                "SEATNO, X, Y, STATUS, PRICELEVEL) select '01', ?1 + g, 'P1', ?2, 1, (g - 1) / 50 + 1, "
-                "(g - 1) % 50 + 1, (g - 1) % 50 + 1, (g - 1) / 50 + 1, 'F', 'A' "
-                "from generate_series(1, ?3) g",
-                {std::int64_t{section} * 100000, code, std::int64_t{kSeatsPerSection}});
-        }
+        for (int seller = 0; seller < kSellers; ++seller)
+            for (int section = 0; section < kSectionsPerSeller; ++section) {
+                const std::string code = SectionCode(seller, section);
+                c->Execute("insert into KAV_SECTION_SHOW (NODECODE, SECTIONCODE, PRODUCTCODE, CNAME) values "
+                           "('01', ?1, 'P1', ?1)",
+                           {code});
+                c->Execute(
+                    "insert into KAV_SEAT_SHOW (NODECODE, SEATCODE, PRODUCTCODE, SECTIONCODE, FLOORNO, "
+                    "ROWNO, SEATNO, X, Y, STATUS, PRICELEVEL) select '01', ?1 + g, 'P1', ?2, 1, "
+                    "(g - 1) / 50 + 1, (g - 1) % 50 + 1, (g - 1) % 50 + 1, (g - 1) / 50 + 1, 'F', 'A' "
+                    "from generate_series(1, ?3) g",
+                    {(std::int64_t{seller} * kSectionsPerSeller + section) * kSeatsPerSection, code,
+                     std::int64_t{kSeatsPerSection}});
+            }
         c->Execute("analyze");
         services.emplace(ServerServices{*database, sessions, 64u << 20});
         RegisterServices(*services);
@@ -181,11 +192,18 @@ void BM_CompleteSale(benchmark::State& state) {
     pelio::TPelioClient client;
     client.SetPort(s.server.ListeningPort());
     TTPTicketOffice office(&client);
-    const std::string section = "S" + std::to_string(state.thread_index());
     const Variant none = Variant::ByteArray("");
+    // Each seller's next sale, across runs: a section holds kSeatsPerSection / 4 sales.
+    static std::array<int, kSellers> sold{};
+    int& next = sold[static_cast<std::size_t>(state.thread_index())];
     for (auto _ : state) {
+        const int section = next++ / (kSeatsPerSection / 4);
+        if (section == kSectionsPerSeller) return state.SkipWithError("every section is sold out");
         TClientDataSet order;
-        order.SetData(office.CreateOrderAndBooking(false, s.context, "P1", section, 4, none).ByteArrayView());
+        order.SetData(office
+                          .CreateOrderAndBooking(false, s.context, "P1",
+                                                 SectionCode(state.thread_index(), section), 4, none)
+                          .ByteArrayView());
         const std::string code = order.FieldByName("ORDERCODE").AsString();
         office.SaleAccount(s.context, "OrderCode=" + code + "\nIsNeedCharge=X\n",
                            AccountPacket(code, 4 * kSeatPrice), none, none);

@@ -46,6 +46,16 @@ TEST_P(TicketOutputTest, EachSeatGetsOneTicketAndTheLastCollectsTheOrder) {
                     "where ORDERCODE = '" +
                     order + "' and PRICELEVEL = 'A'");
     setup_->Execute("update KAV_ORDER_SHOW set RECEIVABLES = 788" + Where(order));
+    // The order's customer, and a person registered for seat 101 only.
+    setup_->Execute("insert into KAV_MEMBER_IDENTTYPE (NODECODE, IDENTTYPEID, IDENTTYPENAME, CERTIFICATETYPE) "
+                    "values ('01', 1, '身份证', 'ID'), ('01', 2, '护照', 'PASSPORT')");
+    office_->SaveFreeBookInfo(context_, "1", "", order,
+                              Packet({{"CNAME"}, {"IDENTCODE"}, {"IDENTTYPEID", TFieldType::ftInteger}},
+                                     {{"王五", "E123", 2}}));
+    office_->SaveFreeBookInfo(
+        context_, "2", "", order,
+        Packet({{"NAME"}, {"IDNUM"}, {"IDENTTYPEID", TFieldType::ftInteger}, {"SEATCODE", TFieldType::ftInteger}},
+               {{"甲", "110101", 1, 101}}));
     EXPECT_EQ(Account(order, AccountPacket({{order, "X", 788}})), 1);
 
     TClientDataSet ticket;
@@ -66,10 +76,18 @@ TEST_P(TicketOutputTest, EachSeatGetsOneTicketAndTheLastCollectsTheOrder) {
     EXPECT_EQ(ticket.FieldByName("SECTIONNAME").AsString(), "池座");
     EXPECT_EQ(ticket.FieldByName("SEATNAME").AsString(), "1");
     EXPECT_EQ(ticket.FieldByName("ORDERNO").AsString(), order);
+    EXPECT_EQ(ticket.FieldByName("CLIENTNAME").AsString() + ticket.FieldByName("IDTYPENAME").AsString() +
+                  ticket.FieldByName("IDNUM").AsString(),
+              "甲身份证110101")
+        << "the person registered for the seat";
 
     Output(ticket, 201, "Y");
     EXPECT_DOUBLE_EQ(ticket.FieldByName("PARVALUE").AsFloat(), 0);
     EXPECT_EQ(ticket.FieldByName("GIFTMARK").AsString(), "赠");
+    EXPECT_EQ(ticket.FieldByName("CLIENTNAME").AsString() + ticket.FieldByName("IDTYPENAME").AsString() +
+                  ticket.FieldByName("IDNUM").AsString(),
+              "王五护照E123")
+        << "no one registered for the seat: the order's customer";
     EXPECT_EQ(Text("select ORDERSTATUS from KAV_ORDER_SHOW" + Where(order)), "R")
         << "one seat still to print";
 
