@@ -55,12 +55,7 @@ public:
 
     // Whether any part of the payment is by member card; then it must be the only pay mode.
     bool PaysByMemberCard() const {
-        std::set<std::string> modes;
-        for (const auto& row : input_.payments)
-            modes.insert(row.payMode);
-        for (const auto& row : input_.payModes)
-            modes.insert(row.payMode);
-        if (!OrderPayMode().empty()) modes.insert(OrderPayMode());
+        const std::set<std::string> modes = PayModes();
         if (!modes.contains(std::string(kMemberCardPayMode))) return false;
         if (modes.size() > 1) throw EosRemoteException("会员卡支付不能与其他支付方式合用");
         return true;
@@ -131,14 +126,19 @@ private:
             check(row.orderCode);
     }
 
-    void CheckPayModesExist() {
+    // Every pay mode the payment names: the order's, its rows' and its split's.
+    std::set<std::string> PayModes() const {
         std::set<std::string> modes;
         for (const auto& row : input_.payments)
             modes.insert(row.payMode);
         for (const auto& row : input_.payModes)
             modes.insert(row.payMode);
         if (!OrderPayMode().empty()) modes.insert(OrderPayMode());
-        for (const std::string& mode : modes)
+        return modes;
+    }
+
+    void CheckPayModesExist() {
+        for (const std::string& mode : PayModes())
             if (c_.Select("select PAYMODECODE from KAV_PAYMODE where PAYMODECODE = ?1", {mode}).empty())
                 throw EosRemoteException("支付方式 " + mode + " 不存在");
     }

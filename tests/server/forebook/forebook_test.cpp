@@ -85,10 +85,14 @@ TEST_P(ForeBookTest, SellersAccountingCancellingAndCollectingOneOrderAtOnceDoNot
         };
         auto cancel = [&](pelio::TPelioClient& c) { TTPForeBookShow(&c).CancelForeBook(context_, order); };
         const auto won = AtOnce({account, cancel, account, cancel}, client);
+        // One cancel at most; an accounting that comes second finds the order paid and collects it
+        // without charging again, or finds it cancelled and is refused.
         const int accounted = won[0] + won[2], cancelled = won[1] + won[3];
-        EXPECT_EQ(accounted + cancelled, 1);
-        EXPECT_EQ(Count("select count(*) from KAV_ACCOUNT_SHOW" + Where(order)), accounted);
-        EXPECT_EQ(Count("select count(*) from KAV_REPORT_SHOW" + Where(order)), 2 * accounted);
+        const std::int64_t charged = Count("select count(*) from KAV_ACCOUNT_SHOW" + Where(order));
+        EXPECT_LE(cancelled, 1);
+        EXPECT_EQ(charged, accounted > 0 ? 1 : 0);
+        EXPECT_NE(accounted > 0, cancelled > 0);
+        EXPECT_EQ(Count("select count(*) from KAV_REPORT_SHOW" + Where(order)), 2 * charged);
         EXPECT_EQ(Text("select ORDERSTATUS from KAV_ORDER_SHOW" + Where(order)), accounted ? "R" : "C");
         EXPECT_EQ(Count("select count(*) from KAV_SEAT_SHOW where ORDERCODE = '" + order + "'"),
                   accounted ? 2 : 0);
