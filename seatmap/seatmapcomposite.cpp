@@ -336,29 +336,27 @@ void TKavSeatMapCompositeShow::GatherSeatInformation() {
     GatherSeatCells(map_->Grid(), *seat_, onNewSeatRecord_);
 }
 
-void TKavSeatMapCompositeShow::SetPriceLevel(const std::string& level) {
-    if (!level.empty())
-        for (const TKavCellPos& pos : map_->SelectedCells())
-            if (TKavCellInfo& cell = map_->Cells(pos.Row, pos.Col);
-                cell.CellStatus != TKavCellStatus::kavcsNone)
-                cell.PriceLevel = level[0];
+void TKavSeatMapCompositeShow::ChangeSelectedSeats(const std::function<void(TKavCellInfo&)>& change) {
+    for (const TKavCellPos& pos : map_->SelectedCells())
+        if (TKavCellInfo& cell = map_->Cells(pos.Row, pos.Col); cell.CellStatus != TKavCellStatus::kavcsNone)
+            change(cell);
     ClearSelection();
+}
+
+void TKavSeatMapCompositeShow::SetPriceLevel(const std::string& level) {
+    ChangeSelectedSeats([&](TKavCellInfo& cell) {
+        if (!level.empty()) cell.PriceLevel = level[0];
+    });
 }
 
 void TKavSeatMapCompositeShow::SetCellKind(const std::string& kind) {
-    if (!kind.empty())
-        for (const TKavCellPos& pos : map_->SelectedCells())
-            if (TKavCellInfo& cell = map_->Cells(pos.Row, pos.Col);
-                cell.CellStatus != TKavCellStatus::kavcsNone)
-                cell.Kind = kind[0];
-    ClearSelection();
+    ChangeSelectedSeats([&](TKavCellInfo& cell) {
+        if (!kind.empty()) cell.Kind = kind[0];
+    });
 }
 
 void TKavSeatMapCompositeShow::LockSelectedCells() {
-    for (const TKavCellPos& pos : map_->SelectedCells())
-        if (TKavCellInfo& cell = map_->Cells(pos.Row, pos.Col); cell.CellStatus != TKavCellStatus::kavcsNone)
-            cell.CellStatus = TKavCellStatus::kavcsLocked;
-    ClearSelection();
+    ChangeSelectedSeats([](TKavCellInfo& cell) { cell.CellStatus = TKavCellStatus::kavcsLocked; });
 }
 
 bool TKavSeatMapCompositeShow::IsSelectSameFloor() const {

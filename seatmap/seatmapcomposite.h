@@ -164,6 +164,8 @@ private:
     void WriteTotalSeats();
     void CalculateTotalPrice();
     void LayOut();
+    // Applies `change` to every selected cell that holds a seat, then clears the selection.
+    void ChangeSelectedSeats(const std::function<void(TKavCellInfo&)>& change);
     void ToggleSidePanel();
     // Names of the cell's section, floor and row, looked up once per load.
     void CacheNames(TKavCellInfo& cell);
