@@ -1,8 +1,8 @@
 #pragma once
-// RunGuarded: runs one user action of the shell. An exception it raises is shown through the message
-// dialogs ("错误信息") and the action counts as failed; the shell goes on. A remote call that lost the
-// connection raises the RPC library's "请检查网络，现在已和服务器断开连接!", and the shared connection
-// reconnects at its next call, so the user's next action simply tries again.
+// RunGuarded: runs one user action of a window or of the shell. An exception it raises is shown through
+// the message dialogs ("错误信息") and the action counts as failed; the program goes on. A remote call that
+// lost the connection raises the RPC library's "请检查网络，现在已和服务器断开连接!", and the shared
+// connection reconnects at its next call, so the user's next action simply tries again.
 //
 // Threading: GUI thread only.
 
