@@ -1,6 +1,8 @@
 // The order split's rules: suite terms, the whole-suite check and the count and money per price level.
+#include "orderhandler/cdorderhandlerchangeseat.h"
 #include "orderhandler/odrhsplitrules.h"
 #include "platform/dataset/clientdataset.h"
+#include "statementcatalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -127,4 +129,15 @@ TEST(SplitRules, OnlyCodesAreOrderCodes) {
         EXPECT_TRUE(IsOrderCode(code)) << code;
     for (const char* answer : {"", "N", "Y", "K01 0001", "订单", "K0100000012K0100000012", "-1"})
         EXPECT_FALSE(IsOrderCode(answer)) << answer;
+}
+
+// The split's statements are the catalogued ones, and an apostrophe in a code stays inside its literal.
+TEST(SplitRules, StatementsAreTheCataloguedOnes) {
+    using test::CataloguedStatement;
+    EXPECT_EQ(SplitReloadOrderSQL("01", "D0000001", "P0001"), CataloguedStatement("split.reload_order").sql);
+    EXPECT_EQ(SplitSuiteValuesSQL("P0001", "SC02"), CataloguedStatement("split.suite_values").sql);
+    EXPECT_EQ(SplitOrderDiscountSQL("D0000001"), CataloguedStatement("split.order_discount").sql);
+    EXPECT_EQ(SplitProductSQL("01", "P0001"), CataloguedStatement("split.product").sql);
+    EXPECT_EQ(SplitPlaceSQL("01", "PL01"), CataloguedStatement("split.place").sql);
+    EXPECT_NE(SplitOrderDiscountSQL("x' or '1'='1").find("'x'' or ''1''=''1'"), std::string::npos);
 }
