@@ -116,11 +116,7 @@ void TCDOrderHandlerChangeSeat::SetOrderRow(const TClientDataSet& orderRow) {
     order_.createTime = row.FieldByName("CreateTime").AsDateTime();
     order_.sectionCode = TextOf(row, "SECTIONCODE");
     order_.saleClassCode = TextOf(row, "SaleClassCode");
-    order_.clientType = TextOf(row, "ClientType");
-    order_.orderStatus = TextOf(row, "OrderStatus");
     order_.payModeCode = TextOf(row, "PayModeCode");
-    order_.payeeGroup = TextOf(row, "PayeeGroup");
-    order_.memberId = TextOf(row, "MemberID");
     order_.orderFrom = TextOf(row, "OrderFrom");
     order_.seatCount = row.FieldByName("SEATCOUNT").AsInteger();
 }
