@@ -38,7 +38,8 @@ int RunServer(const ServerOptions& options) {
         const std::unique_ptr<Database> database = Database::Open(options.database);
         const SchemaUpgrade schema = database->EnsureSchema();
         if (schema.Created())
-            std::cerr << "created the schema (version " << schema.To << ") in " << options.database << std::endl;
+            std::cerr << "created the schema (version " << schema.To << ") in " << options.database
+                      << std::endl;
         else if (schema.Upgraded())
             std::cerr << "upgraded the schema of " << options.database << " from version " << schema.From
                       << " to " << schema.To << std::endl;

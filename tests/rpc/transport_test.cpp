@@ -190,7 +190,8 @@ TEST(Transport, OversizedMessageIsNotSentAndSaysSoInChinese) {
         sender.CloseBuffer();
         FAIL() << "sent";
     } catch (const EosException& e) {
-        EXPECT_EQ(std::string(e.what()), "发送的数据过大: 1001 字节, 超过消息上限 1000 字节, 请减少一次提交的数据");
+        EXPECT_EQ(std::string(e.what()),
+                  "发送的数据过大: 1001 字节, 超过消息上限 1000 字节, 请减少一次提交的数据");
     }
 }
 

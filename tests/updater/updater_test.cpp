@@ -333,9 +333,11 @@ void UpdaterTest::runningClientBlocksTheHandOver_data() {
     QTest::newRow("user pack, client here") << user << QStringLiteral("DEV") << true << true;
     QTest::newRow("user pack, longer name") << user << QStringLiteral("DEVX") << true << false;
     // The client as installed runs under its own name, and blocks either pack.
-    QTest::newRow("system pack, installed client here") << system << QStringLiteral("kav-client") << true << true;
+    QTest::newRow("system pack, installed client here")
+        << system << QStringLiteral("kav-client") << true << true;
     QTest::newRow("user pack, installed client here") << user << QStringLiteral("kav-client") << true << true;
-    QTest::newRow("user pack, installed client elsewhere") << user << QStringLiteral("kav-client") << false << false;
+    QTest::newRow("user pack, installed client elsewhere")
+        << user << QStringLiteral("kav-client") << false << false;
 }
 
 void UpdaterTest::runningClientBlocksTheHandOver() {

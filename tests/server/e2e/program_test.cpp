@@ -5,8 +5,8 @@
 #include "platform/dataset/clientdataset.h"
 #include "server/db/schemasetup.h"
 #include "serverfixture.h"
-#include "testdatabase.h"
 #include "services/login/tplogin.h"
+#include "testdatabase.h"
 
 #include <csignal>
 #include <cstdio>
@@ -180,7 +180,8 @@ TEST_F(ProgramTest, AnOlderDatabaseIsUpgradedAtStartAndANewerOneRefused) {
     const std::string newer = std::to_string(CurrentSchemaVersion() + 1);
     connection->Execute("update KAV_SCHEMA_VERSION set VERSION = " + newer);
     ServerProcess refused({"--port", "0", "--db", url});
-    EXPECT_TRUE(refused.WaitForLog("schema version " + newer + ", newer than this kav-server's version " + current));
+    EXPECT_TRUE(
+        refused.WaitForLog("schema version " + newer + ", newer than this kav-server's version " + current));
     EXPECT_EQ(refused.Wait(), 1);
     EXPECT_EQ(SchemaVersionOf(*connection), CurrentSchemaVersion() + 1);
 }
