@@ -2,16 +2,10 @@
 // A generated section for looking at the seat map by hand and for measuring it: every price level,
 // every sales status, seat kinds with marks, locked seats, aisles and empty corners.
 
-#include <string>
-
 namespace kav {
 
 class TClientDataSet;
 class TKavSeatMapShow;
-
-// "SEATMAP.CFG" text with a colour for every price level and shapes, names, colours and marks for
-// statuses and kinds.
-std::string DemoSeatMapConfigText();
 
 // Sets the grid to rows x cols and fills every cell; the same arguments give the same section.
 void FillDemoSection(TKavSeatMapShow& map, int rows, int cols);
