@@ -4,6 +4,7 @@
 #include "rpc/pelioserver.h"
 #include "server/seed/seed.h"
 #include "server/serverservices.h"
+#include "server/sessionkeyfile.h"
 
 #include <csignal>
 #include <iostream>
@@ -48,7 +49,9 @@ int RunServer(const ServerOptions& options) {
             std::cerr << "database seeded with " << options.seed << " (left as it was if it held users)"
                       << std::endl;
         }
-        TSessionSigner sessions;
+        const TSessionSigner sessions = options.sessionKeyFile.empty()
+                                            ? TSessionSigner()
+                                            : TSessionSigner(LoadOrCreateSessionKey(options.sessionKeyFile));
         const ServerServices services{*database, sessions, options.maxMessageBytes};
         RegisterServices(services);
 
