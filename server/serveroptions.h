@@ -1,6 +1,9 @@
 #pragma once
 // The command line of kav-server.
 
+#include "server/access/loginattempt.h"
+#include "server/db/database.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -10,14 +13,25 @@ namespace kav::server {
 
 inline constexpr const char* kServerUsage =
     "usage: kav-server [--port N] [--db URL] [--seed demo|bench:N] [--threads N] [--max-connections N]\n"
-    "                  [--max-message-bytes N]\n"
+    "                  [--max-message-bytes N] [--pipe-db URL] [--pipe-row-security on|off]\n"
+    "                  [--login-failures N] [--login-window S] [--login-lock S] [--login-lock-max S]\n"
     "  --port N               TCP port to listen on (default 6666; 0 lets the system choose)\n"
     "  --db URL               sqlite:PATH or a PostgreSQL connection string (default sqlite:kav.db)\n"
     "  --seed demo|bench:N    fill an empty database with the demo data, or with N orders\n"
     "  --threads N            connection threads kept in the pool (default 100)\n"
     "  --max-connections N    refuse connections beyond N (default 0, no limit)\n"
     "  --max-message-bytes N  largest message accepted or sent, at least 1048576\n"
-    "                         (default 268435456)\n";
+    "                         (default 268435456)\n"
+    "  --pipe-db URL          PostgreSQL: the data pipe's own role (default: the --db connection as\n"
+    "                         user kav_pipe, created when missing)\n"
+    "  --pipe-row-security on|off\n"
+    "                         PostgreSQL: the pipe reaches only the rows of the session's node;\n"
+    "                         kept in the database (default: as the database has it, off at first)\n"
+    "  --login-failures N     failed logins per user code or address that lock it (default 5;\n"
+    "                         0 never locks)\n"
+    "  --login-window S       seconds in which those failures count (default 900)\n"
+    "  --login-lock S         seconds of the first lock, doubled by each further one (default 30)\n"
+    "  --login-lock-max S     longest lock in seconds (default 3600)\n";
 
 struct ServerOptions {
     int port = 6666;
@@ -26,6 +40,8 @@ struct ServerOptions {
     int threads = 100;
     int maxConnections = 0;
     std::uint32_t maxMessageBytes = 256u << 20;
+    PipeSettings pipe;
+    LoginLimits login;
 };
 
 // Raised for a command line that cannot be used; the message names the option and its value.

@@ -35,7 +35,7 @@ int RunServer(const ServerOptions& options) {
     std::signal(SIGPIPE, SIG_IGN);
 
     try {
-        const std::unique_ptr<Database> database = Database::Open(options.database);
+        const std::unique_ptr<Database> database = Database::Open(options.database, options.pipe);
         if (database->EnsureSchema()) std::cerr << "created the schema in " << options.database << std::endl;
         if (!options.seed.empty()) {
             SeedDatabase(*database, options.seed);
@@ -43,7 +43,7 @@ int RunServer(const ServerOptions& options) {
                       << std::endl;
         }
         TSessionSigner sessions;
-        const ServerServices services{*database, sessions, options.maxMessageBytes};
+        const ServerServices services{*database, sessions, options.maxMessageBytes, options.login};
         RegisterServices(services);
 
         pelio::TPelioServer server;
