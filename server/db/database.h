@@ -53,6 +53,22 @@ public:
     std::string column; // TABLE.COLUMN
 };
 
+// A database whose schema cannot be brought to this program's version: it is newer than the
+// program, or it holds tables that are not the box office's. Nothing was changed.
+class ESchemaRefused : public EDatabase {
+public:
+    using EDatabase::EDatabase;
+};
+
+// What EnsureSchema found and did: `From` is the schema version the database had (0: it had no
+// tables), `To` the version it has now.
+struct SchemaUpgrade {
+    int From = 0;
+    int To = 0;
+    bool Created() const { return From == 0; }
+    bool Upgraded() const { return From != 0 && From != To; }
+};
+
 enum class Backend { SQLite, PostgreSQL };
 
 // A value bound to a statement parameter; monostate is SQL null.
@@ -126,10 +142,12 @@ public:
     // server keeps (EDatabase), see server/db/pipeaccess.h; on PostgreSQL it is a session of the
     // pipe's own role, which needs EnsureSchema to have run once since this server started.
     virtual std::unique_ptr<Connection> ConnectPipe() = 0;
-    // Creates the schema (server/schema/<backend>.sql) when the database has no tables yet, and on
-    // PostgreSQL gives the pipe's role its privileges and policies on every table
-    // (server/db/postgresqlpipe.h). Returns true when it created the tables.
-    virtual bool EnsureSchema() = 0;
+    // Brings the database to the current schema in one transaction (server/db/schemasetup.h):
+    // creates it when the database has no tables, runs the upgrade steps on an older one. Raises
+    // ESchemaRefused for a newer or foreign database and EDatabase when a step fails; the database
+    // is then left as it was. On PostgreSQL it then gives the pipe's role its privileges and
+    // policies on every table (server/db/postgresqlpipe.h), at every call.
+    virtual SchemaUpgrade EnsureSchema() = 0;
 };
 
 } // namespace kav::server

@@ -1,6 +1,5 @@
 #include "server/db/postgresqldatabase.h"
 
-#include "server/db/embeddedschema.h"
 #include "server/db/packetstream.h"
 #include "server/db/postgresqlpipe.h"
 #include "server/db/resultrows.h"
@@ -42,9 +41,6 @@ enum Oid_ : Oid {
     kTimestampTz = 1184,
     kNumeric = 1700,
 };
-
-// Serialises EnsureSchema between app servers sharing the database.
-constexpr const char* kSchemaLock = "select pg_advisory_xact_lock(4206111)";
 
 struct ResultDeleter {
     void operator()(PGresult* r) const { PQclear(r); }
@@ -489,18 +485,14 @@ public:
         return connection;
     }
 
-    bool EnsureSchema() override {
+    SchemaUpgrade EnsureSchema() override {
         PostgreSQLConnection connection(Target{url_, {}});
-        const bool created =
-            CreateSchemaWhenEmpty(connection, kSchemaLock,
-                                  "select count(*) from information_schema.tables where "
-                                  "table_schema = current_schema() and table_type = 'BASE TABLE'",
-                                  kPostgreSQLSchema);
+        const SchemaUpgrade upgrade = EnsureCurrentSchema(connection);
         if (ownRole_) EnsurePipeRole(connection, pipe_.user);
         PostgreSQLConnection pipe(pipe_);
         const auto role = pipe.Select("select current_user", {});
         GrantPipeAccess(connection, std::get<std::string>(role.at(0).at(0)), rowSecurity_);
-        return created;
+        return upgrade;
     }
 
 private:

@@ -1,7 +1,6 @@
 #include "server/db/sqlitedatabase.h"
 
 #include "platform/core/textcodec.h"
-#include "server/db/embeddedschema.h"
 #include "server/db/packetstream.h"
 #include "server/db/pipeaccess.h"
 #include "server/db/resultrows.h"
@@ -394,10 +393,9 @@ public:
         return std::make_unique<SQLiteConnection>(path_, true);
     }
 
-    bool EnsureSchema() override {
+    SchemaUpgrade EnsureSchema() override {
         SQLiteConnection connection(path_, false);
-        return CreateSchemaWhenEmpty(
-            connection, "", "select count(*) from sqlite_schema where type = 'table'", kSQLiteSchema);
+        return EnsureCurrentSchema(connection);
     }
 
 private:

@@ -492,10 +492,16 @@ create table KAV_COUNTER (
     primary key (NAME)
 );
 
+-- The version of this schema: kav-server upgrades an older database at start (upgrades/, README.md).
+create table KAV_SCHEMA_VERSION (
+    VERSION integer not null,
+    primary key (VERSION)
+);
+
 -- What managers may need to see about access, read through the data pipe (which cannot change
 -- it): logins, refused logins, locks, and statements refused for reaching a credential column.
 create table KAV_AUDIT_LOG (
-    AUDITID integer not null,              -- from the KAV_COUNTER row 'AUDITLOG'
+    AUDITID integer not null,            -- from the KAV_COUNTER row 'AUDITLOG'
     EVENTTIME timestamp(0) not null,
     EVENTKIND varchar(16) not null,      -- LOGIN, LOGINFAILED, LOGINLOCKED, LOGINREFUSED, LOCK, PIPEREFUSED
     NODECODE varchar(2) not null,        -- the user's node; '' for a user code nobody has

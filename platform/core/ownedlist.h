@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace kav::orderhandler {
+namespace kav {
 
 template <class T> class TOwnedList {
 public:
@@ -113,4 +113,4 @@ private:
     std::vector<std::unique_ptr<T>> items_;
 };
 
-} // namespace kav::orderhandler
+} // namespace kav
