@@ -40,6 +40,7 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
                                                  "--threads",
                                                  "--max-connections",
                                                  "--max-message-bytes",
+                                                 "--session-key-file",
                                                  "--pipe-db",
                                                  "--pipe-row-security",
                                                  "--login-failures",
@@ -62,6 +63,9 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
             options.threads = static_cast<int>(Number(option, value, 1, 10000));
         } else if (option == "--max-connections") {
             options.maxConnections = static_cast<int>(Number(option, value, 0, 1000000));
+        } else if (option == "--session-key-file") {
+            if (value.empty()) throw ServerOptionsError("--session-key-file needs a file name");
+            options.sessionKeyFile = value;
         } else if (option == "--max-message-bytes") {
             options.maxMessageBytes = static_cast<std::uint32_t>(
                 Number(option, value, 1 << 20, std::numeric_limits<std::uint32_t>::max()));

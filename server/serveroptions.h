@@ -13,8 +13,9 @@ namespace kav::server {
 
 inline constexpr const char* kServerUsage =
     "usage: kav-server [--port N] [--db URL] [--seed demo|bench:N] [--threads N] [--max-connections N]\n"
-    "                  [--max-message-bytes N] [--pipe-db URL] [--pipe-row-security on|off]\n"
-    "                  [--login-failures N] [--login-window S] [--login-lock S] [--login-lock-max S]\n"
+    "                  [--max-message-bytes N] [--session-key-file PATH] [--pipe-db URL]\n"
+    "                  [--pipe-row-security on|off] [--login-failures N] [--login-window S]\n"
+    "                  [--login-lock S] [--login-lock-max S]\n"
     "  --port N               TCP port to listen on (default 6666; 0 lets the system choose)\n"
     "  --db URL               sqlite:PATH or a PostgreSQL connection string (default sqlite:kav.db)\n"
     "  --seed demo|bench:N    fill an empty database with the demo data, or with N orders\n"
@@ -22,6 +23,10 @@ inline constexpr const char* kServerUsage =
     "  --max-connections N    refuse connections beyond N (default 0, no limit)\n"
     "  --max-message-bytes N  largest message accepted or sent, at least 1048576\n"
     "                         (default 268435456)\n"
+    "  --session-key-file PATH  sign sessions with the key in PATH, created when missing, so that\n"
+    "                         users stay logged in across restarts and servers sharing the file\n"
+    "                         accept each other's sessions (default: a new key at every start)\n"
+
     "  --pipe-db URL          PostgreSQL: the data pipe's own role (default: the --db connection as\n"
     "                         user kav_pipe, created when missing)\n"
     "  --pipe-row-security on|off\n"
@@ -40,6 +45,7 @@ struct ServerOptions {
     int threads = 100;
     int maxConnections = 0;
     std::uint32_t maxMessageBytes = 256u << 20;
+    std::string sessionKeyFile; // empty: a key drawn at start
     PipeSettings pipe;
     LoginLimits login;
 };

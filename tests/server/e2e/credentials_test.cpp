@@ -197,11 +197,23 @@ TEST_P(CredentialsTest, WithRowSecurityOnThePipeReachesOnlyTheSessionsNode) {
     EXPECT_EQ(Column(everyOrder, "ORDERCODE").size(), 3u);
 }
 
-TEST_P(CredentialsTest, APipeRoleThatCouldReadEverythingIsRefusedAtStart) {
+TEST_P(CredentialsTest, APipeRoleOfTheSitesChoiceIsUsedAndOneThatCouldReadEverythingRefused) {
     if (GetParam() != Backend::PostgreSQL) GTEST_SKIP() << "roles are PostgreSQL's";
+    const std::string url = database_->Url();
+    setup_->Execute("do $$ begin if not exists (select from pg_roles where rolname = 'kav_pipe_site') then "
+                    "create role kav_pipe_site login; end if; end $$");
+    const std::string asSiteRole =
+        url + (url.find("://") == std::string::npos ? " user=kav_pipe_site" : "&user=kav_pipe_site");
+    const auto database = Database::Open(url, {.url = asSiteRole, .rowSecurity = {}});
+    database->EnsureSchema();
+    const auto pipe = database->ConnectPipe();
+    EXPECT_EQ(pipe->Select("select current_user", {}).at(0).at(0), SqlValue(std::string("kav_pipe_site")));
+    EXPECT_FALSE(pipe->GetData("select USERCODE from KAV_USER").empty());
+    EXPECT_THROW(pipe->GetData("select PASSWORDHASH from KAV_USER"), ECredentialColumn);
+
     // The tests' owner is a superuser: as the pipe's role it would bypass every privilege.
     try {
-        Database::Open(database_->Url(), {.url = database_->Url(), .rowSecurity = {}})->EnsureSchema();
+        Database::Open(url, {.url = url, .rowSecurity = {}})->EnsureSchema();
         ADD_FAILURE() << "the owner was accepted as the pipe's role";
     } catch (const EDatabase& e) {
         EXPECT_THAT(e.what(), HasSubstr("reaches every row and column"));
