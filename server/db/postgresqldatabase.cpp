@@ -372,6 +372,7 @@ private:
         if (PQstatus(conn_.get()) != CONNECTION_BAD) return;
         if (inTransaction_) throw EDatabase("The connection to PostgreSQL was lost inside a transaction");
         PQreset(conn_.get());
+        boundPid_ = 0; // a new session, whatever its process id: its node is recorded afresh
         if (PQstatus(conn_.get()) != CONNECTION_OK)
             throw EDatabase("Cannot connect to PostgreSQL: " + ErrorText());
         Setup();

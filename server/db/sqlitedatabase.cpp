@@ -106,7 +106,7 @@ ColumnKind KindOfDeclared(const char* declared, int& size) {
 
 class SQLiteConnection final : public Connection {
 public:
-    // A `pipe` connection keeps its client statements off the pipe's limits (pipeaccess.h).
+    // A `pipe` connection holds its client statements to the pipe's limits (pipeaccess.h).
     SQLiteConnection(const std::string& path, bool pipe) {
         access_.pipe = pipe;
         sqlite3* raw = nullptr;

@@ -190,6 +190,16 @@ TEST_P(CredentialsTest, WithRowSecurityOnThePipeReachesOnlyTheSessionsNode) {
     EXPECT_EQ(rows.FieldByName("ORDERCODE").AsString(), "N0000001");
     EXPECT_EQ(Column(everyOrder, "ORDERCODE").size(), 2u);
 
+    // A pipe session opened again after a loss serves its node again, not none.
+    const auto own = database_->Db().ConnectPipe();
+    own->SetPipeNode("01");
+    const auto pid = own->Select("select pg_backend_pid()", {}).at(0).at(0);
+    setup_->Select("select pg_terminate_backend(?1, 10000)", {pid});
+    EXPECT_THROW(own->GetData(everyOrder), EDatabase);
+    TClientDataSet again;
+    again.SetData(own->GetData(everyOrder));
+    EXPECT_EQ(again.RecordCount(), 2);
+
     // A server started without the option keeps it on; one started with it off turns it off.
     database_->Db().EnsureSchema();
     EXPECT_EQ(Column(everyOrder, "ORDERCODE").size(), 2u);
