@@ -38,19 +38,23 @@ int RunServer(const ServerOptions& options) {
     std::signal(SIGPIPE, SIG_IGN);
 
     try {
-        const std::unique_ptr<Database> database = Database::Open(options.database);
-        if (database->EnsureSchema()) std::cerr << "created the schema in " << options.database << std::endl;
+        const std::unique_ptr<Database> database = Database::Open(options.database, options.pipe);
+        const SchemaUpgrade schema = database->EnsureSchema();
+        if (schema.Created())
+            std::cerr << "created the schema (version " << schema.To << ") in " << options.database
+                      << std::endl;
+        else if (schema.Upgraded())
+            std::cerr << "upgraded the schema of " << options.database << " from version " << schema.From
+                      << " to " << schema.To << std::endl;
         if (!options.seed.empty()) {
             SeedDatabase(*database, options.seed);
             std::cerr << "database seeded with " << options.seed << " (left as it was if it held users)"
                       << std::endl;
         }
-        std::optional<TSessionSigner> sessions;
-        if (options.sessionKeyFile.empty())
-            sessions.emplace();
-        else
-            sessions.emplace(LoadOrCreateSessionKey(options.sessionKeyFile));
-        const ServerServices services{*database, *sessions, options.maxMessageBytes};
+        const TSessionSigner sessions = options.sessionKeyFile.empty()
+                                            ? TSessionSigner()
+                                            : TSessionSigner(LoadOrCreateSessionKey(options.sessionKeyFile));
+        const ServerServices services{*database, sessions, options.maxMessageBytes, options.login};
         RegisterServices(services);
 
         pelio::TPelioServer server;

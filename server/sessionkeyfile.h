@@ -1,7 +1,9 @@
 #pragma once
-// The session signing key kept in a file, so that several kav-server processes over one database
-// accept each other's sessions. The file holds the key as 64 hexadecimal digits and a line end;
-// only its owner may read it (mode 0600).
+// The session signing key kept in a file, so that a restart keeps its users logged in and several
+// servers behind one address accept each other's sessions (they share the file's content).
+//
+// The file holds the key as 64 hexadecimal digits on one line, and must be readable by its owner
+// only (like an ssh private key).
 
 #include "server/sessionsigner.h"
 
@@ -10,15 +12,15 @@
 
 namespace kav::server {
 
+// A key file that cannot be used; the message names the file and what is wrong with it.
 class ESessionKeyFile : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// The key in `path`. A missing file is created with a fresh key first; when several servers start
-// at once, the first to create it wins and the others read its key. Raises ESessionKeyFile, naming
-// the path, for a file that others may read or write, that does not hold a key, or that cannot be
-// read or created.
+// The key in `path`. When there is no such file, draws a key and writes it there first (mode 0600,
+// in one step, so that servers starting together all end up with the same key). Raises
+// ESessionKeyFile for a file that others may read, that is not a key, or that cannot be written.
 TSessionSigner::Key LoadOrCreateSessionKey(const std::filesystem::path& path);
 
 } // namespace kav::server

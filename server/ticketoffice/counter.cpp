@@ -1,6 +1,10 @@
 #include "server/ticketoffice/counter.h"
 
+#include "rpc/exceptions.h"
+#include "server/ticketoffice/randomdigits.h"
 #include "server/ticketoffice/sqlvalues.h"
+
+#include <cstdio>
 
 namespace kav::server {
 
@@ -17,6 +21,28 @@ std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::i
                           {name, count});
     if (rows.empty()) throw EDatabase("counter " + name + " is missing");
     return IntegerOf(rows.front().front()) - count + 1;
+}
+
+std::string NewCollectionPassword(Connection& connection, const std::string& nodeCode) {
+    // With a million passwords and a few thousand open orders, a second draw is already rare.
+    constexpr int kAttempts = 20;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::string password = RandomDigits(6);
+        if (connection
+                .Select("select 1 from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERPASSWORD = ?2 and "
+                        "ORDERSTATUS in ('B', 'N', 'R')",
+                        {nodeCode, password})
+                .empty())
+            return password;
+    }
+    throw pelio::EosRemoteException("没有可用的取票密码, 请稍后再试");
+}
+
+std::string NewOrderCode(Connection& connection, const std::string& nodeCode) {
+    const std::int64_t number = DrawNumbers(connection, "ORDER" + nodeCode, 1);
+    char code[32];
+    std::snprintf(code, sizeof code, "K%s%08lld", nodeCode.c_str(), static_cast<long long>(number));
+    return code;
 }
 
 } // namespace kav::server

@@ -8,11 +8,9 @@
 #include "server/ticketoffice/counter.h"
 #include "server/ticketoffice/ordercancel.h"
 #include "server/ticketoffice/orderstate.h"
-#include "server/ticketoffice/randomdigits.h"
 #include "server/ticketoffice/sqlvalues.h"
 
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <optional>
 #include <set>
@@ -24,9 +22,6 @@ namespace {
 using pelio::EosRemoteException;
 
 constexpr int kBestSeatAttempts = 8;
-// Draws of a collection password before giving up; with a million passwords and at most a few
-// thousand open orders, a second draw is already rare.
-constexpr int kPasswordAttempts = 20;
 
 struct HeldSeat {
     std::int64_t code;
@@ -42,7 +37,7 @@ public:
         CheckProduct();
         CheckSection();
         ReadPrices();
-        const std::string orderCode = NewOrderCode();
+        const std::string orderCode = NewOrderCode(c_, caller_.node);
         const std::vector<HeldSeat> seats =
             request_.seatCodes.empty() ? HoldBestSeats(orderCode) : HoldNamedSeats(orderCode);
         WriteOrder(orderCode, seats);
@@ -132,27 +127,6 @@ private:
         return seats;
     }
 
-    // Six random digits that no order of the node still to be collected has: the password alone
-    // finds the order at collection.
-    std::string NewCollectionPassword() {
-        for (int attempt = 0; attempt < kPasswordAttempts; ++attempt) {
-            std::string password = RandomDigits(6);
-            if (c_.Select("select 1 from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERPASSWORD = ?2 and "
-                          "ORDERSTATUS in ('B', 'N', 'R')",
-                          {caller_.node, password})
-                    .empty())
-                return password;
-        }
-        throw EosRemoteException("无法生成不重复的取票密码, 请重试");
-    }
-
-    std::string NewOrderCode() {
-        const std::int64_t number = DrawNumbers(c_, "ORDER" + caller_.node, 1);
-        char code[32];
-        std::snprintf(code, sizeof code, "K%s%08lld", caller_.node.c_str(), static_cast<long long>(number));
-        return code;
-    }
-
     // Holds the seats while they are still free; answers the first seat another seller took
     // since it was read, none when all are held.
     std::optional<std::int64_t> TryHold(const std::vector<HeldSeat>& seats, const std::string& orderCode) {
@@ -204,16 +178,16 @@ private:
                 {caller_.node, orderCode, level, MoneyOf(price), MoneyOf(price * count), count});
         }
         const bool booking = request_.isBookOrder;
-        c_.Execute("insert into KAV_ORDER_SHOW (NODECODE, ORDERCODE, PRODUCTCODE, SECTIONCODE, ORDERFROM, "
-                   "ORDERSTATUS, CLIENTTYPE, FETCHWAY, MEMBERCARDNO, SEATCOUNT, RECEIVABLES, CREATEGROUP, "
-                   "CREATEUSER, CREATETIME, ORDERPASSWORD, FAILTIME, SYSTEMBOOKING, BATCHCODE) values "
-                   "(?1, ?2, ?3, ?4, '1', 'B', '3', '1', '-1', ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
-                   {caller_.node, orderCode, request_.productCode, request_.sectionCode,
-                    static_cast<std::int64_t>(seats.size()), MoneyOf(receivables), caller_.group,
-                    caller_.user, now_, booking ? SqlValue(NewCollectionPassword()) : SqlValue(),
-                    booking && !saleEnd_.empty() ? SqlValue(saleEnd_) : SqlValue(),
-                    std::string(booking ? "Y" : "N"),
-                    request_.batchCode.empty() ? SqlValue() : SqlValue(request_.batchCode)});
+        c_.Execute(
+            "insert into KAV_ORDER_SHOW (NODECODE, ORDERCODE, PRODUCTCODE, SECTIONCODE, ORDERFROM, "
+            "ORDERSTATUS, CLIENTTYPE, FETCHWAY, MEMBERCARDNO, SEATCOUNT, RECEIVABLES, CREATEGROUP, "
+            "CREATEUSER, CREATETIME, ORDERPASSWORD, FAILTIME, SYSTEMBOOKING, BATCHCODE) values "
+            "(?1, ?2, ?3, ?4, '1', 'B', '3', '1', '-1', ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
+            {caller_.node, orderCode, request_.productCode, request_.sectionCode,
+             static_cast<std::int64_t>(seats.size()), MoneyOf(receivables), caller_.group, caller_.user, now_,
+             booking ? SqlValue(NewCollectionPassword(c_, caller_.node)) : SqlValue(),
+             booking && !saleEnd_.empty() ? SqlValue(saleEnd_) : SqlValue(), std::string(booking ? "Y" : "N"),
+             request_.batchCode.empty() ? SqlValue() : SqlValue(request_.batchCode)});
         c_.Execute("insert into KAV_ORDER_CLIENT_SHOW (NODECODE, ORDERCODE) values (?1, ?2)",
                    {caller_.node, orderCode});
     }

@@ -153,8 +153,7 @@ TEST_P(OrderProvidersTest, PasswordSearchFindsOnlyOrdersOfTheLast360Days) {
     setup_->Execute("update KAV_ORDER_SHOW set CREATETIME = ?1 where ORDERCODE = 'D0000001'",
                     {FormatDateTimeIso(Now() - 1)});
     setup_->Execute(
-        "update KAV_ORDER_SHOW set ORDERPASSWORD = '123456', ORDERSTATUS = 'A', CREATETIME = ?1 where "
-        "ORDERCODE = 'D0000002'",
+        "update KAV_ORDER_SHOW set ORDERPASSWORD = '123456', CREATETIME = ?1 where ORDERCODE = 'D0000002'",
         {FormatDateTimeIso(Now() - 400)});
     EXPECT_EQ(Codes(*orders_->SearchOrderHandlerInfoExPS("123456")), std::vector<std::string>{"D0000001"});
     EXPECT_EQ(orders_->SearchOrderHandlerInfoExPS("654321")->Count(), 0);

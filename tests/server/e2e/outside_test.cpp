@@ -6,6 +6,7 @@
 #include "host/caticketfaceshow.h"
 #include "salefixture.h"
 #include "server/http/httpendpoint.h"
+#include "services/dbpipe/tpdbpipe.h"
 
 #include <gmock/gmock.h>
 #include <httplib.h>
@@ -123,6 +124,15 @@ TEST_P(OutsideTest, MembersAreFoundWithoutTheirPasswordsWhichTheServerChecks) {
     for (const auto* condition : {&none, &otherNode, &injected})
         EXPECT_TRUE(members.QueryUserInfo(context_, *condition, "H").empty());
     EXPECT_THAT(RemoteError([&] { members.QueryUserInfo(context_, byId, "X"); }), HasSubstr("模式"));
+
+    // Balances are money and the print log is evidence: the pipe reads them and changes neither.
+    TTPDBPipe pipe(client_.get());
+    EXPECT_THAT(RemoteError([&] { pipe.ExecSQL(context_, "update KAV_MEMBER set BALANCE = 100000"); }),
+                HasSubstr("KAV_MEMBER"));
+    EXPECT_THAT(RemoteError([&] { pipe.ExecSQL(context_, "delete from KAV_PRINT_LOG"); }),
+                HasSubstr("KAV_PRINT_LOG"));
+    rows.SetData(pipe.GetData(context_, "select BALANCE from KAV_MEMBER where MEMBERID = 77").ByteArrayView());
+    EXPECT_DOUBLE_EQ(rows.FieldByName("BALANCE").AsFloat(), 500);
 
     EXPECT_TRUE(members.CheckCardPassword(context_, "8877", "8888"));
     EXPECT_FALSE(members.CheckCardPassword(context_, "8877", "8889"));
