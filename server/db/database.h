@@ -74,6 +74,48 @@ enum class Backend { SQLite, PostgreSQL };
 // A value bound to a statement parameter; monostate is SQL null.
 using SqlValue = std::variant<std::monostate, std::int64_t, double, std::string>;
 
+// Statements of the server's own sent to the database together (Connection::Run): PostgreSQL
+// receives them in one round trip instead of one each (libpq's pipeline mode); SQLite runs them
+// one after the other. They run in order, each exactly as Execute or Select would run it, so each
+// sees what those before it did. Outside a transaction of Begin they run as one transaction.
+class StatementBatch final {
+public:
+    struct Statement {
+        std::string sql; // one statement with ?1, ?2, ... parameters, as Select takes it
+        std::vector<SqlValue> params;
+        bool packet = false;
+    };
+
+    // Adds a statement; answers its index among the results.
+    std::size_t Add(std::string sql, std::vector<SqlValue> params = {}) {
+        statements_.push_back({std::move(sql), std::move(params), false});
+        return statements_.size() - 1;
+    }
+    // Adds a query whose rows come back as a data packet, built as GetData builds it (and held
+    // to the connection's SetMaxPacketBytes).
+    std::size_t AddPacket(std::string sql, std::vector<SqlValue> params = {}) {
+        statements_.push_back({std::move(sql), std::move(params), true});
+        return statements_.size() - 1;
+    }
+    // Ends the batch with the commit of the transaction that Begin opened, in the same round
+    // trip: the batch is the transaction's last work. Nothing is committed when a statement
+    // fails; the transaction is then left for the caller to roll back.
+    void Commit() { commit_ = true; }
+
+    const std::vector<Statement>& Statements() const { return statements_; }
+    bool Commits() const { return commit_; }
+
+private:
+    std::vector<Statement> statements_;
+    bool commit_ = false;
+};
+
+struct StatementResult {
+    std::int64_t changed = 0;                // as Execute answers
+    std::vector<std::vector<SqlValue>> rows; // as Select answers
+    std::string packet;                      // for StatementBatch::AddPacket
+};
+
 class Connection {
 public:
     virtual ~Connection() = default;
@@ -104,15 +146,22 @@ public:
     // floats (money included), texts (date-times as "YYYY-MM-DD hh:mm:ss"), null.
     virtual std::vector<std::vector<SqlValue>> Select(std::string_view sql,
                                                       const std::vector<SqlValue>& params = {}) = 0;
+    // Runs the statements of `batch` (above) and answers one result per statement. The first
+    // statement that fails raises EDatabase with the database's message, and none after it runs.
+    virtual std::vector<StatementResult> Run(const StatementBatch& batch) = 0;
     // The node of the session whose statements a pipe connection runs next (Database::ConnectPipe).
     // Where row security by node is on, those statements reach only that node's rows; other
     // connections ignore it.
     virtual void SetPipeNode(std::string_view nodeCode) { static_cast<void>(nodeCode); }
 
     // A transaction of the server's own; SQLite takes the write lock at once (BEGIN IMMEDIATE).
+    // PostgreSQL sends the begin together with the transaction's first statement.
     virtual void Begin() = 0;
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
+    // Whether a transaction of Begin is open: not yet committed (by Commit or by a batch that
+    // commits) nor rolled back.
+    virtual bool TransactionOpen() const = 0;
 
 private:
     std::size_t maxPacketBytes_ = SIZE_MAX;

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <type_traits>
 #include <unordered_map>
+#include <utility>
 
 namespace kav::server {
 namespace {
@@ -137,6 +138,17 @@ ResultRows RowsOf(const PGresult* result) {
     return rows;
 }
 
+std::vector<std::vector<SqlValue>> ValuesOf(const PGresult* result) {
+    const ResultRows rows = RowsOf(result);
+    std::vector<std::vector<SqlValue>> values(rows.RowCount());
+    for (std::size_t r = 0; r < values.size(); ++r) {
+        values[r].reserve(rows.columns.size());
+        for (std::size_t c = 0; c < rows.columns.size(); ++c)
+            values[r].push_back(rows.ValueOf(rows.At(r, c)));
+    }
+    return values;
+}
+
 // The result as a packet, without a copy of its rows: they are read from libpq's result, again
 // from the first whenever the stream asks.
 std::string PacketOf(const PGresult* result, std::size_t maxBytes) {
@@ -224,7 +236,7 @@ public:
     std::string GetData(std::string_view sql) override {
         PrepareClientStatement();
         return ReadOnly([&] {
-            auto result = Run(std::string(sql), {});
+            auto result = RunSingle(std::string(sql));
             if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
                 throw EDatabase("GetData runs only read-only queries");
             return PacketOf(result.get(), MaxPacketBytes());
@@ -235,7 +247,7 @@ public:
                                     std::string_view detailSql) override {
         PrepareClientStatement();
         return ReadOnly([&] {
-            auto master = Run(std::string(masterSql), {});
+            auto master = RunSingle(std::string(masterSql));
             if (PQresultStatus(master.get()) != PGRES_TUPLES_OK)
                 throw EDatabase("GetData runs only read-only queries");
             auto masterRows = RowsOf(master.get());
@@ -281,7 +293,7 @@ public:
         if (keyword != "insert" && keyword != "update" && keyword != "delete")
             throw EDatabase("ExecSQL runs one insert, update or delete, not '" + keyword + "'");
         Guarded(Outcome::Keep, [&] {
-            auto result = Run(std::string(sql), {});
+            auto result = RunSingle(std::string(sql));
             Check(result, PGRES_COMMAND_OK);
             std::string_view status = PQcmdStatus(result.get());
             if (!status.starts_with("INSERT") && !status.starts_with("UPDATE") &&
@@ -293,50 +305,73 @@ public:
     }
 
     std::int64_t Execute(std::string_view sql, const std::vector<SqlValue>& params) override {
+        if (!params.empty()) return RunOne(sql, params).changed;
+        // A script of several statements, which only the simple protocol carries.
         ReconnectIfLost();
-        Result result;
-        if (params.empty()) {
-            result.reset(PQexec(conn_.get(), std::string(sql).c_str()));
-            if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) Check(result, PGRES_COMMAND_OK);
-        } else {
-            result = RunPrepared(NumberedParametersForPostgreSQL(sql), params);
-            if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) Check(result, PGRES_COMMAND_OK);
-        }
+        SendPendingBegin();
+        Result result(PQexec(conn_.get(), std::string(sql).c_str()));
+        if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) Check(result, PGRES_COMMAND_OK);
         const char* count = PQcmdTuples(result.get());
         return *count ? std::atoll(count) : 0;
     }
 
     std::vector<std::vector<SqlValue>> Select(std::string_view sql,
                                               const std::vector<SqlValue>& params) override {
+        return std::move(RunOne(sql, params).rows);
+    }
+
+    std::vector<StatementResult> Run(const StatementBatch& batch) override {
         ReconnectIfLost();
-        auto result = RunPrepared(NumberedParametersForPostgreSQL(sql), params);
-        Check(result, PGRES_TUPLES_OK);
-        auto rows = RowsOf(result.get());
-        std::vector<std::vector<SqlValue>> out(rows.RowCount());
-        for (std::size_t r = 0; r < out.size(); ++r)
-            for (std::size_t c = 0; c < rows.columns.size(); ++c)
-                out[r].push_back(rows.ValueOf(rows.At(r, c)));
-        return out;
+        PGconn* c = conn_.get();
+        if (PQenterPipelineMode(c) != 1) throw EDatabase(ErrorText());
+        std::vector<Pending> pending;
+        std::vector<Result> answers(batch.Statements().size());
+        Result failed;
+        const bool sent = Send(batch, pending) && PQpipelineSync(c) == 1;
+        std::string trouble = sent ? Collect(pending, answers, failed) : ErrorText();
+        if (PQexitPipelineMode(c) != 1 && trouble.empty()) trouble = ErrorText();
+        if (failed && PQresultStatus(failed.get()) == PGRES_EMPTY_QUERY)
+            throw EDatabase("The SQL text holds no statement");
+        if (failed) Check(failed, PGRES_COMMAND_OK);
+        if (!trouble.empty()) throw EDatabase(trouble);
+
+        std::vector<StatementResult> results(answers.size());
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            const PGresult* answer = answers[i].get();
+            const char* count = PQcmdTuples(const_cast<PGresult*>(answer));
+            results[i].changed = *count ? std::atoll(count) : 0;
+            if (batch.Statements()[i].packet)
+                results[i].packet = PacketOf(answer, MaxPacketBytes());
+            else if (PQresultStatus(answer) == PGRES_TUPLES_OK)
+                results[i].rows = ValuesOf(answer);
+        }
+        return results;
     }
 
     void Begin() override {
         ReconnectIfLost();
-        Command("begin");
+        // Sent with the first statement: a transaction's snapshot is taken by its first
+        // statement, not by its begin, so nothing is seen differently.
+        beginPending_ = true;
         inTransaction_ = true;
     }
     void Commit() override {
         inTransaction_ = false;
+        if (std::exchange(beginPending_, false)) return; // nothing ran
         Command("commit");
     }
     void Rollback() override {
         inTransaction_ = false;
+        if (std::exchange(beginPending_, false)) return;
         if (PQstatus(conn_.get()) == CONNECTION_BAD) return ReconnectIfLost(); // nothing left to undo
         Command("rollback");
     }
+    bool TransactionOpen() const override { return inTransaction_; }
 
 private:
     Handle conn_;
     bool inTransaction_ = false;
+    bool beginPending_ = false;              // Begin was called and its begin is not sent yet
     std::shared_ptr<PipeNodeBinder> binder_; // set for a pipe connection
     std::string node_;                       // a pipe session without one sees no node's rows
     int boundPid_ = 0;
@@ -372,6 +407,7 @@ private:
     void ReconnectIfLost() {
         if (PQstatus(conn_.get()) != CONNECTION_BAD) return;
         if (inTransaction_) throw EDatabase("The connection to PostgreSQL was lost inside a transaction");
+        PQexitPipelineMode(conn_.get()); // left on when the loss broke a batch
         PQreset(conn_.get());
         prepared_.clear(); // prepared statements belong to the session that is gone
         boundPid_ = 0;     // a new session, whatever its process id: its node is recorded afresh
@@ -399,6 +435,9 @@ private:
     }
 
     void Command(const char* sql) { Check(Result(PQexec(conn_.get(), sql)), PGRES_COMMAND_OK); }
+    void SendPendingBegin() {
+        if (std::exchange(beginPending_, false)) Command("begin");
+    }
     // After a failure: the first error is the one to report.
     void TryCommand(const char* sql) noexcept { PQclear(PQexec(conn_.get(), sql)); }
 
@@ -431,29 +470,103 @@ private:
     }
 
     // One statement through the extended protocol, which refuses stacked statements.
-    Result Run(const std::string& sql, const std::vector<SqlValue>& params) {
-        const ParamTexts p(params);
-        return Checked(Result(PQexecParams(conn_.get(), sql.c_str(), p.Count(), nullptr, p.values.data(),
-                                           nullptr, nullptr, 0)));
+    Result RunSingle(const std::string& sql) {
+        return Checked(
+            Result(PQexecParams(conn_.get(), sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0)));
     }
 
-    // One of the server's own statements, prepared at its first run on this session and reused:
+    StatementResult RunOne(std::string_view sql, const std::vector<SqlValue>& params) {
+        StatementBatch batch;
+        batch.Add(std::string(sql), params);
+        return std::move(Run(batch).front());
+    }
+
+    // The server's own statements are prepared at their first run on this session and reused:
     // parsing and planning them again at every call took longer than running them. Texts beyond
     // the first kMaxPrepared run unprepared, so that texts built with values cannot fill memory.
     static constexpr std::size_t kMaxPrepared = 512;
-    std::unordered_map<std::string, std::string> prepared_; // text -> statement name
+    std::unordered_map<std::string, std::string> prepared_; // text as the caller wrote it -> name
 
-    Result RunPrepared(const std::string& sql, const std::vector<SqlValue>& params) {
-        auto found = prepared_.find(sql);
-        if (found == prepared_.end()) {
-            if (prepared_.size() >= kMaxPrepared) return Run(sql, params);
-            const std::string name = "kav_" + std::to_string(prepared_.size());
-            Checked(Result(PQprepare(conn_.get(), name.c_str(), sql.c_str(), 0, nullptr)));
-            found = prepared_.emplace(sql, name).first;
+    // What one result of a pipeline answers, in the order they come.
+    struct Pending {
+        enum class Kind { Begin, Prepare, Statement, Commit } kind;
+        std::size_t index = 0;            // Statement: its place in the batch
+        const std::string* sql = nullptr; // Prepare: the text, as the caller wrote it
+        std::string name;                 // Prepare: the name it is prepared under
+    };
+
+    // Queues the batch (after a pending begin, before its commit) on the pipeline; false when
+    // the connection failed.
+    bool Send(const StatementBatch& batch, std::vector<Pending>& pending) {
+        PGconn* c = conn_.get();
+        const auto control = [&](const char* sql, Pending::Kind kind) {
+            pending.push_back({kind, 0, nullptr, {}});
+            return PQsendQueryParams(c, sql, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+        };
+        if (beginPending_ && !control("begin", Pending::Kind::Begin)) return false;
+        std::unordered_map<std::string_view, std::string> preparing; // by this batch
+        const auto& statements = batch.Statements();
+        for (std::size_t i = 0; i < statements.size(); ++i) {
+            const std::string& sql = statements[i].sql;
+            const std::string* name = nullptr;
+            if (const auto found = prepared_.find(sql); found != prepared_.end())
+                name = &found->second;
+            else if (const auto queued = preparing.find(sql); queued != preparing.end())
+                name = &queued->second;
+            else if (prepared_.size() + preparing.size() < kMaxPrepared) {
+                std::string fresh = "kav_" + std::to_string(prepared_.size() + preparing.size());
+                if (PQsendPrepare(c, fresh.c_str(), NumberedParametersForPostgreSQL(sql).c_str(), 0,
+                                  nullptr) != 1)
+                    return false;
+                pending.push_back({Pending::Kind::Prepare, i, &sql, fresh});
+                name = &preparing.emplace(sql, std::move(fresh)).first->second;
+            }
+            const ParamTexts p(statements[i].params);
+            const int queued =
+                name ? PQsendQueryPrepared(c, name->c_str(), p.Count(), p.values.data(), nullptr, nullptr, 0)
+                     : PQsendQueryParams(c, NumberedParametersForPostgreSQL(sql).c_str(), p.Count(), nullptr,
+                                         p.values.data(), nullptr, nullptr, 0);
+            if (queued != 1) return false;
+            pending.push_back({Pending::Kind::Statement, i, nullptr, {}});
         }
-        const ParamTexts p(params);
-        return Checked(Result(PQexecPrepared(conn_.get(), found->second.c_str(), p.Count(), p.values.data(),
-                                             nullptr, nullptr, 0)));
+        if (batch.Commits() && inTransaction_ && !control("commit", Pending::Kind::Commit)) return false;
+        return true;
+    }
+
+    // Reads the results of what Send queued, up to the pipeline's sync: each statement's into
+    // `answers`, the first failure into `failed` (those after it are skipped by the server).
+    // Answers what went wrong with the connection itself, empty when nothing did.
+    std::string Collect(const std::vector<Pending>& pending, std::vector<Result>& answers, Result& failed) {
+        PGconn* c = conn_.get();
+        for (const Pending& p : pending) {
+            Result result(PQgetResult(c));
+            if (!result) return ErrorText();
+            while (PGresult* end = PQgetResult(c)) // a command's results end with a null
+                PQclear(end);
+            const ExecStatusType status = PQresultStatus(result.get());
+            if (status == PGRES_PIPELINE_ABORTED) continue;
+            if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+                if (!failed) failed = std::move(result);
+                continue;
+            }
+            switch (p.kind) {
+            case Pending::Kind::Begin:
+                beginPending_ = false;
+                break;
+            case Pending::Kind::Prepare:
+                prepared_.emplace(*p.sql, p.name);
+                break;
+            case Pending::Kind::Statement:
+                answers[p.index] = std::move(result);
+                break;
+            case Pending::Kind::Commit:
+                inTransaction_ = false;
+                break;
+            }
+        }
+        Result sync(PQgetResult(c));
+        if (!sync || PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC) return ErrorText();
+        return {};
     }
 
     enum class Outcome { Keep, Undo };
@@ -463,6 +576,7 @@ private:
     // connection usable. Work that will be undone runs read-only where the transaction is its own.
     template <typename F> std::invoke_result_t<F> Guarded(Outcome outcome, F&& work) {
         const bool keep = outcome == Outcome::Keep;
+        SendPendingBegin();
         if (inTransaction_) {
             constexpr const char* kUndo =
                 "rollback to savepoint kav_statement; release savepoint kav_statement";

@@ -207,24 +207,53 @@ public:
                                               const std::vector<SqlValue>& params) override {
         auto stmt = Prepare(std::string(sql), Guard::Any);
         BindAll(stmt.get(), params);
-        std::vector<std::vector<SqlValue>> result;
-        const int columns = sqlite3_column_count(stmt.get());
-        while (Step(stmt.get())) {
-            auto& row = result.emplace_back();
-            row.reserve(static_cast<std::size_t>(columns));
-            for (int c = 0; c < columns; ++c)
-                row.push_back(Value(stmt.get(), c));
+        return Rows(stmt.get());
+    }
+
+    std::vector<StatementResult> Run(const StatementBatch& batch) override {
+        // Outside a transaction the batch is one of its own, as on PostgreSQL.
+        const bool own = !TransactionOpen();
+        if (own) Exec("SAVEPOINT kav_batch");
+        try {
+            std::vector<StatementResult> results;
+            for (const auto& statement : batch.Statements()) {
+                auto stmt = Prepare(statement.sql, Guard::Any);
+                BindAll(stmt.get(), statement.params);
+                StatementResult& result = results.emplace_back();
+                if (statement.packet) {
+                    detail::PacketStream packet(Columns(stmt.get()).columns, MaxPacketBytes());
+                    while (!StreamRows(stmt.get(), packet))
+                        sqlite3_reset(stmt.get());
+                    result.packet = packet.Packet();
+                } else {
+                    result.rows = Rows(stmt.get());
+                }
+                result.changed = sqlite3_changes64(db_.get());
+            }
+            if (own)
+                Exec("RELEASE kav_batch");
+            else if (batch.Commits())
+                Commit();
+            return results;
+        } catch (...) {
+            if (own) TryExec("ROLLBACK TO kav_batch; RELEASE kav_batch");
+            throw;
         }
-        return result;
     }
 
     void Begin() override { Exec("BEGIN IMMEDIATE"); }
     void Commit() override { Exec("COMMIT"); }
     void Rollback() override { Exec("ROLLBACK"); }
+    bool TransactionOpen() const override { return sqlite3_get_autocommit(db_.get()) == 0; }
 
     void Exec(const char* sql) {
         access_.guard = Guard::Any;
         if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail();
+    }
+    // After a failure: the first error is the one to report.
+    void TryExec(const char* sql) noexcept {
+        access_.guard = Guard::Any;
+        sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr);
     }
 
 private:
@@ -337,6 +366,18 @@ private:
             break;
         }
         return value;
+    }
+
+    std::vector<std::vector<SqlValue>> Rows(sqlite3_stmt* stmt) {
+        std::vector<std::vector<SqlValue>> rows;
+        const int columns = sqlite3_column_count(stmt);
+        while (Step(stmt)) {
+            auto& row = rows.emplace_back();
+            row.reserve(static_cast<std::size_t>(columns));
+            for (int c = 0; c < columns; ++c)
+                row.push_back(Value(stmt, c));
+        }
+        return rows;
     }
 
     void ReadRows(sqlite3_stmt* stmt, ResultRows& rows) {

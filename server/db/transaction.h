@@ -11,17 +11,18 @@ namespace kav::server {
 
 template <class Work> auto InTransaction(Connection& connection, Work&& work) -> decltype(work()) {
     connection.Begin();
+    // The work's last batch may have committed already (StatementBatch::Commit).
     try {
         if constexpr (std::is_void_v<decltype(work())>) {
             work();
-            connection.Commit();
+            if (connection.TransactionOpen()) connection.Commit();
         } else {
             auto result = work();
-            connection.Commit();
+            if (connection.TransactionOpen()) connection.Commit();
             return result;
         }
     } catch (...) {
-        connection.Rollback();
+        if (connection.TransactionOpen()) connection.Rollback();
         throw;
     }
 }

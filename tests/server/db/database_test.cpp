@@ -235,6 +235,16 @@ TEST_P(DatabaseTest, ALostPostgreSQLSessionIsOpenedAgain) {
     EXPECT_THROW(conn_->ExecSQL("delete from T"), EDatabase);
     conn_->Rollback();
     EXPECT_EQ(Count(), 3);
+
+    // So does a batch, which then leaves the connection fit for the next one.
+    StatementBatch batch;
+    batch.Add("select count(*) from T where N > ?1", {std::int64_t{0}});
+    batch.Add("select count(*) from T where N > ?1", {std::int64_t{1}});
+    terminate();
+    EXPECT_THROW(conn_->Run(batch), EDatabase);
+    const auto results = conn_->Run(batch);
+    EXPECT_EQ(results.at(0).rows.at(0).at(0), SqlValue(std::int64_t{3}));
+    EXPECT_EQ(results.at(1).rows.at(0).at(0), SqlValue(std::int64_t{2}));
 }
 
 TEST_P(DatabaseTest, ManyDistinctServerStatementsAllRun) {
@@ -258,6 +268,74 @@ TEST_P(DatabaseTest, ServerStatementsTakeNumberedParameters) {
     conn_->Rollback();
     EXPECT_EQ(Count("where PRICE = 1.5"), 2);
     EXPECT_THROW(conn_->Select("select * from T where N = ?1", {}), EDatabase);
+}
+
+TEST_P(DatabaseTest, ABatchRunsInOrderAndStopsAtTheFirstFailure) {
+    auto other = db_->Db().Connect();
+    const auto countOther = [&] { return other->Select("select count(*) from T").at(0).at(0); };
+
+    // Each statement sees what those before it did; rows, counts and packets come back in order.
+    conn_->Begin();
+    StatementBatch batch;
+    const auto inserted = batch.Add("insert into T (NAME, N) values (?1, ?2)", {"new", std::int64_t{9}});
+    const auto raised = batch.Add("update T set N = N + 1 where N >= ?1 returning N", {std::int64_t{3}});
+    const auto packet =
+        batch.AddPacket("select NAME, N, PRICE from T where N > ?1 order by N", {std::int64_t{3}});
+    const auto counted = batch.Add("select count(*) from T");
+    auto results = conn_->Run(batch);
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[inserted].changed, 1);
+    EXPECT_EQ(results[raised].changed, 2);
+    EXPECT_EQ(results[raised].rows.size(), 2u);
+    EXPECT_EQ(results[packet].packet, conn_->GetData("select NAME, N, PRICE from T where N > 3 order by N"));
+    EXPECT_EQ(Load(results[packet].packet).RecordCount(), 2);
+    EXPECT_EQ(results[counted].rows, (std::vector<std::vector<SqlValue>>{{std::int64_t{4}}}));
+    EXPECT_TRUE(conn_->TransactionOpen());
+    EXPECT_EQ(countOther(), SqlValue(std::int64_t{3})); // not committed yet
+
+    // A batch that commits ends the transaction.
+    StatementBatch last;
+    last.Add("delete from T where NAME = ?1", {"abc"});
+    last.Commit();
+    EXPECT_EQ(conn_->Run(last).front().changed, 1);
+    EXPECT_FALSE(conn_->TransactionOpen());
+    EXPECT_EQ(countOther(), SqlValue(std::int64_t{3}));
+
+    // A failure raises the database's message; nothing after it runs and nothing is committed.
+    conn_->Begin();
+    StatementBatch failing;
+    failing.Add("update T set N = 100 where NAME = ?1", {"new"});
+    failing.Add("insert into T (N) values (?1)", {std::int64_t{5}}); // NAME is not null
+    failing.Add("insert into T (NAME, N) values (?1, ?2)", {"after", std::int64_t{6}});
+    failing.Commit();
+    try {
+        conn_->Run(failing);
+        FAIL() << "accepted";
+    } catch (const EDatabase& e) {
+        EXPECT_NE(AsciiLower(e.what()).find("name"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(conn_->TransactionOpen());
+    conn_->Rollback();
+    EXPECT_EQ(Count("where N = 100 or NAME = 'after'"), 0);
+
+    // Outside a transaction a batch is one: all or nothing.
+    StatementBatch alone;
+    alone.Add("insert into T (NAME, N) values (?1, ?2)", {"alone", std::int64_t{7}});
+    alone.Add("insert into T (N) values (?1)", {std::int64_t{8}});
+    EXPECT_THROW(conn_->Run(alone), EDatabase);
+    EXPECT_FALSE(conn_->TransactionOpen());
+    EXPECT_EQ(Count("where NAME = 'alone'"), 0);
+    alone = {};
+    alone.Add("insert into T (NAME, N) values (?1, ?2)", {"alone", std::int64_t{7}});
+    conn_->Run(alone);
+    EXPECT_EQ(countOther(), SqlValue(std::int64_t{4}));
+
+    // A transaction in which nothing ran commits and rolls back as well.
+    conn_->Begin();
+    conn_->Commit();
+    conn_->Begin();
+    conn_->Rollback();
+    EXPECT_FALSE(conn_->TransactionOpen());
 }
 
 TEST_P(DatabaseTest, ConnectionsOfSeveralThreadsWriteWithoutLosingRows) {
