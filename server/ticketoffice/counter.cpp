@@ -4,23 +4,44 @@
 #include "server/ticketoffice/randomdigits.h"
 #include "server/ticketoffice/sqlvalues.h"
 
+#include <algorithm>
+#include <cassert>
+#include <cctype>
 #include <cstdio>
 
 namespace kav::server {
 
+namespace {
+
+// Parameters: the counter's name and the count. One statement: a counter drawn for the first time
+// is created, any other raised, and the new last value comes back. "where true" keeps SQLite from
+// reading "on conflict" as part of the select's join.
+std::string DrawSql(std::string_view startSql) {
+    return "insert into KAV_COUNTER (NAME, LASTVALUE) select cast(?1 as varchar(32)), (" +
+           std::string(startSql) +
+           ") + ?2 where true on conflict (NAME) do update set LASTVALUE = KAV_COUNTER.LASTVALUE + ?2 "
+           "returning "
+           "LASTVALUE";
+}
+
+} // namespace
+
 std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::int64_t count,
                          std::string_view startSql) {
-    // One statement: a counter drawn for the first time is created, any other raised, and the new
-    // last value comes back. "where true" keeps SQLite from reading "on conflict" as part of the
-    // select's join.
-    const auto rows =
-        connection.Select("insert into KAV_COUNTER (NAME, LASTVALUE) select cast(?1 as varchar(32)), (" +
-                              std::string(startSql) +
-                              ") + ?2 where true on conflict (NAME) do update set LASTVALUE = "
-                              "KAV_COUNTER.LASTVALUE + ?2 returning LASTVALUE",
-                          {name, count});
+    const auto rows = connection.Select(DrawSql(startSql), {name, count});
     if (rows.empty()) throw EDatabase("counter " + name + " is missing");
     return IntegerOf(rows.front().front()) - count + 1;
+}
+
+void AddDrawNumbers(StatementBatch& batch, const std::string& name, std::int64_t count,
+                    std::string_view startSql) {
+    batch.Add(DrawSql(startSql), {name, count});
+}
+
+std::string LastDrawnSql(std::string_view name) {
+    assert(std::all_of(name.begin(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }));
+    return "(select LASTVALUE from KAV_COUNTER where NAME = '" + std::string(name) + "')";
 }
 
 std::string NewCollectionPassword(Connection& connection, const std::string& nodeCode) {

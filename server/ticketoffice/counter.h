@@ -18,6 +18,18 @@ namespace kav::server {
 std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::int64_t count,
                          std::string_view startSql = "select 0");
 
+// Adds the same reservation to `batch`, for statements after it in the batch to use the numbers
+// through LastDrawnSql without a round trip of their own. Best placed late in the transaction:
+// the counter's row stays locked from the draw until the transaction ends.
+void AddDrawNumbers(StatementBatch& batch, const std::string& name, std::int64_t count,
+                    std::string_view startSql = "select 0");
+
+// An SQL expression for the last number that the transaction's latest draw of counter `name`
+// reserved (the ones before it are this minus 1, 2, ...): the counter row as that draw left it,
+// which no other transaction can change while this one holds it. `name` is one of the program's
+// own counter names, written into the text.
+std::string LastDrawnSql(std::string_view name);
+
 // A new order code of the node: "K", the node code and the node's next order number in eight digits.
 std::string NewOrderCode(Connection& connection, const std::string& nodeCode);
 

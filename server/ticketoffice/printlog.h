@@ -21,8 +21,9 @@ struct PrintedTicket {
     std::string productCode;
 };
 
-// `now` as "YYYY-MM-DD hh:mm:ss". Raises EDatabase when the database refuses.
-void LogPrint(Connection& connection, const Caller& caller, char kind, const PrintedTicket& ticket,
-              const std::string& now);
+// Adds the log row to `batch`, which must run inside the caller's transaction; `now` as
+// "YYYY-MM-DD hh:mm:ss".
+void AddPrintLog(StatementBatch& batch, const Caller& caller, char kind, const PrintedTicket& ticket,
+                 const std::string& now);
 
 } // namespace kav::server

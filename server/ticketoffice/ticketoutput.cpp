@@ -48,35 +48,41 @@ std::string OutputTicketRecord(Connection& c, const Caller& caller, const Ticket
     const std::int64_t seat = SeatNumber(request.seatCode);
     const std::string seatName = "座位 " + request.seatCode;
     return InTransaction(c, [&] {
-        const std::string orderCode =
-            OrderOfSeat(c, caller.node, seat, request.productCode, request.seatCode);
+        StatementBatch claim;
         // Every ticket of one order is made one after the other, so that two sellers never both
         // make a seat's ticket and the order's last ticket always sees the others.
-        const auto orders =
-            c.Select("update KAV_ORDER_SHOW set ORDERSTATUS = ORDERSTATUS where NODECODE = ?1 "
-                     "and ORDERCODE = ?2 returning ORDERSTATUS, ISGIFT",
-                     {caller.node, orderCode});
-        if (orders.empty()) throw EosRemoteException("订单 " + orderCode + " 不存在, 不能出票");
+        const std::size_t locked = claim.Add(
+            "update KAV_ORDER_SHOW set ORDERSTATUS = ORDERSTATUS where NODECODE = ?1 and ORDERCODE = (select "
+            "ORDERCODE from KAV_SEAT_SHOW where NODECODE = ?1 and SEATCODE = ?2 and PRODUCTCODE = ?3) "
+            "returning ORDERCODE, ORDERSTATUS, ISGIFT",
+            {caller.node, seat, request.productCode});
         // Read once the order is ours: what another seller did before is committed by now.
-        const auto seats = c.Select(
+        const std::size_t seatState = claim.Add(
             "select s.ORDERCODE, d.TICKETPRICE, s.PRICELEVEL, (select count(*) from KAV_ACCOUNT_SHOW a where "
-            "a.NODECODE = ?1 and a.ORDERCODE = ?3), (select count(*) from KAV_TICKET_SHOW t where t.NODECODE "
-            "= ?1 "
-            "and t.ORDERCODE = ?3 and t.SEATCODE = ?2) from KAV_SEAT_SHOW s left join "
-            "KAV_ORDER_DISCOUNT_SHOW d on "
-            "d.ORDERCODE = s.ORDERCODE and d.PRICELEVEL = s.PRICELEVEL where s.NODECODE = ?1 and s.SEATCODE "
-            "= ?2",
-            {caller.node, seat, orderCode});
-        const auto& state = seats.front();
-        if (TextOf(state[0]) != orderCode)
+            "a.NODECODE = ?1 and a.ORDERCODE = s.ORDERCODE), (select count(*) from KAV_TICKET_SHOW t where "
+            "t.NODECODE = ?1 and t.ORDERCODE = s.ORDERCODE and t.SEATCODE = ?2), s.SECTIONCODE, s.FLOORNO, "
+            "s.ROWNO from KAV_SEAT_SHOW s left join KAV_ORDER_DISCOUNT_SHOW d on d.ORDERCODE = s.ORDERCODE "
+            "and d.PRICELEVEL = s.PRICELEVEL where s.NODECODE = ?1 and s.SEATCODE = ?2",
+            {caller.node, seat});
+        const auto claimed = c.Run(claim);
+        const auto& orders = claimed[locked].rows;
+        if (orders.empty()) {
+            const std::string orderCode =
+                OrderOfSeat(c, caller.node, seat, request.productCode, request.seatCode);
+            throw EosRemoteException("订单 " + orderCode + " 不存在, 不能出票");
+        }
+        const std::string orderCode = TextOf(orders.front()[0]);
+        const auto& seats = claimed[seatState].rows;
+        if (seats.empty() || TextOf(seats.front()[0]) != orderCode)
             throw EosRemoteException(seatName + " 已不属于订单 " + orderCode + ", 不能出票");
-        const std::string status = TextOf(orders.front()[0]);
+        const auto& state = seats.front();
+        const std::string status = TextOf(orders.front()[1]);
         if (status == "C" || status == "U")
             throw EosRemoteException("订单 " + orderCode + " 已取消, 不能出票");
         // A ticket is the proof of a sale: an order that was not paid gets none.
         if (IntegerOf(state[3]) == 0) throw EosRemoteException("订单 " + orderCode + " 尚未付款, 不能出票");
         if (IntegerOf(state[4]) != 0) throw EosRemoteException(seatName + " 已出票, 补打请用重打");
-        const bool gift = request.isGift == "Y" || TextOf(orders.front()[1]) == "Y";
+        const bool gift = request.isGift == "Y" || TextOf(orders.front()[2]) == "Y";
         if (!gift && std::holds_alternative<std::monostate>(state[1]))
             throw EosRemoteException("订单 " + orderCode + " 没有票价等级 " + TextOf(state[2]) +
                                      " 的价格, 不能出票");
@@ -84,39 +90,50 @@ std::string OutputTicketRecord(Connection& c, const Caller& caller, const Ticket
 
         const std::string now = FormatDateTimeIso(Now());
         const std::string barcode = RandomDigits(16);
-        c.Execute("insert into KAV_TICKET_SHOW (NODECODE, BARCODE, TICKETSERIAL, ORDERCODE, SEATCODE, "
-                  "PRODUCTCODE, SALECLASSCODE, TICKETTYPE, ISGIFT, PARVALUE, PRINTUSER, PRINTTIME, "
-                  "ORDERHANDLERTIME) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?12)",
-                  {caller.node, barcode, orderCode + "-" + request.seatCode, orderCode, seat,
-                   request.productCode, request.saleClassCode, request.ticketType,
-                   std::string(gift ? "Y" : "N"), MoneyOf(faceCents), caller.user, now});
-        c.Execute("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2",
-                  {caller.node, seat});
-        LogPrint(c, caller, kFirstPrint, {barcode, orderCode, seat, request.productCode}, now);
+        StatementBatch make;
+        make.Add("insert into KAV_TICKET_SHOW (NODECODE, BARCODE, TICKETSERIAL, ORDERCODE, SEATCODE, "
+                 "PRODUCTCODE, SALECLASSCODE, TICKETTYPE, ISGIFT, PARVALUE, PRINTUSER, PRINTTIME, "
+                 "ORDERHANDLERTIME) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?12)",
+                 {caller.node, barcode, orderCode + "-" + request.seatCode, orderCode, seat,
+                  request.productCode, request.saleClassCode, request.ticketType,
+                  std::string(gift ? "Y" : "N"), MoneyOf(faceCents), caller.user, now});
+        make.Add("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2",
+                 {caller.node, seat});
         // The order's last ticket collects it.
-        c.Execute(
-            "update KAV_ORDER_SHOW set ORDERSTATUS = 'A', ISPRINT = 'Y', ORDERHANDLERUSER = ?3, "
-            "ORDERHANDLERTIME = ?4 where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = 'R' and "
-            "not exists (select 1 from KAV_SEAT_SHOW s where s.NODECODE = ?1 and s.ORDERCODE = ?2 and "
-            "not exists (select 1 from KAV_TICKET_SHOW t where t.NODECODE = ?1 and t.ORDERCODE = ?2 and "
-            "t.SEATCODE = s.SEATCODE))",
-            {caller.node, orderCode, caller.user, now});
-        return TicketRecordPacket(c, caller.node, orderCode, seat);
+        make.Add("update KAV_ORDER_SHOW set ORDERSTATUS = 'A', ISPRINT = 'Y', ORDERHANDLERUSER = ?3, "
+                 "ORDERHANDLERTIME = ?4 where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = 'R' and "
+                 "not exists (select 1 from KAV_SEAT_SHOW s where s.NODECODE = ?1 and s.ORDERCODE = ?2 and "
+                 "not exists (select 1 from KAV_TICKET_SHOW t where t.NODECODE = ?1 and t.ORDERCODE = ?2 and "
+                 "t.SEATCODE = s.SEATCODE))",
+                 {caller.node, orderCode, caller.user, now});
+        const TicketRecordReads record(make, caller.node, orderCode, seat,
+                                       {request.productCode, state[5], state[6], state[7], state[2]});
+        AddPrintLog(make, caller, kFirstPrint, {barcode, orderCode, seat, request.productCode}, now);
+        make.Commit();
+        return record.Packet(c.Run(make));
     });
 }
 
 std::string ReprintTicketRecord(Connection& c, const Caller& caller, const std::string& orderCode,
                                 const std::string& seatCode) {
     const std::optional<std::int64_t> seat = TrySeatNumber(seatCode);
+    if (!seat) return EmptyTicketRecordPacket();
     return InTransaction(c, [&] {
-        if (seat)
-            for (const auto& t :
-                 c.Select("select BARCODE, PRODUCTCODE from KAV_TICKET_SHOW where NODECODE = ?1 and "
-                          "ORDERCODE = ?2 and SEATCODE = ?3",
-                          {caller.node, orderCode, *seat}))
-                LogPrint(c, caller, kReprint, {TextOf(t[0]), orderCode, *seat, TextOf(t[1])},
-                         FormatDateTimeIso(Now()));
-        return TicketRecordPacket(c, caller.node, orderCode, seat);
+        const auto tickets = c.Select(
+            "select t.BARCODE, t.PRODUCTCODE, s.SECTIONCODE, s.FLOORNO, s.ROWNO, s.PRICELEVEL from "
+            "KAV_TICKET_SHOW t left join KAV_SEAT_SHOW s on s.NODECODE = t.NODECODE and s.SEATCODE = "
+            "t.SEATCODE where t.NODECODE = ?1 and t.ORDERCODE = ?2 and t.SEATCODE = ?3",
+            {caller.node, orderCode, *seat});
+        if (tickets.empty()) return EmptyTicketRecordPacket();
+        const std::string now = FormatDateTimeIso(Now());
+        StatementBatch batch;
+        for (const auto& t : tickets)
+            AddPrintLog(batch, caller, kReprint, {TextOf(t[0]), orderCode, *seat, TextOf(t[1])}, now);
+        const auto& t = tickets.front();
+        const TicketRecordReads record(batch, caller.node, orderCode, *seat,
+                                       {TextOf(t[1]), t[2], t[3], t[4], t[5]});
+        batch.Commit();
+        return record.Packet(c.Run(batch));
     });
 }
 

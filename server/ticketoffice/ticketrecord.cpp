@@ -72,49 +72,51 @@ const SqlValue kEmpty = std::string();
 
 } // namespace
 
-std::string TicketRecordPacket(Connection& c, const std::string& node, const std::string& orderCode,
-                               std::optional<std::int64_t> seatCode) {
+TicketRecordReads::TicketRecordReads(StatementBatch& batch, const std::string& node,
+                                     const std::string& orderCode, std::int64_t seatCode,
+                                     const TicketPlace& place)
+    : seatCode_(seatCode) {
+    tickets_ = batch.Add("select t.BARCODE, t.TICKETSERIAL, t.ORDERCODE, t.PRODUCTCODE, t.SALECLASSCODE, "
+                         "t.TICKETTYPE, t.ISGIFT, "
+                         "t.PARVALUE, t.PRINTUSER, t.PRINTTIME, t.ORDERHANDLERTIME, s.SECTIONCODE, "
+                         "s.FLOORNO, s.ROWNO, s.SEATNO, "
+                         "s.DESCRIPTION, s.KIND, s.PRICELEVEL, o.MEMBERID from KAV_TICKET_SHOW t "
+                         "inner join KAV_SEAT_SHOW s on s.NODECODE = t.NODECODE and s.SEATCODE = t.SEATCODE "
+                         "inner join KAV_ORDER_SHOW o on o.ORDERCODE = t.ORDERCODE "
+                         "where t.NODECODE = ?1 and t.ORDERCODE = ?2 and t.SEATCODE = ?3",
+                         {node, orderCode, seatCode});
+    where_ = batch.Add(
+        "select p.CNAME, p.HAPPENTIME, pl.CNAME, e.CNAME, coalesce(e.DESCRIPTION, ''), (select f.NAME from "
+        "KAV_FLOOR_SHOW f where f.SECTIONCODE = e.SECTIONCODE and f.FLOORNO = ?4), (select r.NAME from "
+        "KAV_ROW_SHOW r where r.SECTIONCODE = e.SECTIONCODE and r.FLOORNO = ?4 and r.ROWNO = ?5) from "
+        "KAV_SECTION_SHOW e left join KAV_PRODUCT p on p.NODECODE = ?1 and p.PRODUCTCODE = ?2 left join "
+        "KAV_PLACE pl on pl.NODECODE = p.NODECODE and pl.PLACECODE = p.PLACECODE where e.SECTIONCODE = ?3",
+        {node, place.productCode, place.sectionCode, place.floorNo, place.rowNo});
+    // The person registered for the seat, else for the order, else the order's customer.
+    marks_ = batch.Add(
+        "select (select PRICEMARK from KAV_PRICE_SHOW where NODECODE = ?1 and PRODUCTCODE = ?2 and "
+        "PRICELEVEL = ?3), (select DISCOUNT from KAV_ORDER_DISCOUNT_SHOW where ORDERCODE = ?4 and "
+        "PRICELEVEL = ?3), coalesce(ci.NAME, c.CNAME), coalesce(ci.IDNUM, c.IDENTCODE), "
+        "(select IDENTTYPENAME from KAV_MEMBER_IDENTTYPE where NODECODE = ?1 and IDENTTYPEID = "
+        "coalesce(ci.IDENTTYPEID, c.IDENTTYPEID)) from KAV_ORDER_CLIENT_SHOW c left join KAV_CLIENTINFO ci "
+        "on "
+        "ci.ORDERCODE = c.ORDERCODE and (ci.SEATCODE = ?5 or (ci.SEATCODE is null and ci.PKID = 1)) where "
+        "c.ORDERCODE = ?4 order by case when ci.SEATCODE is null then 1 else 0 end",
+        {node, place.productCode, place.priceLevel, orderCode, seatCode});
+}
+
+std::string TicketRecordReads::Packet(const std::vector<StatementResult>& results) const {
     TDataPacketBuilder packet(Fields());
-    if (!seatCode) return packet.Packet();
-    const auto tickets =
-        c.Select("select t.BARCODE, t.TICKETSERIAL, t.ORDERCODE, t.PRODUCTCODE, t.SALECLASSCODE, "
-                 "t.TICKETTYPE, t.ISGIFT, "
-                 "t.PARVALUE, t.PRINTUSER, t.PRINTTIME, t.ORDERHANDLERTIME, s.SECTIONCODE, s.FLOORNO, "
-                 "s.ROWNO, s.SEATNO, "
-                 "s.DESCRIPTION, s.KIND, s.PRICELEVEL, o.MEMBERID from KAV_TICKET_SHOW t "
-                 "inner join KAV_SEAT_SHOW s on s.NODECODE = t.NODECODE and s.SEATCODE = t.SEATCODE "
-                 "inner join KAV_ORDER_SHOW o on o.ORDERCODE = t.ORDERCODE "
-                 "where t.NODECODE = ?1 and t.ORDERCODE = ?2 and t.SEATCODE = ?3",
-                 {node, orderCode, *seatCode});
-    for (const auto& t : tickets) {
-        const SqlValue &product = t[3], &level = t[17];
-        const auto where = c.Select(
-            "select p.CNAME, p.HAPPENTIME, pl.CNAME, e.CNAME, coalesce(e.DESCRIPTION, ''), (select f.NAME "
-            "from "
-            "KAV_FLOOR_SHOW f where f.SECTIONCODE = e.SECTIONCODE and f.FLOORNO = ?4), (select r.NAME from "
-            "KAV_ROW_SHOW r where r.SECTIONCODE = e.SECTIONCODE and r.FLOORNO = ?4 and r.ROWNO = ?5) from "
-            "KAV_SECTION_SHOW e left join KAV_PRODUCT p on p.NODECODE = ?1 and p.PRODUCTCODE = ?2 left join "
-            "KAV_PLACE pl on pl.NODECODE = p.NODECODE and pl.PLACECODE = p.PLACECODE where e.SECTIONCODE = "
-            "?3",
-            {node, product, t[11], t[12], t[13]});
-        // The person registered for the seat, else for the order, else the order's customer.
-        const auto marks = c.Select(
-            "select (select PRICEMARK from KAV_PRICE_SHOW where NODECODE = ?1 and PRODUCTCODE = ?2 and "
-            "PRICELEVEL = ?3), (select DISCOUNT from KAV_ORDER_DISCOUNT_SHOW where ORDERCODE = ?4 and "
-            "PRICELEVEL = ?3), coalesce(ci.NAME, c.CNAME), coalesce(ci.IDNUM, c.IDENTCODE), "
-            "(select IDENTTYPENAME from KAV_MEMBER_IDENTTYPE where NODECODE = ?1 and IDENTTYPEID = "
-            "coalesce(ci.IDENTTYPEID, c.IDENTTYPEID)) from KAV_ORDER_CLIENT_SHOW c left join KAV_CLIENTINFO "
-            "ci on "
-            "ci.ORDERCODE = c.ORDERCODE and (ci.SEATCODE = ?5 or (ci.SEATCODE is null and ci.PKID = 1)) "
-            "where "
-            "c.ORDERCODE = ?4 order by case when ci.SEATCODE is null then 1 else 0 end",
-            {node, product, level, orderCode, *seatCode});
-        const std::vector<SqlValue> noMarks(5), nowhere(7);
-        const std::vector<SqlValue>& m = marks.empty() ? noMarks : marks.front();
-        const std::vector<SqlValue>& w = where.empty() ? nowhere : where.front();
-        const auto orEmpty = [](const SqlValue& v) -> const SqlValue& {
-            return std::holds_alternative<std::monostate>(v) ? kEmpty : v;
-        };
+    const auto& where = results.at(where_).rows;
+    const auto& marks = results.at(marks_).rows;
+    const std::vector<SqlValue> noMarks(5), nowhere(7);
+    const std::vector<SqlValue>& m = marks.empty() ? noMarks : marks.front();
+    const std::vector<SqlValue>& w = where.empty() ? nowhere : where.front();
+    const auto orEmpty = [](const SqlValue& v) -> const SqlValue& {
+        return std::holds_alternative<std::monostate>(v) ? kEmpty : v;
+    };
+    for (const auto& t : results.at(tickets_).rows) {
+        const SqlValue& level = t[17];
         const bool gift = TextOf(t[6]) == "Y";
         const bool member = !std::holds_alternative<std::monostate>(t[18]) && IntegerOf(t[18]) >= 0;
         const bool discounted = !std::holds_alternative<std::monostate>(m[1]) && IntegerOf(m[1]) < 100;
@@ -122,7 +124,7 @@ std::string TicketRecordPacket(Connection& c, const std::string& node, const std
                                            t[1],
                                            t[2],
                                            t[2],
-                                           *seatCode,
+                                           seatCode_,
                                            t[3],
                                            t[4],
                                            t[5],
@@ -160,6 +162,10 @@ std::string TicketRecordPacket(Connection& c, const std::string& node, const std
             Add(packet, kColumns[i].kind, values[i]);
     }
     return packet.Packet();
+}
+
+std::string EmptyTicketRecordPacket() {
+    return TDataPacketBuilder(Fields()).Packet();
 }
 
 } // namespace kav::server

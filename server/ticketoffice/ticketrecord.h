@@ -11,19 +11,40 @@
 // which the database does not keep, are empty.
 //
 // Read with a few small statements rather than one join of a dozen tables, whose planning alone
-// took PostgreSQL longer than making the ticket.
+// took PostgreSQL longer than making the ticket; they cost no round trip of their own.
 
 #include "server/db/database.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
+#include <vector>
 
 namespace kav::server {
 
-// The records of the node's tickets of the order's seat (at most one); a table without rows when
-// there is none or no seat is given. Runs in the caller's transaction, if any.
-std::string TicketRecordPacket(Connection& connection, const std::string& nodeCode,
-                               const std::string& orderCode, std::optional<std::int64_t> seatCode);
+// Where a ticket's seat is and what it sells, as the seat's row holds them: what the record reads
+// beside the ticket itself.
+struct TicketPlace {
+    std::string productCode;
+    SqlValue sectionCode, floorNo, rowNo, priceLevel;
+};
+
+// The reads that make the records of the node's tickets of one seat of an order (at most one),
+// added to a batch so that they travel with the statements that make or hand out the tickets and
+// see what those did.
+class TicketRecordReads final {
+public:
+    TicketRecordReads(StatementBatch& batch, const std::string& nodeCode, const std::string& orderCode,
+                      std::int64_t seatCode, const TicketPlace& place);
+    // The records, from the results of the batch.
+    std::string Packet(const std::vector<StatementResult>& results) const;
+
+private:
+    std::size_t tickets_, where_, marks_;
+    std::int64_t seatCode_;
+};
+
+// The record table without rows.
+std::string EmptyTicketRecordPacket();
 
 } // namespace kav::server

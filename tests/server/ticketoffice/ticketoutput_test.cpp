@@ -47,15 +47,18 @@ TEST_P(TicketOutputTest, EachSeatGetsOneTicketAndTheLastCollectsTheOrder) {
                     order + "' and PRICELEVEL = 'A'");
     setup_->Execute("update KAV_ORDER_SHOW set RECEIVABLES = 788" + Where(order));
     // The order's customer, and a person registered for seat 101 only.
-    setup_->Execute("insert into KAV_MEMBER_IDENTTYPE (NODECODE, IDENTTYPEID, IDENTTYPENAME, CERTIFICATETYPE) "
-                    "values ('01', 1, '身份证', 'ID'), ('01', 2, '护照', 'PASSPORT')");
-    office_->SaveFreeBookInfo(context_, "1", "", order,
-                              Packet({{"CNAME"}, {"IDENTCODE"}, {"IDENTTYPEID", TFieldType::ftInteger}},
-                                     {{"王五", "E123", 2}}));
+    setup_->Execute(
+        "insert into KAV_MEMBER_IDENTTYPE (NODECODE, IDENTTYPEID, IDENTTYPENAME, CERTIFICATETYPE) "
+        "values ('01', 1, '身份证', 'ID'), ('01', 2, '护照', 'PASSPORT')");
     office_->SaveFreeBookInfo(
-        context_, "2", "", order,
-        Packet({{"NAME"}, {"IDNUM"}, {"IDENTTYPEID", TFieldType::ftInteger}, {"SEATCODE", TFieldType::ftInteger}},
-               {{"甲", "110101", 1, 101}}));
+        context_, "1", "", order,
+        Packet({{"CNAME"}, {"IDENTCODE"}, {"IDENTTYPEID", TFieldType::ftInteger}}, {{"王五", "E123", 2}}));
+    office_->SaveFreeBookInfo(context_, "2", "", order,
+                              Packet({{"NAME"},
+                                      {"IDNUM"},
+                                      {"IDENTTYPEID", TFieldType::ftInteger},
+                                      {"SEATCODE", TFieldType::ftInteger}},
+                                     {{"甲", "110101", 1, 101}}));
     EXPECT_EQ(Account(order, AccountPacket({{order, "X", 788}})), 1);
 
     TClientDataSet ticket;
@@ -126,6 +129,35 @@ TEST_P(TicketOutputTest, ASecondOutputIsRefusedAndAReprintHandsBackTheSameTicket
                                        "order by PRINTID")
                     .ByteArrayView());
     EXPECT_EQ(log.RecordCount(), 2);
+}
+
+TEST_P(TicketOutputTest, EveryRefusedTicketNamesItsReasonAndWritesNothing) {
+    const std::string cancelled = PaidOrder({101}, 380);
+    setup_->Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'C'" + Where(cancelled));
+    const std::string unpriced = PaidOrder({102}, 380);
+    setup_->Execute("delete from KAV_ORDER_DISCOUNT_SHOW" + Where(unpriced));
+    const struct {
+        const char* seat;
+        const char* product;
+        std::string refusal;
+    } cases[] = {
+        {"105", "P1", "座位 105 不属于任何订单"}, // free
+        {"901", "P9", "座位 901 不属于任何订单"}, // of another performance
+        {"103", "P1", "订单 OLD1 不存在"},        // held by an order that is gone
+        {"101", "P1", "订单 " + cancelled + " 已取消"},
+        {"102", "P1", "订单 " + unpriced + " 没有票价等级 A 的价格"},
+        {"1x", "P1", "座位号无效: 1x"},
+    };
+    const std::string before = State();
+    const auto written = [&] {
+        return Count("select count(*) from KAV_TICKET_SHOW") + Count("select count(*) from KAV_PRINT_LOG");
+    };
+    for (const auto& c : cases) {
+        EXPECT_THAT(RemoteError([&] { office_->OutputTicket(context_, c.seat, "", "N", "SC1", c.product); }),
+                    HasSubstr(c.refusal));
+        EXPECT_EQ(written(), 0) << c.seat;
+    }
+    EXPECT_EQ(State(), before);
 }
 
 TEST_P(TicketOutputTest, TwoSellersPrintingOneSeatAtOnceMakeOneTicket) {
