@@ -24,6 +24,12 @@ std::string DrawSql(std::string_view startSql) {
            "LASTVALUE";
 }
 
+// Whether an order of the node still to be collected (B, N, R) has the password ?2.
+std::string PasswordTakenSql() {
+    return "select 1 from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERPASSWORD = ?2 and ORDERSTATUS in ('B', "
+           "'N', 'R')";
+}
+
 } // namespace
 
 std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::int64_t count,
@@ -49,21 +55,38 @@ std::string NewCollectionPassword(Connection& connection, const std::string& nod
     constexpr int kAttempts = 20;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         std::string password = RandomDigits(6);
-        if (connection
-                .Select("select 1 from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERPASSWORD = ?2 and "
-                        "ORDERSTATUS in ('B', 'N', 'R')",
-                        {nodeCode, password})
-                .empty())
-            return password;
+        if (connection.Select(PasswordTakenSql(), {nodeCode, password}).empty()) return password;
     }
     throw pelio::EosRemoteException("没有可用的取票密码, 请稍后再试");
 }
 
 std::string NewOrderCode(Connection& connection, const std::string& nodeCode) {
-    const std::int64_t number = DrawNumbers(connection, "ORDER" + nodeCode, 1);
+    StatementBatch batch;
+    const OrderNumbersDraw draw(batch, nodeCode, false);
+    return draw.Code(connection.Run(batch));
+}
+
+OrderNumbersDraw::OrderNumbersDraw(StatementBatch& batch, std::string nodeCode, bool withPassword)
+    : node_(std::move(nodeCode)), number_(batch.Statements().size()) {
+    AddDrawNumbers(batch, "ORDER" + node_, 1);
+    if (!withPassword) return;
+    password_ = RandomDigits(6);
+    passwordTaken_ = batch.Add(PasswordTakenSql(), {node_, *password_});
+}
+
+std::string OrderNumbersDraw::Code(const std::vector<StatementResult>& results) const {
+    const auto& rows = results.at(number_).rows;
+    if (rows.empty()) throw EDatabase("counter ORDER" + node_ + " is missing");
     char code[32];
-    std::snprintf(code, sizeof code, "K%s%08lld", nodeCode.c_str(), static_cast<long long>(number));
+    std::snprintf(code, sizeof code, "K%s%08lld", node_.c_str(),
+                  static_cast<long long>(IntegerOf(rows.front().front())));
     return code;
+}
+
+std::optional<std::string> OrderNumbersDraw::Password(Connection& connection,
+                                                      const std::vector<StatementResult>& results) const {
+    if (!password_ || results.at(passwordTaken_).rows.empty()) return password_;
+    return NewCollectionPassword(connection, node_);
 }
 
 } // namespace kav::server

@@ -5,9 +5,12 @@
 
 #include "server/db/database.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kav::server {
 
@@ -37,5 +40,23 @@ std::string NewOrderCode(Connection& connection, const std::string& nodeCode);
 // collected (B, N, R) has, so that the password alone finds the order at collection. Raises
 // pelio::EosRemoteException in the rare case that several draws all find the password taken.
 std::string NewCollectionPassword(Connection& connection, const std::string& nodeCode);
+
+// A new order's code and, with `withPassword`, its collection password (as the two above), drawn
+// in a batch of the caller's, so that they take no round trip of their own.
+class OrderNumbersDraw final {
+public:
+    OrderNumbersDraw(StatementBatch& batch, std::string nodeCode, bool withPassword);
+    // From the results of the batch.
+    std::string Code(const std::vector<StatementResult>& results) const;
+    // Empty without a password; one found taken is drawn again on the connection.
+    std::optional<std::string> Password(Connection& connection,
+                                        const std::vector<StatementResult>& results) const;
+
+private:
+    std::string node_;
+    std::size_t number_;
+    std::optional<std::string> password_;
+    std::size_t passwordTaken_ = 0;
+};
 
 } // namespace kav::server

@@ -1,6 +1,5 @@
 #include "server/ticketoffice/orderbooking.h"
 
-#include "host/sqltext.h"
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
 #include "server/db/transaction.h"
@@ -23,6 +22,18 @@ using pelio::EosRemoteException;
 
 constexpr int kBestSeatAttempts = 8;
 
+// One row per seat of the order ?2 of the node ?1, with the order's own columns.
+std::string OrderSeatsSql() {
+    return "select o.ORDERCODE, o.ORDERSTATUS, o.PRODUCTCODE, o.SEATCOUNT, o.RECEIVABLES, o.ORDERPASSWORD, "
+           "o.BATCHCODE, s.SEATCODE, s.SECTIONCODE, s.FLOORNO, s.ROWNO, s.SEATNO, s.PRICELEVEL, d.PRICE, "
+           "s.STATUS, "
+           "s.DESCRIPTION from KAV_ORDER_SHOW o inner join KAV_SEAT_SHOW s on s.NODECODE = o.NODECODE and "
+           "s.ORDERCODE = o.ORDERCODE left join KAV_ORDER_DISCOUNT_SHOW d on d.ORDERCODE = o.ORDERCODE and "
+           "d.PRICELEVEL = s.PRICELEVEL where o.NODECODE = ?1 and o.ORDERCODE = ?2 order by s.FLOORNO, "
+           "s.ROWNO, "
+           "s.X";
+}
+
 struct HeldSeat {
     std::int64_t code;
     std::string priceLevel;
@@ -33,22 +44,46 @@ public:
     OrderBooking(Connection& connection, const Caller& caller, const BookingRequest& request)
         : c_(connection), caller_(caller), request_(request), now_(FormatDateTimeIso(Now())) {}
 
+    // Answers the new order's rows (OrderSeatsSql).
     std::string Run() {
-        CheckProduct();
-        CheckSection();
-        ReadPrices();
-        const std::string orderCode = NewOrderCode(c_, caller_.node);
-        const std::vector<HeldSeat> seats =
-            request_.seatCodes.empty() ? HoldBestSeats(orderCode) : HoldNamedSeats(orderCode);
-        WriteOrder(orderCode, seats);
-        return orderCode;
+        // Everything the checks need in one round trip, checked before anything is written.
+        StatementBatch reads;
+        const std::size_t product =
+            reads.Add("select STATUS, SALEENDTIME from KAV_PRODUCT where NODECODE = ?1 "
+                      "and PRODUCTCODE = ?2",
+                      {caller_.node, request_.productCode});
+        const std::size_t section =
+            reads.Add("select SECTIONCODE from KAV_SECTION_SHOW where NODECODE = ?1 and "
+                      "SECTIONCODE = ?2 and PRODUCTCODE = ?3",
+                      {caller_.node, request_.sectionCode, request_.productCode});
+        const std::size_t prices =
+            reads.Add("select PRICELEVEL, PRICE from KAV_PRICE_SHOW where NODECODE = ?1 "
+                      "and PRODUCTCODE = ?2",
+                      {caller_.node, request_.productCode});
+        const std::size_t seats = reads.Statements().size();
+        if (request_.seatCodes.empty()) {
+            if (ValidSeatCount()) AddSectionRead(reads);
+        } else if (request_.seatCodes.size() <= static_cast<std::size_t>(kMaxSeatsPerOrder)) {
+            for (const std::int64_t code : request_.seatCodes)
+                reads.Add(
+                    "select PRODUCTCODE, SECTIONCODE, STATUS, PRICELEVEL, DESCRIPTION from KAV_SEAT_SHOW "
+                    "where NODECODE = ?1 and SEATCODE = ?2",
+                    {caller_.node, code});
+        }
+        auto read = c_.Run(reads);
+        CheckProduct(read[product].rows);
+        CheckSection(read[section].rows);
+        for (const auto& row : read[prices].rows)
+            priceCents_[TextOf(row[0])] = CentsOf(row[1]);
+        const std::vector<HeldSeat> held = !request_.seatCodes.empty() ? HoldNamedSeats(read, seats)
+                                           : seats < read.size()
+                                               ? HoldBestSeats(std::move(read[seats].rows))
+                                               : HoldBestSeats({}); // refuses the seat count
+        return WriteOrder(held);
     }
 
 private:
-    void CheckProduct() {
-        const auto rows = c_.Select("select STATUS, SALEENDTIME from KAV_PRODUCT where NODECODE = ?1 and "
-                                    "PRODUCTCODE = ?2",
-                                    {caller_.node, request_.productCode});
+    void CheckProduct(const std::vector<std::vector<SqlValue>>& rows) {
         if (rows.empty()) throw EosRemoteException("演出 " + request_.productCode + " 不存在");
         if (TextOf(rows[0][0]) == "9") throw EosRemoteException("演出 " + request_.productCode + " 已作废");
         saleEnd_ = TextOf(rows[0][1]);
@@ -56,29 +91,19 @@ private:
             throw EosRemoteException("演出 " + request_.productCode + " 已停止售票");
     }
 
-    void CheckSection() {
-        if (c_.Select("select SECTIONCODE from KAV_SECTION_SHOW where NODECODE = ?1 and SECTIONCODE = ?2 "
-                      "and PRODUCTCODE = ?3",
-                      {caller_.node, request_.sectionCode, request_.productCode})
-                .empty())
+    void CheckSection(const std::vector<std::vector<SqlValue>>& rows) {
+        if (rows.empty())
             throw EosRemoteException("演出 " + request_.productCode + " 没有区域 " + request_.sectionCode);
     }
 
-    void ReadPrices() {
-        for (const auto& row : c_.Select("select PRICELEVEL, PRICE from KAV_PRICE_SHOW where NODECODE = ?1 "
-                                         "and PRODUCTCODE = ?2",
-                                         {caller_.node, request_.productCode}))
-            priceCents_[TextOf(row[0])] = CentsOf(row[1]);
-    }
-
-    std::vector<HeldSeat> NamedSeats() {
+    // The named seats, checked, from the batch's reads of them starting at `first`.
+    std::vector<HeldSeat> NamedSeats(const std::vector<StatementResult>& read, std::size_t first) {
         if (request_.seatCodes.size() > static_cast<std::size_t>(kMaxSeatsPerOrder))
             throw EosRemoteException("一个订单最多 " + std::to_string(kMaxSeatsPerOrder) + " 个座位");
         std::vector<HeldSeat> seats;
-        for (const std::int64_t code : request_.seatCodes) {
-            const auto rows = c_.Select("select PRODUCTCODE, SECTIONCODE, STATUS, PRICELEVEL, DESCRIPTION "
-                                        "from KAV_SEAT_SHOW where NODECODE = ?1 and SEATCODE = ?2",
-                                        {caller_.node, code});
+        for (std::size_t i = 0; i < request_.seatCodes.size(); ++i) {
+            const std::int64_t code = request_.seatCodes[i];
+            const auto& rows = read[first + i].rows;
             const std::string name = "座位 " + std::to_string(code);
             if (rows.empty() || TextOf(rows[0][0]) != request_.productCode ||
                 TextOf(rows[0][1]) != request_.sectionCode)
@@ -96,17 +121,23 @@ private:
         return seats;
     }
 
-    std::vector<HeldSeat> BestSeats() {
-        if (request_.seatCount <= 0 || request_.seatCount > kMaxSeatsPerOrder)
+    bool ValidSeatCount() const { return request_.seatCount > 0 && request_.seatCount <= kMaxSeatsPerOrder; }
+
+    std::size_t AddSectionRead(StatementBatch& batch) const {
+        return batch.Add("select SEATCODE, FLOORNO, ROWNO, X, STATUS, KIND, ISADDITION, PRICELEVEL from "
+                         "KAV_SEAT_SHOW where NODECODE = ?1 and PRODUCTCODE = ?2 and SECTIONCODE = ?3",
+                         {caller_.node, request_.productCode, request_.sectionCode});
+    }
+
+    // The best seats among the section's `rows` (AddSectionRead).
+    std::vector<HeldSeat> BestSeats(const std::vector<std::vector<SqlValue>>& rows) {
+        if (!ValidSeatCount())
             throw EosRemoteException("座位数 " + std::to_string(request_.seatCount) + " 无效 (1 到 " +
                                      std::to_string(kMaxSeatsPerOrder) + ")");
         std::vector<SectionSeat> section;
         std::map<std::int64_t, std::string> levels;
         int freeCount = 0;
-        for (const auto& row : c_.Select("select SEATCODE, FLOORNO, ROWNO, X, STATUS, KIND, ISADDITION, "
-                                         "PRICELEVEL from KAV_SEAT_SHOW where NODECODE = ?1 and "
-                                         "PRODUCTCODE = ?2 and SECTIONCODE = ?3",
-                                         {caller_.node, request_.productCode, request_.sectionCode})) {
+        for (const auto& row : rows) {
             const std::string level = TextOf(row[7]);
             // Special kinds and added seats are sold only when named.
             const bool free = TextOf(row[4]) == "F" && TextOf(row[5]) == "N" && TextOf(row[6]) == "N" &&
@@ -127,14 +158,27 @@ private:
         return seats;
     }
 
-    // Holds the seats while they are still free; answers the first seat another seller took
-    // since it was read, none when all are held.
-    std::optional<std::int64_t> TryHold(const std::vector<HeldSeat>& seats, const std::string& orderCode) {
+    // Holds the seats while they are still free, and then draws the order's numbers, so that a
+    // seller never waits for a seat while holding the order counter, which every booking needs.
+    // The holds go in the order of the seat codes: two sellers holding the same seats never each
+    // wait for the other. Answers the first seat (in the order given) that another seller took
+    // since it was read, none when all are held; the holds and the draw are then undone by
+    // rolling back to the savepoint kav_hold.
+    std::optional<std::int64_t> TryHold(const std::vector<HeldSeat>& seats) {
+        StatementBatch hold;
+        hold.Add("savepoint kav_hold");
+        std::map<std::int64_t, std::size_t> holds; // by seat code
         for (const HeldSeat& seat : seats)
-            if (c_.Execute("update KAV_SEAT_SHOW set STATUS = 'B', ORDERCODE = ?3 where NODECODE = ?1 and "
-                           "SEATCODE = ?2 and STATUS = 'F'",
-                           {caller_.node, seat.code, orderCode}) != 1)
-                return seat.code;
+            holds.emplace(seat.code, 0);
+        for (auto& [code, index] : holds)
+            index =
+                hold.Add("update KAV_SEAT_SHOW set STATUS = 'B' where NODECODE = ?1 and SEATCODE = ?2 and "
+                         "STATUS = 'F'",
+                         {caller_.node, code});
+        numbers_.emplace(hold, caller_.node, request_.isBookOrder);
+        drawn_ = c_.Run(hold);
+        for (const HeldSeat& seat : seats)
+            if (drawn_[holds.at(seat.code)].changed != 1) return seat.code;
         return std::nullopt;
     }
 
@@ -142,29 +186,36 @@ private:
         return EosRemoteException("座位 " + std::to_string(seat) + " 已被占用");
     }
 
-    std::vector<HeldSeat> HoldNamedSeats(const std::string& orderCode) {
-        std::vector<HeldSeat> seats = NamedSeats();
-        if (const auto taken = TryHold(seats, orderCode)) throw Taken(*taken);
+    std::vector<HeldSeat> HoldNamedSeats(const std::vector<StatementResult>& read, std::size_t first) {
+        std::vector<HeldSeat> seats = NamedSeats(read, first);
+        if (const auto taken = TryHold(seats)) throw Taken(*taken);
         return seats;
     }
 
     // Sellers choosing best seats of one section at once often pick the same ones: the loser
     // gives back what it held and chooses again among the seats still free.
-    std::vector<HeldSeat> HoldBestSeats(const std::string& orderCode) {
+    std::vector<HeldSeat> HoldBestSeats(std::vector<std::vector<SqlValue>> section) {
         std::int64_t taken = 0;
         for (int attempt = 0; attempt < kBestSeatAttempts; ++attempt) {
-            std::vector<HeldSeat> seats = BestSeats();
-            const auto lost = TryHold(seats, orderCode);
+            std::vector<HeldSeat> seats = BestSeats(section);
+            const auto lost = TryHold(seats);
             if (!lost) return seats;
             taken = *lost;
-            c_.Execute("update KAV_SEAT_SHOW set STATUS = 'F', ORDERCODE = null where NODECODE = ?1 and "
-                       "ORDERCODE = ?2",
-                       {caller_.node, orderCode});
+            StatementBatch again;
+            again.Add("rollback to savepoint kav_hold");
+            const std::size_t read = AddSectionRead(again);
+            section = std::move(c_.Run(again)[read].rows);
         }
         throw Taken(taken);
     }
 
-    void WriteOrder(const std::string& orderCode, const std::vector<HeldSeat>& seats) {
+    std::string WriteOrder(const std::vector<HeldSeat>& seats) {
+        const std::string orderCode = numbers_->Code(drawn_);
+        const std::optional<std::string> password = numbers_->Password(c_, drawn_);
+        StatementBatch write;
+        for (const HeldSeat& seat : seats)
+            write.Add("update KAV_SEAT_SHOW set ORDERCODE = ?3 where NODECODE = ?1 and SEATCODE = ?2",
+                      {caller_.node, seat.code, orderCode});
         std::map<std::string, std::int64_t> perLevel;
         for (const HeldSeat& seat : seats)
             ++perLevel[seat.priceLevel];
@@ -172,24 +223,27 @@ private:
         for (const auto& [level, count] : perLevel) {
             const std::int64_t price = priceCents_.at(level);
             receivables += price * count;
-            c_.Execute(
+            write.Add(
                 "insert into KAV_ORDER_DISCOUNT_SHOW (NODECODE, ORDERCODE, PRICELEVEL, PRICE, DISCOUNT, "
                 "TICKETPRICE, TOTALPRICE, SEATAMOUNT) values (?1, ?2, ?3, ?4, 100, ?4, ?5, ?6)",
                 {caller_.node, orderCode, level, MoneyOf(price), MoneyOf(price * count), count});
         }
         const bool booking = request_.isBookOrder;
-        c_.Execute(
-            "insert into KAV_ORDER_SHOW (NODECODE, ORDERCODE, PRODUCTCODE, SECTIONCODE, ORDERFROM, "
-            "ORDERSTATUS, CLIENTTYPE, FETCHWAY, MEMBERCARDNO, SEATCOUNT, RECEIVABLES, CREATEGROUP, "
-            "CREATEUSER, CREATETIME, ORDERPASSWORD, FAILTIME, SYSTEMBOOKING, BATCHCODE) values "
-            "(?1, ?2, ?3, ?4, '1', 'B', '3', '1', '-1', ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
-            {caller_.node, orderCode, request_.productCode, request_.sectionCode,
-             static_cast<std::int64_t>(seats.size()), MoneyOf(receivables), caller_.group, caller_.user, now_,
-             booking ? SqlValue(NewCollectionPassword(c_, caller_.node)) : SqlValue(),
-             booking && !saleEnd_.empty() ? SqlValue(saleEnd_) : SqlValue(), std::string(booking ? "Y" : "N"),
-             request_.batchCode.empty() ? SqlValue() : SqlValue(request_.batchCode)});
-        c_.Execute("insert into KAV_ORDER_CLIENT_SHOW (NODECODE, ORDERCODE) values (?1, ?2)",
-                   {caller_.node, orderCode});
+        write.Add("insert into KAV_ORDER_SHOW (NODECODE, ORDERCODE, PRODUCTCODE, SECTIONCODE, ORDERFROM, "
+                  "ORDERSTATUS, CLIENTTYPE, FETCHWAY, MEMBERCARDNO, SEATCOUNT, RECEIVABLES, CREATEGROUP, "
+                  "CREATEUSER, CREATETIME, ORDERPASSWORD, FAILTIME, SYSTEMBOOKING, BATCHCODE) values "
+                  "(?1, ?2, ?3, ?4, '1', 'B', '3', '1', '-1', ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
+                  {caller_.node, orderCode, request_.productCode, request_.sectionCode,
+                   static_cast<std::int64_t>(seats.size()), MoneyOf(receivables), caller_.group, caller_.user,
+                   now_, password ? SqlValue(*password) : SqlValue(),
+                   booking && !saleEnd_.empty() ? SqlValue(saleEnd_) : SqlValue(),
+                   std::string(booking ? "Y" : "N"),
+                   request_.batchCode.empty() ? SqlValue() : SqlValue(request_.batchCode)});
+        write.Add("insert into KAV_ORDER_CLIENT_SHOW (NODECODE, ORDERCODE) values (?1, ?2)",
+                  {caller_.node, orderCode});
+        const std::size_t rows = write.AddPacket(OrderSeatsSql(), {caller_.node, orderCode});
+        write.Commit();
+        return std::move(c_.Run(write)[rows].packet);
     }
 
     Connection& c_;
@@ -198,6 +252,8 @@ private:
     const std::string now_;
     std::string saleEnd_;
     std::map<std::string, std::int64_t> priceCents_; // per price level on sale
+    std::optional<OrderNumbersDraw> numbers_;
+    std::vector<StatementResult> drawn_; // the results of the batch that held the seats
 };
 
 } // namespace
@@ -221,17 +277,6 @@ std::vector<std::int64_t> SeatCodesOf(RequestPacket& packet) {
 std::string CreateOrderWithSeats(Connection& connection, const Caller& caller,
                                  const BookingRequest& request) {
     return InTransaction(connection, [&] { return OrderBooking(connection, caller, request).Run(); });
-}
-
-std::string OrderSeatsSql(const std::string& nodeCode, const std::string& orderCode) {
-    return SqlFormat("select o.ORDERCODE, o.ORDERSTATUS, o.PRODUCTCODE, o.SEATCOUNT, o.RECEIVABLES, "
-                     "o.ORDERPASSWORD, o.BATCHCODE, s.SEATCODE, s.SECTIONCODE, s.FLOORNO, s.ROWNO, s.SEATNO, "
-                     "s.PRICELEVEL, d.PRICE, s.STATUS, s.DESCRIPTION from KAV_ORDER_SHOW o "
-                     "inner join KAV_SEAT_SHOW s on s.NODECODE = o.NODECODE and s.ORDERCODE = o.ORDERCODE "
-                     "left join KAV_ORDER_DISCOUNT_SHOW d on d.ORDERCODE = o.ORDERCODE and "
-                     "d.PRICELEVEL = s.PRICELEVEL where o.NODECODE = '%s' and o.ORDERCODE = '%s' "
-                     "order by s.FLOORNO, s.ROWNO, s.X",
-                     {nodeCode, orderCode});
 }
 
 bool ReleaseBatchOrders(Connection& connection, const Caller& caller, const std::string& batchCode) {

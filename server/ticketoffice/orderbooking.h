@@ -35,11 +35,10 @@ struct BookingRequest {
 std::vector<std::int64_t> SeatCodesOf(RequestPacket& packet);
 
 // Creates the order, its price level lines and its (empty) customer row, and holds its seats for
-// it. Returns the new order's code.
+// it. Returns the new order as a data packet of one row per seat (ORDERCODE, ORDERSTATUS,
+// PRODUCTCODE, SEATCOUNT, RECEIVABLES, ORDERPASSWORD, BATCHCODE of the order; SEATCODE, SECTIONCODE,
+// FLOORNO, ROWNO, SEATNO, PRICELEVEL, PRICE, STATUS, DESCRIPTION of the seat), front rows first.
 std::string CreateOrderWithSeats(Connection& connection, const Caller& caller, const BookingRequest& request);
-
-// The statement selecting one row per seat of the order with the order's own columns.
-std::string OrderSeatsSql(const std::string& nodeCode, const std::string& orderCode);
 
 // Cancels the batch's orders that are still booked and unpaid and frees their held seats.
 // Returns whether there was such an order.

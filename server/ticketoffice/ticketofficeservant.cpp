@@ -120,8 +120,8 @@ Variant TKavTicketOffice::CreateOrderByBatch(const std::string& BatchCode, const
 Variant TKavTicketOffice::Book(const Caller& caller, BookingRequest request, const Variant& seatPacket) {
     RequestPacket seats(seatPacket, "cdsSeatDelta");
     request.seatCodes = SeatCodesOf(seats);
-    const std::string order = CreateOrderWithSeats(ThreadConnection(services_.database), caller, request);
-    return Query(OrderSeatsSql(caller.node, order));
+    return PacketResult(CreateOrderWithSeats(ThreadConnection(services_.database), caller, request),
+                        services_.maxMessageBytes);
 }
 
 bool TKavTicketOffice::ReleaseBatch(const std::string& Context, const std::string& BatchCode) {
