@@ -36,17 +36,23 @@ std::int64_t MemberPayingOrder(Connection& c, const std::string& node, const std
     return IntegerOf(m[0]);
 }
 
-void DebitMemberCard(Connection& c, const std::string& node, std::int64_t memberId, std::int64_t cents) {
+MemberCardDebit::MemberCardDebit(StatementBatch& batch, std::string node, std::int64_t memberId,
+                                 std::int64_t cents)
+    : node_(std::move(node)), memberId_(memberId), cents_(cents) {
     if (cents == 0) return;
-    if (c.Execute("update KAV_MEMBER set BALANCE = BALANCE - ?3 where NODECODE = ?1 and MEMBERID = ?2 and "
+    debit_ =
+        batch.Add("update KAV_MEMBER set BALANCE = BALANCE - ?3 where NODECODE = ?1 and MEMBERID = ?2 and "
                   "ISFEEMEMBER = 'Y' and ISVALID = 'Y' and BALANCE >= ?3 - 0.005",
-                  {node, memberId, MoneyOf(cents)}) == 1)
-        return;
+                  {node_, memberId, MoneyOf(cents)});
+}
+
+void MemberCardDebit::Check(Connection& c, const std::vector<StatementResult>& results) const {
+    if (cents_ == 0 || results.at(debit_).changed == 1) return;
     const auto rows =
-        c.Select("select BALANCE from KAV_MEMBER where NODECODE = ?1 and MEMBERID = ?2", {node, memberId});
+        c.Select("select BALANCE from KAV_MEMBER where NODECODE = ?1 and MEMBERID = ?2", {node_, memberId_});
     throw EosRemoteException(std::string(kCardBalanceShortText) + " (余额 " +
                              MoneyText(rows.empty() ? 0 : CentsOf(rows.front()[0])) + " 元, 应付 " +
-                             MoneyText(cents) + " 元)");
+                             MoneyText(cents_) + " 元)");
 }
 
 } // namespace kav::server

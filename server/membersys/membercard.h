@@ -5,8 +5,10 @@
 
 #include "server/db/database.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kav::server {
 
@@ -24,9 +26,19 @@ bool CardPasswordMatches(Connection& connection, const std::string& node, const 
 std::int64_t MemberPayingOrder(Connection& connection, const std::string& node, const std::string& orderCode,
                                const std::string& cardNo, const std::string& password);
 
-// Inside the accounting's transaction: takes `cents` from the member's balance; raises with
-// kCardBalanceShortText when the balance does not cover them (nothing is taken then).
-void DebitMemberCard(Connection& connection, const std::string& node, std::int64_t memberId,
-                     std::int64_t cents);
+// Inside the accounting's transaction: takes `cents` from the member's balance, as a statement of
+// the accounting's batch; Check then raises with kCardBalanceShortText when the balance did not
+// cover them (nothing was taken then).
+class MemberCardDebit final {
+public:
+    MemberCardDebit(StatementBatch& batch, std::string node, std::int64_t memberId, std::int64_t cents);
+    // With the results of the batch.
+    void Check(Connection& connection, const std::vector<StatementResult>& results) const;
+
+private:
+    std::string node_;
+    std::int64_t memberId_, cents_;
+    std::size_t debit_ = 0;
+};
 
 } // namespace kav::server

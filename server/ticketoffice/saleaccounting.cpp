@@ -38,6 +38,9 @@ void CheckNode(RequestPacket& packet, const Caller& caller, std::string_view arg
 struct Order {
     std::string code, status, product, saleSort, saleClass, from, placeReserve;
     std::int64_t receivables = 0;
+    // Whether its performance counts towards the caller's group's sales ceilings: it does unless
+    // KAV_GROUPMAXSALEMONY_PRODUCTSET sets style '2' for it.
+    bool countsTowardsCeilings = true;
 };
 
 class SaleAccounting final {
@@ -69,47 +72,84 @@ public:
     // `payingMember`: the member whose stored-value card pays the single order accounted.
     void Run(const std::vector<std::string>& orderCodes, bool rowsMayOmitOrder,
              std::optional<std::int64_t> payingMember = std::nullopt) {
-        std::vector<Order> orders;
+        // Everything the checks read, in one round trip, checked before anything is written.
+        StatementBatch reads;
+        std::vector<std::size_t> orderReads;
         for (const std::string& code : orderCodes)
-            orders.push_back(CheckedOrder(code));
+            orderReads.push_back(AddOrderRead(reads, code));
+        std::vector<std::pair<std::string, std::size_t>> modeReads;
+        for (const std::string& mode : PayModes())
+            modeReads.emplace_back(
+                mode, reads.Add("select PAYMODECODE from KAV_PAYMODE where PAYMODECODE = ?1", {mode}));
+        const auto read = c_.Run(reads);
+        std::vector<Order> orders;
+        for (std::size_t i = 0; i < orderCodes.size(); ++i)
+            orders.push_back(CheckedOrder(orderCodes[i], read[orderReads[i]].rows));
         // Rows without an order code belong to the single order being accounted.
         const std::string implied = rowsMayOmitOrder ? orderCodes.front() : std::string();
         CheckRowsNameTheseOrders(orderCodes, implied);
-        CheckPayModesExist();
+        for (const auto& [mode, index] : modeReads)
+            if (read[index].rows.empty()) throw EosRemoteException("支付方式 " + mode + " 不存在");
         for (const Order& order : orders)
             CheckAmounts(order, implied);
-        ChargeCeilings(orders);
-        if (payingMember) DebitMemberCard(c_, caller_.node, *payingMember, orders.front().receivables);
-        for (const Order& order : orders)
-            Write(order, implied);
+
+        // The writes whose outcome decides whether the accounting stands, and the ledger's lines
+        // read once the orders are claimed.
+        StatementBatch claim;
+        const Ceilings ceilings = AddCeilings(claim, orders);
+        std::optional<MemberCardDebit> debit;
+        if (payingMember) debit.emplace(claim, caller_.node, *payingMember, orders.front().receivables);
+        std::vector<std::size_t> claims, lines;
+        for (const Order& order : orders) {
+            claims.push_back(AddClaim(claim, order, PayModeOf(order, implied)));
+            lines.push_back(claim.Add("select PRICELEVEL, DISCOUNT, SEATAMOUNT, TOTALPRICE from "
+                                      "KAV_ORDER_DISCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 and "
+                                      "SEATAMOUNT > 0 order by PRICELEVEL",
+                                      {caller_.node, order.code}));
+        }
+        const auto claimed = c_.Run(claim);
+        CheckCeilings(ceilings, claimed);
+        if (debit) debit->Check(c_, claimed);
+        for (std::size_t i = 0; i < orders.size(); ++i)
+            CheckClaimed(orders[i], claimed[claims[i]]);
+
+        // The rest cannot be refused: it goes with the commit.
+        StatementBatch write;
+        for (std::size_t i = 0; i < orders.size(); ++i)
+            AddWrites(write, orders[i], implied, claimed[lines[i]].rows);
+        write.Commit();
+        c_.Run(write);
     }
 
 private:
-    Order CheckedOrder(const std::string& code) {
-        const auto rows = c_.Select(
-            "select ORDERSTATUS, PRODUCTCODE, RECEIVABLES, SEATCOUNT, SYSTEMBOOKING, SALESORT, ISGIFT, "
-            "SALECLASSCODE, ORDERFROM, ISPLACERESERVE from KAV_ORDER_SHOW "
-            "where NODECODE = ?1 and ORDERCODE = ?2",
-            {caller_.node, code});
+    std::size_t AddOrderRead(StatementBatch& batch, const std::string& code) const {
+        return batch.Add(
+            "select o.ORDERSTATUS, o.PRODUCTCODE, o.RECEIVABLES, o.SEATCOUNT, o.SYSTEMBOOKING, o.SALESORT, "
+            "o.ISGIFT, o.SALECLASSCODE, o.ORDERFROM, o.ISPLACERESERVE, (select count(*) from "
+            "KAV_ACCOUNT_SHOW a where a.NODECODE = ?1 and a.ORDERCODE = ?2), (select count(*) from "
+            "KAV_SEAT_SHOW s where s.NODECODE = ?1 and s.ORDERCODE = ?2 and s.STATUS = 'B'), (select STYLE "
+            "from KAV_GROUPMAXSALEMONY_PRODUCTSET p where p.NODECODE = ?1 and p.PRODUCTCODE = o.PRODUCTCODE "
+            "and p.GROUPCODE = ?3) from KAV_ORDER_SHOW o where o.NODECODE = ?1 and o.ORDERCODE = ?2",
+            {caller_.node, code, caller_.group});
+    }
+
+    Order CheckedOrder(const std::string& code, const std::vector<std::vector<SqlValue>>& rows) const {
         if (rows.empty()) throw EosRemoteException("订单 " + code + " 不存在");
         const auto& r = rows.front();
         Order order{code,         TextOf(r[0]), TextOf(r[1]), TextOf(r[5]),
                     TextOf(r[7]), TextOf(r[8]), TextOf(r[9]), CentsOf(r[2])};
         if (order.status == "C" || order.status == "U") throw EosRemoteException("订单 " + code + " 已取消");
-        if (OrderHasPayment(c_, caller_.node, code) || (order.status != "B" && order.status != "N"))
+        if (IntegerOf(r[10]) != 0 || (order.status != "B" && order.status != "N"))
             throw EosRemoteException("订单 " + code + " 已收款, 不能重复收款");
         const std::string expected = params_.Value("OrderStatus");
         if (!expected.empty() && expected != order.status)
             throw EosRemoteException("订单 " + code + " 的状态已改变 (现为 " + order.status + ")");
-        const std::int64_t held = IntegerOf(c_.Select("select count(*) from KAV_SEAT_SHOW where NODECODE = "
-                                                      "?1 and ORDERCODE = ?2 and STATUS = 'B'",
-                                                      {caller_.node, code})
-                                                .front()
-                                                .front());
+        const std::int64_t held = IntegerOf(r[11]);
         if (held == 0 || held != IntegerOf(r[3]))
             throw EosRemoteException("订单 " + code + " 的座位已释放或已出票, 不能收款");
         if (order.saleSort.empty())
             order.saleSort = TextOf(r[6]) == "Y" ? "08" : TextOf(r[4]) == "Y" ? "05" : "01";
+        order.countsTowardsCeilings = TextOf(r[12]) != "2";
         return order;
     }
 
@@ -135,12 +175,6 @@ private:
             modes.insert(row.payMode);
         if (!OrderPayMode().empty()) modes.insert(OrderPayMode());
         return modes;
-    }
-
-    void CheckPayModesExist() {
-        for (const std::string& mode : PayModes())
-            if (c_.Select("select PAYMODECODE from KAV_PAYMODE where PAYMODECODE = ?1", {mode}).empty())
-                throw EosRemoteException("支付方式 " + mode + " 不存在");
     }
 
     static bool Of(const std::string& rowOrder, const Order& order, const std::string& implied) {
@@ -174,100 +208,119 @@ private:
                                      " 与应收金额 " + MoneyText(order.receivables) + " 不符");
     }
 
-    // Raises each named ceiling record by what the orders sell, unless a performance does not
-    // count towards the caller's group (KAV_GROUPMAXSALEMONY_PRODUCTSET style '2').
-    void ChargeCeilings(const std::vector<Order>& orders) {
+    struct Ceilings {
+        std::vector<std::pair<CeilingRow, std::size_t>> charges; // each with its update
+        std::string otherGroup; // a row of another group, refused once the rows before it are
+    };
+
+    // Raises each named ceiling record by what the orders sell.
+    Ceilings AddCeilings(StatementBatch& batch, const std::vector<Order>& orders) {
+        Ceilings ceilings;
         std::int64_t counted = 0;
-        for (const Order& order : orders) {
-            const auto style =
-                c_.Select("select STYLE from KAV_GROUPMAXSALEMONY_PRODUCTSET where NODECODE = ?1 "
-                          "and PRODUCTCODE = ?2 and GROUPCODE = ?3",
-                          {caller_.node, order.product, caller_.group});
-            if (style.empty() || TextOf(style.front().front()) != "2") counted += order.receivables;
-        }
+        for (const Order& order : orders)
+            if (order.countsTowardsCeilings) counted += order.receivables;
         std::set<std::pair<std::string, std::string>> charged;
         for (const CeilingRow& row : input_.ceilings) {
-            if (row.groupCode != caller_.group)
-                throw EosRemoteException("不能记入其他代理点 " + row.groupCode + " 的售票金额");
+            if (row.groupCode != caller_.group) {
+                ceilings.otherGroup = row.groupCode;
+                break;
+            }
             if (!charged.insert({row.groupCode, row.createGroup}).second || counted == 0) continue;
-            const std::vector<SqlValue> key{caller_.node, row.groupCode, row.createGroup, MoneyOf(counted)};
-            if (c_.Execute("update KAV_GROUPMAXSALEMONY set ACTUALSALEMONEY = ACTUALSALEMONEY + ?4 where "
-                           "NODECODE = ?1 and GROUPCODE = ?2 and CREATEGROUP = ?3 and "
-                           "ACTUALSALEMONEY + ?4 <= MAXSALEMONEY + 0.005",
-                           key) == 1)
-                continue;
+            ceilings.charges.emplace_back(
+                row, batch.Add("update KAV_GROUPMAXSALEMONY set ACTUALSALEMONEY = ACTUALSALEMONEY + ?4 where "
+                               "NODECODE = ?1 and GROUPCODE = ?2 and CREATEGROUP = ?3 and "
+                               "ACTUALSALEMONEY + ?4 <= MAXSALEMONEY + 0.005",
+                               {caller_.node, row.groupCode, row.createGroup, MoneyOf(counted)}));
+        }
+        return ceilings;
+    }
+
+    void CheckCeilings(const Ceilings& ceilings, const std::vector<StatementResult>& results) {
+        for (const auto& [row, update] : ceilings.charges) {
+            if (results[update].changed == 1) continue;
             if (c_.Select(
                       "select MAXSALEMONEY from KAV_GROUPMAXSALEMONY where NODECODE = ?1 and GROUPCODE = ?2 "
                       "and CREATEGROUP = ?3",
-                      {key[0], key[1], key[2]})
+                      {caller_.node, row.groupCode, row.createGroup})
                     .empty())
                 throw EosRemoteException("代理点 " + row.groupCode + " 没有对 " + row.createGroup +
                                          " 的售票金额记录");
             throw EosRemoteException(kOverCeilingText);
         }
+        if (!ceilings.otherGroup.empty())
+            throw EosRemoteException("不能记入其他代理点 " + ceilings.otherGroup + " 的售票金额");
     }
 
     std::string OrderPayMode() const { return params_.Value("IsNeedCharge"); }
 
-    void Write(const Order& order, const std::string& implied) {
+    std::string PayModeOf(const Order& order, const std::string& implied) const {
         std::string payMode = OrderPayMode();
         for (const auto& row : input_.payments)
             if (payMode.empty() && Of(row.orderCode, order, implied)) payMode = row.payMode;
+        return payMode;
+    }
+
+    // Claiming the order by its status makes a concurrent second accounting (or cancel) find the
+    // order changed once this one is done.
+    std::size_t AddClaim(StatementBatch& batch, const Order& order, const std::string& payMode) const {
         const std::string card = params_.Value("MemberCard");
-        // Claiming the order by its status makes a concurrent second accounting (or cancel) find
-        // the order changed once this one is done.
-        if (c_.Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'R', PAYMODECODE = ?4, PAYEE = ?5, "
-                       "PAYEEGROUP = ?6, GATHERINGTIME = ?7, MEMBERCARDNO = coalesce(?8, MEMBERCARDNO) "
-                       "where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = ?3",
-                       {caller_.node, order.code, order.status, payMode, caller_.user, caller_.group, now_,
-                        payMode == kMemberCardPayMode && !card.empty() ? SqlValue(card) : SqlValue()}) != 1) {
-            const auto now = c_.Select("select ORDERSTATUS from KAV_ORDER_SHOW where NODECODE = ?1 and "
-                                       "ORDERCODE = ?2",
-                                       {caller_.node, order.code});
-            const std::string status = now.empty() ? std::string() : TextOf(now.front()[0]);
-            if (status == "C" || status == "U") throw EosRemoteException("订单 " + order.code + " 已取消");
-            throw EosRemoteException("订单 " + order.code + " 已收款, 不能重复收款");
-        }
-        c_.Execute(
+        return batch.Add("update KAV_ORDER_SHOW set ORDERSTATUS = 'R', PAYMODECODE = ?4, PAYEE = ?5, "
+                         "PAYEEGROUP = ?6, GATHERINGTIME = ?7, MEMBERCARDNO = coalesce(?8, MEMBERCARDNO) "
+                         "where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = ?3",
+                         {caller_.node, order.code, order.status, payMode, caller_.user, caller_.group, now_,
+                          payMode == kMemberCardPayMode && !card.empty() ? SqlValue(card) : SqlValue()});
+    }
+
+    void CheckClaimed(const Order& order, const StatementResult& claim) {
+        if (claim.changed == 1) return;
+        const auto now =
+            c_.Select("select ORDERSTATUS from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERCODE = ?2",
+                      {caller_.node, order.code});
+        const std::string status = now.empty() ? std::string() : TextOf(now.front()[0]);
+        if (status == "C" || status == "U") throw EosRemoteException("订单 " + order.code + " 已取消");
+        throw EosRemoteException("订单 " + order.code + " 已收款, 不能重复收款");
+    }
+
+    // The seats sold, the payments and the ledger's `lines` of a claimed order.
+    void AddWrites(StatementBatch& batch, const Order& order, const std::string& implied,
+                   const std::vector<std::vector<SqlValue>>& lines) {
+        batch.Add(
             "update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and ORDERCODE = ?2 and STATUS = 'B'",
             {caller_.node, order.code});
-
         std::int64_t pkid = 0;
         for (const auto& row : input_.payments)
             if (Of(row.orderCode, order, implied))
-                c_.Execute("insert into KAV_ACCOUNT_SHOW (NODECODE, ORDERCODE, PKID, PAYMODECODE, "
-                           "CREDITCARDSTYLECODE, CREDITCARDCODE, RELACCEPTABLES, ACCOUNTUSER, ACCOUNTGROUP, "
-                           "ACCOUNTTIME) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
-                           {caller_.node, order.code, pkid++, row.payMode, Nullable(row.cardStyle),
-                            Nullable(row.cardCode), MoneyOf(row.cents), caller_.user, caller_.group, now_});
+                batch.Add("insert into KAV_ACCOUNT_SHOW (NODECODE, ORDERCODE, PKID, PAYMODECODE, "
+                          "CREDITCARDSTYLECODE, CREDITCARDCODE, RELACCEPTABLES, ACCOUNTUSER, ACCOUNTGROUP, "
+                          "ACCOUNTTIME) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
+                          {caller_.node, order.code, pkid++, row.payMode, Nullable(row.cardStyle),
+                           Nullable(row.cardCode), MoneyOf(row.cents), caller_.user, caller_.group, now_});
         for (const auto& row : input_.payModes)
             if (Of(row.orderCode, order, implied))
-                c_.Execute(
-                    "insert into KAV_PAYMODEMONEY_SHOW (NODECODE, ORDERCODE, PAYMODECODE, PRODUCTCODE, "
-                    "AMOUNT, REMARK) values (?1, ?2, ?3, ?4, ?5, ?6)",
-                    {caller_.node, order.code, row.payMode, order.product, MoneyOf(row.cents),
-                     Nullable(row.remark)});
-        WriteLedger(order, payMode);
-    }
-
-    void WriteLedger(const Order& order, const std::string& payMode) {
-        const auto lines = c_.Select("select PRICELEVEL, DISCOUNT, SEATAMOUNT, TOTALPRICE from "
-                                     "KAV_ORDER_DISCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 and "
-                                     "SEATAMOUNT > 0 order by PRICELEVEL",
-                                     {caller_.node, order.code});
+                batch.Add("insert into KAV_PAYMODEMONEY_SHOW (NODECODE, ORDERCODE, PAYMODECODE, PRODUCTCODE, "
+                          "AMOUNT, REMARK) values (?1, ?2, ?3, ?4, ?5, ?6)",
+                          {caller_.node, order.code, row.payMode, order.product, MoneyOf(row.cents),
+                           Nullable(row.remark)});
         if (lines.empty()) return;
-        std::int64_t id = DrawNumbers(c_, "LEDGER", static_cast<std::int64_t>(lines.size()),
-                                      "select coalesce(max(LEDGERID), 0) from KAV_REPORT_SHOW");
-        for (const auto& line : lines)
-            c_.Execute(
+        // Drawn last, so that the ledger's counter is held only while the commit is on its way.
+        constexpr std::string_view kLedger = "LEDGER";
+        const auto count = static_cast<std::int64_t>(lines.size());
+        AddDrawNumbers(batch, std::string(kLedger), count,
+                       "select coalesce(max(LEDGERID), 0) from KAV_REPORT_SHOW");
+        const std::string payMode = PayModeOf(order, implied);
+        for (std::int64_t i = 0; i < count; ++i) {
+            const auto& line = lines[static_cast<std::size_t>(i)];
+            batch.Add(
                 "insert into KAV_REPORT_SHOW (LEDGERID, NODECODE, ORDERCODE, PRODUCTCODE, PRICELEVEL, "
                 "DISCOUNT, AMOUNT, PRICE, SALESORT, ACTIONKIND, SALECLASSCODE, ORDERSOURCE, ORDERFROM, "
-                "PAYMODECODE, ACCOUNTUSER, ACCOUNTGROUP, ACCOUNTTIME, ISPLACERESERVE) values "
-                "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, '01', ?10, ?11, ?11, ?12, ?13, ?14, ?15, ?16)",
-                {id++, caller_.node, order.code, order.product, line[0], line[1], line[2],
+                "PAYMODECODE, ACCOUNTUSER, ACCOUNTGROUP, ACCOUNTTIME, ISPLACERESERVE) values (" +
+                    LastDrawnSql(kLedger) +
+                    " - ?16, ?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, '01', ?9, ?10, ?10, ?11, ?12, ?13, ?14, ?15)",
+                {caller_.node, order.code, order.product, line[0], line[1], line[2],
                  MoneyOf(CentsOf(line[3])), order.saleSort, Nullable(order.saleClass), order.from, payMode,
                  caller_.user, caller_.group, now_,
-                 order.placeReserve.empty() ? std::string("N") : order.placeReserve});
+                 order.placeReserve.empty() ? std::string("N") : order.placeReserve, count - 1 - i});
+        }
     }
 
     static SqlValue Nullable(const std::string& text) { return text.empty() ? SqlValue() : SqlValue(text); }

@@ -233,6 +233,47 @@ TEST_P(TicketOfficeTest, TheGroupCeilingIsCheckedByTheServer) {
     EXPECT_DOUBLE_EQ(Money("select ACTUALSALEMONEY from KAV_GROUPMAXSALEMONY"), 100);
 }
 
+TEST_P(TicketOfficeTest, EveryRefusedAccountingNamesItsReasonAndChangesNothing) {
+    const std::string released = BookedOrder(false, {101, 102});
+    setup_->Execute("update KAV_SEAT_SHOW set STATUS = 'F', ORDERCODE = null where SEATCODE = 102");
+    const std::string changed = BookedOrder(false, {104});
+    setup_->Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'N' where ORDERCODE = '" + changed + "'");
+    const std::string paidBefore = BookedOrder(false, {105});
+    setup_->Execute("insert into KAV_ACCOUNT_SHOW (NODECODE, ORDERCODE, PKID, PAYMODECODE, RELACCEPTABLES, "
+                    "ACCOUNTTIME) values ('01', '" +
+                    paidBefore + "', 0, 'X', 380, '2024-01-01 10:00:00')");
+    const std::string order = BookedOrder(false, {106}); // 380, over the ceiling left once it is 700
+    setup_->Execute("update KAV_GROUPMAXSALEMONY set ACTUALSALEMONEY = 700");
+    const auto ceilings = [](std::initializer_list<std::pair<const char*, const char*>> rows) {
+        Rows values;
+        for (const auto& [group, createGroup] : rows)
+            values.push_back({"01", group, createGroup, 1000.0});
+        return Packet({{"NodeCode"}, {"GroupCode"}, {"CreateGroup"}, {"MaxSaleMoney", TFieldType::ftFloat}},
+                      values);
+    };
+    const struct {
+        std::string order;
+        double amount;
+        Variant ceiling;
+        std::string refusal;
+    } cases[] = {
+        {released, 760, Empty(), "订单 " + released + " 的座位已释放或已出票"},
+        {changed, 380, Empty(), "订单 " + changed + " 的状态已改变 (现为 N)"},
+        {paidBefore, 380, Empty(), "订单 " + paidBefore + " 已收款, 不能重复收款"},
+        {order, 380, ceilings({{"G01", "CG9"}}), "代理点 G01 没有对 CG9 的售票金额记录"},
+        // The first of two refusals of the ceiling rows is the one told.
+        {order, 380, ceilings({{"G01", "CG1"}, {"G99", "CG1"}}), "销售金额不能超过代理点最高售票金额"},
+        {order, 380, ceilings({{"G99", "CG1"}, {"G01", "CG1"}}), "不能记入其他代理点 G99 的售票金额"},
+    };
+    const std::string before = State();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        EXPECT_THAT(AccountError(c.order, AccountPacket({{c.order, "X", c.amount}}), c.ceiling),
+                    HasSubstr(c.refusal));
+        EXPECT_EQ(State(), before);
+    }
+}
+
 TEST_P(TicketOfficeTest, ABatchIsAccountedOrReleasedAsAWhole) {
     auto byBatch = [&](const char* batch, std::initializer_list<int> seats) {
         TClientDataSet order;
