@@ -9,6 +9,7 @@
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/sqlvalues.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -48,18 +49,15 @@ public:
     std::string Run() {
         // Everything the checks need in one round trip, checked before anything is written.
         StatementBatch reads;
-        const std::size_t product =
-            reads.Add("select STATUS, SALEENDTIME from KAV_PRODUCT where NODECODE = ?1 "
-                      "and PRODUCTCODE = ?2",
-                      {caller_.node, request_.productCode});
-        const std::size_t section =
-            reads.Add("select SECTIONCODE from KAV_SECTION_SHOW where NODECODE = ?1 and "
-                      "SECTIONCODE = ?2 and PRODUCTCODE = ?3",
-                      {caller_.node, request_.sectionCode, request_.productCode});
-        const std::size_t prices =
-            reads.Add("select PRICELEVEL, PRICE from KAV_PRICE_SHOW where NODECODE = ?1 "
-                      "and PRODUCTCODE = ?2",
-                      {caller_.node, request_.productCode});
+        // The product, whether it has the section, and its price levels: a row per level.
+        const std::size_t product = reads.Add(
+            "select p.STATUS, p.SALEENDTIME, (select count(*) from KAV_SECTION_SHOW e where e.NODECODE = ?1 "
+            "and "
+            "e.SECTIONCODE = ?3 and e.PRODUCTCODE = ?2), l.PRICELEVEL, l.PRICE from KAV_PRODUCT p left join "
+            "KAV_PRICE_SHOW l on l.NODECODE = p.NODECODE and l.PRODUCTCODE = p.PRODUCTCODE where p.NODECODE "
+            "= "
+            "?1 and p.PRODUCTCODE = ?2",
+            {caller_.node, request_.productCode, request_.sectionCode});
         const std::size_t seats = reads.Statements().size();
         if (request_.seatCodes.empty()) {
             if (ValidSeatCount()) AddSectionRead(reads);
@@ -71,10 +69,13 @@ public:
                     {caller_.node, code});
         }
         auto read = c_.Run(reads);
-        CheckProduct(read[product].rows);
-        CheckSection(read[section].rows);
-        for (const auto& row : read[prices].rows)
-            priceCents_[TextOf(row[0])] = CentsOf(row[1]);
+        const auto& levels = read[product].rows;
+        CheckProduct(levels);
+        if (IntegerOf(levels.front()[2]) == 0)
+            throw EosRemoteException("演出 " + request_.productCode + " 没有区域 " + request_.sectionCode);
+        for (const auto& row : levels)
+            if (!std::holds_alternative<std::monostate>(row[3]))
+                priceCents_[TextOf(row[3])] = CentsOf(row[4]);
         const std::vector<HeldSeat> held = !request_.seatCodes.empty() ? HoldNamedSeats(read, seats)
                                            : seats < read.size()
                                                ? HoldBestSeats(std::move(read[seats].rows))
@@ -89,11 +90,6 @@ private:
         saleEnd_ = TextOf(rows[0][1]);
         if (!saleEnd_.empty() && saleEnd_ < now_)
             throw EosRemoteException("演出 " + request_.productCode + " 已停止售票");
-    }
-
-    void CheckSection(const std::vector<std::vector<SqlValue>>& rows) {
-        if (rows.empty())
-            throw EosRemoteException("演出 " + request_.productCode + " 没有区域 " + request_.sectionCode);
     }
 
     // The named seats, checked, from the batch's reads of them starting at `first`.
@@ -123,10 +119,14 @@ private:
 
     bool ValidSeatCount() const { return request_.seatCount > 0 && request_.seatCount <= kMaxSeatsPerOrder; }
 
+    // A row per seat of the section: code, floor, row, x, and the price level of a seat that may
+    // be chosen (free, and neither of a special kind nor added, which are sold only when named).
     std::size_t AddSectionRead(StatementBatch& batch) const {
-        return batch.Add("select SEATCODE, FLOORNO, ROWNO, X, STATUS, KIND, ISADDITION, PRICELEVEL from "
-                         "KAV_SEAT_SHOW where NODECODE = ?1 and PRODUCTCODE = ?2 and SECTIONCODE = ?3",
-                         {caller_.node, request_.productCode, request_.sectionCode});
+        return batch.Add(
+            "select SEATCODE, FLOORNO, ROWNO, X, case when STATUS = 'F' and KIND = 'N' and ISADDITION "
+            "= 'N' then PRICELEVEL end from KAV_SEAT_SHOW where NODECODE = ?1 and PRODUCTCODE = ?2 "
+            "and SECTIONCODE = ?3",
+            {caller_.node, request_.productCode, request_.sectionCode});
     }
 
     // The best seats among the section's `rows` (AddSectionRead).
@@ -135,26 +135,26 @@ private:
             throw EosRemoteException("座位数 " + std::to_string(request_.seatCount) + " 无效 (1 到 " +
                                      std::to_string(kMaxSeatsPerOrder) + ")");
         std::vector<SectionSeat> section;
-        std::map<std::int64_t, std::string> levels;
+        section.reserve(rows.size());
         int freeCount = 0;
         for (const auto& row : rows) {
-            const std::string level = TextOf(row[7]);
-            // Special kinds and added seats are sold only when named.
-            const bool free = TextOf(row[4]) == "F" && TextOf(row[5]) == "N" && TextOf(row[6]) == "N" &&
-                              priceCents_.contains(level);
+            const auto* level = std::get_if<std::string>(&row[4]);
+            const bool free = level && priceCents_.contains(*level);
             freeCount += free ? 1 : 0;
-            const std::int64_t code = IntegerOf(row[0]);
-            section.push_back({code, static_cast<int>(IntegerOf(row[1])), static_cast<int>(IntegerOf(row[2])),
-                               static_cast<int>(IntegerOf(row[3])), free});
-            levels[code] = level;
+            section.push_back({IntegerOf(row[0]), static_cast<int>(IntegerOf(row[1])),
+                               static_cast<int>(IntegerOf(row[2])), static_cast<int>(IntegerOf(row[3])),
+                               free});
         }
         const auto chosen = ChooseBestSeats(std::move(section), request_.seatCount);
         if (chosen.empty())
             throw EosRemoteException("区域 " + request_.sectionCode + " 只剩 " + std::to_string(freeCount) +
                                      " 个可售座位, 不够 " + std::to_string(request_.seatCount) + " 个");
         std::vector<HeldSeat> seats;
-        for (const std::int64_t code : chosen)
-            seats.push_back({code, levels[code]});
+        for (const std::int64_t code : chosen) {
+            const auto row = std::find_if(rows.begin(), rows.end(),
+                                          [&](const auto& r) { return IntegerOf(r[0]) == code; });
+            seats.push_back({code, TextOf((*row)[4])});
+        }
         return seats;
     }
 
