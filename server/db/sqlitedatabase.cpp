@@ -213,7 +213,7 @@ public:
     std::vector<StatementResult> Run(const StatementBatch& batch) override {
         // Outside a transaction the batch is one of its own, as on PostgreSQL.
         const bool own = !TransactionOpen();
-        if (own) Exec("SAVEPOINT kav_batch");
+        if (own) Begin();
         try {
             std::vector<StatementResult> results;
             for (const auto& statement : batch.Statements()) {
@@ -230,13 +230,10 @@ public:
                 }
                 result.changed = sqlite3_changes64(db_.get());
             }
-            if (own)
-                Exec("RELEASE kav_batch");
-            else if (batch.Commits())
-                Commit();
+            if (own || batch.Commits()) Commit();
             return results;
         } catch (...) {
-            if (own) TryExec("ROLLBACK TO kav_batch; RELEASE kav_batch");
+            if (own) TryExec("ROLLBACK");
             throw;
         }
     }

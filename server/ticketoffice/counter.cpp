@@ -20,8 +20,7 @@ std::string DrawSql(std::string_view startSql) {
     return "insert into KAV_COUNTER (NAME, LASTVALUE) select cast(?1 as varchar(32)), (" +
            std::string(startSql) +
            ") + ?2 where true on conflict (NAME) do update set LASTVALUE = KAV_COUNTER.LASTVALUE + ?2 "
-           "returning "
-           "LASTVALUE";
+           "returning LASTVALUE";
 }
 
 // Whether an order of the node still to be collected (B, N, R) has the password ?2.

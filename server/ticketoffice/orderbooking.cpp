@@ -27,12 +27,10 @@ constexpr int kBestSeatAttempts = 8;
 std::string OrderSeatsSql() {
     return "select o.ORDERCODE, o.ORDERSTATUS, o.PRODUCTCODE, o.SEATCOUNT, o.RECEIVABLES, o.ORDERPASSWORD, "
            "o.BATCHCODE, s.SEATCODE, s.SECTIONCODE, s.FLOORNO, s.ROWNO, s.SEATNO, s.PRICELEVEL, d.PRICE, "
-           "s.STATUS, "
-           "s.DESCRIPTION from KAV_ORDER_SHOW o inner join KAV_SEAT_SHOW s on s.NODECODE = o.NODECODE and "
-           "s.ORDERCODE = o.ORDERCODE left join KAV_ORDER_DISCOUNT_SHOW d on d.ORDERCODE = o.ORDERCODE and "
-           "d.PRICELEVEL = s.PRICELEVEL where o.NODECODE = ?1 and o.ORDERCODE = ?2 order by s.FLOORNO, "
-           "s.ROWNO, "
-           "s.X";
+           "s.STATUS, s.DESCRIPTION from KAV_ORDER_SHOW o inner join KAV_SEAT_SHOW s on s.NODECODE = "
+           "o.NODECODE and s.ORDERCODE = o.ORDERCODE left join KAV_ORDER_DISCOUNT_SHOW d on d.ORDERCODE = "
+           "o.ORDERCODE and d.PRICELEVEL = s.PRICELEVEL where o.NODECODE = ?1 and o.ORDERCODE = ?2 order by "
+           "s.FLOORNO, s.ROWNO, s.X";
 }
 
 struct HeldSeat {
@@ -51,12 +49,10 @@ public:
         StatementBatch reads;
         // The product, whether it has the section, and its price levels: a row per level.
         const std::size_t product = reads.Add(
-            "select p.STATUS, p.SALEENDTIME, (select count(*) from KAV_SECTION_SHOW e where e.NODECODE = ?1 "
-            "and "
-            "e.SECTIONCODE = ?3 and e.PRODUCTCODE = ?2), l.PRICELEVEL, l.PRICE from KAV_PRODUCT p left join "
-            "KAV_PRICE_SHOW l on l.NODECODE = p.NODECODE and l.PRODUCTCODE = p.PRODUCTCODE where p.NODECODE "
-            "= "
-            "?1 and p.PRODUCTCODE = ?2",
+            "select p.STATUS, p.SALEENDTIME, (select count(*) from KAV_SECTION_SHOW e where "
+            "e.NODECODE = ?1 and e.SECTIONCODE = ?3 and e.PRODUCTCODE = ?2), l.PRICELEVEL, l.PRICE from "
+            "KAV_PRODUCT p left join KAV_PRICE_SHOW l on l.NODECODE = p.NODECODE and l.PRODUCTCODE = "
+            "p.PRODUCTCODE where p.NODECODE = ?1 and p.PRODUCTCODE = ?2",
             {caller_.node, request_.productCode, request_.sectionCode});
         const std::size_t seats = reads.Statements().size();
         if (request_.seatCodes.empty()) {

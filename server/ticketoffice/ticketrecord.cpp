@@ -99,8 +99,7 @@ TicketRecordReads::TicketRecordReads(StatementBatch& batch, const std::string& n
         "PRICELEVEL = ?3), coalesce(ci.NAME, c.CNAME), coalesce(ci.IDNUM, c.IDENTCODE), "
         "(select IDENTTYPENAME from KAV_MEMBER_IDENTTYPE where NODECODE = ?1 and IDENTTYPEID = "
         "coalesce(ci.IDENTTYPEID, c.IDENTTYPEID)) from KAV_ORDER_CLIENT_SHOW c left join KAV_CLIENTINFO ci "
-        "on "
-        "ci.ORDERCODE = c.ORDERCODE and (ci.SEATCODE = ?5 or (ci.SEATCODE is null and ci.PKID = 1)) where "
+        "on ci.ORDERCODE = c.ORDERCODE and (ci.SEATCODE = ?5 or (ci.SEATCODE is null and ci.PKID = 1)) where "
         "c.ORDERCODE = ?4 order by case when ci.SEATCODE is null then 1 else 0 end",
         {node, place.productCode, place.priceLevel, orderCode, seatCode});
 }
