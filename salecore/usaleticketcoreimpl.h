@@ -107,7 +107,10 @@ public:
     TCDSaleTicketCore& DataModule() { return module_; }
 
 private:
-    void LoadContext(const std::string& Context) { context_.SetAsString(Context); }
+    // Operations call each other with the context they hold; loading it again would read from itself.
+    void LoadContext(const std::string& Context) {
+        if (&Context != &context_.GetAsString()) context_.SetAsString(Context);
+    }
     const std::string& ContextText() const { return context_.GetAsString(); }
     Variant Query(const std::string& sql);
 
