@@ -2,10 +2,10 @@
 
 #include "host/kavcontext.h"
 #include "host/sqltext.h"
+#include "platform/core/money.h"
 #include "platform/core/textcodec.h"
 #include "platform/dataset/clientdataset.h"
 
-#include <cmath>
 #include <stdexcept>
 
 namespace kav {
@@ -33,10 +33,6 @@ bool IsColumn(const std::string& name) {
 }
 
 } // namespace
-
-long long Cents(double amount) {
-    return std::llround(amount * 100);
-}
 
 void TGroupMaxSaleMoney::Load(TClientDataSet& dataSet, const std::vector<std::string>& fields,
                               const std::vector<std::string>& conditions, const std::string& context) {

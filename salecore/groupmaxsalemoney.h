@@ -39,7 +39,4 @@ private:
     TCADBPipe2& pipe_;
 };
 
-// Money as whole cents, rounded: the only form in which amounts are compared.
-long long Cents(double amount);
-
 } // namespace kav

@@ -4,6 +4,7 @@
 #include "dialogs/kavdialog.h"
 #include "host/sqltext.h"
 #include "platform/core/contexttext.h"
+#include "platform/core/money.h"
 #include "salecore/uiclientinfoshowbyclientticket.h"
 #include "salecore/usaleticketcoreimpl.h"
 
@@ -153,9 +154,12 @@ bool TSaleTicketCoreImpl::SetClientInfo(const std::string& Context, const std::s
         QApplication::activeWindow());
     window.AppendCustomer(CustomerRow(CustomerData));
     window.setWindowTitle(QString::fromStdString(caption));
-    if (window.exec() == QDialog::Accepted) return true;
-    window.cdsClientInfoBrief.CancelUpdates();
-    return false;
+    // The seller types here in the middle of a busy step: the arrow, not the hourglass.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool registered = window.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    if (!registered) window.cdsClientInfoBrief.CancelUpdates();
+    return registered;
 }
 
 TSaleAccount_Result TSaleTicketCoreImpl::SaleAccount_CNOH(const std::string& Context,
