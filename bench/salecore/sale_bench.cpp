@@ -1,6 +1,6 @@
 // Selling through the sale core against a kav-server hosted in the benchmark (SQLite, seeded with
 // bench:10), printing into a folder printer:
-//   BM_RenderTicketFace     one ticket of the demo face (with a QR code added) rendered as a PDF page
+//   BM_RenderTicketFace     one ticket of the demo face (bar code and QR code) rendered as a PDF page
 //                           at 300 dpi, as it goes to the printer
 //   BM_RenderTicketImage    the same page painted into a 300 dpi image (what a preview would cost)
 //   BM_SaleOfTenSeats       a whole sale of a 10-seat order: accounting, seat list, ten tickets made
@@ -48,10 +48,6 @@ struct SaleServer {
         const std::string root = folder.path().toStdString();
         database = Database::Open("sqlite:" + root + "/kav.db");
         SeedDatabase(*database, "bench:10");
-        database->Connect()->Execute(
-            "insert into KAV_TICKETFACE_ELEMENT (NODECODE, PRODUCTCODE, TICKETSTYLE, ELEMENTNO, ELEMENTTYPE, "
-            "CAPTION, FONTNAME, FONTHEIGHT, ELM_LEFT, ELM_TOP, ELM_WIDTH, ELM_HEIGHT) values "
-            "('01', 'P0001', '1', 99, 'TSQRCode', 'QRCODE', '宋体', 9, 560, 70, 110, 110)");
         services.emplace(ServerServices{*database, sessions, 256u << 20});
         RegisterServices(*services);
         server.SetPort(0);
