@@ -1,6 +1,7 @@
 #include "seatmap/seatmapconfig.h"
 
 #include "platform/core/inifile.h"
+#include "platform/core/programfolder.h"
 #include "platform/core/textcodec.h"
 #include "seatmap/showshapes.h"
 
@@ -35,12 +36,6 @@ std::size_t IndexOfLetter(std::string_view codes, std::string_view code) {
 std::string CodeAt(std::string_view codes, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= codes.size()) return {};
     return std::string(1, codes[static_cast<std::size_t>(index)]);
-}
-
-std::filesystem::path ProgramFolder() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path() : exe.parent_path();
 }
 
 } // namespace
