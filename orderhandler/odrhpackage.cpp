@@ -14,6 +14,7 @@ struct Package {
     // Declared in the order of use, so that each is created after what it uses.
     std::unique_ptr<TKavContext> context;
     std::unique_ptr<TTPDBPipe> pipe;
+    ITPDBPipe* pipeInUse = nullptr; // a test's, or null for the proxy
     std::unique_ptr<TSPOrderHandler> rightsObject;
     std::unique_ptr<TKavMemberSys> memberSys;
     std::unique_ptr<TodrHDataProvider> lookups;
@@ -27,8 +28,9 @@ Package& Shared() {
     return package;
 }
 
-TTPDBPipe& Pipe() {
+ITPDBPipe& Pipe() {
     Package& p = Shared();
+    if (p.pipeInUse) return *p.pipeInUse;
     if (!p.pipe) p.pipe = std::make_unique<TTPDBPipe>(&ORB());
     return *p.pipe;
 }
@@ -71,6 +73,10 @@ TAsyncGetSeatInfo& AsyncGetSeatInfo() {
     Package& p = Shared();
     if (!p.asyncSeats) p.asyncSeats = std::make_unique<TAsyncGetSeatInfo>(ORB().GetHost(), ORB().GetPort());
     return *p.asyncSeats;
+}
+
+void UseOrderHandlerPipe(ITPDBPipe* pipe) {
+    Shared().pipeInUse = pipe;
 }
 
 void PublishOrderHandlerRights(TOrderOutsideLookups rights) {

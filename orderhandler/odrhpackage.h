@@ -24,6 +24,12 @@ IKavMemberSys& odrHMemberSys();
 // The background seat fetcher, with the shared connection's host and port.
 TAsyncGetSeatInfo& AsyncGetSeatInfo();
 
+// The pipe the package's providers, rights object and member system use, in place of a data pipe
+// proxy on the shared connection (null: that proxy again). For tests that watch the server; call it
+// while the package holds no objects (before first use, or after FreeOrderHandlerPackage). The pipe must
+// outlive its use.
+void UseOrderHandlerPipe(ITPDBPipe* pipe);
+
 // Makes the main window's rights (and member system names) current for the order sources, the
 // export columns and the bound records. Until then no order source is offered.
 void PublishOrderHandlerRights(TOrderOutsideLookups rights);
