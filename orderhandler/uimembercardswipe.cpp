@@ -1,0 +1,45 @@
+#include "orderhandler/uimembercardswipe.h"
+
+#include "platform/widgets/modaldialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kav::orderhandler {
+
+TUIMemberCardSwipe::TUIMemberCardSwipe(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("UIMemberCardSwipe"));
+    setWindowTitle(QStringLiteral("读卡"));
+    cardNo_ = new QLineEdit(this);
+    cardNo_->setObjectName(QStringLiteral("etCardNo"));
+    cardNo_->setMaxLength(32);
+    cardNo_->setMinimumWidth(260);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("btnOK"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("请刷会员卡："), this));
+    layout->addWidget(cardNo_);
+    layout->addWidget(buttons);
+    cardNo_->setFocus();
+}
+
+std::string TUIMemberCardSwipe::CardNo() const {
+    return cardNo_->text().trimmed().toStdString();
+}
+
+std::optional<std::string> ReadMemberCard(QWidget* parent) {
+    TUIMemberCardSwipe dialog(parent);
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.CardNo().empty()) return std::nullopt;
+    return dialog.CardNo();
+}
+
+} // namespace kav::orderhandler
