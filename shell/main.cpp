@@ -9,6 +9,7 @@
 #include "shell/options.h"
 #include "shell/packageloader.h"
 #include "shell/peliologingateway.h"
+#include "shell/screenshotrun.h"
 
 #include <QDir>
 #include <filesystem>
@@ -18,8 +19,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The program's plugins folder and the one named on the command line; failures are returned.
+std::vector<kav::TPackageFailure> LoadPackages(kav::TPackageLoader& packages, const fs::path& programFolder,
+                                               const kav::TClientOptions& options) {
+    std::vector<kav::TPackageFailure> failures;
+    if (fs::is_directory(programFolder / "plugins")) failures = packages.LoadFolder(programFolder / "plugins");
+    if (options.pluginFolder) {
+        const std::vector<kav::TPackageFailure> more = packages.LoadFolder(*options.pluginFolder);
+        failures.insert(failures.end(), more.begin(), more.end());
+    }
+    return failures;
+}
+
 int RunClient(const kav::TClientOptions& options) {
     const fs::path programFolder = QCoreApplication::applicationDirPath().toStdString();
+    if (options.screenshots) {
+        kav::TPackageLoader packages;
+        const std::vector<kav::TPackageFailure> failures = LoadPackages(packages, programFolder, options);
+        if (!failures.empty()) std::cerr << kav::DescribePackageFailures(failures) << "\n";
+        return kav::RunScreenshots(*options.screenshots, packages);
+    }
     const fs::path settingsFile = kav::ConnectionSettingsPath(programFolder);
     const kav::ConnectionSettings settings = kav::ReadSettingsForLogin(settingsFile);
     // The shared connection reads the same file; one it cannot use (the problem was just shown) gets the
@@ -36,13 +55,7 @@ int RunClient(const kav::TClientOptions& options) {
 
     // Declared before the main window, so the packages outlive the snap-ins it creates from them.
     kav::TPackageLoader packages;
-    std::vector<kav::TPackageFailure> failures;
-    if (fs::is_directory(programFolder / "plugins"))
-        failures = packages.LoadFolder(programFolder / "plugins");
-    if (options.pluginFolder) {
-        const std::vector<kav::TPackageFailure> more = packages.LoadFolder(*options.pluginFolder);
-        failures.insert(failures.end(), more.begin(), more.end());
-    }
+    const std::vector<kav::TPackageFailure> failures = LoadPackages(packages, programFolder, options);
 
     kav::TKavMainWindow window(kav::MakeShellSession(login.ContextText(), login.Host(), login.Port()),
                                [&connection] { return connection.Connected(); });
