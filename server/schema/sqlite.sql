@@ -492,3 +492,9 @@ create table KAV_COUNTER (
     LASTVALUE integer not null,
     primary key (NAME)
 );
+
+-- The version of this schema: kav-server upgrades an older database at start (upgrades/, README.md).
+create table KAV_SCHEMA_VERSION (
+    VERSION integer not null,
+    primary key (VERSION)
+);

@@ -166,12 +166,14 @@ private slots:
                                       {0x00F7646E, "A", "7"},   {0x0000C0C0, "C", ""}, {0x00DEEBEF, "F", ""}};
         const auto paint = [&](bool cached) {
             TKavCellSprites sprites;
-            QImage image(80, 20, QImage::Format_RGB32);
+            // Text overflowing past the image's edge is rasterised differently; keep every cell's
+            // text inside the image.
+            QImage image(90, 20, QImage::Format_RGB32);
             image.fill(ToQColor(0x00DEEBEF));
             QPainter painter(&image);
             painter.setFont(font);
             for (int round = 0; round < 2; ++round) {
-                int x = 2;
+                int x = 10;
                 for (const TKavCellLook& look : looks) {
                     const QRect cell(x, 3, 9, 11);
                     x += 10;

@@ -16,7 +16,7 @@ std::string PasswordHash(const std::string& password) {
 
 void ServerFixture::SetUp() {
     database_.emplace(GetParam());
-    ASSERT_TRUE(database_->Db().EnsureSchema());
+    ASSERT_TRUE(database_->Db().EnsureSchema().Created());
     setup_ = database_->Db().Connect();
     setup_->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE, OWNERCODE) "
                     "values ('01', 'G01', '一号售票点', '1', 'C01')");
