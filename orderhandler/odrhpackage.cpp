@@ -15,6 +15,7 @@ struct Package {
     std::unique_ptr<TKavContext> context;
     std::unique_ptr<TTPDBPipe> pipe;
     ITPDBPipe* pipeInUse = nullptr; // a test's, or null for the proxy
+    ISaleTicketCoreIntf* saleCore = nullptr; // a test's, or null for the process's core
     std::unique_ptr<TSPOrderHandler> rightsObject;
     std::unique_ptr<TKavMemberSys> memberSys;
     std::unique_ptr<TodrHDataProvider> lookups;
@@ -75,8 +76,18 @@ TAsyncGetSeatInfo& AsyncGetSeatInfo() {
     return *p.asyncSeats;
 }
 
+ISaleTicketCoreIntf& odrHSaleCore() {
+    Package& p = Shared();
+    if (!p.saleCore) throw ESaleTicketCore("售票核心尚未安装");
+    return *p.saleCore;
+}
+
 void UseOrderHandlerPipe(ITPDBPipe* pipe) {
     Shared().pipeInUse = pipe;
+}
+
+void UseOrderHandlerSaleCore(ISaleTicketCoreIntf* core) {
+    Shared().saleCore = core;
 }
 
 void PublishOrderHandlerRights(TOrderOutsideLookups rights) {

@@ -7,6 +7,7 @@
 #include "orderhandler/odrhasyncseats.h"
 #include "orderhandler/odrhdataprovider.h"
 #include "orderhandler/odrhorderprovider.h"
+#include "salecore/usaleticketcoreintf.h"
 
 #include <string>
 #include <vector>
@@ -23,12 +24,15 @@ ISPOrderHandler& odrHRights();
 IKavMemberSys& odrHMemberSys();
 // The background seat fetcher, with the shared connection's host and port.
 TAsyncGetSeatInfo& AsyncGetSeatInfo();
+// The sale core the order windows cancel and sell through (_SaleTicketCoreIntf).
+ISaleTicketCoreIntf& odrHSaleCore();
 
 // The pipe the package's providers, rights object and member system use, in place of a data pipe
-// proxy on the shared connection (null: that proxy again). For tests that watch the server; call it
-// while the package holds no objects (before first use, or after FreeOrderHandlerPackage). The pipe must
-// outlive its use.
+// proxy on the shared connection (null: that proxy again); and the sale core in place of the process's
+// one. For tests that watch or stand in for the server; call them while the package holds no objects
+// (before first use, or after FreeOrderHandlerPackage). The objects must outlive their use.
 void UseOrderHandlerPipe(ITPDBPipe* pipe);
+void UseOrderHandlerSaleCore(ISaleTicketCoreIntf* core);
 
 // Makes the main window's rights (and member system names) current for the order sources, the
 // export columns and the bound records. Until then no order source is offered.
