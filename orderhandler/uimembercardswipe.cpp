@@ -1,11 +1,10 @@
 #include "orderhandler/uimembercardswipe.h"
 
+#include "orderhandler/uidialogbuttons.h"
 #include "platform/widgets/modaldialog.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kav::orderhandler {
@@ -17,18 +16,10 @@ TUIMemberCardSwipe::TUIMemberCardSwipe(QWidget* parent) : QDialog(parent) {
     cardNo_->setObjectName(QStringLiteral("etCardNo"));
     cardNo_->setMaxLength(32);
     cardNo_->setMinimumWidth(260);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("请刷会员卡："), this));
     layout->addWidget(cardNo_);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(*this));
     cardNo_->setFocus();
 }
 

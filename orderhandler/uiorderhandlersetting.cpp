@@ -1,14 +1,13 @@
 #include "orderhandler/uiorderhandlersetting.h"
 
 #include "dialogs/kavdialog.h"
+#include "orderhandler/uidialogbuttons.h"
 #include "platform/widgets/modaldialog.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -77,19 +76,10 @@ TUIOrderHandlerSetting::TUIOrderHandlerSetting(std::vector<std::string> printers
         printers_->addItem(QString::fromStdString(printer));
     printerForm->addRow(QStringLiteral("打印机名称："), printers_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok, &QPushButton::clicked, this, &TUIOrderHandlerSetting::AcceptSettings);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(timeGroup);
     layout->addWidget(printerGroup);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(*this, [this] { AcceptSettings(); }));
 
     LoadSettings();
     connect(orderTimeSort_, &QComboBox::currentIndexChanged, this, &TUIOrderHandlerSetting::OrderTimeSortChanged);
