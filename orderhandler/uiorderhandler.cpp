@@ -608,6 +608,7 @@ void TUIOrderHandler::PrintShippingList() {
         THourglass hourglass;
         list = MakeShippingList(*order, order->GetSeats(), odrHContext().UserName(), Now());
     }
+    model_->OrderChanged(SelectedRow());
     try {
         PreviewShippingList(list, printer, LoadShippingListPage(), this);
     } catch (const EPrinterError& e) {
@@ -624,6 +625,7 @@ void TUIOrderHandler::PrintNote() {
     if (!order) return;
     THourglass hourglass;
     const std::string job = ReceiptJob(kStatementTitle, StatementLines(*order, order->GetSeats()));
+    model_->OrderChanged(SelectedRow()); // its hint now lists the seats
     try {
         WriteRawStringToPrinter(kReceiptPrinter, job);
     } catch (const EPrinterError& e) {

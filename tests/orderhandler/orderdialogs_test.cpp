@@ -138,4 +138,10 @@ TEST_P(OrderWindowTest, ProductSearchHandsBackTheTickedPerformances) {
     EXPECT_FALSE(Find<QLineEdit>(window, "etProductName").text().isEmpty());
     window.SearchOrderByDetail();
     EXPECT_NE(LastSql().find(" and o.PRODUCTCODE in ('"), std::string::npos) << LastSql();
+
+    // Back to "无限制": the products no longer narrow the search unseen.
+    Find<QComboBox>(window, "cbSearchProductName").setCurrentIndex(1);
+    EXPECT_TRUE(Find<QLineEdit>(window, "etProductName").text().isEmpty());
+    window.SearchOrderByDetail();
+    EXPECT_EQ(LastSql().find("o.PRODUCTCODE in"), std::string::npos);
 }
