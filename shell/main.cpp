@@ -10,6 +10,7 @@
 #include "shell/packageloader.h"
 #include "shell/peliologingateway.h"
 #include "shell/screenshotrun.h"
+#include "shell/selfcheck.h"
 
 #include <QDir>
 #include <filesystem>
@@ -19,23 +20,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The program's plugins folder and the one named on the command line; failures are returned.
-std::vector<kav::TPackageFailure> LoadPackages(kav::TPackageLoader& packages, const fs::path& programFolder,
-                                               const kav::TClientOptions& options) {
-    std::vector<kav::TPackageFailure> failures;
-    if (fs::is_directory(programFolder / "plugins")) failures = packages.LoadFolder(programFolder / "plugins");
-    if (options.pluginFolder) {
-        const std::vector<kav::TPackageFailure> more = packages.LoadFolder(*options.pluginFolder);
-        failures.insert(failures.end(), more.begin(), more.end());
-    }
-    return failures;
-}
-
 int RunClient(const kav::TClientOptions& options) {
     const fs::path programFolder = QCoreApplication::applicationDirPath().toStdString();
     if (options.screenshots) {
         kav::TPackageLoader packages;
-        const std::vector<kav::TPackageFailure> failures = LoadPackages(packages, programFolder, options);
+        const std::vector<kav::TPackageFailure> failures =
+            kav::LoadClientPackages(packages, programFolder, options.pluginFolder);
         if (!failures.empty()) std::cerr << kav::DescribePackageFailures(failures) << "\n";
         return kav::RunScreenshots(*options.screenshots, packages);
     }
@@ -55,7 +45,8 @@ int RunClient(const kav::TClientOptions& options) {
 
     // Declared before the main window, so the packages outlive the snap-ins it creates from them.
     kav::TPackageLoader packages;
-    const std::vector<kav::TPackageFailure> failures = LoadPackages(packages, programFolder, options);
+    const std::vector<kav::TPackageFailure> failures =
+        kav::LoadClientPackages(packages, programFolder, options.pluginFolder);
 
     kav::TKavMainWindow window(kav::MakeShellSession(login.ContextText(), login.Host(), login.Port()),
                                [&connection] { return connection.Connected(); });
@@ -77,6 +68,8 @@ int main(int argc, char** argv) {
         std::cerr << e.what() << '\n' << kav::kClientUsage;
         return 2;
     }
+    if (options.check)
+        return kav::RunSelfCheck(QCoreApplication::applicationDirPath().toStdString(), options, std::cout);
     try {
         return RunClient(options);
     } catch (const std::exception& e) {

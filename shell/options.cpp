@@ -32,6 +32,10 @@ TClientOptions ParseClientOptions(const std::vector<std::string>& arguments) {
     bool wantsScreenshots = false, server = false, user = false, password = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
+        if (name == "--check") {
+            options.check = true;
+            continue;
+        }
         const bool known = name == "--plugins" || name == "--screenshots" || name == "--server" || name == "--user" ||
                            name == "--password";
         if (!known) Refuse("cannot use argument '" + name + "'");

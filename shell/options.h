@@ -9,9 +9,10 @@
 namespace kav {
 
 inline constexpr const char* kClientUsage =
-    "usage: kav-client [--plugins FOLDER]\n"
+    "usage: kav-client [--plugins FOLDER] [--check]\n"
     "       kav-client [--plugins FOLDER] --screenshots FOLDER --server HOST:PORT --user CODE --password P\n"
     "  --plugins FOLDER      also load the window packages of FOLDER\n"
+    "  --check               report the settings and window packages found, then exit (1 on a problem)\n"
     "  --screenshots FOLDER  log in, open every window of the installed packages and the dialogs they open,\n"
     "                        save one PNG per window into FOLDER, and exit\n";
 
@@ -26,6 +27,7 @@ struct TScreenshotOptions {
 
 struct TClientOptions {
     std::optional<std::filesystem::path> pluginFolder;
+    bool check = false;
     std::optional<TScreenshotOptions> screenshots;
 };
 

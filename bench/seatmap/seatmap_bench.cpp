@@ -1,8 +1,8 @@
 // Painting the seat map: the full 100 x 150 grid against QPainter filling the same 15,000 rectangles
-// with plain colours, and the repaint that a click selection causes.
+// with plain colours, and the repaint that a click selection causes. Cells take the colours of the
+// SEATMAP.CFG the build puts beside the program.
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_seatmap
 
-#include "platform/core/inifile.h"
 #include "seatmap/seatmapconfig.h"
 #include "seatmap/seatmapshow.h"
 #include "seatmap/viewer/demosection.h"
@@ -19,20 +19,10 @@ namespace {
 constexpr int kRows = 100;
 constexpr int kCols = 150;
 
-TKavSeatMapConfig& DemoConfig() {
-    static TKavSeatMapConfig config = [] {
-        TKavSeatMapConfig c;
-        c.LoadConfiguratios(IniFile::FromText(DemoSeatMapConfigText()));
-        return c;
-    }();
-    return config;
-}
-
 struct FullMap {
     TKavSeatMapShow map;
     QImage image;
     explicit FullMap(const std::string& showSeatNo = "", const std::string& marks = "") {
-        map.SetConfig(DemoConfig());
         map.SetAutoZoom(false);
         FillDemoSection(map, kRows, kCols);
         map.SetShowSeatNo(showSeatNo);

@@ -12,21 +12,6 @@
 
 namespace kav {
 
-std::string DemoSeatMapConfigText() {
-    return "[LEVEL]\n"
-           "LEVEL_A=$003D68F5\nLEVEL_B=$0032C8F0\nLEVEL_C=$0064C896\nLEVEL_D=$00007800\n"
-           "LEVEL_E=$00F7BE64\nLEVEL_F=$0096780A\nLEVEL_G=$003C8CF0\nLEVEL_H=$00001C79\n"
-           "LEVEL_J=$00808040\nLEVEL_K=$00804080\nLEVEL_M=$00408080\nLEVEL_N=$00404040\n"
-           "LEVEL_S=$00F7646E\nLEVEL_L=$00999999\n"
-           "[STATUS]\nSTATUS_F=F\nSTATUS_B=B\nSTATUS_A=A\nSTATUS_O=O\nSTATUS_G=G\nSTATUS_C=C\n"
-           "[KIND]\n"
-           "C_NAME=工作票\nC_COLOR=$0000C0C0\nC_SHAPE=C\nC_MASK=3\n"
-           "Z_NAME=赠票\nZ_COLOR=$00C000C0\nZ_SHAPE=T\nZ_FLAG=Z\nZ_MASK=7\n"
-           "E_NAME=嘉宾票\nE_FLAG=E\nE_MASK=4\n"
-           "W_NAME=轮椅席\nW_COLOR=$00FF8000\nW_SHAPE=G\nW_MASK=3\n"
-           "P_NAME=媒体票\nP_MASK=0\n";
-}
-
 std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols) {
     constexpr std::string_view levels = TKavSeatMapConfig::PriceCodes;
     constexpr std::string_view statuses = "FFFFFFFFFFBBAOOOOGGC";

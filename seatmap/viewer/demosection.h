@@ -5,7 +5,6 @@
 #include "seatmap/cellinfo.h"
 
 #include <optional>
-#include <string>
 
 namespace kav {
 
@@ -14,10 +13,6 @@ class TKavSeatMapShow;
 
 // The seat at (row, col) of the generated rows x cols section, or none for an aisle or empty corner.
 std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols);
-
-// "SEATMAP.CFG" text with a colour for every price level and shapes, names, colours and marks for
-// statuses and kinds.
-std::string DemoSeatMapConfigText();
 
 // Sets the grid to rows x cols and fills every cell; the same arguments give the same section.
 void FillDemoSection(TKavSeatMapShow& map, int rows, int cols);
