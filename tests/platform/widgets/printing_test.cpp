@@ -20,11 +20,6 @@ using kav::test::TThrowawayCups;
 
 namespace {
 
-TThrowawayCups& Cups() {
-    static TThrowawayCups cups;
-    return cups;
-}
-
 std::string ReadFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -307,7 +302,7 @@ TEST(RawPrinter, ReceiptsAreGbkBytesInOneRawPrint) {
 }
 
 TEST_F(TicketFaceTest, PrintsThroughCups) {
-    TThrowawayCups& cups = Cups();
+    TThrowawayCups& cups = TThrowawayCups::Shared();
     if (!cups.Available()) GTEST_SKIP() << cups.WhyNot();
     const TCupsQueues queues = InstalledQueues();
     EXPECT_TRUE(Contains(queues.names, TThrowawayCups::kPdfQueue));
@@ -345,7 +340,7 @@ TEST_F(TicketFaceTest, PrintsThroughCups) {
 }
 
 TEST(RawPrinter, ReceiptsReachTheQueueUnchanged) {
-    TThrowawayCups& cups = Cups();
+    TThrowawayCups& cups = TThrowawayCups::Shared();
     if (!cups.Available()) GTEST_SKIP() << cups.WhyNot();
     const std::string text = "   欢迎购票\r\n\x1bM1演出名称: 新年音乐会\n\n\n\x1dV1";
     const int job = WriteRawStringToPrinter(TThrowawayCups::kRawQueue, text);
