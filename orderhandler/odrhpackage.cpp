@@ -78,8 +78,7 @@ TAsyncGetSeatInfo& AsyncGetSeatInfo() {
 
 ISaleTicketCoreIntf& odrHSaleCore() {
     Package& p = Shared();
-    if (!p.saleCore) throw ESaleTicketCore("售票核心尚未安装");
-    return *p.saleCore;
+    return p.saleCore ? *p.saleCore : _SaleTicketCoreIntf();
 }
 
 void UseOrderHandlerPipe(ITPDBPipe* pipe) {
