@@ -240,9 +240,24 @@ TEST_P(OrderWindowTest, KeyboardFromOrderCodeToTheOrderWindow) {
     QTest::keyClick(&window.GridView(), Qt::Key_Escape);
     EXPECT_TRUE(code.text().isEmpty());
     EXPECT_TRUE(code.hasFocus());
-    const std::size_t calls = PipeCalls();
+    std::size_t calls = PipeCalls();
     QTest::keyClick(&code, Qt::Key_F3);
     EXPECT_GT(PipeCalls(), calls);
+    auto& name = Find<QLineEdit>(window, "etCustomerName");
+    name.setFocus();
+    calls = PipeCalls();
+    QTest::keyClick(&name, Qt::Key_Return);
+    EXPECT_GT(PipeCalls(), calls);
+
+    // The status list steps only with the arrows: letters, paging keys and the pop-up do nothing.
+    auto& status = Find<QComboBox>(window, "cbOrderStatus");
+    status.setFocus();
+    const int index = status.currentIndex();
+    for (const Qt::Key key : {Qt::Key_A, Qt::Key_End, Qt::Key_PageDown, Qt::Key_Space})
+        QTest::keyClick(&status, key);
+    EXPECT_EQ(status.currentIndex(), index);
+    QTest::keyClick(&status, Qt::Key_Up);
+    EXPECT_EQ(status.currentIndex(), index - 1);
 }
 
 // With CONTROLOUTPRINTKIND on, the orders of an exact search are settled together, but only while the
