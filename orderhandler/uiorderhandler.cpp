@@ -20,7 +20,7 @@
 #include "orderhandler/uiorderhandlersearchproduct.h"
 #include "orderhandler/uiorderhandlersetting.h"
 #include "orderhandler/uiorderhandlertitlesetting.h"
-#include "platform/widgets/actionupdate.h"
+#include "platform/widgets/actionupdater.h"
 #include "platform/widgets/cupsqueues.h"
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/hourglass.h"
@@ -256,7 +256,7 @@ void TUIOrderHandler::BuildRules() {
             return order ? rule(*order) : QStringLiteral("请先选择一个订单");
         };
     };
-    const auto add = [this](const char* name, TActionUpdater::TRule rule) { updater_->Add(actions_.at(name), rule); };
+    const auto add = [this](const char* name, TActionUpdater::TRule rule) { updater_->AddRule(actions_.at(name), rule); };
 
     add("act_SearchOrderByPrecision", [this]() -> QString {
         if (panel_->OrderCode().empty() && panel_->OrderPassword().empty()) return QStringLiteral("请输入订单号或订单密码");

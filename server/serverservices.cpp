@@ -3,24 +3,41 @@
 #include "rpc/registry.h"
 #include "server/dbpipeservant.h"
 #include "server/loginservant.h"
+#include "server/mapseatshowservant.h"
+#include "server/reclaim/backgroundreclaimservant.h"
 #include "server/ticketoffice/ticketofficeservant.h"
+#include "services/backgroundreclaim/tpbackgroundreclaim_int.h"
 #include "services/dbpipe/tpdbpipe_int.h"
+#include "services/freesaleshow/tpfreesaleshow_int.h"
 #include "services/login/tplogin_int.h"
+#include "services/mapseatshow/tpmapseatshow_int.h"
 #include "services/ticketoffice/tpticketoffice_int.h"
 
 #include <memory>
 
 namespace kav::server {
 
-Connection& ThreadConnection(Database& database) {
+namespace {
+
+template <bool Pipe> Connection& ThreadConnectionOf(Database& database) {
     thread_local Database* owner = nullptr;
     thread_local std::unique_ptr<Connection> connection;
     if (!connection || owner != &database) {
         connection.reset();
-        connection = database.Connect();
+        connection = Pipe ? database.ConnectPipe() : database.Connect();
         owner = &database;
     }
     return *connection;
+}
+
+} // namespace
+
+Connection& ThreadConnection(Database& database) {
+    return ThreadConnectionOf<false>(database);
+}
+
+Connection& ThreadPipeConnection(Database& database) {
+    return ThreadConnectionOf<true>(database);
 }
 
 void RegisterServices(const ServerServices& services) {
@@ -30,6 +47,12 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavDBPipe>(services); });
     pelio::ORBRegisterServantClass(std::string(kTicketOfficeInterface),
                                    [&services] { return std::make_unique<TKavTicketOffice>(services); });
+    pelio::ORBRegisterServantClass(std::string(kMapSeatShowInterface),
+                                   [&services] { return std::make_unique<TKavMapSeatShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kFreeSaleShowInterface),
+                                   [&services] { return std::make_unique<TKavFreeSaleShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kBackGroundReclaimInterface),
+                                   [&services] { return std::make_unique<TKavBackGroundReclaim>(services); });
 }
 
 } // namespace kav::server

@@ -12,7 +12,7 @@
 
 namespace kav {
 
-std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols) {
+std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols, bool everyCell) {
     constexpr std::string_view levels = TKavSeatMapConfig::PriceCodes;
     constexpr std::string_view statuses = "FFFFFFFFFFBBAOOOOGGC";
     constexpr std::string_view kinds = "NNNNNNNNNNNNCZEWP";
@@ -20,8 +20,8 @@ std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols) {
     const int aisle2 = cols - cols / 3;
     // A fan: rows near the stage are narrower.
     const int inset = row < 4 ? 1000 : std::max(2, 12 - row);
-    const bool seat = col > inset && col <= cols - inset && col != aisle1 && col != aisle2;
-    if (!seat || row > rows) return std::nullopt;
+    const bool seat = everyCell || (col > inset && col <= cols - inset && col != aisle1 && col != aisle2);
+    if (!seat || row > rows || col > cols) return std::nullopt;
     TKavCellInfo cell;
     ClearCell(cell);
     const unsigned hash = static_cast<unsigned>(row * 7919 + col * 104729) % 9973u;
@@ -31,7 +31,7 @@ std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols) {
     cell.Kind = kinds[(hash / 7) % kinds.size()];
     cell.SeatCode = row * 1000 + col;
     cell.RowNo = static_cast<std::int16_t>(row - 3);
-    cell.SeatNo = static_cast<std::int16_t>(col - inset);
+    cell.SeatNo = static_cast<std::int16_t>(everyCell ? col : col - inset);
     cell.FloorNo = 1;
     return cell;
 }
@@ -73,7 +73,7 @@ void FillDemoPriceTable(TClientDataSet& prices, bool forMap) {
 
 namespace kav {
 
-void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols) {
+void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols, bool everyCell) {
     data.section.Close();
     data.section.FieldDefs().clear();
     data.section.AddFieldDef("CNAME", TFieldType::ftString, 20);
@@ -111,7 +111,7 @@ void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols) {
     seats.CreateDataSet();
     for (int row = 1; row <= rows; ++row)
         for (int col = 1; col <= cols; ++col)
-            if (const auto seat = DemoSeatAt(row, col, rows, cols)) {
+            if (const auto seat = DemoSeatAt(row, col, rows, cols, everyCell)) {
                 const std::string status(1, seat->SeatStatus);
                 seats.AppendRecord({seat->SeatCode, seat->FloorNo, seat->RowNo, seat->SeatNo, col, row, "N",
                                     status, std::string(1, seat->Kind), std::string(1, seat->PriceLevel), "N",

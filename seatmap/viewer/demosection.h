@@ -11,8 +11,9 @@ namespace kav {
 class TClientDataSet;
 class TKavSeatMapShow;
 
-// The seat at (row, col) of the generated rows x cols section, or none for an aisle or empty corner.
-std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols);
+// The seat at (row, col) of the generated rows x cols section, or none for an aisle or empty corner;
+// with `everyCell` every cell holds a seat (a section as full as the grid allows).
+std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols, bool everyCell = false);
 
 // Sets the grid to rows x cols and fills every cell; the same arguments give the same section.
 void FillDemoSection(TKavSeatMapShow& map, int rows, int cols);
@@ -32,6 +33,6 @@ struct TDemoSeatData {
     TClientDataSet& seats;
     TClientDataSet& prices;
 };
-void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols);
+void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols, bool everyCell = false);
 
 } // namespace kav
