@@ -214,19 +214,6 @@ TClientDataSet& TodrHOrderInfoDataProvider::GetDiscountExcelDS() {
     return exportDiscounts_;
 }
 
-std::optional<int> TodrHOrderInfoDataProvider::BookedSeatCount(const std::string& orderCode,
-                                                                const std::string& productCode) {
-    TClientDataSet rows;
-    rows.SetData(pipe_.GetData(context_.GetAsString(),
-                               SqlFormat("select * from KAV_ORDER_SHOW where NODECODE='%s' and ORDERSTATUS='B' and "
-                                         "ORDERCODE='%s' and PRODUCTCODE='%s'",
-                                         {context_.NodeCode(), orderCode, productCode}))
-                     .ByteArrayView());
-    if (rows.RecordCount() != 1) return std::nullopt;
-    rows.First();
-    return rows.FieldByName("SEATCOUNT").AsInteger();
-}
-
 std::optional<std::string> TodrHOrderInfoDataProvider::SwitchValue(const std::string& sql) {
     TClientDataSet rows;
     rows.SetData(pipe_.GetData(context_.GetAsString(), sql).ByteArrayView());

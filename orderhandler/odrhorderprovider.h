@@ -66,10 +66,6 @@ public:
     // The price lines of the exported orders, one row each with its OrderCode; owned by the provider.
     TClientDataSet& GetDiscountExcelDS();
 
-    // The seat count of the order when it is still booked (status B) for that product; nullopt when the
-    // order is not (no row, or not exactly one). Read again before an order is split.
-    std::optional<int> BookedSeatCount(const std::string& orderCode, const std::string& productCode);
-
     // ISVALID of the switch ORDER_VALID_DAY, N when it has no row.
     std::string IsOrderVaildDay();
     // Y when the switch CONTROLOUTPRINTKIND is Y, else N.

@@ -1,8 +1,7 @@
 #pragma once
-// The windows the order handler's main window opens on an order but does not hold itself: the order
-// properties windows that take payment and print tickets ("订单取票", one order or the orders of an exact
-// search), the order split ("拆分订单") and the seats of an order ("查看座位"). The package that holds a
-// window installs it here; until then the main window keeps the action disabled and says why.
+// The windows "订单取票" opens on an order: the order properties windows that take payment and print
+// tickets, for one order or for the orders of an exact search. The work that holds them installs them
+// here; until then the main window keeps the action disabled and says why.
 //
 // Threading: GUI thread only.
 
@@ -34,10 +33,6 @@ struct TOrderWindows {
     std::function<bool(QWidget* parent, TodrHOrderInfoRecord& selected, TodrHOrderInfoList& orders, int seatTotal,
                        double receivablesTotal, const TOrderWindowSession& session)>
         openOrders;
-    // The split of a booked order of several seats. True when it closed with OK (the order was split).
-    std::function<bool(QWidget* parent, const TodrHOrderInfoRecord& order, const std::string& context)> splitOrder;
-    // The seats of an order, from the seat rows of its last seat fetch (a data packet).
-    std::function<void(QWidget* parent, const std::string& seatRows)> showOrderSeats;
 };
 
 const TOrderWindows& OrderWindows();

@@ -1,7 +1,8 @@
 #pragma once
 // The order handler package's shared objects and the free functions over them. The objects are
-// created on first use over the shared connection (ORB) and live until FreeOrderHandlerPackage,
-// which the package's unload calls. All of them belong to the GUI thread.
+// created on first use over the shared connection (ORB) and live until FreeOrderHandlerPackage, or
+// until the package's library is unloaded or the process ends, when they go in the same order. All of
+// them belong to the GUI thread.
 
 #include "host/kavcontext.h"
 #include "orderhandler/odrhasyncseats.h"

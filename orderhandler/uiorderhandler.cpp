@@ -1,5 +1,6 @@
 #include "orderhandler/uiorderhandler.h"
 
+#include "dialogs/guardedcall.h"
 #include "dialogs/kavdialog.h"
 #include "host/orb.h"
 #include "host/snapin/kavcsnapin.h"
@@ -12,6 +13,7 @@
 #include "orderhandler/odrhpackage.h"
 #include "orderhandler/odrhreceipt.h"
 #include "orderhandler/odrhsettings.h"
+#include "orderhandler/odrhsplitentry.h"
 #include "orderhandler/odrhshippingprint.h"
 #include "orderhandler/odrhtextmessage.h"
 #include "orderhandler/uimembercardswipe.h"
@@ -65,15 +67,6 @@ bool Contains(const TodrHOrderInfoList& orders, std::string_view orderCode) {
     return std::any_of(orders.begin(), orders.end(), [&](const auto& order) { return order->orderCode == orderCode; });
 }
 
-// Runs a user's action; a failure is shown instead of passing into the event loop.
-void Guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        ShowErrorMessage(e.what());
-    }
-}
-
 } // namespace
 
 TUIOrderHandler::TUIOrderHandler(QWidget* parent) : QWidget(parent) {
@@ -102,7 +95,7 @@ QAction* TUIOrderHandler::MakeAction(const char* name, const QString& caption, c
     action->setShortcut(shortcut);
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     action->setStatusTip(statusTip);
-    connect(action, &QAction::triggered, this, [this, run] { Guarded([this, run] { (this->*run)(); }); });
+    connect(action, &QAction::triggered, this, [this, run] { RunGuarded([this, run] { (this->*run)(); }); });
     addAction(action);
     actions_[name] = action;
     return action;
@@ -275,7 +268,6 @@ void TUIOrderHandler::BuildRules() {
         return ProductRight(order, true);
     }));
     add("act_ChangeSeat", selected([](TodrHOrderInfoRecord& order) -> QString {
-        if (!OrderWindows().splitOrder) return QStringLiteral("拆分订单窗口尚未安装，暂不能拆分");
         if (order.orderStatus.code != "B") return QStringLiteral("只有未处理的订单可以拆分");
         if (order.seatCount <= 1) return QStringLiteral("该订单只有一个座位");
         if (order.createUser != odrHContext().UserCode()) return QStringLiteral("只能拆分自己预订的订单");
@@ -286,7 +278,6 @@ void TUIOrderHandler::BuildRules() {
         return order.HasSeats() ? QStringLiteral("座位信息已获取") : QString();
     }));
     add("actSearchSeats", selected([](TodrHOrderInfoRecord& order) -> QString {
-        if (!OrderWindows().showOrderSeats) return QStringLiteral("查看座位窗口尚未安装");
         return order.HasSeats() ? QStringLiteral("座位信息已获取，请查看提示") : QString();
     }));
     add("act_PrintShippingList", selected([](TodrHOrderInfoRecord&) { return QString(); }));
@@ -323,7 +314,7 @@ void TUIOrderHandler::UpdateActions() {
 void TUIOrderHandler::ContextChanged(const std::string& text) {
     odrHContext().SetAsString(text);
     PrepareShow();
-    QTimer::singleShot(0, this, [this] { Guarded([this] { NarrowUnlimitedSearch(); }); });
+    QTimer::singleShot(0, this, [this] { RunGuarded([this] { NarrowUnlimitedSearch(); }); });
 }
 
 void TUIOrderHandler::PrepareShow() {
@@ -553,18 +544,7 @@ void TUIOrderHandler::CancelOrder() {
 
 void TUIOrderHandler::ChangeSeat() {
     TodrHOrderInfoRecord* order = SelectedOrder();
-    if (!order || !OrderWindows().splitOrder) return;
-    const std::optional<int> seats =
-        odrHOrderInfoDataProvider().BookedSeatCount(order->orderCode.str(), order->productCode.str());
-    if (!seats) {
-        ShowWarningMessage("该订单为非预订状态，不可拆分！", "警告");
-        return;
-    }
-    if (*seats == 1) {
-        ShowWarningMessage("该订单只剩一个座位，不可拆分！", "警告");
-        return;
-    }
-    if (OrderWindows().splitOrder(this, *order, odrHContext().GetAsString())) SearchOrder();
+    if (order && ExecuteOrderSplit(this, *order, odrHContext().GetAsString())) SearchOrder();
 }
 
 void TUIOrderHandler::ModifyOrderCustomerInfo() {
@@ -586,13 +566,9 @@ void TUIOrderHandler::GetOrderSeatInfo() {
 
 void TUIOrderHandler::SearchSeats() {
     TodrHOrderInfoRecord* order = SelectedOrder();
-    if (!order || !OrderWindows().showOrderSeats) return;
-    {
-        THourglass hourglass;
-        order->GetSeats();
-    }
+    if (!order) return;
+    ShowOrderSeats(this, *order);
     model_->OrderChanged(SelectedRow());
-    OrderWindows().showOrderSeats(this, odrHOrderInfoDataProvider().GetOrderSeatsInfo());
 }
 
 void TUIOrderHandler::PrintShippingList() {

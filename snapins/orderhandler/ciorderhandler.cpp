@@ -3,7 +3,6 @@
 #include "host/snapin/kavcsnapin.h"
 #include "host/snapin/rootwindow.h"
 #include "host/snapin/snapinregistry.h"
-#include "orderhandler/odrhpackage.h"
 #include "orderhandler/uiorderhandler.h"
 
 namespace kav::orderhandler {
@@ -29,12 +28,6 @@ void TCIOrderHandler::Shutdown() {
 
 namespace {
 
-// The package's shared objects go with the package, after the snap-in that used them.
-struct TPackageLifetime {
-    ~TPackageLifetime() { FreeOrderHandlerPackage(); }
-};
-
-const TPackageLifetime lifetime;
 const TSnapInRegistration registration{"CIOrderHandler", SnapInClass<TCIOrderHandler>(), "订单处理"};
 
 } // namespace

@@ -97,18 +97,15 @@ TEST_P(OrderWindowTest, ActionsFollowTheSelectedOrder) {
 
     ExactSearch(window, "D0000001"); // booked by U001 of the same group, three seats
     EXPECT_TRUE(Action(window, "act_CancelOrder").isEnabled());
-    // The windows of other work are not installed here: their actions say so.
+    // The payment windows are not installed here: "订单取票" says so.
     EXPECT_FALSE(Action(window, "act_OrderHandler").isEnabled());
     EXPECT_TRUE(Action(window, "act_OrderHandler").toolTip().contains(QStringLiteral("尚未安装")));
-    EXPECT_FALSE(Action(window, "act_ChangeSeat").isEnabled());
-
     TOrderWindows windows;
     windows.openOrder = [](QWidget*, TodrHOrderInfoRecord&, const TOrderWindowSession&) { return false; };
-    windows.splitOrder = [](QWidget*, const TodrHOrderInfoRecord&, const std::string&) { return false; };
-    windows.showOrderSeats = [](QWidget*, const std::string&) {};
     SetOrderWindows(windows);
     window.UpdateActions();
     EXPECT_TRUE(Action(window, "act_OrderHandler").isEnabled());
+
     EXPECT_FALSE(Action(window, "act_ChangeSeat").isEnabled()); // another user's booking
     EXPECT_TRUE(Action(window, "act_ChangeSeat").toolTip().contains(QStringLiteral("自己预订")));
     TodrHOrderInfoRecord& order = *window.SelectedOrder();
@@ -147,6 +144,27 @@ TEST_P(OrderWindowTest, ActionsFollowTheSelectedOrder) {
     TUIOrderHandler& senior = OpenWindow("U001", "u001");
     ExactSearch(senior, "D0000001");
     EXPECT_TRUE(Action(senior, "act_ModifiyOrderCustomerInfo").isEnabled());
+}
+
+// "拆分订单" and "查看座位" open the split window and the seat list of the composite map work.
+TEST_P(OrderWindowTest, SplitAndSeatListOpenTheirWindows) {
+    TUIOrderHandler& window = ExactSearch(OpenWindow("U001", "u001"), "D0000001");
+    std::vector<QString> shown;
+    ModalAnswers answers([&](QDialog& dialog) {
+        shown.push_back(dialog.objectName());
+        return int(QDialog::Rejected);
+    });
+    ASSERT_TRUE(Action(window, "act_ChangeSeat").isEnabled()) << Action(window, "act_ChangeSeat").toolTip().toStdString();
+    window.ChangeSeat();
+    EXPECT_EQ(shown, std::vector<QString>{QStringLiteral("TUIOrderHandlerChangeSeat")});
+    EXPECT_EQ(window.Grid().OrderCount(), 1); // not split: no new search
+
+    ASSERT_TRUE(Action(window, "actSearchSeats").isEnabled());
+    window.SearchSeats();
+    EXPECT_EQ(shown.back(), QStringLiteral("TUIOrderHandlerOrderSeats"));
+    EXPECT_TRUE(window.SelectedOrder()->HasSeats());
+    window.UpdateActions();
+    EXPECT_FALSE(Action(window, "actSearchSeats").isEnabled());
 }
 
 TEST_P(OrderWindowTest, CancelGoesThroughTheSaleCore) {
