@@ -61,10 +61,21 @@ void TourOfOrderHandler(QWidget* form, const TScreenshotSink& sink) {
         if (editable && window->Grid().Order(row)->orderStatus.code == "B") break;
     }
     window->findChild<QComboBox*>(QStringLiteral("cbSearchProductName"))->setCurrentIndex(0);
-    for (const char* action : {"act_SearchProduct", "act_Setting", "act_SetTitle", "act_ModifiyOrderCustomerInfo",
-                               "act_ReadCard", "act_PrintShippingList", "act_PrintShippingListSet", "actSearchSeats",
-                               "act_OrderHandler"})
+    // The seat list first: the shipping list loads the seats, after which the list is not offered.
+    for (const char* action : {"actSearchSeats", "act_SearchProduct", "act_Setting", "act_SetTitle",
+                               "act_ModifiyOrderCustomerInfo", "act_ReadCard", "act_PrintShippingList",
+                               "act_PrintShippingListSet", "act_OrderHandler"})
         Trigger(*window, action);
+
+    // The split needs a booking of the user's own with more than one seat.
+    for (int row = 0; row < window->Grid().OrderCount(); ++row) {
+        window->SelectRow(row);
+        window->UpdateActions();
+        if (window->findChild<QAction*>(QStringLiteral("act_ChangeSeat"))->isEnabled()) {
+            Trigger(*window, "act_ChangeSeat");
+            break;
+        }
+    }
 
     OverridePrinterSettings(previousPrinting);
     SetOrderHandlerFolder(previousFolder);
