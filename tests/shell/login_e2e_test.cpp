@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(run("demo"), 0);
         for (const char* window : {"UIOrderHandler", "UIOrderHandlerSearchProduct", "UIOrderHandlerSetting",
                                    "UIOrderHandlerTitleSetting", "UIModifyCustomerInfo", "UIMemberCardSwipe",
-                                   "ShippingListPreview"}) {
+                                   "ShippingListPreview", "TUIOrderHandlerOrderSeats", "TUIOrderHandlerChangeSeat"}) {
             const QImage picture(shots.filePath(QStringLiteral("%1.png").arg(QLatin1String(window))));
             QVERIFY2(!picture.isNull(), window);
             QVERIFY(picture.width() > 100 && picture.height() > 50);
