@@ -211,7 +211,7 @@ TEST(DetailSearch, SourceAndStatusFollowWhatTheUserMayView) {
     // The full SQL for "全部" and "全部": neither a source nor a status clause.
     TDetailSearchInput all = BothSources();
     all.orderStatus = "ALL";
-    const std::string sql = GetOrderInfoSQL(MakeSearchCondition(all, rights, context));
+    const std::string sql = GetOrderInfoSQL("01", MakeSearchCondition(all, rights, context));
     EXPECT_EQ(sql.find("and o.ORDERFROM"), std::string::npos);
     EXPECT_EQ(sql.find("and ORDERSTATUS"), std::string::npos);
 }

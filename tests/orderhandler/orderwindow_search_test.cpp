@@ -65,7 +65,7 @@ TEST_P(OrderWindowTest, ExactSearchByCodeOrPasswordButNeverBoth) {
     code.setText("D0000001");
     window.SearchOrderByPrecision();
     ASSERT_EQ(window.Grid().OrderCount(), 1);
-    EXPECT_EQ(LastSql(), GetOrderInfoSQL("D0000001"));
+    EXPECT_EQ(LastSql(), GetOrderInfoSQL("01", "D0000001"));
     EXPECT_EQ(window.Grid().Order(0)->customerName, "张三");
     EXPECT_EQ(window.ExactSearchResult().Count(), 1);
     EXPECT_TRUE(window.ResultCaption().startsWith(QStringLiteral("查询结果：共找到1条订单记录！")));
