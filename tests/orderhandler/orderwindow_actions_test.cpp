@@ -16,6 +16,7 @@
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/printerchoice.h"
+#include "server/http/httpendpoint.h"
 #include "shell/packageloader.h"
 #include "xlsxcells.h"
 
@@ -192,6 +193,36 @@ TEST_P(OrderWindowTest, CancelGoesThroughTheSaleCore) {
     EXPECT_EQ(window.ExactSearchResult().Count(), 0); // never settled with other orders afterwards
 }
 
+// The process's own sale core against the server's services: rights from the sale search, the booking
+// cancelled by the fore-book service with its seats free again.
+TEST_P(OrderWindowTest, CancelThroughTheRealSaleCoreFreesTheSeats) {
+    UseOrderHandlerSaleCore(nullptr);
+    const std::string code = Text("select o.ORDERCODE from KAV_ORDER_SHOW o where o.CREATEGROUP = 'G001' and "
+                                  "o.ORDERSTATUS = 'B' and o.ORDERFROM = '2' and o.ORDERCODE > 'D0000010' "
+                                  "order by o.ORDERCODE desc limit 1");
+    std::vector<std::string> seats;
+    for (const auto& row : Db().Select("select SEATCODE from KAV_SEAT_SHOW where ORDERCODE = '" + code + "'"))
+        seats.push_back(std::to_string(std::get<std::int64_t>(row[0])));
+    ASSERT_FALSE(seats.empty());
+    TUIOrderHandler& window = ExactSearch(OpenWindow(), code);
+    ASSERT_TRUE(Action(window, "act_CancelOrder").isEnabled()) << Action(window, "act_CancelOrder").toolTip().toStdString();
+    dialogs_->Push(6);
+    window.CancelOrder();
+    EXPECT_EQ(window.Grid().OrderCount(), 0);
+    EXPECT_EQ(Text("select ORDERSTATUS from KAV_ORDER_SHOW where ORDERCODE = '" + code + "'"), "C");
+    for (const std::string& seat : seats)
+        EXPECT_EQ(Text("select STATUS from KAV_SEAT_SHOW where SEATCODE = " + seat), "F") << seat;
+
+    // Cancelled once, the server refuses a second time and the seller reads why.
+    Db().Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'B' where ORDERCODE = '" + code + "'");
+    ExactSearch(window, code);
+    Db().Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'C' where ORDERCODE = '" + code + "'");
+    dialogs_->Push(6).Push(1);
+    window.CancelOrder();
+    EXPECT_NE(dialogs_->Log().back().text.find("已取消"), std::string::npos) << dialogs_->Log().back().text;
+    EXPECT_EQ(window.Grid().OrderCount(), 1);
+}
+
 TEST_P(OrderWindowTest, CustomerDetailsAreWrittenBackWithoutLosingData) {
     TUIOrderHandler& window = ExactSearch(OpenWindow("U001", "u001"), "D0000002");
     ASSERT_EQ(window.Grid().Order(0)->customerName, "O'Brien");
@@ -341,6 +372,31 @@ TEST_P(OrderWindowTest, TextMessageCountsAsSentOnlyOnSuccess) {
     EXPECT_EQ(query.queryItemValue("mobile", QUrl::FullyDecoded).toStdString(), order.customerCellPhone.str());
     EXPECT_EQ(query.queryItemValue("ordercode", QUrl::FullyDecoded), QStringLiteral("D0000001"));
     EXPECT_EQ(query.queryItemValue("content", QUrl::FullyDecoded).toStdString(), TextMessageContent(order));
+}
+
+// The message goes to the server's own HTTP endpoint, which keeps it for the site's message gateway.
+TEST_P(OrderWindowTest, TextMessageThroughTheServersEndpoint) {
+    server::THttpEndpoint endpoint(Services());
+    endpoint.Start(0);
+    IniFile ini(ConfigureFilePath());
+    ini.WriteString("MessageService", "Url", "http://127.0.0.1:" + std::to_string(endpoint.Port()));
+    ini.UpdateFile();
+    TUIOrderHandler& window = ExactSearch(OpenWindow(), "D0000001");
+    dialogs_->Push(1);
+    window.ResendMessage();
+    ASSERT_EQ(dialogs_->Log().size(), 1u);
+    EXPECT_EQ(dialogs_->Log()[0].text, "短信重发完毕！");
+    const auto stored = Db().Select("select MOBILE, CONTENT from KAV_TEXT_MESSAGE where ORDERCODE = 'D0000001'");
+    ASSERT_FALSE(stored.empty());
+    EXPECT_EQ(std::get<std::string>(stored.back()[0]), window.SelectedOrder()->customerCellPhone.str());
+    EXPECT_EQ(std::get<std::string>(stored.back()[1]), TextMessageContent(*window.SelectedOrder()));
+
+    // An order whose cell phone the endpoint does not know is refused (404), and not shown as sent.
+    window.SelectedOrder()->customerCellPhone = "13000000000";
+    dialogs_->Push(1);
+    window.ResendMessage();
+    EXPECT_EQ(dialogs_->Log().back().type, "error");
+    EXPECT_NE(dialogs_->Log().back().text.find("HTTP 404"), std::string::npos) << dialogs_->Log().back().text;
 }
 
 TEST_P(OrderWindowTest, ReceiptsGoToTheReceiptPrinter) {

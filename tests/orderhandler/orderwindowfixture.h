@@ -40,6 +40,7 @@ protected:
     std::string OrderWhere(const std::string& where);
     std::string Text(const std::string& sql);
 
+    const server::ServerServices& Services() const { return *services_; }
     std::filesystem::path Folder() const { return folder_.path().toStdString(); }
     std::filesystem::path PrintFolder() const { return Folder() / "printouts"; }
     std::size_t PipeCalls() const { return pipe_->sent.size(); }
