@@ -5,14 +5,13 @@
 
 namespace kav::orderhandler {
 
-namespace {
-
-// The pay modes offered per order source.
 std::string ActionModuleOf(const std::string& orderFrom) {
     if (orderFrom == kOrderFromCallCentre) return "02";
     if (orderFrom == kOrderFromOnline) return "03";
     return {};
 }
+
+namespace {
 
 int IndexOfCode(const std::vector<TPayModeItem>& payModes, const std::string& code) {
     for (std::size_t i = 0; i < payModes.size(); ++i)

@@ -37,6 +37,9 @@ struct TCustomerClientInfo {
     bool customerMasked = false;
 };
 
+// The action module of the pay modes offered for an order source: "02" for source 2, "03" for 3, else empty.
+std::string ActionModuleOf(const std::string& orderFrom);
+
 class TodrHDataProvider {
 public:
     TodrHDataProvider(ITPDBPipe& pipe, const TKavContext& context);

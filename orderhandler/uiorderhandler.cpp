@@ -8,6 +8,7 @@
 #include "orderhandler/odrhexcelexport.h"
 #include "orderhandler/odrhfiles.h"
 #include "orderhandler/odrhgridtext.h"
+#include "orderhandler/odrhmemberreceipt.h"
 #include "orderhandler/odrhoptionsset.h"
 #include "orderhandler/odrhordermodel.h"
 #include "orderhandler/odrhpackage.h"
@@ -50,8 +51,6 @@ TUIOrderHandler* UIOrderHandler = nullptr;
 
 namespace {
 
-// The receipt printer's name as the box offices know it; the printing seam may map it to another queue.
-constexpr const char* kReceiptPrinter = "TM-T81II";
 // Only the sites of this code send text messages to their customers.
 constexpr const char* kTextMessageSite = "TOLVA";
 
@@ -610,7 +609,7 @@ void TUIOrderHandler::PrintNote() {
 }
 
 void TUIOrderHandler::AgainPrintInfo() {
-    const auto lines = ReadMemberReceiptLines(QDir::currentPath().toStdString() + "/" + kMemberOrderInfoFileName);
+    const auto lines = ReadMemberReceiptLines(MemberReceiptFile());
     if (!lines) {
         ShowPromptMessage("没有小票信息，不能重打！", "操作提示");
         return;

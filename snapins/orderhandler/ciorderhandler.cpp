@@ -3,6 +3,7 @@
 #include "host/snapin/kavcsnapin.h"
 #include "host/snapin/rootwindow.h"
 #include "host/snapin/snapinregistry.h"
+#include "orderhandler/odrhpropwindows.h"
 #include "orderhandler/uiorderhandler.h"
 
 namespace kav::orderhandler {
@@ -16,6 +17,8 @@ void TCIOrderHandler::SetContext(const std::string& Text) {
 }
 
 void TCIOrderHandler::Execute() {
+    // "订单取票" opens this package's order properties windows, unless others were installed (tests).
+    if (!OrderWindows().openOrder) SetOrderWindows(OrderPropertiesWindows());
     if (!UIOrderHandler) UIOrderHandler = new TUIOrderHandler;
     UIOrderHandler->SnapInContext().SetContext(context_);
     ShowFormInRootWindow(UIOrderHandler);
