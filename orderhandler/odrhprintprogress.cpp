@@ -20,6 +20,7 @@ TPrintProgress::TPrintProgress(QWidget* parent) : QWidget(parent), bar_(new QPro
     bar_->setRange(0, 1);
     bar_->setValue(0);
     bar_->setFormat(QStringLiteral("%v/%m"));
+    bar_->setTextVisible(false); // until a run says how many tickets it prints
     prompt_->setObjectName(QStringLiteral("lbPrintPrompt"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -30,6 +31,7 @@ TPrintProgress::TPrintProgress(QWidget* parent) : QWidget(parent), bar_(new QPro
 void TPrintProgress::BeforeAll(int count) {
     bar_->setRange(0, std::max(count, 1));
     bar_->setValue(0);
+    bar_->setTextVisible(true);
 }
 
 void TPrintProgress::BeforeOne(const std::string& ticketText) {

@@ -28,6 +28,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -63,8 +64,8 @@ TUIOrderHandlerManyProp::TUIOrderHandlerManyProp(TodrHOrderInfoRecord& selected,
     if (selected_.productHappenTime != 0) caption += " " + FormatMinutes(selected_.productHappenTime);
     setWindowTitle(Q(caption));
     customerLabels_->Show(CustomerInfoItems(selected_));
-    FillOrders();
     FillSeatTree(*seatList_, selected_.GetSeats(), true);
+    FillOrders();
     payModes_ = odrHDataProvider().GetPayModes(selected_.orderFrom.code);
     FillPayModeCombo(*payMode_, payModes_);
     if (!payModes_.empty())
@@ -156,12 +157,16 @@ void TUIOrderHandlerManyProp::BuildLayout(QWidget* opener, int seatTotal, double
 }
 
 void TUIOrderHandlerManyProp::FillOrders() {
+    const QSignalBlocker quiet(orderList_);
     orderList_->clear();
     for (const auto& order : orders_) {
-        orderList_->addTopLevelItem(new QTreeWidgetItem(
+        auto* row = new QTreeWidgetItem(
             {Q(order->orderCode.str()), Q(order->orderStatus.name), Q(order->orderFrom.name),
              Q(MoneyText(Cents(order->receivables)) + "元"), Q(std::to_string(order->seatCount) + "张"),
-             Q(order->saleClassName.str()), Q(order->productName.str()), Q(FormatDateIso(order->orderTime))}));
+             Q(order->saleClassName.str()), Q(order->productName.str()), Q(FormatDateIso(order->orderTime))});
+        orderList_->addTopLevelItem(row);
+        // The list starts on the order chosen in the order window, whose seats are shown.
+        if (order->orderCode == selected_.orderCode) orderList_->setCurrentItem(row);
     }
 }
 

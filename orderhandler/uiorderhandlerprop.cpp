@@ -114,6 +114,7 @@ void TUIOrderHandlerProp::BuildLayout(QWidget* opener) {
     auto* addButton = new QToolButton(this);
     addButton->setObjectName(QStringLiteral("btnPayOK"));
     addButton->setDefaultAction(actions_.at("act_AddPayMode"));
+    addButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     payRemark_ = new QLineEdit(this);
     payRemark_->setObjectName(QStringLiteral("PayRemark"));
     payRemark_->setMaxLength(kPayRemarkLength);

@@ -29,6 +29,7 @@ TUIReconcilePrint::TUIReconcilePrint(ISaleTicketCoreIntf& core, const std::strin
     message_ = new QLabel(QString::fromStdString(message), this);
     message_->setObjectName(QStringLiteral("lbMessage"));
     message_->setWordWrap(true);
+    message_->setStyleSheet(QStringLiteral("color: #b00000;"));
     seatList_ = MakeSeatTree(this, "vstReconcilePrintSeatInfo", false);
     progress_ = new TPrintProgress(this);
 

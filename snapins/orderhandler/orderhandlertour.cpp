@@ -1,16 +1,23 @@
 // The order handler in the screenshot run: the window with the orders of the demo data, then each
-// dialog the window opens on a selected order.
+// dialog the window opens on a selected order, the payment windows among them.
 
 #include "host/snapin/screenshottour.h"
 #include "orderhandler/odrhfiles.h"
 #include "orderhandler/odrhordermodel.h"
 #include "orderhandler/odrhsettings.h"
+#include "orderhandler/odrhpackage.h"
+#include "orderhandler/odrhpropwindows.h"
+#include "orderhandler/uimembercardcheck.h"
 #include "orderhandler/uiorderhandler.h"
+#include "orderhandler/uiorderhandlerprop.h"
+#include "orderhandler/uireconcileprint.h"
+#include "platform/widgets/modaldialog.h"
 #include "platform/widgets/printerchoice.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 namespace kav::orderhandler {
@@ -28,6 +35,50 @@ void Trigger(TUIOrderHandler& window, const char* actionName) {
         action->trigger();
         Settle();
     }
+}
+
+// The payment windows on the selected order: "订单取票" with two payment lines, the multi-order window on
+// the first orders of the list, the reconcile window on the order's seats and the member card check.
+void TourOfOrderWindows(TUIOrderHandler& window) {
+    TodrHOrderInfoRecord* order = window.SelectedOrder();
+    if (!order) return;
+    TModalDialogHook photograph = SetModalDialogHook({});
+    SetModalDialogHook([&photograph, order](QDialog& dialog) {
+        if (auto* prop = qobject_cast<TUIOrderHandlerProp*>(&dialog)) {
+            // Half in the first pay mode, the rest (which the window then proposes) in the second.
+            prop->findChild<QLineEdit*>(QStringLiteral("edtRealPrice"))
+                ->setText(QString::fromStdString(AmountText(ReceivableCents(order->receivables) / 2)));
+            prop->AddPayment();
+            const int card = prop->findChild<QComboBox*>(QStringLiteral("cbPayMode"))->findData(QStringLiteral("H"));
+            if (card >= 0) prop->ChoosePayMode(card);
+            prop->AddPayment();
+        }
+        return photograph(dialog);
+    });
+    Trigger(window, "act_OrderHandler");
+    SetModalDialogHook(photograph);
+
+    const TOrderWindowSession session{odrHContext().GetAsString(), "N"};
+    // The chosen order and the two first others, as an exact search by a shared password would give them.
+    TodrHOrderInfoList orders;
+    int seats = 0;
+    double receivables = 0;
+    for (int row = -1; row < window.Grid().OrderCount() && orders.Count() < 3; ++row) {
+        const TodrHOrderInfoRecord* each = row < 0 ? order : window.Grid().Order(row);
+        if (row >= 0 && each == order) continue;
+        orders.Add(std::make_unique<TodrHOrderInfoRecord>(*each));
+        seats += orders.Last().seatCount;
+        receivables += orders.Last().receivables;
+    }
+    OrderPropertiesWindows().openOrders(&window, *order, orders, seats, receivables, session);
+
+    Tpt_SeatInfoList unprinted;
+    for (const auto& seat : order->GetSeats())
+        unprinted.Add(std::make_unique<Tpt_SeatInfo>(Tpt_SeatInfo{seat->seatCode, false, false}));
+    ShowReconcilePrint(&window, odrHSaleCore(), session.context, *order, unprinted,
+                       _ResultSaleTicketCoreMsg(R_PT_OUTPUTTICKETFAILED));
+    TUIMemberCardCheck card(false, &window);
+    ExecModal(card);
 }
 
 void TourOfOrderHandler(QWidget* form, const TScreenshotSink& sink) {
@@ -64,8 +115,9 @@ void TourOfOrderHandler(QWidget* form, const TScreenshotSink& sink) {
     // The seat list first: the shipping list loads the seats, after which the list is not offered.
     for (const char* action : {"actSearchSeats", "act_SearchProduct", "act_Setting", "act_SetTitle",
                                "act_ModifiyOrderCustomerInfo", "act_ReadCard", "act_PrintShippingList",
-                               "act_PrintShippingListSet", "act_OrderHandler"})
+                               "act_PrintShippingListSet"})
         Trigger(*window, action);
+    TourOfOrderWindows(*window);
 
     // The split needs a booking of the user's own with more than one seat.
     for (int row = 0; row < window->Grid().OrderCount(); ++row) {
