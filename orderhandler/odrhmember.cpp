@@ -7,7 +7,6 @@
 #include "platform/dataset/conversions.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <set>
@@ -113,19 +112,6 @@ std::optional<TOrderMemberInfoItem> QueryOrderMemberInfo(TCAMemberSys& memberSys
 
 std::string GetMemberBalance(const TodrHOrderInfoRecord& order, const TOrderMemberInfoItem* member) {
     return order.isFeeMember == "Y" && member ? member->balance : std::string("0");
-}
-
-double BalanceValue(const std::string& text) {
-    std::string_view digits = text;
-    while (!digits.empty() && digits.front() == ' ')
-        digits.remove_prefix(1);
-    while (!digits.empty() && digits.back() == ' ')
-        digits.remove_suffix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() || !std::isfinite(value))
-        return 0;
-    return value;
 }
 
 std::vector<TPriceLevelLine> PriceLevelLines(const TodrHSeatInfoList& seats) {

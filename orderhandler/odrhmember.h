@@ -63,8 +63,6 @@ std::optional<TOrderMemberInfoItem> QueryOrderMemberInfo(TCAMemberSys& memberSys
 // The card's balance the sale is checked against: the member's when the order is a stored-value
 // member's and the member is known, else "0".
 std::string GetMemberBalance(const TodrHOrderInfoRecord& order, const TOrderMemberInfoItem* member);
-// A balance text as a number; 0 when it is not a finite number.
-double BalanceValue(const std::string& text);
 
 // One price level of an order, from the first seat of that level with a seat amount above 0.
 struct TPriceLevelLine {

@@ -39,7 +39,7 @@ std::vector<std::string> MemberReceiptLines(const TodrHOrderInfoRecord& order, c
     const std::int64_t receivable = Cents(order.receivables);
     text.push_back(std::to_string(order.seatCount) + "       " + detail::FormatFloat(PriceSum(lines)) + "      " +
                    std::to_string(LastDiscount(lines)) + "%     " + MoneyText(receivable));
-    text.push_back("本次消费后卡内余额:" + MoneyText(Cents(BalanceValue(member.balance)) - chargedCents) + "(元)");
+    text.push_back("本次消费后卡内余额:" + MoneyText(Cents(NumberOr0(member.balance)) - chargedCents) + "(元)");
     text.push_back("");
     text.push_back("客户签名: ______________________");
     text.push_back("");

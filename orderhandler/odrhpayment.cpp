@@ -13,18 +13,11 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 } // namespace
 
 std::optional<std::int64_t> ParseAmount(std::string_view text) {
-    text = Trimmed(text);
+    const std::size_t first = text.find_first_not_of(" \t");
+    text = first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
     const std::size_t point = text.find('.');
     const std::string_view whole = text.substr(0, point);
     const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);

@@ -20,7 +20,6 @@
 #include "platform/widgets/ticketface.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -54,7 +53,7 @@ QGroupBox* Section(const QString& title, QWidget* content, QWidget* parent) {
 TUIOrderHandlerManyProp::TUIOrderHandlerManyProp(TodrHOrderInfoRecord& selected, TodrHOrderInfoList& orders,
                                                  int seatTotal, double receivablesTotal,
                                                  const TOrderWindowSession& session, QWidget* opener)
-    : QDialog(opener), selected_(selected), orders_(orders), session_(session),
+    : TPrintingDialog(opener), selected_(selected), orders_(orders), session_(session),
       face_(std::make_unique<TKavTicketFace>()) {
     setObjectName(QStringLiteral("TUIOrderHandlerManyProp"));
     BuildActions(opener);
@@ -77,7 +76,6 @@ TUIOrderHandlerManyProp::TUIOrderHandlerManyProp(TodrHOrderInfoRecord& selected,
 TUIOrderHandlerManyProp::~TUIOrderHandlerManyProp() = default;
 
 void TUIOrderHandlerManyProp::BuildActions(QWidget* opener) {
-    updater_ = new TActionUpdater(this);
     QAction* print = MakeDialogAction(this, "act_Print", QStringLiteral("收款出票"), Qt::Key_F5);
     connect(print, &QAction::triggered, this, &TUIOrderHandlerManyProp::Print);
     QAction* close = MakeDialogAction(this, "act_close", QStringLiteral("关闭"));
@@ -87,10 +85,10 @@ void TUIOrderHandlerManyProp::BuildActions(QWidget* opener) {
     connect(customer, &QAction::triggered, this, &TUIOrderHandlerManyProp::ModifyCustomerInfo);
     actions_ = {{"act_Print", print}, {"act_close", close}, {"act_ModifiyOrderCustomerInfo", customer}};
 
-    updater_->AddRule(print, [this] { return printing_ ? QStringLiteral("正在打印，请稍候") : QString(); });
-    updater_->AddRule(close, [this] { return printing_ ? QStringLiteral("正在打印，请稍候") : QString(); });
+    Updater().AddRule(print, [this] { return PrintingRule(); });
+    Updater().AddRule(close, [this] { return PrintingRule(); });
     QAction* openerCustomer = OpenerAction(opener, "act_ModifiyOrderCustomerInfo");
-    updater_->AddRule(customer, [this, openerCustomer] { return CustomerInfoRule(openerCustomer, printing_); });
+    Updater().AddRule(customer, [this, openerCustomer] { return CustomerInfoRule(openerCustomer, Printing()); });
 }
 
 void TUIOrderHandlerManyProp::BuildLayout(QWidget* opener, int seatTotal, double receivablesTotal) {
@@ -130,14 +128,8 @@ void TUIOrderHandlerManyProp::BuildLayout(QWidget* opener, int seatTotal, double
     seatList_ = MakeSeatTree(this, "vstSeatInfo", true);
     progress_ = new TPrintProgress(this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ActionPushButton(actions_.at("act_ModifiyOrderCustomerInfo"), this));
-    if (QAction* shipping = OpenerAction(opener, "act_PrintShippingList")) buttons->addWidget(ActionPushButton(shipping, this));
-    buttons->addStretch();
-    QPushButton* printButton = ActionPushButton(actions_.at("act_Print"), this);
-    printButton->setDefault(true);
-    buttons->addWidget(printButton);
-    buttons->addWidget(ActionPushButton(actions_.at("act_close"), this));
+    QHBoxLayout* buttons = PropertiesButtons(this, opener, actions_.at("act_ModifiyOrderCustomerInfo"),
+                                             actions_.at("act_Print"), actions_.at("act_close"));
 
     auto* left = new QVBoxLayout;
     left->addWidget(Section(QStringLiteral("订单信息"), orderList_, this), 1);
@@ -196,7 +188,7 @@ void TUIOrderHandlerManyProp::ChoosePayMode(int index) {
 }
 
 void TUIOrderHandlerManyProp::Print() {
-    if (printing_) return;
+    if (Printing()) return;
     THourglass hourglass;
     TCAMemberSys memberSys;
     const TPayModeCheckRequest request{&selected_, ChosenPayModeCode(), ChosenCreditCompany(),
@@ -229,8 +221,7 @@ void TUIOrderHandlerManyProp::CollectOrder(TodrHOrderInfoRecord& order, const st
     sale.clientInfo = ClientInfoLines(order);
     sale.promptWhenDone = false;
 
-    printing_ = true;
-    UpdateActions();
+    SetPrinting(true);
     TTicketSaleResult result = TTicketSaleResult::NotAccounted;
     try {
         FillSeatTree(*seatList_, order.GetSeats(), true);
@@ -238,8 +229,7 @@ void TUIOrderHandlerManyProp::CollectOrder(TodrHOrderInfoRecord& order, const st
     } catch (const std::exception& e) {
         ShowErrorMessage("订单 " + order.orderCode.str() + "：" + e.what(), "错误");
     }
-    printing_ = false;
-    UpdateActions();
+    SetPrinting(false);
     if (result == TTicketSaleResult::NotAccounted) return;
     if (payModeCode == kMemberCardPayMode && member && member->swipeFlag == "true")
         PrintOrderMemberReceipt(order, *member, ManyOrdersReceiptLayout(odrHContext().Owner().GetOwnerCode()), 0,
@@ -254,19 +244,6 @@ void TUIOrderHandlerManyProp::CollectOrder(TodrHOrderInfoRecord& order, const st
 
 void TUIOrderHandlerManyProp::ModifyCustomerInfo() {
     if (ShowModifyCustomerInfoDialog(selected_, odrHDataProvider(), this)) customerLabels_->Show(CustomerInfoItems(selected_));
-}
-
-void TUIOrderHandlerManyProp::UpdateActions() {
-    updater_->UpdateActions();
-}
-
-void TUIOrderHandlerManyProp::reject() {
-    if (!printing_) QDialog::reject();
-}
-
-void TUIOrderHandlerManyProp::closeEvent(QCloseEvent* event) {
-    if (printing_) event->ignore();
-    else QDialog::closeEvent(event);
 }
 
 } // namespace kav::orderhandler

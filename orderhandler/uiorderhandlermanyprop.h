@@ -16,8 +16,8 @@
 
 #include "orderhandler/odrhmember.h"
 #include "orderhandler/odrhorderwindows.h"
+#include "orderhandler/uiprintingdialog.h"
 
-#include <QDialog>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,16 +30,15 @@ class QLabel;
 class QTreeWidget;
 
 namespace kav {
-class TActionUpdater;
 class TKavTicketFace;
-} // namespace kav
+}
 
 namespace kav::orderhandler {
 
 class TInfoLabels;
 class TPrintProgress;
 
-class TUIOrderHandlerManyProp final : public QDialog {
+class TUIOrderHandlerManyProp final : public TPrintingDialog {
     Q_OBJECT
 
 public:
@@ -55,14 +54,7 @@ public:
     void ShowOrderSeats(int row);
     void ModifyCustomerInfo();
 
-    bool Printing() const noexcept { return printing_; }
     TPrintProgress& Progress() const noexcept { return *progress_; }
-    void UpdateActions();
-
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildActions(QWidget* opener);
@@ -78,9 +70,7 @@ private:
     TOrderWindowSession session_;
     std::unique_ptr<TKavTicketFace> face_;
     std::vector<TPayModeItem> payModes_;
-    bool printing_ = false;
 
-    TActionUpdater* updater_ = nullptr;
     std::map<std::string, QAction*> actions_;
     QTreeWidget* orderList_ = nullptr;
     QTreeWidget* seatList_ = nullptr;

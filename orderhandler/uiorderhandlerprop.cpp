@@ -19,7 +19,6 @@
 #include "platform/widgets/ticketface.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -49,7 +48,7 @@ QString Q(const std::string& text) {
 
 TUIOrderHandlerProp::TUIOrderHandlerProp(TodrHOrderInfoRecord& order, const TOrderWindowSession& session,
                                          QWidget* opener)
-    : QDialog(opener), order_(order), session_(session), face_(std::make_unique<TKavTicketFace>()) {
+    : TPrintingDialog(opener), order_(order), session_(session), face_(std::make_unique<TKavTicketFace>()) {
     setObjectName(QStringLiteral("TUIOrderHandlerProp"));
     BuildActions();
     BuildLayout(opener);
@@ -61,7 +60,6 @@ TUIOrderHandlerProp::TUIOrderHandlerProp(TodrHOrderInfoRecord& order, const TOrd
 TUIOrderHandlerProp::~TUIOrderHandlerProp() = default;
 
 void TUIOrderHandlerProp::BuildActions() {
-    updater_ = new TActionUpdater(this);
     const auto make = [this](const char* name, const QString& caption, const QKeySequence& key, auto run) {
         QAction* action = MakeDialogAction(this, name, caption, key);
         connect(action, &QAction::triggered, this, run);
@@ -83,18 +81,18 @@ void TUIOrderHandlerProp::BuildRules(QWidget* opener) {
     QAction* customer = actions_.at("act_ModifiyOrderCustomerInfo");
     QAction* remove = actions_.at("act_DelPayModeMoney");
     QAction* add = actions_.at("act_AddPayMode");
-    updater_->AddRule(print, [this] {
-        if (printing_) return QStringLiteral("正在打印，请稍候");
+    Updater().AddRule(print, [this] {
+        if (Printing()) return PrintingRule();
         return MemberLock(SettlePayModeCode());
     });
-    updater_->AddRule(close, [this] { return printing_ ? QStringLiteral("正在打印，请稍候") : QString(); });
+    Updater().AddRule(close, [this] { return PrintingRule(); });
     QAction* openerCustomer = OpenerAction(opener, "act_ModifiyOrderCustomerInfo");
-    updater_->AddRule(customer, [this, openerCustomer] { return CustomerInfoRule(openerCustomer, printing_); });
-    updater_->AddRule(remove, [this] {
+    Updater().AddRule(customer, [this, openerCustomer] { return CustomerInfoRule(openerCustomer, Printing()); });
+    Updater().AddRule(remove, [this] {
         if (paidBefore_) return QStringLiteral("该订单已支付，支付不能修改");
         return lines_.Empty() ? QStringLiteral("没有支付可删除") : QString();
     });
-    updater_->AddRule(add, [this] {
+    Updater().AddRule(add, [this] {
         if (paidBefore_) return QStringLiteral("该订单已支付，支付不能修改");
         return MemberLock(ChosenPayModeCode());
     });
@@ -164,16 +162,8 @@ void TUIOrderHandlerProp::BuildLayout(QWidget* opener) {
 
     seatList_ = MakeSeatTree(this, "vstSeatInfo", false);
     progress_ = new TPrintProgress(this);
-    auto* buttons = new QHBoxLayout;
-    QPushButton* customerButton = ActionPushButton(actions_.at("act_ModifiyOrderCustomerInfo"), this);
-    buttons->addWidget(customerButton);
-    if (QAction* shipping = OpenerAction(opener, "act_PrintShippingList"))
-        buttons->addWidget(ActionPushButton(shipping, this));
-    buttons->addStretch();
-    QPushButton* printButton = ActionPushButton(actions_.at("act_Print"), this);
-    printButton->setDefault(true);
-    buttons->addWidget(printButton);
-    buttons->addWidget(ActionPushButton(actions_.at("act_Close"), this));
+    QHBoxLayout* buttons = PropertiesButtons(this, opener, actions_.at("act_ModifiyOrderCustomerInfo"),
+                                             actions_.at("act_Print"), actions_.at("act_Close"));
     auto* right = new QVBoxLayout;
     right->addWidget(new QLabel(QStringLiteral("座位信息"), this));
     right->addWidget(seatList_, 1);
@@ -246,7 +236,7 @@ QString TUIOrderHandlerProp::MemberLock(const std::string& payModeCode) const {
 
 void TUIOrderHandlerProp::PayModeChanged() {
     ShowCreditCompanies(*creditCompany_, *creditLabel_, ChosenPayModeCode());
-    updater_->UpdateActions();
+    UpdateActions();
 }
 
 void TUIOrderHandlerProp::ChoosePayMode(int index) {
@@ -280,7 +270,7 @@ void TUIOrderHandlerProp::AddPayment() {
         ShowPromptMessage("支付方式选择挂账，请选择挂账公司！", "操作提示");
         break;
     }
-    updater_->UpdateActions();
+    UpdateActions();
 }
 
 void TUIOrderHandlerProp::DeletePayment() {
@@ -289,7 +279,7 @@ void TUIOrderHandlerProp::DeletePayment() {
     lines_.Delete(row);
     ShowPayments();
     ProposeAmount();
-    updater_->UpdateActions();
+    UpdateActions();
 }
 
 void TUIOrderHandlerProp::ShowPayments() {
@@ -328,7 +318,7 @@ TSaleAccountCondition TUIOrderHandlerProp::AccountCondition() const {
 }
 
 void TUIOrderHandlerProp::Print() {
-    if (printing_ || !MemberLock(SettlePayModeCode()).isEmpty()) return;
+    if (Printing() || !MemberLock(SettlePayModeCode()).isEmpty()) return;
     THourglass hourglass;
     if (lines_.TotalCents() != ReceivableCents(order_.receivables)) {
         ShowPromptMessage("支付金额与应收金额不符，请检查！", "操作提示");
@@ -356,20 +346,17 @@ void TUIOrderHandlerProp::Print() {
     sale.clientInfo = ClientInfoLines(order_);
     sale.payModeData = lines_.Packet();
     sale.customText = customizeRemarks_->text().toStdString();
-    printing_ = true;
-    UpdateActions();
+    SetPrinting(true);
     TTicketSaleResult result = TTicketSaleResult::NotAccounted;
     try {
         result = SellOrderTickets(odrHSaleCore(), odrHContext(), sale, *progress_, *face_, this);
     } catch (const std::exception& e) {
         // Before anything was charged (the order's seats could not be read): the seller may try again.
-        printing_ = false;
-        UpdateActions();
+        SetPrinting(false);
         ShowErrorMessage(e.what(), "错误");
         return;
     }
-    printing_ = false;
-    UpdateActions();
+    SetPrinting(false);
     if (result == TTicketSaleResult::NotAccounted) {
         done(QDialog::Rejected);
         return;
@@ -386,19 +373,6 @@ void TUIOrderHandlerProp::ModifyCustomerInfo() {
     if (ShowModifyCustomerInfoDialog(order_, odrHDataProvider(), this)) customerLabels_->Show(CustomerInfoItems(order_));
 }
 
-void TUIOrderHandlerProp::UpdateActions() {
-    updater_->UpdateActions();
-}
-
-void TUIOrderHandlerProp::reject() {
-    if (!printing_) QDialog::reject();
-}
-
-void TUIOrderHandlerProp::closeEvent(QCloseEvent* event) {
-    if (printing_) event->ignore();
-    else QDialog::closeEvent(event);
-}
-
 bool TUIOrderHandlerProp::eventFilter(QObject* watched, QEvent* event) {
     // Enter after the amount adds the line; it must not reach the default button, which settles.
     if (watched == realPrice_ && event->type() == QEvent::KeyPress) {
@@ -408,7 +382,7 @@ bool TUIOrderHandlerProp::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return TPrintingDialog::eventFilter(watched, event);
 }
 
 } // namespace kav::orderhandler

@@ -24,9 +24,9 @@
 #include "orderhandler/odrhmember.h"
 #include "orderhandler/odrhorderwindows.h"
 #include "orderhandler/odrhpayment.h"
+#include "orderhandler/uiprintingdialog.h"
 #include "salecore/usaleticketcoreintf.h"
 
-#include <QDialog>
 #include <map>
 #include <memory>
 #include <optional>
@@ -41,16 +41,15 @@ class QTableWidget;
 class QTreeWidget;
 
 namespace kav {
-class TActionUpdater;
 class TKavTicketFace;
-} // namespace kav
+}
 
 namespace kav::orderhandler {
 
 class TInfoLabels;
 class TPrintProgress;
 
-class TUIOrderHandlerProp final : public QDialog {
+class TUIOrderHandlerProp final : public TPrintingDialog {
     Q_OBJECT
 
 public:
@@ -70,15 +69,10 @@ public:
     void ModifyCustomerInfo();
 
     const TPaymentLines& Payments() const noexcept { return lines_; }
-    bool Printing() const noexcept { return printing_; }
     bool OrderWasPaid() const noexcept { return paidBefore_; }
     TPrintProgress& Progress() const noexcept { return *progress_; }
-    void UpdateActions();
-
-    void reject() override;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -105,9 +99,7 @@ private:
     std::optional<TOrderMemberInfoItem> member_;
     std::string swipeFlag_;
     bool paidBefore_ = false;
-    bool printing_ = false;
 
-    TActionUpdater* updater_ = nullptr;
     std::map<std::string, QAction*> actions_;
     TInfoLabels* orderLabels_ = nullptr;
     TInfoLabels* customerLabels_ = nullptr;

@@ -3,10 +3,13 @@
 #include "orderhandler/odrhdataprovider.h"
 #include "orderhandler/odrhpackage.h"
 #include "orderhandler/odrhpayment.h"
+#include "orderhandler/uiactionbutton.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 
 namespace kav::orderhandler {
@@ -34,6 +37,19 @@ void ShowCreditCompanies(QComboBox& combo, QLabel& label, const std::string& pay
 
 QAction* OpenerAction(QWidget* opener, const char* name) {
     return opener ? opener->findChild<QAction*>(QLatin1String(name)) : nullptr;
+}
+
+QHBoxLayout* PropertiesButtons(QWidget* dialog, QWidget* opener, QAction* customer, QAction* print, QAction* close) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ActionPushButton(customer, dialog));
+    if (QAction* shipping = OpenerAction(opener, "act_PrintShippingList"))
+        buttons->addWidget(ActionPushButton(shipping, dialog));
+    buttons->addStretch();
+    QPushButton* printButton = ActionPushButton(print, dialog);
+    printButton->setDefault(true);
+    buttons->addWidget(printButton);
+    buttons->addWidget(ActionPushButton(close, dialog));
+    return buttons;
 }
 
 QString CustomerInfoRule(const QAction* openerAction, bool printing) {

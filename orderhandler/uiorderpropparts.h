@@ -12,6 +12,7 @@
 
 class QAction;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QWidget;
 
@@ -27,6 +28,9 @@ void ShowCreditCompanies(QComboBox& combo, QLabel& label, const std::string& pay
 
 // The opener's action of that name; null without opener or action.
 QAction* OpenerAction(QWidget* opener, const char* name);
+// The button row: the customer details, the opener's shipping list (when it has one), then "收款出票"
+// (the default button) and "关闭".
+QHBoxLayout* PropertiesButtons(QWidget* dialog, QWidget* opener, QAction* customer, QAction* print, QAction* close);
 // Why the customer details cannot be edited now; empty when they can (the order window allows it).
 QString CustomerInfoRule(const QAction* openerAction, bool printing);
 

@@ -10,7 +10,6 @@
 #include "platform/widgets/ticketface.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -22,7 +21,7 @@ namespace kav::orderhandler {
 TUIReconcilePrint::TUIReconcilePrint(ISaleTicketCoreIntf& core, const std::string& context,
                                      TodrHOrderInfoRecord& order, Tpt_SeatInfoList& seats, const std::string& message,
                                      QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), core_(core), context_(context),
+    : TPrintingDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), core_(core), context_(context),
       order_(order), seats_(seats), face_(std::make_unique<TKavTicketFace>()) {
     setObjectName(QStringLiteral("TUIReconcilePrint"));
     setWindowTitle(QStringLiteral("纠错-打印出票"));
@@ -37,9 +36,8 @@ TUIReconcilePrint::TUIReconcilePrint(ISaleTicketCoreIntf& core, const std::strin
     connect(print, &QAction::triggered, this, &TUIReconcilePrint::PrintSucceed);
     QAction* cancel = MakeDialogAction(this, "act_CancelPrint", QStringLiteral("取消"));
     connect(cancel, &QAction::triggered, this, &TUIReconcilePrint::reject);
-    updater_ = new TActionUpdater(this);
-    updater_->AddRule(print, {});
-    updater_->AddRule(cancel, [this] { return printing_ ? QStringLiteral("正在打印，请稍候") : QString(); });
+    Updater().AddRule(print, {});
+    Updater().AddRule(cancel, [this] { return PrintingRule(); });
 
     QPushButton* printButton = ActionPushButton(print, this);
     printButton->setDefault(true);
@@ -55,7 +53,7 @@ TUIReconcilePrint::TUIReconcilePrint(ISaleTicketCoreIntf& core, const std::strin
     layout->addLayout(buttons);
     resize(460, 360);
     ShowUnprintedSeats();
-    updater_->UpdateActions();
+    UpdateActions();
 }
 
 TUIReconcilePrint::~TUIReconcilePrint() = default;
@@ -74,10 +72,9 @@ void TUIReconcilePrint::ShowUnprintedSeats() {
 }
 
 void TUIReconcilePrint::PrintSucceed() {
-    if (printing_) return;
+    if (Printing()) return;
     THourglass hourglass;
-    printing_ = true;
-    updater_->UpdateActions();
+    SetPrinting(true);
     std::string failure;
     TPrintTicket_Result result = R_PT_UNKNOWERROR;
     try {
@@ -90,8 +87,7 @@ void TUIReconcilePrint::PrintSucceed() {
     } catch (const std::exception& e) {
         failure = e.what();
     }
-    printing_ = false;
-    updater_->UpdateActions();
+    SetPrinting(false);
     if (failure.empty() && UnprintedSeats(seats_) == 0) {
         accept();
         return;
@@ -111,15 +107,6 @@ std::vector<std::string> TUIReconcilePrint::ListedSeats() const {
 
 QString TUIReconcilePrint::Message() const {
     return message_->text();
-}
-
-void TUIReconcilePrint::reject() {
-    if (!printing_) QDialog::reject();
-}
-
-void TUIReconcilePrint::closeEvent(QCloseEvent* event) {
-    if (printing_) event->ignore();
-    else QDialog::closeEvent(event);
 }
 
 bool ShowReconcilePrint(QWidget* parent, ISaleTicketCoreIntf& core, const std::string& context,

@@ -11,9 +11,9 @@
 // Threading: GUI thread only.
 
 #include "orderhandler/odrhrecords.h"
+#include "orderhandler/uiprintingdialog.h"
 #include "salecore/usaleticketcoreintf.h"
 
-#include <QDialog>
 #include <memory>
 #include <string>
 
@@ -22,15 +22,14 @@ class QLabel;
 class QTreeWidget;
 
 namespace kav {
-class TActionUpdater;
 class TKavTicketFace;
-} // namespace kav
+}
 
 namespace kav::orderhandler {
 
 class TPrintProgress;
 
-class TUIReconcilePrint final : public QDialog {
+class TUIReconcilePrint final : public TPrintingDialog {
     Q_OBJECT
 
 public:
@@ -44,12 +43,6 @@ public:
     // The seat codes listed, in list order.
     std::vector<std::string> ListedSeats() const;
     QString Message() const;
-    bool Printing() const noexcept { return printing_; }
-
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ShowUnprintedSeats();
@@ -62,8 +55,6 @@ private:
     QLabel* message_ = nullptr;
     QTreeWidget* seatList_ = nullptr;
     TPrintProgress* progress_ = nullptr;
-    TActionUpdater* updater_ = nullptr;
-    bool printing_ = false;
 };
 
 // Shows the window modally; true when every seat got printed.

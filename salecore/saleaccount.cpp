@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QDebug>
-#include <charconv>
 #include <map>
 
 namespace kav {
@@ -18,17 +17,6 @@ namespace kav {
 namespace {
 
 constexpr const char* kCollectedOrderFile = "cdsorder.cds";
-
-// A decimal text as a number; 0 when it is not one.
-double NumberOr0(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() ? value : 0;
-}
 
 // The first person of a registration, from the seller's name=value lines.
 std::map<std::string, std::string> CustomerRow(const std::vector<std::string>& customerData) {

@@ -1,4 +1,5 @@
 // What the order window prints: the statement receipt, the member receipt reprint and the shipping list.
+#include "seatrecord.h"
 #include "orderhandler/odrhreceipt.h"
 #include "orderhandler/odrhshippinglist.h"
 #include "platform/core/textcodec.h"
@@ -11,17 +12,9 @@
 using namespace kav;
 using namespace kav::orderhandler;
 
-namespace {
+using kav::orderhandler::testing::PriceLevelSeats;
 
-std::unique_ptr<TodrHSeatInfoRecord> Seat(const char* level, double price, int amount, int discount = 100) {
-    auto seat = std::make_unique<TodrHSeatInfoRecord>();
-    seat->priceLevel = level;
-    seat->price = price;
-    seat->seatAmount = amount;
-    seat->totalPrice = price * amount * discount / 100;
-    seat->discount = discount;
-    return seat;
-}
+namespace {
 
 TodrHOrderInfoRecord Order() {
     TodrHOrderInfoRecord order;
@@ -41,19 +34,10 @@ TodrHOrderInfoRecord Order() {
     return order;
 }
 
-TodrHSeatInfoList Seats() {
-    TodrHSeatInfoList seats;
-    seats.Add(Seat("A", 300, 2, 90));
-    seats.Add(Seat("A", 300, 2, 90));
-    seats.Add(Seat("B", 280.5, 1, 90));
-    seats.Add(Seat("C", 100, 0)); // a level without seats is not listed
-    return seats;
-}
-
 } // namespace
 
 TEST(StatementReceipt, OneLinePerPriceLevelWithTotals) {
-    EXPECT_EQ(StatementLines(Order(), Seats()),
+    EXPECT_EQ(StatementLines(Order(), PriceLevelSeats()),
               (std::vector<std::string>{"演出名称:新年音乐会", "演出时间: 2025-01-01 19:30", "订单号: D0000001",
                                         "支付状态: 未处理", "票价(元):300 数量:2", "票价(元):280.5 数量:1",
                                         "总数量: 3", "总价(元): 880.5 折扣: 90%", "折扣后总金额(元):792.00",
@@ -82,7 +66,7 @@ TEST(MemberReceipt, ReadsTheLinesAfterTheFirstInEitherEncoding) {
 }
 
 TEST(ShippingList, ItemsTwoToALineAndTheirTotal) {
-    const TShippingList list = MakeShippingList(Order(), Seats(), "演示售票员", EncodeDateTime({2024, 12, 21, 9, 0}));
+    const TShippingList list = MakeShippingList(Order(), PriceLevelSeats(), "演示售票员", EncodeDateTime({2024, 12, 21, 9, 0}));
     EXPECT_EQ(list.customerPhone, "13900000001");
     EXPECT_EQ(list.orderDate, "2024-12-20 10:00");
     EXPECT_EQ(list.productHappenTime, "2025-01-01 19:30");

@@ -1,6 +1,7 @@
 // The rules of taking payment that need no server: typed amounts and payment lines in cents, the pay
 // mode check of an order without member, the member purchase posts (one value never breaks its record)
 // and the member receipt.
+#include "seatrecord.h"
 #include "dialogs/dialogresponder.h"
 #include "host/kavcontext.h"
 #include "orderhandler/odrhmember.h"
@@ -8,25 +9,19 @@
 #include "orderhandler/odrhpaymodecheck.h"
 #include "orderhandler/odrhpayment.h"
 #include "platform/core/contexttext.h"
+#include "platform/core/money.h"
 #include "platform/dataset/clientdataset.h"
 #include "rpc/pelioclient.h"
+#include "salecore/usaleticketcoreimpl.h"
 
 #include <gtest/gtest.h>
 
 using namespace kav;
 using namespace kav::orderhandler;
 
-namespace {
+using kav::orderhandler::testing::PriceLevelSeats;
 
-std::unique_ptr<TodrHSeatInfoRecord> Seat(const char* level, double price, int amount, int discount = 100) {
-    auto seat = std::make_unique<TodrHSeatInfoRecord>();
-    seat->priceLevel = level;
-    seat->price = price;
-    seat->seatAmount = amount;
-    seat->totalPrice = price * amount * discount / 100;
-    seat->discount = discount;
-    return seat;
-}
+namespace {
 
 TodrHOrderInfoRecord MemberOrder() {
     TodrHOrderInfoRecord order;
@@ -46,15 +41,6 @@ TodrHOrderInfoRecord MemberOrder() {
     order.saleClassName = "正价票(90%)";
     order.shippingWay = {"1", "现场取票"};
     return order;
-}
-
-TodrHSeatInfoList Seats() {
-    TodrHSeatInfoList seats;
-    seats.Add(Seat("A", 300, 2, 90));
-    seats.Add(Seat("A", 300, 2, 90));
-    seats.Add(Seat("B", 280.5, 1, 90));
-    seats.Add(Seat("C", 100, 0)); // a level without seats takes no part
-    return seats;
 }
 
 TContextText Lines(const std::string& text) {
@@ -145,7 +131,7 @@ TEST(MemberPurchase, OnePriceLevelLinePerLevelAndNoValueBreaksItsRecord) {
     TodrHOrderInfoRecord order = MemberOrder();
     order.customerName = "张三\r\nMC_MemberID=1";
     order.shippingComment = "周末\n送票";
-    const TodrHSeatInfoList seats = Seats();
+    const TodrHSeatInfoList seats = PriceLevelSeats();
     TMemberPurchase purchase{&order, PriceLevelLines(seats), "会员卡", "demo"};
     ASSERT_EQ(purchase.lines.size(), 2u);
     EXPECT_DOUBLE_EQ(PriceSum(purchase.lines), 880.5);
@@ -180,7 +166,7 @@ TEST(MemberPurchase, BalancesThatAreNotNumbersReadAsZero) {
     const std::pair<const char*, double> cases[] = {{"12.5", 12.5}, {" 100 ", 100}, {"", 0},   {"abc", 0},
                                                     {"nan", 0},     {"inf", 0},     {"1e400", 0}, {"12abc", 0}};
     for (const auto& [text, value] : cases)
-        EXPECT_DOUBLE_EQ(BalanceValue(text), value) << '"' << text << '"';
+        EXPECT_DOUBLE_EQ(NumberOr0(text), value) << '"' << text << '"';
     TodrHOrderInfoRecord order = MemberOrder();
     TOrderMemberInfoItem member;
     member.balance = "450.00";
@@ -188,13 +174,24 @@ TEST(MemberPurchase, BalancesThatAreNotNumbersReadAsZero) {
     EXPECT_EQ(GetMemberBalance(order, nullptr), "0");
     order.isFeeMember = "N";
     EXPECT_EQ(GetMemberBalance(order, &member), "0");
+    // The sale core's own check of the card reads such a balance as 0 too: it never covers a sale.
+    TSaleAccountCondition sale;
+    sale.PayModeCode = "M";
+    sale.MemberPay = "Y";
+    sale.Amount = 100;
+    for (const char* balance : {"inf", "nan", "1e400", "abc"}) {
+        sale.MemberBalance = balance;
+        EXPECT_FALSE(CheckMemberMoneyEnough(sale)) << balance;
+    }
+    sale.MemberBalance = "100.00";
+    EXPECT_TRUE(CheckMemberMoneyEnough(sale));
     // Mode H never asks the member system.
     EXPECT_EQ(LocalMemberInfo(MemberOrder(), "G001").balance, "10000000");
 }
 
 TEST(MemberReceipt, LinesOfEachLayout) {
     TodrHOrderInfoRecord order = MemberOrder();
-    const TodrHSeatInfoList seats = Seats();
+    const TodrHSeatInfoList seats = PriceLevelSeats();
     TOrderMemberInfoItem member;
     member.balance = "not a number";
     member.points = "120";
