@@ -239,7 +239,7 @@ TSaleAccount_Result TSaleTicketCoreImpl::SaleAccount(const TSaleAccountCondition
         }
         module_.cdsAccount.MergeChangeLog();
         module_.cdsGroupMaxSaleMoney.MergeChangeLog();
-        ForgetSale(Condition.OrderCode);
+        BeginSale(Condition.OrderCode);
         return R_SA_OK;
     } catch (const std::exception& e) {
         SetLastSaleCoreErrorMsg(e.what());
@@ -248,9 +248,11 @@ TSaleAccount_Result TSaleTicketCoreImpl::SaleAccount(const TSaleAccountCondition
     }
 }
 
-void TSaleTicketCoreImpl::ForgetSale(const std::string& OrderCode) {
+void TSaleTicketCoreImpl::BeginSale(const std::string& OrderCode) {
+    if (OrderCode == saleOrderCode_) return; // accounted again (a collection): the same sale goes on
     saleOrderCode_ = OrderCode;
     doubtfulSeats_.clear();
+    printedSeats_.clear();
 }
 
 void TSaleTicketCoreImpl::KeepCollectedOrder(const Tpt_OrderInfo& Order) {
@@ -319,7 +321,7 @@ bool TSaleTicketCoreImpl::ForeBookAccount(const std::string& Context, Tpt_OrderI
         }
         module_.cdsAccount.MergeChangeLog();
         module_.cdsGroupMaxSaleMoney.MergeChangeLog();
-        ForgetSale(order.OrderCode);
+        BeginSale(order.OrderCode);
         accountState_ = OptAccountSuccess;
         KeepCollectedOrder(order);
         return true;

@@ -108,6 +108,11 @@ TPrintTicket_Result TSaleTicketCoreImpl::PrintRun(const std::string& Context, co
         for (const auto& seat : Seats) {
             if (seat->Printed) continue;
             const std::string& code = seat->SeatCode;
+            // A seat list made afresh for a sale printed in part: the seats already out stay out.
+            if (!ReprintOrder && printedSeats_.contains(code)) {
+                seat->Printed = true;
+                continue;
+            }
             const std::string reuseOrder = ReprintOrder                    ? *ReprintOrder
                                            : doubtfulSeats_.contains(code) ? saleOrderCode_
                                                                            : std::string();
@@ -123,13 +128,14 @@ TPrintTicket_Result TSaleTicketCoreImpl::PrintRun(const std::string& Context, co
                 break;
             }
             if (const std::string order = Text(module_.cdsTicket, "ORDERCODE"); !order.empty())
-                saleOrderCode_ = order;
+                BeginSale(order);
             if (OrderHandlerTime) *OrderHandlerTime = Text(module_.cdsTicket, "OrderHandlerTime");
             const std::string seatName = Text(module_.cdsTicket, "FULLSEATNAME");
             if (onBeforePrintATicket_) onBeforePrintATicket_(seatName);
             Face.Print();
             seat->Printed = true;
             doubtfulSeats_.erase(code);
+            printedSeats_.insert(code);
             if (onAfterPrintATicket_) onAfterPrintATicket_(seatName);
         }
         if (onAfterPrintTickets_) onAfterPrintTickets_();

@@ -12,7 +12,9 @@
 //     face is refused) and the printer opened (a dead printer is refused): nothing is numbered then.
 //   - A run that stops at a seat after its ticket may have been made (the print failed, or the answer
 //     was lost) marks the seat; the next run asks the ticket office for that seat's ticket first and
-//     prints it again instead of making a second one. So every seat ends with exactly one ticket.
+//     prints it instead of making a second one. Seats already printed for the same order are not
+//     printed again by PrintTickets, even from a seat list made afresh (ReprintTickets does print
+//     them). So every seat ends with exactly one ticket, printed once.
 //   - Money is compared in whole cents.
 //
 // Lifetime: one per process (_SaleTicketCoreIntf), or one per test over its own connection; the access
@@ -124,7 +126,8 @@ private:
     void FillAccount(const std::string& OrderCode, const std::string& PayModeCode,
                      const std::string& CreditCardCode, double Amount);
     void KeepCollectedOrder(const Tpt_OrderInfo& Order);
-    void ForgetSale(const std::string& OrderCode);
+    // The order whose tickets are being printed; another order starts with no seat printed or in doubt.
+    void BeginSale(const std::string& OrderCode);
 
     // printing
     TPrintTicket_Result PrintRun(const std::string& Context, const std::string* ReprintOrder,
@@ -150,9 +153,10 @@ private:
     TPrintATicketNotify onAfterPrintATicket_, onBeforePrintATicket_;
     TNotifyEvent onAfterPrintTickets_, onBeforePrintTickets_;
     int accountState_ = OptNotAccount;
-    std::string accountStateOrder_; // the order AccountState speaks of
-    std::string saleOrderCode_;     // the order being sold, whose tickets a retry may find made
-    std::set<std::string> doubtfulSeats_;
+    std::string accountStateOrder_;       // the order AccountState speaks of
+    std::string saleOrderCode_;           // the order being sold, whose tickets a retry may find made
+    std::set<std::string> doubtfulSeats_; // a run stopped there after its ticket may have been made
+    std::set<std::string> printedSeats_;  // printed for the sale order in this process
     std::optional<Variant> idTypes_;
 };
 

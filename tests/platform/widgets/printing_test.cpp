@@ -330,12 +330,10 @@ TEST_F(TicketFaceTest, PrintsThroughCups) {
     EXPECT_TRUE(Contains(codes, "K0100000042+1234567890123456"));
     std::filesystem::remove(pdf);
 
-    // A queue that refuses jobs is an error when it is opened.
+    // A queue that refuses jobs is an error when it is opened, also for a face that printed on it before.
     ASSERT_TRUE(cups.Run("cupsreject", {TThrowawayCups::kPdfQueue}));
-    TKavTicketFace refused;
-    refused.SetFaceSource(&faces_);
-    refused.UpdateFace();
-    EXPECT_THROW(refused.OpenPrinter(), EPrinterError);
+    EXPECT_THROW(face_.OpenPrinter(), EPrinterError);
+    EXPECT_EQ(face_.Printer(), nullptr);
     ASSERT_TRUE(cups.Run("cupsaccept", {TThrowawayCups::kPdfQueue}));
 }
 
