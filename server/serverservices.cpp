@@ -1,6 +1,7 @@
 #include "server/serverservices.h"
 
 #include "rpc/registry.h"
+#include "server/collectreport/collectreportservants.h"
 #include "server/dbpipeservant.h"
 #include "server/loginservant.h"
 #include "server/ticketoffice/ticketofficeservant.h"
@@ -30,6 +31,12 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavDBPipe>(services); });
     pelio::ORBRegisterServantClass(std::string(kTicketOfficeInterface),
                                    [&services] { return std::make_unique<TKavTicketOffice>(services); });
+    pelio::ORBRegisterServantClass(std::string(kPerformCollectReportInterface),
+                                   [&services] { return std::make_unique<TKavPerformCollectReport>(services); });
+    pelio::ORBRegisterServantClass(std::string(kUserCollectReportInterface),
+                                   [&services] { return std::make_unique<TKavUserCollectReport>(services); });
+    pelio::ORBRegisterServantClass(std::string(kGroupCollectReportInterface),
+                                   [&services] { return std::make_unique<TKavGroupCollectReport>(services); });
 }
 
 } // namespace kav::server

@@ -1,0 +1,145 @@
+#include "reports/common/collectreportcore.h"
+
+#include "platform/core/datetime.h"
+
+#include <cmath>
+
+namespace kav::reports {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string> FieldNames(const std::string& fields) {
+    return SplitFieldNames(fields);
+}
+
+} // namespace
+
+std::optional<std::size_t> LevelSlot(std::string_view letter) {
+    if (letter.size() != 1) return std::nullopt;
+    const std::size_t slot = FPriceLevel.find(letter[0]);
+    if (slot == std::string_view::npos) return std::nullopt;
+    return slot;
+}
+
+std::array<double, kLevelCount> PricesOf(TClientDataSet& priceLevels, const std::string& productCode) {
+    std::array<double, kLevelCount> prices{};
+    TField& product = priceLevels.FieldByName("PRODUCTCODE");
+    TField& level = priceLevels.FieldByName("PRICELEVEL");
+    TField& price = priceLevels.FieldByName("PRICE");
+    for (priceLevels.First(); !priceLevels.Eof(); priceLevels.Next())
+        if (product.AsString() == productCode)
+            if (const auto slot = LevelSlot(level.AsString())) prices[*slot] = price.AsFloat();
+    return prices;
+}
+
+TSaleTexts SaleTextsOf(const std::string& sortCode, const std::string& sortName, const std::string& saleClassCode,
+                       const std::string& saleClassName, const std::string& discount) {
+    TSaleTexts texts;
+    texts.sortCode = sortCode;
+    if (!Trimmed(saleClassCode).empty()) {
+        texts.saleSort = sortName;
+        texts.saleClassName = saleClassName;
+    } else {
+        if (sortCode == "05") {
+            texts.saleSort = "提票";
+        } else if (sortCode == "08") {
+            texts.saleSort = "赠票";
+        } else {
+            texts.saleSort = "售票";
+            texts.sortCode = "01";
+        }
+        texts.saleClassName = sortName == "售票" ? "普通票" : sortName;
+    }
+    texts.saleClass = texts.saleClassName + "(" + discount + "%)";
+    return texts;
+}
+
+std::string HappenTimeText(const TField& happenTime) {
+    if (happenTime.IsNull()) return {};
+    if (happenTime.DataType() == TFieldType::ftString) return happenTime.AsString().substr(0, 16);
+    return FormatDateTimeIso(happenTime.AsDateTime()).substr(0, 16);
+}
+
+TSaleRows::TSaleRows(std::string indexFields) : indexFields_(std::move(indexFields)) {}
+
+void TSaleRows::Load(std::string_view packet) {
+    rows_.SetData(packet);
+    const int level = static_cast<int>(FieldNames(indexFields_).size());
+    rows_.AddIndex("MyIndex", indexFields_);
+    rows_.SetIndexName("MyIndex");
+    lookup_.CloneCursor(rows_);
+    lookup_.AddIndex("MyIndex", indexFields_);
+    lookup_.SetIndexName("MyIndex");
+    if (!lookup_.FindAggregate("TotalAmount")) {
+        lookup_.AddAggregate("TotalAmount", "sum(Amount)", level, "MyIndex");
+        lookup_.AddAggregate("TotalPrice", "sum(Price)", level, "MyIndex");
+    }
+}
+
+void TSaleRows::ForEachGroup(const std::function<void(TClientDataSet& rows, const TLevelSums& sums)>& row) {
+    const std::vector<std::string> names = FieldNames(indexFields_);
+    const std::size_t groupFields = names.size() - 1; // all but the price level
+    std::vector<TField*> fields;
+    for (std::size_t i = 0; i < groupFields; ++i)
+        fields.push_back(&rows_.FieldByName(names[i]));
+    TAggregate& amount = lookup_.AggregateByName("TotalAmount");
+    TAggregate& money = lookup_.AggregateByName("TotalPrice");
+
+    std::vector<FieldValue> previous;
+    for (rows_.First(); !rows_.Eof(); rows_.Next()) {
+        std::vector<FieldValue> key;
+        for (TField* field : fields)
+            key.push_back(field->Value());
+        if (!previous.empty() && key == previous) continue;
+        previous = key;
+
+        TLevelSums sums;
+        key.emplace_back();
+        for (std::size_t slot = 0; slot < kLevelCount; ++slot) {
+            key.back() = FieldValue(std::string(1, FPriceLevel[slot]));
+            if (!lookup_.FindKey(key)) continue;
+            const FieldValue a = amount.Value(), m = money.Value();
+            sums.amount[slot] = a.GetKind() == FieldValue::Kind::Integer ? a.Integer()
+                                : a.GetKind() == FieldValue::Kind::Float ? std::llround(a.Float())
+                                                                         : 0;
+            sums.money[slot] = m.GetKind() == FieldValue::Kind::Float     ? m.Float()
+                               : m.GetKind() == FieldValue::Kind::Integer ? static_cast<double>(m.Integer())
+                                                                          : 0;
+        }
+        row(rows_, sums);
+    }
+}
+
+void AddReportFields(TClientDataSet& report, std::initializer_list<TReportLabel> fields) {
+    for (const TReportLabel& f : fields) {
+        TFieldDef& def = report.AddFieldDef(f.name, f.type, f.size);
+        if (*f.label)
+            def.displayLabel = f.label;
+        else
+            def.visible = false;
+    }
+}
+
+void AddLevelFields(TClientDataSet& report, std::initializer_list<TReportLabel> suffixes) {
+    for (char level : FPriceLevel)
+        for (const TReportLabel& f : suffixes) {
+            TFieldDef& def = report.AddFieldDef(std::string(1, level) + "_" + f.name, f.type, f.size);
+            def.displayLabel = std::string(1, level) + "级＿" + f.label;
+        }
+}
+
+std::string ReportOrder(const std::string& sortOption, const std::string& leading) {
+    if (sortOption == "PlaceName")
+        return leading + "PlaceName;HappenTime;ProductName;SortCode;SaleClassName;DisCount;OrderSource";
+    if (sortOption == "ProductName")
+        return leading + "ProductName;HappenTime;PlaceName;SortCode;SaleClassName;DisCount;OrderSource";
+    return leading + "HappenTime;ProductName;PlaceName;SortCode;SaleClassName;DisCount;OrderSource";
+}
+
+} // namespace kav::reports
