@@ -66,6 +66,24 @@ std::string HappenTimeText(const TField& happenTime) {
     return FormatDateTimeIso(happenTime.AsDateTime()).substr(0, 16);
 }
 
+void WriteSaleTexts(TClientDataSet& report, TClientDataSet& saleRow) {
+    const TSaleTexts texts =
+        SaleTextsOf(saleRow.FieldByName("SortCode").AsString(), saleRow.FieldByName("SALESORT").AsString(),
+                    saleRow.FieldByName("SALECLASSCODE").AsString(), saleRow.FieldByName("SaleClass").AsString(),
+                    saleRow.FieldByName("DISCOUNT").AsString());
+    report.FieldByName("PRODUCTCODE").SetAsString(saleRow.FieldByName("ProductCode").AsString());
+    report.FieldByName("PRODUCTNAME").SetAsString(saleRow.FieldByName("ProductName").AsString());
+    report.FieldByName("PLACENAME").SetAsString(saleRow.FieldByName("PlaceName").AsString());
+    report.FieldByName("HAPPENTIME").SetAsString(HappenTimeText(saleRow.FieldByName("HappenTime")));
+    report.FieldByName("SORTCODE").SetAsString(texts.sortCode);
+    report.FieldByName("SALESORT").SetAsString(texts.saleSort);
+    report.FieldByName("SALECLASSCODE").SetAsString(saleRow.FieldByName("SALECLASSCODE").AsString());
+    report.FieldByName("SALECLASS").SetAsString(texts.saleClass);
+    report.FieldByName("SALECLASSNAME").SetAsString(texts.saleClassName);
+    report.FieldByName("DISCOUNT").SetValue(saleRow.FieldByName("DISCOUNT").Value());
+    report.FieldByName("ORDERSOURCE").SetAsString(saleRow.FieldByName("ORDERSOURCE").AsString());
+}
+
 TSaleRows::TSaleRows(std::string indexFields) : indexFields_(std::move(indexFields)) {}
 
 void TSaleRows::Load(std::string_view packet) {
@@ -124,6 +142,21 @@ void AddReportFields(TClientDataSet& report, std::initializer_list<TReportLabel>
         else
             def.visible = false;
     }
+}
+
+void AddSaleTextFields(TClientDataSet& report, const char* placeLabel, TFieldType happenTimeType,
+                       const char* discountLabel) {
+    AddReportFields(report, {{"PRODUCTCODE", "", TFieldType::ftString, 8},
+                             {"PRODUCTNAME", "演出名称", TFieldType::ftString, 64},
+                             {"PLACENAME", placeLabel, TFieldType::ftString, 64},
+                             {"HAPPENTIME", "演出时间", happenTimeType, happenTimeType == TFieldType::ftString ? 20 : 0},
+                             {"SORTCODE", "", TFieldType::ftString, 2},
+                             {"SALESORT", "销售大类", TFieldType::ftString, 64},
+                             {"SALECLASSCODE", "", TFieldType::ftString, 8},
+                             {"SALECLASS", "销售政策", TFieldType::ftString, 80},
+                             {"SALECLASSNAME", "", TFieldType::ftString, 100},
+                             {"DISCOUNT", discountLabel, TFieldType::ftSmallint, 0},
+                             {"ORDERSOURCE", "", TFieldType::ftString, 1}});
 }
 
 void AddLevelFields(TClientDataSet& report, std::initializer_list<TReportLabel> suffixes) {

@@ -53,6 +53,11 @@ TSaleTexts SaleTextsOf(const std::string& sortCode, const std::string& sortName,
 // "YYYY-MM-DD HH:MM" of a performance time read from a sale row (a date-time, or text in that form).
 std::string HappenTimeText(const TField& happenTime);
 
+// Writes a sale row's performance (PRODUCTCODE, PRODUCTNAME, PLACENAME, HAPPENTIME), its texts (SORTCODE,
+// SALESORT, SALECLASSCODE, SALECLASS, SALECLASSNAME), DISCOUNT and ORDERSOURCE into the report row being
+// appended.
+void WriteSaleTexts(TClientDataSet& report, TClientDataSet& saleRow);
+
 // Sold tickets and money of one report row, by level.
 struct TLevelSums {
     std::array<std::int64_t, kLevelCount> amount{};
@@ -89,6 +94,10 @@ struct TReportLabel {
 };
 // Adds the fields to a report table's definitions, hidden where they have no label.
 void AddReportFields(TClientDataSet& report, std::initializer_list<TReportLabel> fields);
+// Adds the fields WriteSaleTexts writes, with their labels: the venue labelled `placeLabel`, the time a
+// date-time or a text of 20, the discount hidden unless it has a label.
+void AddSaleTextFields(TClientDataSet& report, const char* placeLabel, TFieldType happenTimeType,
+                       const char* discountLabel);
 // Adds per level, for each suffix, the field LEVEL_SUFFIX labelled "L级＿label".
 void AddLevelFields(TClientDataSet& report, std::initializer_list<TReportLabel> suffixes);
 

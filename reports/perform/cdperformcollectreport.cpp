@@ -66,17 +66,7 @@ void TCDPerformCollectReport::Generate(const TProductSelection& products, const 
 void TCDPerformCollectReport::CreateReportTable() {
     report_.Close();
     report_.FieldDefs().clear();
-    AddReportFields(report_, {{"PRODUCTCODE", "", TFieldType::ftString, 8},
-                              {"PRODUCTNAME", "演出名称", TFieldType::ftString, 64},
-                              {"PLACENAME", "演出地址", TFieldType::ftString, 64},
-                              {"HAPPENTIME", "演出时间", TFieldType::ftDateTime, 0},
-                              {"SORTCODE", "", TFieldType::ftString, 2},
-                              {"SALESORT", "销售大类", TFieldType::ftString, 64},
-                              {"SALECLASSCODE", "", TFieldType::ftString, 8},
-                              {"SALECLASS", "销售政策", TFieldType::ftString, 80},
-                              {"SALECLASSNAME", "", TFieldType::ftString, 100},
-                              {"DISCOUNT", "", TFieldType::ftSmallint, 0},
-                              {"ORDERSOURCE", "", TFieldType::ftString, 1}});
+    AddSaleTextFields(report_, "演出地址", TFieldType::ftDateTime, "");
     AddLevelFields(report_, {{"PRICE", "票价", TFieldType::ftCurrency, 0},
                              {"AMOUNT", "已售数量", TFieldType::ftInteger, 0},
                              {"MONEY", "已售金额", TFieldType::ftCurrency, 0},
@@ -96,21 +86,8 @@ void TCDPerformCollectReport::FillReport(const TProductSelection& products) {
     sales_.ForEachGroup([&](TClientDataSet& row, const TLevelSums& sums) {
         const std::string product = row.FieldByName("ProductCode").AsString();
         std::erase(withoutSales, product);
-        const TSaleTexts texts = SaleTextsOf(row.FieldByName("SortCode").AsString(), row.FieldByName("SALESORT").AsString(),
-                                             row.FieldByName("SALECLASSCODE").AsString(),
-                                             row.FieldByName("SaleClass").AsString(), row.FieldByName("DISCOUNT").AsString());
         report_.Append();
-        report_.FieldByName("PRODUCTCODE").SetAsString(product);
-        report_.FieldByName("PRODUCTNAME").SetAsString(row.FieldByName("ProductName").AsString());
-        report_.FieldByName("PLACENAME").SetAsString(row.FieldByName("PlaceName").AsString());
-        report_.FieldByName("HAPPENTIME").SetAsString(HappenTimeText(row.FieldByName("HappenTime")));
-        report_.FieldByName("SORTCODE").SetAsString(texts.sortCode);
-        report_.FieldByName("SALESORT").SetAsString(texts.saleSort);
-        report_.FieldByName("SALECLASSCODE").SetAsString(row.FieldByName("SALECLASSCODE").AsString());
-        report_.FieldByName("SALECLASS").SetAsString(texts.saleClass);
-        report_.FieldByName("SALECLASSNAME").SetAsString(texts.saleClassName);
-        report_.FieldByName("DISCOUNT").SetValue(row.FieldByName("DISCOUNT").Value());
-        report_.FieldByName("ORDERSOURCE").SetAsString(row.FieldByName("ORDERSOURCE").AsString());
+        WriteSaleTexts(report_, row);
         const std::string map =
             brief.Locate("ProductCode", {product}) ? brief.FieldByName("MapCode").AsString() : std::string();
         FillLevels(product, map, sums);

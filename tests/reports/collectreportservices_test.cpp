@@ -91,7 +91,7 @@ TEST_P(CollectReportServices, SeatCountsPerMapAndPerformance) {
     // By the period: what the ledger had not sold by its end (place reservations and returns included).
     EXPECT_EQ(Seats(perform.GetSeatAmount(context_, "", products, "2025-06-01 00:00:00", "2025-06-30 23:59:59",
                                           true, false)),
-              (std::vector<std::string>{"TM01 T'01 A4/1 C3/1 D2/1", "TM01 T02 A5/4 B2/2", "TM03 T03 A3/3"}));
+              (std::vector<std::string>{"TM01 T'01 A4/1 C3/1 D2/1", "TM01 T02 A5/4 B2/1", "TM03 T03 A3/3"}));
     EXPECT_EQ(Seats(perform.GetSeatAmount(context_, "", "T'01", "", "2025-06-13 00:00:00", true, false)),
               (std::vector<std::string>{"TM01 T'01 A4/2 C3/3 D2/2"}));
     // The period is not used when the end is not set or the flag is off.

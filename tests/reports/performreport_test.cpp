@@ -74,16 +74,17 @@ TEST_P(PerformReport, EveryPriceInItsLevelsColumnAndEveryPerformanceItsOwnSeats)
                                     "T'01|售票|正价票(100%)| A:2/760.00 C:1/180.00", //
                                     "T'01|退票|正价票(100%)| A:-1/-380.00",  //
                                     "T02|售票|普通票(100%)| A:1/300.00",     //
+                                    "T02|售票|正价票(100%)| B:1/200.00",     //
                                     "T03|售票|＜无记录＞|"));
     EXPECT_THAT(Rows("_PRICE", "_PRICE"), ElementsAre("T'01|售票|大麦网售(100%)| A:380.00/380.00 C:180.00/180.00 D:80.00/80.00",
                                                      ::testing::_, ::testing::_, ::testing::_, ::testing::_,
-                                                     "T02|售票|普通票(100%)| A:300.00/300.00 B:200.00/200.00",
+                                                     "T02|售票|普通票(100%)| A:300.00/300.00 B:200.00/200.00", ::testing::_,
                                                      "T03|售票|＜无记录＞| A:100.00/100.00"));
     // T'01 and T02 share the map TM01 and keep their own seats; totals count each performance once.
     EXPECT_THAT(Rows("_TOTALAMOUNT", "_HOLDAMOUNT"),
                 ElementsAre("T'01|售票|大麦网售(100%)| A:4/2 C:3/2 D:2/2", ::testing::_, ::testing::_, ::testing::_,
                             "T'01|退票|正价票(100%)| A:4/2 C:3/2 D:2/2", "T02|售票|普通票(100%)| A:5/5 B:2/1",
-                            "T03|售票|＜无记录＞| A:3/3"));
+                            "T02|售票|正价票(100%)| A:5/5 B:2/1", "T03|售票|＜无记录＞| A:3/3"));
     EXPECT_THAT(Rows("_TOTALMONEY", "_HOLDMONEY").back(), "T03|售票|＜无记录＞| A:300.00/300.00");
     EXPECT_EQ(module_->HoldAmountTotals()[0], 2 + 5 + 3);
     EXPECT_EQ(module_->HoldAmountTotals()[1], 1);
@@ -99,7 +100,7 @@ TEST_P(PerformReport, EveryPriceInItsLevelsColumnAndEveryPerformanceItsOwnSeats)
                            " " + pay.FieldByName("PAYLABEL").AsString() + " " +
                            FormatReportValue(pay.FieldByName("PAYTOTAL").Value(), TValueFormat::Money, false));
     EXPECT_THAT(payments, ElementsAre("T'01 银行卡 支付 144.00", "T'01 网上支付 支付 380.00", "T'01 现金 支付 640.00",
-                                      "T02 现金 支付 300.00"));
+                                      "T02 网上支付 支付 200.00", "T02 现金 支付 300.00"));
 }
 
 TEST_P(PerformReport, SourceOptionsSplitTheSalesWithoutLosingAny) {
@@ -166,13 +167,16 @@ TEST_P(PerformReport, OrderFollowsTheSortOption) {
     TReportCondition byPlace;
     byPlace.sortOption = "PlaceName";
     Generate({"T02", "T03"}, byPlace);
-    EXPECT_THAT(Rows(), ElementsAre(HasSubstr("T03|"), HasSubstr("T02|"))) << "岚桥小剧场 before 岚桥音乐厅";
+    EXPECT_THAT(Rows(), ElementsAre(HasSubstr("T03|"), HasSubstr("T02|"), HasSubstr("T02|")))
+        << "岚桥小剧场 before 岚桥音乐厅";
     TReportCondition byName;
     byName.sortOption = "ProductName";
     Generate({"T02", "T03"}, byName);
-    EXPECT_THAT(Rows(), ElementsAre(HasSubstr("T03|"), HasSubstr("T02|"))) << "测试丙场 before 测试乙场";
+    EXPECT_THAT(Rows(), ElementsAre(HasSubstr("T03|"), HasSubstr("T02|"), HasSubstr("T02|")))
+        << "测试丙场 before 测试乙场";
     Generate({"T03", "T02"});
-    EXPECT_THAT(Rows(), ElementsAre(HasSubstr("T02|"), HasSubstr("T03|"))) << "by time: 1 July before 2 July";
+    EXPECT_THAT(Rows(), ElementsAre(HasSubstr("T02|"), HasSubstr("T02|"), HasSubstr("T03|")))
+        << "by time: 2 July before 3 July";
 }
 
 TEST_P(PerformReport, PrintedLevelsKeepTheirColumns) {

@@ -11,7 +11,7 @@ insert into KAV_PRICE_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, PRICE)
 values ('01', 'T''01', 'A', 380), ('01', 'T''01', 'C', 180), ('01', 'T''01', 'D', 80),
        ('01', 'T02', 'A', 300), ('01', 'T02', 'B', 200), ('01', 'T03', 'A', 100);
 insert into KAV_SALECLASS (NODECODE, PRODUCTCODE, SALECLASSCODE, CNAME)
-values ('01', 'T''01', 'SC01', '正价票'), ('01', 'T''01', 'WEBDM', '大麦网售');
+values ('01', 'T''01', 'SC01', '正价票'), ('01', 'T''01', 'WEBDM', '大麦网售'), ('01', 'T02', 'SC01', '正价票');
 -- Seats: T'01 A 4 (2 sold), C 3 (1 sold), D 2 and an added seat; T02 A 5 free, B 2 (1 booked); T03 A 3.
 insert into KAV_SEAT_SHOW (NODECODE, SEATCODE, PRODUCTCODE, MAPCODE, SECTIONCODE, FLOORNO, ROWNO, SEATNO, X, Y,
                            ISADDITION, STATUS, KIND, PRICELEVEL)
@@ -40,7 +40,8 @@ values ('01', 'TK01', 'T''01', '1', 'R', 'U001', 'G001', '2025-06-10 09:00:00'),
        ('01', 'TK02', 'T''01', '1', 'R', 'demo', 'G001', '2025-06-20 10:00:00'),
        ('01', 'TK03', 'T''01', '3', 'R', 'DMDZP', 'DM01', '2025-06-15 19:00:00'),
        ('01', 'TK04', 'T''01', '1', 'R', 'U002', 'G002', '2025-06-16 11:00:00'),
-       ('01', 'TK05', 'T02', '1', 'R', 'U001', 'G001', '2025-06-11 14:00:00');
+       ('01', 'TK05', 'T02', '1', 'R', 'U001', 'G001', '2025-06-11 14:00:00'),
+       ('01', 'TK06', 'T02', '3', 'R', 'WEB01', 'WEB1', '2025-06-18 20:00:00');
 -- The ledger:
 --   1, 2  U001 sells two A tickets and takes one back
 --   3     demo sells C at 80%
@@ -49,6 +50,7 @@ values ('01', 'TK01', 'T''01', '1', 'R', 'U001', 'G001', '2025-06-10 09:00:00'),
 --   6     accounted by the partner's group on an order someone else made (the partner's, by its group)
 --   7     a place reservation: never in a report
 --   8     T02, without sale class
+--   9     T02, the venue's own online sale
 insert into KAV_REPORT_SHOW (LEDGERID, NODECODE, ORDERCODE, PRODUCTCODE, PRICELEVEL, DISCOUNT, AMOUNT, PRICE, SALESORT,
                              ACTIONKIND, SALECLASSCODE, ORDERSOURCE, ORDERFROM, PAYMODECODE, ACCOUNTUSER, ACCOUNTGROUP,
                              ACCOUNTTIME, ISPLACERESERVE)
@@ -59,4 +61,5 @@ values (91000001, '01', 'TK01', 'T''01', 'A', 100, 2, 760, '01', '01', 'SC01', '
        (91000005, '01', 'TK03', 'T''01', 'A', 100, 1, 380, '01', '01', 'WEBDM', '3', '3', 'W', 'DMDZP', 'DM01', '2025-06-15 20:00:00', 'N'),
        (91000006, '01', 'TK04', 'T''01', 'C', 100, 1, 180, '01', '01', 'SC01', '1', '1', 'X', 'U002', 'DM01', '2025-06-16 12:00:00', 'N'),
        (91000007, '01', null, 'T''01', 'A', 100, 1, 380, '01', '01', 'SC01', '1', '1', 'X', 'U001', 'G001', '2025-06-11 08:00:00', 'Y'),
-       (91000008, '01', 'TK05', 'T02', 'A', 100, 1, 300, '01', '01', null, '1', '1', 'X', 'U001', 'G001', '2025-06-11 15:00:00', 'N');
+       (91000008, '01', 'TK05', 'T02', 'A', 100, 1, 300, '01', '01', null, '1', '1', 'X', 'U001', 'G001', '2025-06-11 15:00:00', 'N'),
+       (91000009, '01', 'TK06', 'T02', 'B', 100, 1, 200, '01', '01', 'SC01', '3', '3', 'W', 'WEB01', 'WEB1', '2025-06-18 21:00:00', 'N');
