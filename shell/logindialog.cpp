@@ -2,6 +2,7 @@
 
 #include "dialogs/kavdialog.h"
 #include "platform/core/inifile.h"
+#include "platform/widgets/hourglass.h"
 #include "shell/logingateway.h"
 
 #include <QApplication>
@@ -20,14 +21,6 @@ namespace {
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
-
-class THourglass final {
-public:
-    THourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~THourglass() { QApplication::restoreOverrideCursor(); }
-    THourglass(const THourglass&) = delete;
-    THourglass& operator=(const THourglass&) = delete;
-};
 
 } // namespace
 

@@ -157,18 +157,24 @@ private:
 
     struct TKeptColumns {
         std::vector<std::string> keys;
-        double cellWidth = 0;
+        double x = 0, cellWidth = 0;
     };
 
     void KeepColumns() {
         for (const TReportColumnSet& set : layout_.columnSets) {
             TKeptColumns kept;
+            kept.x = set.x;
             for (const std::string& key : set.keys)
                 if (set.keepWhenNonZero.empty() || AnyNonZero(set, key)) kept.keys.push_back(key);
             if (!kept.keys.empty())
                 kept.cellWidth = std::min(set.maxCellWidth, set.width / static_cast<double>(kept.keys.size()));
             kept_[set.name] = std::move(kept);
         }
+        for (const TReportColumnSet& set : layout_.columnSets)
+            if (!set.follows.empty()) {
+                const TKeptColumns& followed = kept_.at(set.follows);
+                kept_[set.name].x = followed.x + static_cast<double>(followed.keys.size()) * followed.cellWidth;
+            }
     }
 
     bool AnyNonZero(const TReportColumnSet& set, const std::string& key) const {
@@ -282,7 +288,7 @@ private:
             const TKeptColumns& kept = kept_.at(set.name);
             for (std::size_t i = 0; i < kept.keys.size(); ++i)
                 for (const TReportElement& child : e.elements)
-                    DrawElement(child, originX + set.x + static_cast<double>(i) * kept.cellWidth, originY,
+                    DrawElement(child, originX + kept.x + static_cast<double>(i) * kept.cellWidth, originY,
                                 kept.cellWidth / set.cellWidth, kept.keys[i], scope);
             return;
         }
@@ -348,7 +354,8 @@ private:
         TTotal total;
         TValueFormat format = e.format;
         for (const std::string& k : keys) {
-            const std::string name = WithKey(WithKey(e.name, key), k);
+            // Added up across a set, {key} stands for that set's keys, not the cell's own.
+            const std::string name = WithKey(e.name, e.across.empty() ? key : k);
             if (e.kind == TReportElement::Kind::Param) {
                 const FieldValue* value = Parameter(name);
                 if (!value) Fail("没有参数 '" + name + "'");

@@ -46,6 +46,13 @@ public:
         const QJsonObject setObject = sets.toObject();
         for (auto it = setObject.begin(); it != setObject.end(); ++it)
             layout.columnSets.push_back(ReadColumnSet(it.key().toStdString(), it.value()));
+        for (const TReportColumnSet& set : layout.columnSets) {
+            if (set.follows.empty()) continue;
+            const TReportColumnSet* followed = layout.FindColumnSet(set.follows);
+            if (!followed) Fail("columnSets." + set.name + ".follows", "未声明的列组 '" + set.follows + "'");
+            if (!followed->follows.empty())
+                Fail("columnSets." + set.name + ".follows", "列组 '" + set.follows + "' 本身跟随其他列组");
+        }
         columnSets_ = &layout.columnSets;
 
         const QJsonValue bands = root.value("bands");
@@ -189,14 +196,15 @@ private:
         const std::string where = "columnSets." + name;
         if (!value.isObject()) Fail(where, "应为对象");
         const QJsonObject object = value.toObject();
-        Only(object, where, {"keys", "keepWhenNonZero", "x", "width", "cellWidth", "maxCellWidth"});
+        Only(object, where, {"keys", "keepWhenNonZero", "x", "width", "cellWidth", "maxCellWidth", "follows"});
         TReportColumnSet set;
         set.name = name;
         set.keys = Strings(object.value("keys"), where + ".keys");
         if (set.keys.empty()) Fail(where + ".keys", "至少需要一个键");
         if (object.contains("keepWhenNonZero"))
             set.keepWhenNonZero = Strings(object.value("keepWhenNonZero"), where + ".keepWhenNonZero");
-        set.x = Number(object, where, "x", std::nullopt);
+        set.follows = Text(object, "follows", "");
+        set.x = Number(object, where, "x", set.follows.empty() ? std::nullopt : std::optional<double>(0));
         set.width = Number(object, where, "width", std::nullopt);
         set.cellWidth = Number(object, where, "cellWidth", std::nullopt);
         set.maxCellWidth = Number(object, where, "maxCellWidth", set.cellWidth);

@@ -87,12 +87,14 @@ struct TReportGroup {
 
 // A cell template repeated across a horizontal area once per kept key: a key is kept when one of the
 // keepWhenNonZero fields ("{key}" replaced) is non-zero in some row of the report's dataset. Kept keys
-// share the area, each at most maxCellWidth wide; templates are scaled from cellWidth to that width.
+// share the area, each at most maxCellWidth wide; templates are scaled from cellWidth to that width. A set
+// that follows another starts where that one's kept cells end, instead of at x.
 struct TReportColumnSet {
     std::string name;
     std::vector<std::string> keys;
     std::vector<std::string> keepWhenNonZero;
     double x = 0, width = 0, cellWidth = 0, maxCellWidth = 0;
+    std::string follows;
 };
 
 struct TReportLayout {

@@ -35,6 +35,7 @@ public:
     // Raises ContextTextError for a text that is not a context; the module keeps its context then.
     void SetContext(const std::string& text);
     const TKavContext& Context() const noexcept { return context_; }
+    ITPDBPipe& Pipe() noexcept { return pipe_; }
     // Read at the first use after a context change.
     const TReportSiteSettings& SiteSettings();
 

@@ -35,19 +35,23 @@ constexpr const char* kLayout = R"({
   "font": {"family": "WenQuanYi Micro Hei", "size": 8},
   "dataset": "MAIN",
   "columnSets": {"levels": {"keys": ["A", "B", "C"], "keepWhenNonZero": ["{key}_PRICE", "{key}_AMOUNT"],
-                            "x": 60, "width": 120, "cellWidth": 40, "maxCellWidth": 50}},
+                            "x": 60, "width": 120, "cellWidth": 40, "maxCellWidth": 50},
+                 "total": {"keys": ["T"], "follows": "levels", "width": 20, "cellWidth": 20}},
   "bands": {
     "title": {"height": 12, "elements": [{"type": "text", "x": 0, "y": 0, "w": 190, "h": 12, "text": "销售 [$PERIOD|全部]"}]},
     "pageHeader": {"height": 6, "elements": [
       {"type": "text", "x": 0, "y": 0, "w": 60, "h": 6, "text": "销售大类"},
       {"type": "columns", "set": "levels", "elements": [
-        {"type": "text", "x": 0, "y": 0, "w": 40, "h": 6, "text": "{key}级", "align": "center"}]}]},
+        {"type": "text", "x": 0, "y": 0, "w": 40, "h": 6, "text": "{key}级", "align": "center"}]},
+      {"type": "columns", "set": "total", "elements": [{"type": "text", "x": 0, "y": 0, "w": 20, "h": 6, "text": "合计"}]}]},
     "detail": {"height": 10, "elements": [
       {"type": "field", "name": "SALESORT", "x": 0, "y": 0, "w": 60, "h": 5, "align": "left"},
       {"type": "field", "name": "A_AMOUNT", "across": "levels", "x": 0, "y": 5, "w": 60, "h": 5},
       {"type": "columns", "set": "levels", "elements": [
         {"type": "field", "name": "{key}_AMOUNT", "x": 0, "y": 0, "w": 40, "h": 5, "blankZero": true},
-        {"type": "field", "name": "{key}_PRICE", "x": 0, "y": 5, "w": 40, "h": 5}]}]},
+        {"type": "field", "name": "{key}_PRICE", "x": 0, "y": 5, "w": 40, "h": 5}]},
+      {"type": "columns", "set": "total", "elements": [
+        {"type": "field", "name": "{key}_PRICE", "across": "levels", "x": 0, "y": 5, "w": 20, "h": 5}]}]},
     "summary": {"height": 6, "elements": [
       {"type": "sum", "name": "{key}_AMOUNT", "across": "levels", "x": 0, "y": 0, "w": 60, "h": 6},
       {"type": "param", "name": "TOTALMONEY", "format": "money", "x": 60, "y": 0, "w": 40, "h": 6}]},
@@ -213,6 +217,15 @@ TEST_F(ReportEngineTest, ColumnSetsKeepTheKeysWithValuesAndShareTheirArea) {
     EXPECT_DOUBLE_EQ(prices[0]->rect.left(), c[0]->rect.left());
     // The row's amounts added across levels (B's empty value included): 1 + 0 + 2.
     EXPECT_EQ(document.FindTexts(0, "3").size(), 2u);
+    // The totals column follows the last kept level, and adds up the levels' own values, not its key's.
+    const auto total = document.FindTexts(0, "合计");
+    ASSERT_EQ(total.size(), 1u);
+    EXPECT_DOUBLE_EQ(total[0]->rect.left(), 10 + 60 + 50 + 50);
+    EXPECT_EQ(document.FindTexts(0, "180.50").size(), 2u) << "100 + 0 + 80.50 in each row's totals cell";
+    EXPECT_THROW(ParseReportLayout(R"({"dataset": "M", "bands": {}, "columnSets": {
+        "a": {"keys": ["A"], "x": 0, "width": 10, "cellWidth": 10, "follows": "b"},
+        "b": {"keys": ["B"], "width": 10, "cellWidth": 10, "follows": "a"}}})", "loop.rep"),
+                 EReportLayout);
 }
 
 TEST_F(ReportEngineTest, UnknownDataIsAnErrorNamingTheLayout) {
