@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace kav {
 
@@ -225,6 +226,8 @@ private:
     // ---- pages
 
     void StartPage() {
+        // Page bands read the report's own rows, also when a nested table's row moved to this page.
+        TClientDataSet* const nested = std::exchange(current_, nullptr);
         document_.pages.emplace_back();
         y_ = layout_.marginTop;
         if (document_.pages.size() == 1 && layout_.titleBand.present) Draw(layout_.titleBand, {main_, 0, rows_});
@@ -233,12 +236,15 @@ private:
             if (layout_.groups[g].repeatHeader && layout_.groups[g].header.present)
                 Draw(layout_.groups[g].header, GroupScope(g, main_->RecNo() - 1));
         bodyTop_ = y_;
+        current_ = nested;
     }
 
     void EndPage() {
         if (!layout_.pageFooter.present) return;
+        TClientDataSet* const nested = std::exchange(current_, nullptr);
         y_ = bodyBottom_;
         Draw(layout_.pageFooter, {main_, 0, rows_});
+        current_ = nested;
     }
 
     // A band in the flow: on the next page when it (and `keepWith` more) does not fit, unless the page

@@ -66,6 +66,12 @@ std::string HappenTimeText(const TField& happenTime) {
     return FormatDateTimeIso(happenTime.AsDateTime()).substr(0, 16);
 }
 
+std::string OrderSourceName(const std::string& orderSource) {
+    if (orderSource == "2") return "呼叫中心";
+    if (orderSource == "3") return "网上";
+    return "柜台";
+}
+
 void WriteSaleTexts(TClientDataSet& report, TClientDataSet& saleRow) {
     const TSaleTexts texts =
         SaleTextsOf(saleRow.FieldByName("SortCode").AsString(), saleRow.FieldByName("SALESORT").AsString(),
@@ -82,6 +88,7 @@ void WriteSaleTexts(TClientDataSet& report, TClientDataSet& saleRow) {
     report.FieldByName("SALECLASSNAME").SetAsString(texts.saleClassName);
     report.FieldByName("DISCOUNT").SetValue(saleRow.FieldByName("DISCOUNT").Value());
     report.FieldByName("ORDERSOURCE").SetAsString(saleRow.FieldByName("ORDERSOURCE").AsString());
+    report.FieldByName("ORDERSOURCENAME").SetAsString(OrderSourceName(saleRow.FieldByName("ORDERSOURCE").AsString()));
 }
 
 TSaleRows::TSaleRows(std::string indexFields) : indexFields_(std::move(indexFields)) {}
@@ -156,7 +163,9 @@ void AddSaleTextFields(TClientDataSet& report, const char* placeLabel, TFieldTyp
                              {"SALECLASS", "销售政策", TFieldType::ftString, 80},
                              {"SALECLASSNAME", "", TFieldType::ftString, 100},
                              {"DISCOUNT", discountLabel, TFieldType::ftSmallint, 0},
-                             {"ORDERSOURCE", "", TFieldType::ftString, 1}});
+                             {"ORDERSOURCE", "", TFieldType::ftString, 1},
+                             // Rows differ by order source too; the name tells them apart on paper.
+                             {"ORDERSOURCENAME", "订单来源", TFieldType::ftString, 20}});
 }
 
 void AddLevelFields(TClientDataSet& report, std::initializer_list<TReportLabel> suffixes) {

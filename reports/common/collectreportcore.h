@@ -53,9 +53,12 @@ TSaleTexts SaleTextsOf(const std::string& sortCode, const std::string& sortName,
 // "YYYY-MM-DD HH:MM" of a performance time read from a sale row (a date-time, or text in that form).
 std::string HappenTimeText(const TField& happenTime);
 
+// The order source as the box office names it: "呼叫中心" (2), "网上" (3), "柜台" (any other).
+std::string OrderSourceName(const std::string& orderSource);
+
 // Writes a sale row's performance (PRODUCTCODE, PRODUCTNAME, PLACENAME, HAPPENTIME), its texts (SORTCODE,
-// SALESORT, SALECLASSCODE, SALECLASS, SALECLASSNAME), DISCOUNT and ORDERSOURCE into the report row being
-// appended.
+// SALESORT, SALECLASSCODE, SALECLASS, SALECLASSNAME), DISCOUNT, ORDERSOURCE and ORDERSOURCENAME into the
+// report row being appended.
 void WriteSaleTexts(TClientDataSet& report, TClientDataSet& saleRow);
 
 // Sold tickets and money of one report row, by level.

@@ -199,6 +199,17 @@ TEST_F(ReportEngineTest, BandsFlowOverPagesWithGroupsSumsAndNestedRows) {
         }
 }
 
+TEST_F(ReportEngineTest, NestedRowsCarriedToANewPageKeepThePageBandsOnTheReport) {
+    for (int i = 0; i < 60; ++i)
+        pay_.AppendRecord({"P1", "挂账" + std::to_string(i), 1.0});
+    const TReportDocument document = Build(2);
+    ASSERT_EQ(document.pages.size(), 2u);
+    // The repeated group header on page two reads the report's row, not the pay row being printed.
+    EXPECT_EQ(document.FindTexts(1, "演出P1").size(), 1u);
+    EXPECT_EQ(document.FindTexts(1, "挂账59").size(), 1u);
+    EXPECT_THAT(document.PageText(1), HasSubstr("第 2 页 共 2 页"));
+}
+
 TEST_F(ReportEngineTest, ColumnSetsKeepTheKeysWithValuesAndShareTheirArea) {
     const TReportDocument document = Build(1);
     ASSERT_EQ(document.pages.size(), 1u);
