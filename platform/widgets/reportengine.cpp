@@ -143,9 +143,15 @@ private:
         Fail("没有名为 '" + alias + "' 的数据集");
     }
 
+    // Looked up once per dataset and name: the structure does not change while the report is built.
     TField& FieldOf(TClientDataSet& dataSet, const std::string& name) const {
-        if (TField* field = dataSet.FindField(name)) return *field;
-        Fail("字段 '" + name + "' 不在数据集中");
+        auto found = fields_.find({&dataSet, name});
+        if (found == fields_.end()) {
+            TField* field = dataSet.FindField(name);
+            if (!field) Fail("字段 '" + name + "' 不在数据集中");
+            found = fields_.emplace(std::make_pair(&dataSet, name), field).first;
+        }
+        return *found->second;
     }
 
     const FieldValue* Parameter(const std::string& name) const {
@@ -393,6 +399,7 @@ private:
     int rows_ = 0;
     std::vector<std::size_t> breaks_;
     std::map<std::string, TKeptColumns> kept_;
+    mutable std::map<std::pair<const TClientDataSet*, std::string>, TField*> fields_;
     std::size_t openGroups_ = 0; // groups whose header printed and footer not yet
     double y_ = 0, bodyTop_ = 0, bodyBottom_ = 0;
 };

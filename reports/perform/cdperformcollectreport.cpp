@@ -75,6 +75,11 @@ void TCDPerformCollectReport::CreateReportTable() {
                              {"HOLDAMOUNT", "剩余票数", TFieldType::ftInteger, 0},
                              {"HOLDMONEY", "剩余票房", TFieldType::ftCurrency, 0}});
     report_.CreateDataSet();
+    for (std::size_t i = 0; i < kLevelCount; ++i)
+        levelFields_[i] = {&report_.FieldByName(Level(i, "_PRICE")),       &report_.FieldByName(Level(i, "_AMOUNT")),
+                           &report_.FieldByName(Level(i, "_MONEY")),       &report_.FieldByName(Level(i, "_TOTALAMOUNT")),
+                           &report_.FieldByName(Level(i, "_TOTALMONEY")),  &report_.FieldByName(Level(i, "_HOLDAMOUNT")),
+                           &report_.FieldByName(Level(i, "_HOLDMONEY"))};
 }
 
 void TCDPerformCollectReport::FillReport(const TProductSelection& products) {
@@ -119,13 +124,14 @@ void TCDPerformCollectReport::FillLevels(const std::string& productCode, const s
     for (std::size_t i = 0; i < kLevelCount; ++i) {
         const std::int64_t total = seats ? seatAmounts_.FieldByName(Level(i, "_TotalAmount")).AsLargeInt() : 0;
         const std::int64_t hold = seats ? seatAmounts_.FieldByName(Level(i, "_HoldAmount")).AsLargeInt() : 0;
-        report_.FieldByName(Level(i, "_PRICE")).SetAsCurrency(prices_[i]);
-        report_.FieldByName(Level(i, "_MONEY")).SetAsCurrency(sums.money[i]);
-        report_.FieldByName(Level(i, "_AMOUNT")).SetAsInteger(sums.amount[i]);
-        report_.FieldByName(Level(i, "_TOTALAMOUNT")).SetAsInteger(total);
-        report_.FieldByName(Level(i, "_TOTALMONEY")).SetAsCurrency(static_cast<double>(total) * prices_[i]);
-        report_.FieldByName(Level(i, "_HOLDAMOUNT")).SetAsInteger(hold);
-        report_.FieldByName(Level(i, "_HOLDMONEY")).SetAsCurrency(static_cast<double>(hold) * prices_[i]);
+        const TLevelFields& f = levelFields_[i];
+        f.price->SetAsCurrency(prices_[i]);
+        f.money->SetAsCurrency(sums.money[i]);
+        f.amount->SetAsInteger(sums.amount[i]);
+        f.totalAmount->SetAsInteger(total);
+        f.totalMoney->SetAsCurrency(static_cast<double>(total) * prices_[i]);
+        f.holdAmount->SetAsInteger(hold);
+        f.holdMoney->SetAsCurrency(static_cast<double>(hold) * prices_[i]);
     }
 }
 

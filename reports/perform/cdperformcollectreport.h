@@ -76,6 +76,11 @@ private:
     std::array<double, kLevelCount> prices_{};
 
     TClientDataSet report_, pay_, priceLevels_, seatAmounts_;
+    // The report table's fields of each level, found once per table.
+    struct TLevelFields {
+        TField *price, *amount, *money, *totalAmount, *totalMoney, *holdAmount, *holdMoney;
+    };
+    std::array<TLevelFields, kLevelCount> levelFields_{};
     TSaleRows sales_{"ProductCode;SortCode;SaleClassCode;DisCount;ORDERSOURCE;PriceLevel"};
     std::array<std::int64_t, kLevelCount> holdAmount_{};
     std::array<double, kLevelCount> holdMoney_{};
