@@ -2,9 +2,9 @@
 // The order and seat records the order handler's windows show, and their lists. A record is a
 // plain value: copying an order record copies its seat list, so copies never share seats.
 
-#include "orderhandler/odrhownedlist.h"
 #include "orderhandler/odrhtypes.h"
 #include "platform/core/compacttext.h"
+#include "platform/core/ownedlist.h"
 
 #include <cstdint>
 #include <functional>

@@ -15,7 +15,7 @@ enum class TKavCellStatus : std::uint8_t {
 struct TKavCellInfo {
     std::int32_t SeatCode = 0; // 0 for none
     char PriceLevel = '\0';
-    std::uint8_t FloorNo = 0;
+    std::int16_t FloorNo = 0; // a smallint in the seat data, like RowNo
     bool Selected = false;
     TKavCellStatus CellStatus = TKavCellStatus::kavcsNone;
     char Kind = '\0';

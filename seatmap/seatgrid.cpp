@@ -1,13 +1,14 @@
 #include "seatmap/seatgrid.h"
 
-#include <QtGlobal>
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 
 namespace kav {
 
 int MulDiv(int a, int b, int c) {
-    Q_ASSERT(c != 0);
+    if (c == 0) return -1;
     const std::int64_t product = static_cast<std::int64_t>(a) * b;
     std::int64_t quotient = product / c;
     const std::int64_t remainder = product % c;
@@ -57,7 +58,9 @@ int TKavSeatGrid::FittingColWidth(int width, int height) const {
 }
 
 TKavCellInfo& TKavSeatGrid::Cell(int row, int col) {
-    Q_ASSERT(row >= 1 && row <= MaxRowCount && col >= 1 && col <= MaxColCount);
+    if (!InArray(row, col))
+        throw std::out_of_range("seat map cell (" + std::to_string(row) + ", " + std::to_string(col) +
+                                ") lies outside the cell array");
     return cells_[static_cast<std::size_t>((row - 1) * MaxColCount + (col - 1))];
 }
 
@@ -100,11 +103,8 @@ std::optional<TKavCellRange> TKavSeatGrid::SelectCellInRect(int x1, int y1, int 
     for (int row = rows->first; row <= rows->second; ++row) {
         for (int col = cols->first; col <= cols->second; ++col) {
             TKavCellInfo& cell = Cell(row, col);
-            const bool may = inDesign_ ? cell.CellStatus != TKavCellStatus::kavcsLocked
-                                       : cell.CellStatus == TKavCellStatus::kavcsNormal;
-            if (!may) continue;
+            if (!Selectable(cell)) continue;
             cell.Selected = !cell.Selected;
-            selectedCount_ += cell.Selected ? 1 : -1;
             if (inDesign_ && cell.Selected) {
                 row_ = row;
                 col_ = col;
@@ -115,10 +115,54 @@ std::optional<TKavCellRange> TKavSeatGrid::SelectCellInRect(int x1, int y1, int 
     return TKavCellRange{cols->first, cols->second, rows->first, rows->second};
 }
 
+bool TKavSeatGrid::Selectable(const TKavCellInfo& cell) const {
+    return inDesign_ ? cell.CellStatus != TKavCellStatus::kavcsLocked
+                     : cell.CellStatus == TKavCellStatus::kavcsNormal;
+}
+
 void TKavSeatGrid::ClearSelection() {
     for (int i = 0; i < MaxRowCount * MaxColCount; ++i)
         cells_[static_cast<std::size_t>(i)].Selected = false;
-    selectedCount_ = 0;
+}
+
+int TKavSeatGrid::SelectedCellCount() const {
+    int count = 0;
+    for (int i = 0; i < MaxRowCount * MaxColCount; ++i)
+        count += cells_[static_cast<std::size_t>(i)].Selected ? 1 : 0;
+    return count;
+}
+
+std::vector<TKavCellPos> TKavSeatGrid::SelectedCells() const {
+    std::vector<TKavCellPos> cells;
+    for (int row = 1; row <= MaxRowCount; ++row)
+        for (int col = 1; col <= MaxColCount; ++col)
+            if (Cell(row, col).Selected) cells.push_back({row, col});
+    return cells;
+}
+
+bool TKavSeatGrid::SetFocusCell(int row, int col) {
+    if (!InGrid(row, col)) return false;
+    focus_ = {row, col};
+    return true;
+}
+
+bool TKavSeatGrid::MoveFocus(int dRow, int dCol) {
+    const auto holdsSeat = [this](int row, int col) {
+        return inDesign_ || Cell(row, col).CellStatus != TKavCellStatus::kavcsNone;
+    };
+    if (!InGrid(focus_.Row, focus_.Col)) {
+        for (int row = 1; row <= rowCount_; ++row)
+            for (int col = 1; col <= colCount_; ++col)
+                if (holdsSeat(row, col)) return SetFocusCell(row, col);
+        return false;
+    }
+    int row = focus_.Row + dRow, col = focus_.Col + dCol;
+    while (InGrid(row, col) && (dRow != 0 || dCol != 0)) {
+        if (holdsSeat(row, col)) return SetFocusCell(row, col);
+        row += dRow;
+        col += dCol;
+    }
+    return false;
 }
 
 } // namespace kav

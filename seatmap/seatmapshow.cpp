@@ -4,8 +4,11 @@
 #include "seatmap/fontsubstitution.h"
 #include "seatmap/seatmapconfig.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -48,6 +51,8 @@ TKavSeatMapShow::TKavSeatMapShow(QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("座位图"));
 
     popupMenu_->setObjectName(QStringLiteral("SeatMapPopupMenu"));
     connect(popupMenu_->addAction(QStringLiteral("放大")), &QAction::triggered, this,
@@ -196,10 +201,12 @@ void TKavSeatMapShow::ClearSelection() {
     grid_.ClearSelection();
     update();
     DoSelectionChange();
+    AnnounceFocusCell();
 }
 
 void TKavSeatMapShow::RePaintCells() {
     update();
+    AnnounceFocusCell();
 }
 
 void TKavSeatMapShow::ResizeTo(int width, int height) {
@@ -255,6 +262,7 @@ void TKavSeatMapShow::SelectCellInRect(int X1, int Y1, int X2, int Y2) {
     update(ArenaRect());
     emit OnSelectCells(range->Col1, range->Col2, range->Row1, range->Row2);
     DoSelectionChange();
+    AnnounceFocusCell();
 }
 
 void TKavSeatMapShow::DoSelectionChange() {
@@ -278,7 +286,19 @@ void TKavSeatMapShow::paintEvent(QPaintEvent* event) {
     if (InDesign()) DrawGrid(painter);
     if (showSeatNo_ == "1") DrawRows(painter);
     DrawArena(painter);
+    if (hasFocus()) DrawFocusCell(painter);
     if (dragging_) DrawRubberBand(painter);
+}
+
+void TKavSeatMapShow::DrawFocusCell(QPainter& painter) const {
+    const TKavCellPos focus = grid_.FocusCell();
+    if (!grid_.InGrid(focus.Row, focus.Col)) return;
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Difference);
+    painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(grid_.CellRect(focus.Row, focus.Col).adjusted(0, 0, -1, -1));
+    painter.restore();
 }
 
 void TKavSeatMapShow::DrawCells(QPainter& painter, const QRegion& region) const {
@@ -303,8 +323,7 @@ void TKavSeatMapShow::InnerDrawCell(QPainter& painter, int row, int col) const {
         rect.adjust(0, 0, -1, -1);
         if (showSeatNo_ == "1") text = std::to_string(cell.SeatNo);
     }
-    // An empty place is painted as a seat in the background colour, which also covers any number that
-    // runs over from the seat on its left.
+    // An empty place is painted as a seat in the background colour.
     if (cell.CellStatus == TKavCellStatus::kavcsNone && !cell.Selected) {
         sprites_.Draw(painter, rect, TKavCellLook{MapBackground, "F", {}}, painter.font());
         return;
@@ -437,6 +456,105 @@ void TKavSeatMapShow::mouseReleaseEvent(QMouseEvent* event) {
 
 void TKavSeatMapShow::contextMenuEvent(QContextMenuEvent* event) {
     popupMenu_->popup(event->globalPos());
+}
+
+void TKavSeatMapShow::ClickCell(int row, int col) {
+    const QPoint centre = CellRect(row, col).center();
+    SelectCellInRect(centre.x(), centre.y(), centre.x(), centre.y());
+}
+
+void TKavSeatMapShow::keyPressEvent(QKeyEvent* event) {
+    int dRow = 0, dCol = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        dCol = -1;
+        break;
+    case Qt::Key_Right:
+        dCol = 1;
+        break;
+    case Qt::Key_Up:
+        dRow = -1;
+        break;
+    case Qt::Key_Down:
+        dRow = 1;
+        break;
+    case Qt::Key_Space: {
+        if (!grid_.InGrid(FocusCell().Row, FocusCell().Col)) grid_.MoveFocus(0, 0);
+        const TKavCellPos focus = FocusCell();
+        if (grid_.InGrid(focus.Row, focus.Col)) ClickCell(focus.Row, focus.Col);
+        AnnounceFocusCell();
+        return;
+    }
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const TKavCellPos previous = FocusCell();
+    if (!grid_.MoveFocus(dRow, dCol)) return;
+    FocusMoved(previous);
+    const TKavCellPos focus = FocusCell();
+    if (event->modifiers() & Qt::ShiftModifier) {
+        const TKavCellInfo& cell = grid_.Cell(focus.Row, focus.Col);
+        if (grid_.Selectable(cell) && !cell.Selected) ClickCell(focus.Row, focus.Col);
+    }
+    AnnounceFocusCell();
+}
+
+void TKavSeatMapShow::SetFocusCell(int row, int col) {
+    const TKavCellPos previous = FocusCell();
+    if (!grid_.SetFocusCell(row, col)) return;
+    FocusMoved(previous);
+    AnnounceFocusCell();
+}
+
+void TKavSeatMapShow::FocusMoved(TKavCellPos previous) {
+    if (grid_.InGrid(previous.Row, previous.Col)) update(CellRect(previous.Row, previous.Col));
+    const TKavCellPos focus = FocusCell();
+    update(CellRect(focus.Row, focus.Col));
+    emit OnFocusCell(focus.Col, focus.Row);
+}
+
+void TKavSeatMapShow::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (!grid_.InGrid(FocusCell().Row, FocusCell().Col) && grid_.MoveFocus(0, 0)) FocusMoved({});
+    AnnounceFocusCell();
+}
+
+void TKavSeatMapShow::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    const TKavCellPos focus = FocusCell();
+    if (grid_.InGrid(focus.Row, focus.Col)) update(CellRect(focus.Row, focus.Col));
+}
+
+void TKavSeatMapShow::SetCellDescriber(TCellDescriber describer) {
+    describer_ = std::move(describer);
+    AnnounceFocusCell();
+}
+
+QString TKavSeatMapShow::DescribeCell(int row, int col) const {
+    if (!grid_.InGrid(row, col)) return {};
+    if (describer_) return describer_(row, col);
+    const TKavCellInfo& cell = grid_.Cell(row, col);
+    if (cell.CellStatus == TKavCellStatus::kavcsNone)
+        return QStringLiteral("第%1行第%2列 无座位").arg(row).arg(col);
+    QString text = QStringLiteral("%1楼 %2排 %3%4座 %5 级")
+                       .arg(cell.FloorNo)
+                       .arg(cell.RowNo)
+                       .arg(cell.IsAddition ? QStringLiteral("加") : QString())
+                       .arg(cell.SeatNo)
+                       .arg(QChar::fromLatin1(cell.PriceLevel));
+    if (cell.Selected) text += QStringLiteral(" 已选定");
+    return text;
+}
+
+// The focus cell's description becomes the control's accessible description, announced as changed.
+void TKavSeatMapShow::AnnounceFocusCell() {
+    const TKavCellPos focus = FocusCell();
+    const QString text = DescribeCell(focus.Row, focus.Col);
+    if (text == accessibleDescription()) return;
+    setAccessibleDescription(text);
+    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 } // namespace kav

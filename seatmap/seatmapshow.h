@@ -4,6 +4,12 @@
 // that zooms. The control owns the cell array but does not load it; whoever fills the cells listens to
 // the signals.
 //
+// Keyboard: the arrow keys move a focus cell (outside design view from seat to seat, over empty places),
+// Space toggles it, Shift with an arrow moves and selects the cell moved to. Each key selection raises
+// the same signals as the mouse. The focus cell is drawn with a dotted frame while the control has the
+// focus, and described in the control's accessible description (by default floor, row, seat and price
+// level; SetCellDescriber gives a fuller text).
+//
 // Each cell is painted as DrawCell of the seat map configuration paints it (through a cache of painted
 // cells). The control reads the process's
 // configuration (_SeatMapConfig) when it is created, so a bad "SEATMAP.CFG" raises EKavSeatMapConfig
@@ -16,7 +22,9 @@
 #include "seatmap/seatgrid.h"
 
 #include <QWidget>
+#include <functional>
 #include <string>
+#include <vector>
 
 class QMenu;
 
@@ -83,15 +91,30 @@ public:
     const std::string& EntrepreneurFlag() const { return entrepreneurFlag_; }
     void SetEntrepreneurFlag(const std::string& value);
 
+    // Counted from the cells, whoever changed them.
     int SelectedCellCount() const { return grid_.SelectedCellCount(); }
-    int Row() const { return grid_.Row(); } // the last cell selected in design view
+    // The selected cells, row by row, left to right.
+    std::vector<TKavCellPos> SelectedCells() const { return grid_.SelectedCells(); }
+    // The last cell selected in design view; it may have been unselected since.
+    int Row() const { return grid_.Row(); }
     int Col() const { return grid_.Col(); }
 
-    // The cell array, 1-based, MaxRowCount x MaxColCount whatever the grid size. Call RePaintCells after
-    // changing cells.
+    // The keyboard's focus cell ({0, 0} for none) and the text that describes a cell to assistive
+    // technology. Setting the focus cell outside the grid does nothing.
+    TKavCellPos FocusCell() const { return grid_.FocusCell(); }
+    void SetFocusCell(int row, int col);
+    using TCellDescriber = std::function<QString(int row, int col)>;
+    // Null restores the default description.
+    void SetCellDescriber(TCellDescriber describer);
+    QString DescribeCell(int row, int col) const;
+
+    // The cell array, 1-based, MaxRowCount x MaxColCount whatever the grid size; outside it Cells raises
+    // std::out_of_range. Call RePaintCells after changing cells.
     TKavCellInfo& Cells(int row, int col) { return grid_.Cell(row, col); }
     const TKavCellInfo& Cells(int row, int col) const { return grid_.Cell(row, col); }
     const TKavSeatGrid& Grid() const { return grid_; }
+    // The cells and selection, for loading them; the grid's size goes through the setters above.
+    TKavSeatGrid& CellGrid() { return grid_; }
 
     // Cell (row, col) in client coordinates.
     QRect CellRect(int row, int col) const;
@@ -117,6 +140,8 @@ signals:
     // After a click or drag has been applied, with the clamped rectangle.
     void OnSelectCells(int ACol1, int ACol2, int ARow1, int ARow2);
     void OnSelectionChange();
+    // The keyboard's focus cell moved.
+    void OnFocusCell(int ACol, int ARow);
 
 protected:
     virtual void DoSelectionChange();
@@ -128,6 +153,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QPoint Origin() const { return contentsRect().topLeft(); }
@@ -143,6 +171,11 @@ private:
     QString SectionCaption() const;
     QRegion RubberBandRegion() const;
     void ResizeTo(int width, int height);
+    void DrawFocusCell(QPainter& painter) const;
+    // Applies a click on the cell, as the mouse would.
+    void ClickCell(int row, int col);
+    void FocusMoved(TKavCellPos previous);
+    void AnnounceFocusCell();
 
     TKavSeatGrid grid_;
     mutable TKavCellSprites sprites_;
@@ -163,6 +196,7 @@ private:
     bool dragging_ = false;
     QPoint dragStart_;
     QPoint dragCurrent_;
+    TCellDescriber describer_;
 };
 
 } // namespace kav

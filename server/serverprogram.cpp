@@ -4,6 +4,7 @@
 #include "rpc/pelioserver.h"
 #include "server/seed/seed.h"
 #include "server/serverservices.h"
+#include "server/sessionkeyfile.h"
 
 #include <csignal>
 #include <iostream>
@@ -36,13 +37,21 @@ int RunServer(const ServerOptions& options) {
 
     try {
         const std::unique_ptr<Database> database = Database::Open(options.database);
-        if (database->EnsureSchema()) std::cerr << "created the schema in " << options.database << std::endl;
+        const SchemaUpgrade schema = database->EnsureSchema();
+        if (schema.Created())
+            std::cerr << "created the schema (version " << schema.To << ") in " << options.database
+                      << std::endl;
+        else if (schema.Upgraded())
+            std::cerr << "upgraded the schema of " << options.database << " from version " << schema.From
+                      << " to " << schema.To << std::endl;
         if (!options.seed.empty()) {
             SeedDatabase(*database, options.seed);
             std::cerr << "database seeded with " << options.seed << " (left as it was if it held users)"
                       << std::endl;
         }
-        TSessionSigner sessions;
+        const TSessionSigner sessions = options.sessionKeyFile.empty()
+                                            ? TSessionSigner()
+                                            : TSessionSigner(LoadOrCreateSessionKey(options.sessionKeyFile));
         const ServerServices services{*database, sessions, options.maxMessageBytes};
         RegisterServices(services);
 

@@ -4,9 +4,14 @@
 #include "server/collectreport/collectreportservants.h"
 #include "server/dbpipeservant.h"
 #include "server/loginservant.h"
+#include "server/mapseatshowservant.h"
+#include "server/reclaim/backgroundreclaimservant.h"
 #include "server/ticketoffice/ticketofficeservant.h"
+#include "services/backgroundreclaim/tpbackgroundreclaim_int.h"
 #include "services/dbpipe/tpdbpipe_int.h"
+#include "services/freesaleshow/tpfreesaleshow_int.h"
 #include "services/login/tplogin_int.h"
+#include "services/mapseatshow/tpmapseatshow_int.h"
 #include "services/ticketoffice/tpticketoffice_int.h"
 
 #include <memory>
@@ -31,6 +36,12 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavDBPipe>(services); });
     pelio::ORBRegisterServantClass(std::string(kTicketOfficeInterface),
                                    [&services] { return std::make_unique<TKavTicketOffice>(services); });
+    pelio::ORBRegisterServantClass(std::string(kMapSeatShowInterface),
+                                   [&services] { return std::make_unique<TKavMapSeatShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kFreeSaleShowInterface),
+                                   [&services] { return std::make_unique<TKavFreeSaleShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kBackGroundReclaimInterface),
+                                   [&services] { return std::make_unique<TKavBackGroundReclaim>(services); });
     pelio::ORBRegisterServantClass(std::string(kPerformCollectReportInterface),
                                    [&services] { return std::make_unique<TKavPerformCollectReport>(services); });
     pelio::ORBRegisterServantClass(std::string(kUserCollectReportInterface),

@@ -5,7 +5,6 @@
 #include "platform/widgets/hourglass.h"
 #include "shell/logingateway.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>

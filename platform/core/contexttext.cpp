@@ -10,7 +10,7 @@ namespace {
 
 bool IsValidName(std::string_view name) noexcept {
     return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
     });
 }
 

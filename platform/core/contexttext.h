@@ -1,6 +1,6 @@
 #pragma once
 // The session context in its text form: one "Name=Value" line per value, lines ended by "\n"
-// (a "\r\n" is accepted when reading). Names are ASCII letters and digits, unique, and matched
+// (a "\r\n" is accepted when reading). Names are ASCII letters, digits and '_', unique, and matched
 // ignoring letter case; a value runs from the first '=' to the end of its line and may hold any
 // UTF-8 text but a line break. The server issues the text at login and signs it; the client
 // passes it unchanged as the first argument of its remote calls. Format: docs/context.md.

@@ -64,6 +64,7 @@ private:
 
 thread_local Converter toAnsi;
 thread_local Converter fromAnsi;
+thread_local Converter toCodePage;
 
 } // namespace
 
@@ -120,6 +121,11 @@ bool IsValidUtf8(std::string_view s) noexcept {
 std::string Utf8ToAnsi(std::string_view utf8) {
     if (IsAscii(utf8)) return std::string(utf8);
     return toAnsi.convert(utf8, "UTF-8", AnsiCodePage());
+}
+
+std::string Utf8ToCodePage(std::string_view utf8, const std::string& codePage) {
+    if (IsAscii(utf8)) return std::string(utf8);
+    return toCodePage.convert(utf8, "UTF-8", codePage);
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {

@@ -24,6 +24,9 @@ void SetAnsiCodePage(std::string name);
 
 // UTF-8 -> ansi. Pure ASCII is returned unchanged without calling iconv.
 std::string Utf8ToAnsi(std::string_view utf8);
+// UTF-8 -> a code page iconv knows ("GBK", "GBK//TRANSLIT" to write "?" for what it lacks). Pure
+// ASCII is returned unchanged. Raises TextCodecError for a character the code page cannot hold.
+std::string Utf8ToCodePage(std::string_view utf8, const std::string& codePage);
 // ansi -> UTF-8. Pure ASCII is returned unchanged without calling iconv.
 std::string AnsiToUtf8(std::string_view ansi);
 

@@ -1,15 +1,13 @@
 #pragma once
-// THourglass: the wait cursor for the length of a scope, restored however the scope ends (an exception
-// included). Scopes nest. GUI thread only.
-
-#include <QApplication>
+// THourglass: the hourglass (wait) cursor for as long as the object lives, for work that keeps the GUI
+// thread busy. Scopes nest. GUI thread only.
 
 namespace kav {
 
 class THourglass final {
 public:
-    THourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~THourglass() { QApplication::restoreOverrideCursor(); }
+    THourglass();
+    ~THourglass();
     THourglass(const THourglass&) = delete;
     THourglass& operator=(const THourglass&) = delete;
 };

@@ -1,7 +1,7 @@
 #include "reports/common/uisellerreport.h"
 
 #include "dialogs/kavdialog.h"
-#include "platform/widgets/actionupdates.h"
+#include "platform/widgets/actionupdater.h"
 #include "reports/common/createreportbox.h"
 #include "reports/common/reportwindow.h"
 #include "reports/common/searchproductbox.h"
@@ -24,7 +24,7 @@ TUISellerReport::TUISellerReport(TSellerCollectReport& core, QWidget* parent) : 
     actGetReport->setToolTip(QStringLiteral("生成报表 (F5)"));
     addAction(actGetReport);
     connect(actGetReport, &QAction::triggered, this, [this] { RunReport(this, [this] { return Generate(); }); });
-    updates_ = new TActionUpdates(this);
+    updates_ = new TActionUpdater(this);
     updates_->Add(actGetReport, [this] { return !core_.Context().GetAsString().empty(); });
 
     productBox_ = new TSearchProductBox(this);
@@ -81,7 +81,7 @@ void TUISellerReport::ContextChanged(const std::string& text) {
     } catch (const std::exception& e) {
         ShowErrorMessage(e.what());
     }
-    updates_->UpdateNow();
+    updates_->UpdateActions();
 }
 
 } // namespace kav::reports

@@ -17,7 +17,7 @@ class QFormLayout;
 class QVBoxLayout;
 
 namespace kav {
-class TActionUpdates;
+class TActionUpdater;
 }
 
 namespace kav::reports {
@@ -58,7 +58,7 @@ private:
     TKavCSnapIn* snapIn_ = nullptr;
     TSearchProductBox* productBox_ = nullptr;
     TCreateReportBox* conditionBox_ = nullptr;
-    TActionUpdates* updates_ = nullptr;
+    TActionUpdater* updates_ = nullptr;
     QComboBox* type_ = nullptr;
     QComboBox* side_ = nullptr;
     QVBoxLayout* left_ = nullptr;

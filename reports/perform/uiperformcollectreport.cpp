@@ -2,7 +2,7 @@
 
 #include "dialogs/kavdialog.h"
 #include "host/orb.h"
-#include "platform/widgets/actionupdates.h"
+#include "platform/widgets/actionupdater.h"
 #include "reports/common/createreportbox.h"
 #include "reports/common/reportwindow.h"
 #include "reports/common/searchproductbox.h"
@@ -33,7 +33,7 @@ TUIPerformCollectReport::TUIPerformCollectReport(pelio::TPelioClient& client, QW
     addAction(actGetReport);
     connect(actGetReport, &QAction::triggered, this, &TUIPerformCollectReport::GetReport);
     connect(actStatisticOption, &QAction::triggered, this, &TUIPerformCollectReport::StatisticOption);
-    updates_ = new TActionUpdates(this);
+    updates_ = new TActionUpdater(this);
     const auto hasContext = [this] { return !module_->Context().GetAsString().empty(); };
     updates_->Add(actGetReport, hasContext);
     updates_->Add(actStatisticOption, hasContext);
@@ -77,7 +77,7 @@ void TUIPerformCollectReport::ContextChanged(const std::string& text) {
     } catch (const std::exception& e) {
         ShowErrorMessage(e.what());
     }
-    updates_->UpdateNow();
+    updates_->UpdateActions();
 }
 
 void TUIPerformCollectReport::GetReport() {

@@ -16,7 +16,7 @@ class QAction;
 class QPushButton;
 
 namespace kav {
-class TActionUpdates;
+class TActionUpdater;
 }
 
 namespace kav::reports {
@@ -54,7 +54,7 @@ private:
     TKavCSnapIn* snapIn_ = nullptr;
     TSearchProductBox* productBox_ = nullptr;
     TCreateReportBox* conditionBox_ = nullptr;
-    TActionUpdates* updates_ = nullptr;
+    TActionUpdater* updates_ = nullptr;
     TUIStatisticOption* options_ = nullptr; // made on first use and kept
     TClientDataSet brief_;
     bool controlsBuilt_ = false;

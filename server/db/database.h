@@ -43,6 +43,22 @@ public:
     std::size_t limit;
 };
 
+// A database whose schema cannot be brought to this program's version: it is newer than the
+// program, or it holds tables that are not the box office's. Nothing was changed.
+class ESchemaRefused : public EDatabase {
+public:
+    using EDatabase::EDatabase;
+};
+
+// What EnsureSchema found and did: `From` is the schema version the database had (0: it had no
+// tables), `To` the version it has now.
+struct SchemaUpgrade {
+    int From = 0;
+    int To = 0;
+    bool Created() const { return From == 0; }
+    bool Upgraded() const { return From != 0 && From != To; }
+};
+
 enum class Backend { SQLite, PostgreSQL };
 
 // A value bound to a statement parameter; monostate is SQL null.
@@ -96,9 +112,11 @@ public:
 
     virtual Backend Kind() const = 0;
     virtual std::unique_ptr<Connection> Connect() = 0;
-    // Creates the schema (server/schema/<backend>.sql) when the database has no tables yet.
-    // Returns true when it created them.
-    virtual bool EnsureSchema() = 0;
+    // Brings the database to the current schema in one transaction (server/db/schemasetup.h):
+    // creates it when the database has no tables, runs the upgrade steps on an older one. Raises
+    // ESchemaRefused for a newer or foreign database and EDatabase when a step fails; the database
+    // is then left as it was.
+    virtual SchemaUpgrade EnsureSchema() = 0;
 };
 
 } // namespace kav::server

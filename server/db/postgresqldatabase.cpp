@@ -1,6 +1,5 @@
 #include "server/db/postgresqldatabase.h"
 
-#include "server/db/embeddedschema.h"
 #include "server/db/packetstream.h"
 #include "server/db/resultrows.h"
 #include "server/db/schemasetup.h"
@@ -40,9 +39,6 @@ enum Oid_ : Oid {
     kTimestampTz = 1184,
     kNumeric = 1700,
 };
-
-// Serialises EnsureSchema between app servers sharing the database.
-constexpr const char* kSchemaLock = "select pg_advisory_xact_lock(4206111)";
 
 struct ResultDeleter {
     void operator()(PGresult* r) const { PQclear(r); }
@@ -424,12 +420,9 @@ public:
     Backend Kind() const override { return Backend::PostgreSQL; }
     std::unique_ptr<Connection> Connect() override { return std::make_unique<PostgreSQLConnection>(url_); }
 
-    bool EnsureSchema() override {
+    SchemaUpgrade EnsureSchema() override {
         PostgreSQLConnection connection(url_);
-        return CreateSchemaWhenEmpty(connection, kSchemaLock,
-                                     "select count(*) from information_schema.tables where table_schema = "
-                                     "current_schema() and table_type = 'BASE TABLE'",
-                                     kPostgreSQLSchema);
+        return EnsureCurrentSchema(connection);
     }
 
 private:

@@ -1,7 +1,6 @@
 #include "server/db/sqlitedatabase.h"
 
 #include "platform/core/textcodec.h"
-#include "server/db/embeddedschema.h"
 #include "server/db/packetstream.h"
 #include "server/db/resultrows.h"
 #include "server/db/schemasetup.h"
@@ -335,10 +334,9 @@ public:
     Backend Kind() const override { return Backend::SQLite; }
     std::unique_ptr<Connection> Connect() override { return std::make_unique<SQLiteConnection>(path_); }
 
-    bool EnsureSchema() override {
+    SchemaUpgrade EnsureSchema() override {
         SQLiteConnection connection(path_);
-        return CreateSchemaWhenEmpty(
-            connection, "", "select count(*) from sqlite_schema where type = 'table'", kSQLiteSchema);
+        return EnsureCurrentSchema(connection);
     }
 
 private:

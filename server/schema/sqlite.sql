@@ -475,6 +475,8 @@ create table KAV_ACCOUNT_SHOW (
     ACCOUNTTIME TIMESTAMP not null,
     primary key (ORDERCODE, PKID)
 );
+-- The payments a seller took in a shift.
+create index KAV_ACCOUNT_SHOW_USER on KAV_ACCOUNT_SHOW (NODECODE, ACCOUNTUSER, ACCOUNTTIME);
 
 -- Split payments of an order over several pay modes, with the cashier's remark.
 create table KAV_PAYMODEMONEY_SHOW (
@@ -494,3 +496,25 @@ create table KAV_COUNTER (
     LASTVALUE integer not null,
     primary key (NAME)
 );
+
+-- The version of this schema: kav-server upgrades an older database at start (upgrades/, README.md).
+create table KAV_SCHEMA_VERSION (
+    VERSION integer not null,
+    primary key (VERSION)
+);
+
+-- Every ticket printed or reprinted, so a manager sees each print and nothing is printed twice unnoticed.
+create table KAV_PRINT_LOG (
+    NODECODE varchar(2) not null,
+    PRINTID integer not null,          -- from the KAV_COUNTER row 'PRINTLOG'
+    PRINTKIND varchar(1) not null,     -- 'O' first print (OutputTicket), 'R' reprint (GetTicketInfo)
+    BARCODE varchar(32) not null,
+    ORDERCODE varchar(20) not null,
+    SEATCODE integer not null,
+    PRODUCTCODE varchar(8) not null,
+    PRINTUSER varchar(8) not null,
+    PRINTGROUP varchar(8) not null,
+    PRINTTIME TIMESTAMP not null,
+    primary key (PRINTID)
+);
+create index KAV_PRINT_LOG_USER on KAV_PRINT_LOG (NODECODE, PRINTUSER, PRINTTIME);

@@ -2,6 +2,7 @@
 // Reading the values of Connection::Select rows as the services need them. Money is handled in
 // whole cents so that sums and comparisons are exact.
 
+#include "platform/core/money.h"
 #include "server/db/database.h"
 
 #include <cmath>
@@ -18,10 +19,6 @@ inline std::string TextOf(const SqlValue& value) {
     return {};
 }
 
-inline std::int64_t Cents(double money) {
-    return std::llround(money * 100);
-}
-
 // An integer or money column in cents; 0 for null. (PostgreSQL numeric arrives as a float.)
 inline std::int64_t CentsOf(const SqlValue& value) {
     if (const auto* real = std::get_if<double>(&value)) return Cents(*real);
@@ -35,18 +32,6 @@ inline std::int64_t IntegerOf(const SqlValue& value) {
     if (const auto* real = std::get_if<double>(&value)) return std::llround(*real);
     if (const auto* text = std::get_if<std::string>(&value)) return std::stoll(*text);
     return 0;
-}
-
-inline double MoneyOf(std::int64_t cents) {
-    return static_cast<double>(cents) / 100;
-}
-
-// "1234.50" for messages.
-inline std::string MoneyText(std::int64_t cents) {
-    const std::int64_t whole = std::llabs(cents);
-    std::string text =
-        std::to_string(whole / 100) + "." + (whole % 100 < 10 ? "0" : "") + std::to_string(whole % 100);
-    return cents < 0 ? "-" + text : text;
 }
 
 } // namespace kav::server

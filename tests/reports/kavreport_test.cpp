@@ -1,6 +1,7 @@
 // kav-report as the nightly job runs it: the program against the hosted server, its exit status, and the
 // PDF and workbook it leaves, read back with pdftotext and unzip.
 
+#include "printouts.h"
 #include "reportserver.h"
 #include "xlsxcells.h"
 
@@ -34,12 +35,7 @@ protected:
                 QString::fromUtf8(program.readAll()).toStdString()};
     }
     QString File(const char* name) const { return dir_.filePath(name); }
-    static std::string PdfText(const QString& file) {
-        QProcess pdftotext;
-        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-        pdftotext.waitForFinished(30000);
-        return QString::fromUtf8(pdftotext.readAllStandardOutput()).toStdString();
-    }
+    static std::string PdfText(const QString& file) { return kav::test::PdfSearchText(file.toStdString()); }
 
     QTemporaryDir dir_;
 };

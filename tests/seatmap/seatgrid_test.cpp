@@ -1,6 +1,7 @@
 #include "seatmap/seatgrid.h"
 
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <tuple>
 #include <vector>
 
@@ -44,6 +45,7 @@ TEST(SeatGrid, MulDivRoundsToNearest) {
     EXPECT_EQ(MulDiv(1, 1, 3), 0);
     EXPECT_EQ(MulDiv(2000000000, 3, 4), 1500000000); // the product does not fit 32 bits
     EXPECT_EQ(MulDiv(50, 6, 5), 60);
+    EXPECT_EQ(MulDiv(7, 5, 0), -1); // as Windows answers, instead of dividing by zero
 }
 
 TEST(SeatGrid, PropertyRanges) {
@@ -122,4 +124,43 @@ TEST(SeatGrid, DragInvertsMixedSelection) {
     grid.ClearSelection();
     EXPECT_EQ(grid.SelectedCellCount(), 0);
     EXPECT_FALSE(grid.Cell(1, 4).Selected);
+}
+
+// The count and the list of selected cells come from the cells, so a cell changed or cleared by its
+// owner never leaves the count behind; cells outside the array are refused in every build.
+TEST(SeatGrid, SelectionFollowsTheCells) {
+    TKavSeatGrid grid = SmallGrid();
+    Select(grid, 5, 5, 25, 17); // (1,1) (1,2) (1,3) (2,1) (2,3)
+    EXPECT_EQ(grid.SelectedCellCount(), 5);
+    ClearCell(grid.Cell(1, 2));
+    grid.Cell(4, 6).Selected = true;
+    EXPECT_EQ(grid.SelectedCellCount(), 5);
+    EXPECT_EQ(grid.SelectedCells(), (std::vector<TKavCellPos>{{1, 1}, {1, 3}, {2, 1}, {2, 3}, {4, 6}}));
+    EXPECT_THROW(grid.Cell(0, 1), std::out_of_range);
+    EXPECT_THROW(grid.Cell(101, 1), std::out_of_range);
+    EXPECT_THROW(grid.Cell(1, 151), std::out_of_range);
+    EXPECT_NO_THROW(grid.Cell(100, 150));
+}
+
+// Outside design view the focus goes from seat to seat over empty places and stays where there is
+// none; in design view every cell of the grid can take it.
+TEST(SeatGrid, FocusMovesFromSeatToSeat) {
+    TKavSeatGrid grid = SmallGrid();
+    for (int row = 1; row <= 4; ++row)
+        grid.Cell(row, 1).CellStatus = TKavCellStatus::kavcsNone;
+    EXPECT_EQ(grid.FocusCell(), (TKavCellPos{0, 0}));
+    EXPECT_TRUE(grid.MoveFocus(0, 1)); // the first seat
+    EXPECT_EQ(grid.FocusCell(), (TKavCellPos{1, 2}));
+    EXPECT_TRUE(grid.MoveFocus(1, 0));
+    EXPECT_EQ(grid.FocusCell(), (TKavCellPos{2, 2})); // a locked seat takes the focus too
+    EXPECT_TRUE(grid.SetFocusCell(2, 3));
+    EXPECT_FALSE(grid.MoveFocus(0, 1)); // columns 4-6 of row 2 are empty
+    EXPECT_EQ(grid.FocusCell(), (TKavCellPos{2, 3}));
+    EXPECT_FALSE(grid.MoveFocus(0, 0));
+    EXPECT_FALSE(grid.SetFocusCell(5, 1));
+    grid.SetInDesign(true);
+    EXPECT_TRUE(grid.MoveFocus(0, 1));
+    EXPECT_EQ(grid.FocusCell(), (TKavCellPos{2, 4}));
+    EXPECT_TRUE(grid.MoveFocus(-1, 0));
+    EXPECT_TRUE(grid.MoveFocus(-1, 0) == false);
 }

@@ -31,6 +31,11 @@ TEST(ContextText, NamesMatchIgnoringCaseAndSettingKeepsThePlace) {
     EXPECT_EQ(context.Format(), "NodeCode=02\n");
 }
 
+TEST(ContextText, NamesMayHoldUnderscores) {
+    // The member system's form fields (MC_Time, order_number) travel in this format too.
+    EXPECT_EQ(TContextText::Parse("MC_Time=1\norder_number=K1\n").Value("ORDER_NUMBER"), "K1");
+}
+
 TEST(ContextText, RefusesTextThatIsNotAContext) {
     for (const char* text :
          {"NodeCode", "=01", "Node Code=01", "Node-Code=01", "NodeCode=01\nnodecode=02", "用户=x"}) {

@@ -282,15 +282,17 @@ TEST_P(DatabaseTest, ConnectionsOfSeveralThreadsWriteWithoutLosingRows) {
 
 TEST_P(DatabaseTest, EnsureSchemaCreatesTheTablesOnce) {
     TestDatabase fresh(GetParam());
-    EXPECT_TRUE(fresh.Db().EnsureSchema());
-    EXPECT_FALSE(fresh.Db().EnsureSchema());
+    EXPECT_TRUE(fresh.Db().EnsureSchema().Created());
+    const SchemaUpgrade again = fresh.Db().EnsureSchema();
+    EXPECT_FALSE(again.Created() || again.Upgraded());
     auto conn = fresh.Db().Connect();
     TClientDataSet ds;
     ds.SetData(conn->GetData("select ORDERCODE, RECEIVABLES, CREATETIME from KAV_ORDER_SHOW"));
     EXPECT_EQ(ds.FieldByName("receivables").DataType(), TFieldType::ftFloat);
     EXPECT_EQ(ds.FieldByName("createtime").DataType(), TFieldType::ftDateTime);
-    // A database that already holds tables of its own is left alone.
-    EXPECT_FALSE(db_->Db().EnsureSchema());
+    // A database that holds tables of its own is refused, not mixed with ours.
+    EXPECT_THROW(db_->Db().EnsureSchema(), ESchemaRefused);
+    EXPECT_EQ(Count(), 3);
 }
 
 // SQLite keeps whatever a column is given; the packet widens the field rather than cut a value.

@@ -5,7 +5,6 @@
 #include "platform/dataset/clientdataset.h"
 #include "testdatabase.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -13,20 +12,13 @@
 namespace kav::server::test {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct CatalogueEntry : kav::test::CatalogueStatement {
     int expected = -1; // rows the sample data gives, from expected_rows.txt
 };
 
 std::vector<CatalogueEntry> ReadCatalogue() {
     std::map<std::string, int> expected;
-    std::istringstream counts(ReadFile(KAV_SOURCE_DIR "/tests/server/schema/expected_rows.txt"));
+    std::istringstream counts(ReadSourceFile("tests/server/schema/expected_rows.txt"));
     for (std::string line; std::getline(counts, line);) {
         std::istringstream fields(line);
         std::string id;
@@ -55,7 +47,7 @@ Database& SampleDatabase(Backend backend) {
     if (!db) {
         db = std::make_unique<TestDatabase>(backend);
         db->Db().EnsureSchema();
-        db->Db().Connect()->Execute(ReadFile(KAV_SOURCE_DIR "/tests/server/schema/sample_rows.sql"));
+        db->Db().Connect()->Execute(ReadSourceFile("tests/server/schema/sample_rows.sql"));
     }
     return db->Db();
 }

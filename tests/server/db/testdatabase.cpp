@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace kav::server::test {
@@ -14,6 +17,14 @@ std::vector<Backend> TestBackends() {
 
 std::string BackendName(Backend backend) {
     return backend == Backend::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+std::string ReadSourceFile(const std::string& path) {
+    std::ifstream in(KAV_SOURCE_DIR "/" + path);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 TestDatabase::TestDatabase(Backend backend) {

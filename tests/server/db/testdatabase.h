@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,10 @@ namespace kav::server::test {
 // The backends to run against: SQLite always, PostgreSQL when KAV_TEST_PG is set.
 std::vector<Backend> TestBackends();
 std::string BackendName(Backend backend);
+
+// The text of a file of the source tree, such as "tests/server/schema/sample_rows.sql"; throws
+// std::runtime_error when it cannot be read.
+std::string ReadSourceFile(const std::string& path);
 
 class TestDatabase final {
 public:

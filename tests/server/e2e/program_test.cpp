@@ -1,10 +1,12 @@
 // The kav-server program as a child process: start-up line, login over the network, connection
-// log, clean stop on SIGTERM and SIGINT, refused command lines.
+// log, clean stop on SIGTERM and SIGINT, refused command lines, schema upgrades at start.
 
 #include "host/cadbpipe.h"
 #include "platform/dataset/clientdataset.h"
+#include "server/db/schemasetup.h"
 #include "serverfixture.h"
 #include "services/login/tplogin.h"
+#include "testdatabase.h"
 
 #include <csignal>
 #include <cstdio>
@@ -153,4 +155,56 @@ TEST_F(ProgramTest, ADemoDatabaseLetsTheDemoUserIn) {
     orders.SetData(
         TCADBPipe(client).GetData(context, "select ORDERCODE from KAV_ORDER_SHOW").ByteArrayView());
     EXPECT_GT(orders.RecordCount(), 0);
+}
+
+TEST_F(ProgramTest, AnOlderDatabaseIsUpgradedAtStartAndANewerOneRefused) {
+    const std::string url = "sqlite:" + (folder_ / "first-release.db").string();
+    {
+        const auto connection = Database::Open(url)->Connect();
+        connection->Execute(test::ReadSourceFile("tests/server/db/schema-v1/sqlite.sql"));
+        connection->Execute(test::ReadSourceFile("tests/server/db/schema-v1/sample_rows.sql"));
+    }
+    const std::string current = std::to_string(CurrentSchemaVersion());
+    {
+        ServerProcess server({"--port", "0", "--db", url});
+        EXPECT_TRUE(server.WaitForLog("upgraded the schema of " + url + " from version 1 to " + current));
+        EXPECT_GT(PortOf(server.OutputLine()), 0);
+        server.Signal(SIGTERM);
+        EXPECT_EQ(server.Wait(), 0);
+    }
+    const auto connection = Database::Open(url)->Connect();
+    EXPECT_EQ(SchemaVersionOf(*connection), CurrentSchemaVersion());
+    EXPECT_EQ(connection->Select("select count(*), sum(RECEIVABLES) from KAV_ORDER_SHOW").at(0),
+              (std::vector<SqlValue>{std::int64_t{5}, 2180.0}));
+
+    const std::string newer = std::to_string(CurrentSchemaVersion() + 1);
+    connection->Execute("update KAV_SCHEMA_VERSION set VERSION = " + newer);
+    ServerProcess refused({"--port", "0", "--db", url});
+    EXPECT_TRUE(
+        refused.WaitForLog("schema version " + newer + ", newer than this kav-server's version " + current));
+    EXPECT_EQ(refused.Wait(), 1);
+    EXPECT_EQ(SchemaVersionOf(*connection), CurrentSchemaVersion() + 1);
+}
+
+// With a key file, a session survives a restart, as it does a move to another server given the same file.
+TEST_F(ProgramTest, ASessionKeyFileKeepsSessionsAcrossServers) {
+    const std::string keyFile = (folder_ / "session.key").string();
+    std::string context;
+    {
+        ServerProcess first({"--port", "0", "--db", url_, "--session-key-file", keyFile});
+        pelio::TPelioClient client;
+        client.SetPort(PortOf(first.OutputLine()));
+        context = TTPLogin(&client).Login("demo", "demo");
+    }
+    ServerProcess second({"--port", "0", "--db", url_, "--session-key-file", keyFile});
+    pelio::TPelioClient client;
+    client.SetPort(PortOf(second.OutputLine()));
+    EXPECT_TRUE(TCADBPipe(client).GetData(context, "select USERCODE from KAV_USER").IsByteArray());
+
+    // Without the file, the next server draws a key of its own and the session is gone.
+    ServerProcess third({"--port", "0", "--db", url_});
+    pelio::TPelioClient other;
+    other.SetPort(PortOf(third.OutputLine()));
+    EXPECT_THROW(TCADBPipe(other).GetData(context, "select USERCODE from KAV_USER"),
+                 pelio::EosRemoteException);
 }

@@ -16,19 +16,9 @@ std::string PasswordHash(const std::string& password) {
 
 void ServerFixture::SetUp() {
     database_.emplace(GetParam());
-    ASSERT_TRUE(database_->Db().EnsureSchema());
+    ASSERT_TRUE(database_->Db().EnsureSchema().Created());
     setup_ = database_->Db().Connect();
-    setup_->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE, OWNERCODE) "
-                    "values ('01', 'G01', '一号售票点', '1', 'C01')");
-    const char* insertUser =
-        "insert into KAV_USER (NODECODE, USERCODE, CNAME, GROUPCODE, PASSWORDHASH, ISVALID) "
-        "values ('01', ?1, ?2, 'G01', ?3, ?4)";
-    setup_->Execute(insertUser,
-                    {std::string("demo"), std::string("演示售票员"), PasswordHash("demo"), std::string("Y")});
-    setup_->Execute(insertUser,
-                    {std::string("clerk"), std::string("柜员"), PasswordHash("柜台'1"), std::string("Y")});
-    setup_->Execute(insertUser,
-                    {std::string("gone"), std::string("离职"), PasswordHash("gone"), std::string("N")});
+    FillDatabase();
 
     server_.emplace(database_->Db());
     client_ = NewClient();
@@ -53,6 +43,20 @@ HostedServer::HostedServer(Database& database) : services_{database, sessions_, 
 
 HostedServer::~HostedServer() {
     server_.reset();
+}
+
+void ServerFixture::FillDatabase() {
+    setup_->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE, OWNERCODE) "
+                    "values ('01', 'G01', '一号售票点', '1', 'C01')");
+    const char* insertUser =
+        "insert into KAV_USER (NODECODE, USERCODE, CNAME, GROUPCODE, PASSWORDHASH, ISVALID) "
+        "values ('01', ?1, ?2, 'G01', ?3, ?4)";
+    setup_->Execute(insertUser,
+                    {std::string("demo"), std::string("演示售票员"), PasswordHash("demo"), std::string("Y")});
+    setup_->Execute(insertUser,
+                    {std::string("clerk"), std::string("柜员"), PasswordHash("柜台'1"), std::string("Y")});
+    setup_->Execute(insertUser,
+                    {std::string("gone"), std::string("离职"), PasswordHash("gone"), std::string("N")});
 }
 
 int HostedServer::Port() const {

@@ -5,11 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <stdexcept>
 
 namespace kav::server::test {
@@ -103,14 +101,6 @@ std::int64_t CountOf(Connection& connection, const std::string& sql) {
     if (const auto* i = std::get_if<std::int64_t>(&rows[0][0])) return *i;
     if (const auto* text = std::get_if<std::string>(&rows[0][0])) return std::stoll(*text);
     throw std::runtime_error("not a count: " + sql);
-}
-
-std::string ReadSourceFile(const std::string& relativePath) {
-    std::ifstream in(std::string(KAV_SOURCE_DIR) + "/" + relativePath);
-    if (!in) throw std::runtime_error("cannot read " + relativePath);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace kav::server::test

@@ -23,6 +23,4 @@ std::vector<std::string> DumpTables(Database& db, int shiftDays = 0);
 // Count of rows of a statement whose single column is a count.
 std::int64_t CountOf(Connection& connection, const std::string& sql);
 
-std::string ReadSourceFile(const std::string& relativePath);
-
 } // namespace kav::server::test

@@ -1,9 +1,0 @@
-// The report tests need an application for fonts, printing and windows (offscreen).
-#include <QApplication>
-#include <gtest/gtest.h>
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

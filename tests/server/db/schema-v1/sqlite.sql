@@ -1,0 +1,495 @@
+-- Schema version 1, as the first release created it: the oldest database kav-server upgrades. Never edit.
+-- Box-office database, SQLite form. Keep in step with postgresql.sql: same tables, columns, keys
+-- and indexes; only the types differ (see README.md). Money is REAL so that every value reads as
+-- a float; times are declared TIMESTAMP and hold 'YYYY-MM-DD hh:mm:ss' text, which compares in
+-- time order with the text literals of the client's statements. Booleans are 'Y'/'N'.
+-- Codes that the client's statements join without the node code (orders, sections, seats by
+-- order, users, groups) are unique across nodes; their keys say so.
+
+-- Sales points (user groups): type, owning centre and web home page.
+create table KAV_GROUP (
+    NODECODE varchar(2) not null,
+    GROUPCODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    GROUPTYPE varchar(1) not null,
+    OWNERCODE varchar(8),
+    HOMEPAGE varchar(128),
+    primary key (GROUPCODE)
+);
+create index KAV_GROUP_OWNER on KAV_GROUP (OWNERCODE);
+
+-- Users who log in, with their group and a libsodium crypto_pwhash_str password hash.
+create table KAV_USER (
+    NODECODE varchar(2) not null,
+    USERCODE varchar(8) not null,
+    CNAME varchar(30) not null,
+    GROUPCODE varchar(8) not null,
+    PASSWORDHASH varchar(128) not null,
+    ISVALID varchar(1) not null default 'Y',
+    primary key (USERCODE)
+);
+create index KAV_USER_GROUP on KAV_USER (GROUPCODE);
+
+-- Order-handler rights of one user ('U') or group ('G') per rights module, one column per right.
+create table KAV_ORDERHANDLER_RIGHT (
+    NODECODE varchar(2) not null,
+    SUBJECTKIND varchar(1) not null,
+    SUBJECTCODE varchar(8) not null,
+    MODULECODE varchar(2) not null,
+    CANVIEWORDERS_2 varchar(1) not null default 'N',
+    CANVIEWORDERS_3 varchar(1) not null default 'N',
+    CANTOEXCEL varchar(1) not null default 'N',
+    CANCUSTOMERTOEXCEL_1 varchar(1) not null default 'N',
+    CANCUSTOMERTOEXCEL_2 varchar(1) not null default 'N',
+    CANCUSTOMERTOEXCEL_3 varchar(1) not null default 'N',
+    CANCUSTOMERTOEXCEL_4 varchar(1) not null default 'N',
+    CANSEACHOTHERGROUPORDERS smallint not null default 0,
+    CANEDITOTHERUSERORDERSINFO varchar(1) not null default 'N',
+    MUSTHAVENAMEINSEARCH varchar(1) not null default 'N',
+    MUSTHAVEPHONEORCELLPHONEINSEARCH varchar(1) not null default 'N',
+    MUSTHAVEIDNUMBERINSEARCH varchar(1) not null default 'N',
+    CANSALENB varchar(1) not null default 'N',
+    CANSALEHW varchar(1) not null default 'N',
+    CANTEMPINFO varchar(1) not null default 'N',
+    CANCHANGERECEIVABLES varchar(1) not null default 'N',
+    CANCHANGESEAT varchar(1) not null default 'N',
+    primary key (NODECODE, SUBJECTKIND, SUBJECTCODE, MODULECODE)
+);
+
+-- Venues.
+create table KAV_PLACE (
+    NODECODE varchar(2) not null,
+    PLACECODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    primary key (NODECODE, PLACECODE)
+);
+
+-- Kinds of performance (concert, opera, ...).
+create table KAV_PRODUCTCLASS (
+    NODECODE varchar(2) not null,
+    PRODUCTCLASSCODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    primary key (NODECODE, PRODUCTCLASSCODE)
+);
+
+-- Performances (products): venue, seat map, time, sale end and status ('5', '6' on sale, '9' void).
+create table KAV_PRODUCT (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    PRODUCTCLASSCODE varchar(8),
+    PLACECODE varchar(8) not null,
+    MAPCODE varchar(8),
+    DOMAINCODE varchar(8),
+    HAPPENTIME TIMESTAMP not null,
+    SALEENDTIME TIMESTAMP,
+    STATUS varchar(1) not null,
+    PRODUCTOWNERGROUP varchar(8),
+    USERREGTYPE varchar(1),
+    primary key (NODECODE, PRODUCTCODE)
+);
+create index KAV_PRODUCT_HAPPENTIME on KAV_PRODUCT (NODECODE, HAPPENTIME);
+
+-- Price of each price level of a performance, with its mark text.
+create table KAV_PRICE_SHOW (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    PRICELEVEL varchar(1) not null,
+    PRICE REAL not null,
+    PRICEMARK varchar(16),
+    ISVISIBLE varchar(1) not null default 'Y',
+    primary key (PRODUCTCODE, PRICELEVEL, NODECODE)
+);
+
+-- Sections of a performance's seat map: grid size, stage position, background picture.
+create table KAV_SECTION_SHOW (
+    NODECODE varchar(2) not null,
+    SECTIONCODE varchar(8) not null,
+    PRODUCTCODE varchar(8) not null,
+    MAPCODE varchar(8),
+    CNAME varchar(20) not null,
+    DESCRIPTION varchar(64),
+    BACKPIC varchar(20),
+    EXTRASTRING varchar(259),
+    CELLROWS smallint not null default 100,
+    CELLCOLUMNS smallint not null default 150,
+    STYLE varchar(1) not null default '2',
+    ARENAXY varchar(64),
+    TTC_SECTIONGROUPCODE varchar(8),
+    primary key (SECTIONCODE)
+);
+create index KAV_SECTION_SHOW_PRODUCT on KAV_SECTION_SHOW (NODECODE, PRODUCTCODE);
+
+-- Floors of a section.
+create table KAV_FLOOR_SHOW (
+    NODECODE varchar(2) not null,
+    SECTIONCODE varchar(8) not null,
+    FLOORNO smallint not null,
+    NAME varchar(16) not null,
+    EXTRASTRING varchar(255),
+    primary key (SECTIONCODE, FLOORNO)
+);
+
+-- Rows of a floor.
+create table KAV_ROW_SHOW (
+    NODECODE varchar(2) not null,
+    SECTIONCODE varchar(8) not null,
+    FLOORNO smallint not null,
+    ROWNO smallint not null,
+    NAME varchar(16) not null,
+    ROWKIND varchar(1),
+    primary key (SECTIONCODE, FLOORNO, ROWNO)
+);
+
+-- Seats of a performance: grid position (X, Y), price level, kind, status and holding order.
+create table KAV_SEAT_SHOW (
+    NODECODE varchar(2) not null,
+    SEATCODE integer not null,
+    PRODUCTCODE varchar(8) not null,
+    MAPCODE varchar(8),
+    SECTIONCODE varchar(8) not null,
+    FLOORNO smallint not null,
+    ROWNO smallint not null,
+    SEATNO smallint not null,
+    X smallint not null,
+    Y smallint not null,
+    ISADDITION varchar(1) not null default 'N',
+    STATUS varchar(1) not null default 'F',
+    KIND varchar(1) not null default 'N',
+    PRICELEVEL varchar(1) not null,
+    DESCRIPTION varchar(64),
+    ORDERCODE varchar(20),
+    primary key (NODECODE, SEATCODE)
+);
+create index KAV_SEAT_SHOW_ORDER on KAV_SEAT_SHOW (ORDERCODE, NODECODE);
+create index KAV_SEAT_SHOW_SECTION on KAV_SEAT_SHOW (SECTIONCODE, PRODUCTCODE);
+
+-- Sale classes (pricing policies) of a performance; TICKETNUM is the bought tickets of a suite.
+create table KAV_SALECLASS (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    SALECLASSCODE varchar(8) not null,
+    CNAME varchar(64) not null,
+    ISSUITE varchar(1) not null default 'N',
+    TICKETNUM integer not null default 0,
+    primary key (PRODUCTCODE, SALECLASSCODE, NODECODE)
+);
+
+-- Per price level terms of a sale class: discount, fixed suite price, gift tickets per suite.
+create table KAV_SALECLASSLEVEL (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    SALECLASSCODE varchar(8) not null,
+    PRICELEVEL varchar(1) not null,
+    DISCOUNT integer not null default 100,
+    TOTALPRICES REAL,
+    GIFTNUM integer,
+    primary key (PRODUCTCODE, SALECLASSCODE, PRICELEVEL, NODECODE)
+);
+
+-- Customer types of the member system (CLIENTTYPE of orders) with their display names.
+create table KAV_MEMBER_CLIENTTYPE (
+    NODECODE varchar(2) not null,
+    CLIENTTYPE varchar(1) not null,
+    CLIENTTYPENAME varchar(32) not null,
+    primary key (NODECODE, CLIENTTYPE)
+);
+
+-- Certificate (identity document) types of the member system.
+create table KAV_MEMBER_IDENTTYPE (
+    NODECODE varchar(2) not null,
+    IDENTTYPEID integer not null,
+    IDENTTYPENAME varchar(32) not null,
+    CERTIFICATETYPE varchar(32) not null,
+    primary key (NODECODE, IDENTTYPEID)
+);
+
+-- Orders (bookings): status, source, creator, handler, amount due and collection password; the
+-- sale sort its ledger lines take and the batch it was made in (ticket office batches).
+create table KAV_ORDER_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PRODUCTCODE varchar(8) not null,
+    SECTIONCODE varchar(8),
+    SALECLASSCODE varchar(8),
+    ORDERFROM varchar(1) not null,
+    ORDERSTATUS varchar(1) not null,
+    CLIENTTYPE varchar(1),
+    FETCHWAY varchar(1),
+    INVOICEHEAD varchar(64),
+    ISGIFT varchar(1) not null default 'N',
+    ISSUITE varchar(1) not null default 'N',
+    MEMBERID integer,
+    MEMBERCARDNO varchar(32),
+    ISFEEMEMBER varchar(1) not null default 'N',
+    SEATCOUNT integer not null default 0,
+    RECEIVABLES REAL not null default 0,
+    PAYMODECODE varchar(1),
+    PAYEE varchar(8),
+    PAYEEGROUP varchar(8),
+    GATHERINGTIME TIMESTAMP,
+    CREATEGROUP varchar(8),
+    CREATEUSER varchar(8),
+    CREATETIME TIMESTAMP not null,
+    ORDERHANDLERUSER varchar(8),
+    ORDERHANDLERTIME TIMESTAMP,
+    ORDERPASSWORD varchar(16),
+    FAILTIME TIMESTAMP,
+    ISPRINT varchar(1) not null default 'N',
+    ISPRINTPRICE varchar(1) not null default 'Y',
+    ISPLACERESERVE varchar(1) not null default 'N',
+    SYSTEMBOOKING varchar(1) not null default 'Y',
+    SALESORT varchar(2),
+    BATCHCODE varchar(20),
+    primary key (ORDERCODE)
+);
+create index KAV_ORDER_SHOW_PASSWORD on KAV_ORDER_SHOW (ORDERPASSWORD, CREATETIME);
+create index KAV_ORDER_SHOW_CREATETIME on KAV_ORDER_SHOW (CREATETIME);
+create index KAV_ORDER_SHOW_PRODUCT on KAV_ORDER_SHOW (PRODUCTCODE, ORDERSTATUS);
+create index KAV_ORDER_SHOW_MEMBERCARD on KAV_ORDER_SHOW (MEMBERCARDNO);
+create index KAV_ORDER_SHOW_HANDLERTIME on KAV_ORDER_SHOW (ORDERHANDLERTIME);
+create index KAV_ORDER_SHOW_BATCH on KAV_ORDER_SHOW (BATCHCODE, NODECODE);
+
+-- The customer of an order (one row per order) and the shipping details.
+create table KAV_ORDER_CLIENT_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    CNAME varchar(40),
+    SEX varchar(1),
+    CLIENTLEVEL varchar(1),
+    TEL varchar(24),
+    CELLPHONE varchar(24),
+    EMAIL varchar(64),
+    CADDRESS varchar(128),
+    IDENTTYPEID integer,
+    IDENTCODE varchar(32),
+    COMMENT varchar(128),
+    primary key (ORDERCODE)
+);
+create index KAV_ORDER_CLIENT_SHOW_NAME on KAV_ORDER_CLIENT_SHOW (CNAME);
+create index KAV_ORDER_CLIENT_SHOW_TEL on KAV_ORDER_CLIENT_SHOW (TEL);
+create index KAV_ORDER_CLIENT_SHOW_CELLPHONE on KAV_ORDER_CLIENT_SHOW (CELLPHONE);
+create index KAV_ORDER_CLIENT_SHOW_IDENTCODE on KAV_ORDER_CLIENT_SHOW (IDENTCODE);
+
+-- Price level lines of an order: price, discount percent, ticket price, total, seat count.
+create table KAV_ORDER_DISCOUNT_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PRICELEVEL varchar(1) not null,
+    PRICE REAL not null,
+    DISCOUNT integer not null default 100,
+    TICKETPRICE REAL not null,
+    TOTALPRICE REAL not null,
+    SEATAMOUNT integer not null,
+    PRINTORIGINAL varchar(1) not null default 'N',
+    primary key (ORDERCODE, PRICELEVEL)
+);
+
+-- Per-site switches (CUSTOMMODULE names the switch, ISVALID 'Y' turns it on).
+create table KAV_SYSINFO_SHOW (
+    CUSTOMMODULE varchar(32) not null,
+    CNAME varchar(64),
+    ISVALID varchar(1) not null default 'N',
+    primary key (CUSTOMMODULE)
+);
+
+-- Pay modes (M member card, G credit company, H, F, W ...) in display order.
+create table KAV_PAYMODE (
+    PAYMODECODE varchar(1) not null,
+    CNAME varchar(20) not null,
+    DISPLAY integer not null,
+    primary key (PAYMODECODE)
+);
+
+-- Pay modes each action module offers ('02', '03', '' others) and whether they print a note.
+create table KAV_PAYMODE_DISPLAY (
+    PAYMODECODE varchar(1) not null,
+    ACTIONMODULE varchar(2) not null,
+    ISPRINTNOTE varchar(1) not null default 'N',
+    primary key (ACTIONMODULE, PAYMODECODE)
+);
+
+-- Credit companies that may run an account (pay mode G), per owning site.
+create table KAV_CREDIT_COMPONY (
+    NODECODE varchar(2) not null,
+    COMPONY_CODE varchar(8) not null,
+    COMPONY_NAME varchar(64) not null,
+    OWNERCODE varchar(8) not null,
+    ISVALID varchar(1) not null default 'Y',
+    primary key (NODECODE, COMPONY_CODE)
+);
+
+-- Sales ceiling of an agent group towards a creating group, and what it has sold so far.
+create table KAV_GROUPMAXSALEMONY (
+    NODECODE varchar(2) not null,
+    GROUPCODE varchar(8) not null,
+    CREATEGROUP varchar(8) not null,
+    ACTUALSALEMONEY REAL not null default 0,
+    MAXSALEMONEY REAL not null,
+    CREATEUSER varchar(8),
+    CREATETIME TIMESTAMP,
+    primary key (NODECODE, GROUPCODE, CREATEGROUP)
+);
+
+-- Performances whose sales a group's ceiling treats specially (STYLE '2': not counted).
+create table KAV_GROUPMAXSALEMONY_PRODUCTSET (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    GROUPCODE varchar(8) not null,
+    STYLE varchar(1) not null,
+    primary key (NODECODE, PRODUCTCODE, GROUPCODE)
+);
+
+-- Sale sorts of the ledger ('01' sale, '05' collection, '08' gift ...).
+create table KAV_SALE_SORT (
+    NODECODE varchar(2) not null,
+    SORTCODE varchar(2) not null,
+    CNAME varchar(64) not null,
+    primary key (NODECODE, SORTCODE)
+);
+
+-- Sales ledger: accounted lines; AMOUNT counts tickets (negative: returns), PRICE is money.
+create table KAV_REPORT_SHOW (
+    LEDGERID INTEGER not null,
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20),
+    PRODUCTCODE varchar(8) not null,
+    PRICELEVEL varchar(1) not null,
+    DISCOUNT integer not null default 100,
+    AMOUNT integer not null,
+    PRICE REAL not null,
+    SALESORT varchar(2) not null,
+    ACTIONKIND varchar(2),
+    SALECLASSCODE varchar(8),
+    ORDERSOURCE varchar(1),
+    ORDERFROM varchar(1),
+    PAYMODECODE varchar(1),
+    ACCOUNTUSER varchar(8),
+    ACCOUNTGROUP varchar(8),
+    ACCOUNTTIME TIMESTAMP not null,
+    ISPLACERESERVE varchar(1) not null default 'N',
+    primary key (LEDGERID)
+);
+create index KAV_REPORT_SHOW_PRODUCT on KAV_REPORT_SHOW (NODECODE, PRODUCTCODE, ACCOUNTTIME);
+create index KAV_REPORT_SHOW_USER on KAV_REPORT_SHOW (ACCOUNTUSER);
+create index KAV_REPORT_SHOW_GROUP on KAV_REPORT_SHOW (ACCOUNTGROUP);
+
+-- Ticket face layouts of a performance (TICKETSTYLE '1' is the default face).
+create table KAV_TICKETFACE (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    TICKETSTYLE varchar(2) not null,
+    TICKETWIDTH integer not null,
+    TICKETHEIGHT integer not null,
+    SUBQUANTITY integer not null default 0,
+    SUBWIDTH integer not null default 0,
+    SUBATLEFT varchar(1) not null default 'N',
+    PRINTNAME varchar(64),
+    PRINTORDER integer not null default 0,
+    BACKPIC varchar(64),
+    primary key (PRODUCTCODE, TICKETSTYLE, NODECODE)
+);
+
+-- Printed elements of a ticket face: kind, caption, font, border flags and position (96 dpi).
+create table KAV_TICKETFACE_ELEMENT (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    TICKETSTYLE varchar(2) not null,
+    ELEMENTNO integer not null,
+    ELEMENTTYPE varchar(16) not null,
+    CAPTION varchar(64),
+    FONTNAME varchar(32),
+    FONTHEIGHT integer,
+    FONTBOLD varchar(1) not null default 'N',
+    FONTITALIC varchar(1) not null default 'N',
+    FONTUNDERLINE varchar(1) not null default 'N',
+    BORDER integer not null default 0,
+    ELM_LEFT integer not null,
+    ELM_TOP integer not null,
+    ELM_WIDTH integer not null,
+    ELM_HEIGHT integer not null,
+    EXTRASTRING varchar(255),
+    primary key (PRODUCTCODE, TICKETSTYLE, ELEMENTNO, NODECODE)
+);
+
+-- Sections (SECTIONTYPE '2') or section groups (other types) a ticket face is used for.
+create table KAV_TICKETFACE_SECTION (
+    NODECODE varchar(2) not null,
+    PRODUCTCODE varchar(8) not null,
+    TICKETSTYLE varchar(2) not null,
+    SECTIONTYPE varchar(1) not null,
+    SECTIONCODE varchar(8) not null,
+    primary key (PRODUCTCODE, TICKETSTYLE, SECTIONTYPE, SECTIONCODE, NODECODE)
+);
+
+-- Tickets produced for the seats of orders, kept so that a failed print can be reprinted.
+create table KAV_TICKET_SHOW (
+    NODECODE varchar(2) not null,
+    BARCODE varchar(32) not null,
+    TICKETSERIAL varchar(32) not null,
+    ORDERCODE varchar(20) not null,
+    SEATCODE integer not null,
+    PRODUCTCODE varchar(8) not null,
+    SALECLASSCODE varchar(8),
+    TICKETTYPE varchar(2),
+    ISGIFT varchar(1) not null default 'N',
+    PARVALUE REAL not null,
+    PRINTUSER varchar(8),
+    PRINTTIME TIMESTAMP not null,
+    ORDERHANDLERTIME TIMESTAMP,
+    primary key (BARCODE)
+);
+create index KAV_TICKET_SHOW_SEAT on KAV_TICKET_SHOW (ORDERCODE, SEATCODE);
+
+-- Customers registered for an order (one person) or for each of its seats (SEATCODE set).
+create table KAV_CLIENTINFO (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PKID integer not null,
+    PRODUCTCODE varchar(8) not null,
+    SEATCODE integer,
+    USERREGTYPE varchar(1) not null,
+    NAME varchar(40) not null,
+    IDENTTYPEID integer not null,
+    IDNUM varchar(32) not null,
+    CADDRESS varchar(100),
+    POST varchar(8),
+    SEX varchar(1),
+    TEL varchar(24),
+    CLIENTLEVEL varchar(1),
+    primary key (ORDERCODE, PKID)
+);
+
+-- Payments taken for an order: pay mode, credit card and the amount received.
+create table KAV_ACCOUNT_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PKID integer not null,
+    PAYMODECODE varchar(1) not null,
+    CREDITCARDSTYLECODE varchar(8),
+    CREDITCARDCODE varchar(32),
+    RELACCEPTABLES REAL not null,
+    ACCOUNTUSER varchar(8),
+    ACCOUNTGROUP varchar(8),
+    ACCOUNTTIME TIMESTAMP not null,
+    primary key (ORDERCODE, PKID)
+);
+
+-- Split payments of an order over several pay modes, with the cashier's remark.
+create table KAV_PAYMODEMONEY_SHOW (
+    NODECODE varchar(2) not null,
+    ORDERCODE varchar(20) not null,
+    PAYMODECODE varchar(1) not null,
+    PRODUCTCODE varchar(8) not null,
+    AMOUNT REAL not null,
+    REMARK varchar(20),
+    primary key (ORDERCODE, PAYMODECODE)
+);
+
+-- Running numbers the server hands out (order codes per node, ledger line ids), one row per name;
+-- the row is locked while a transaction draws from it, so numbers are unique across servers.
+create table KAV_COUNTER (
+    NAME varchar(32) not null,
+    LASTVALUE integer not null,
+    primary key (NAME)
+);
