@@ -159,6 +159,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
+            // One run, or the median of repetitions.
+            if (!run.aggregate_name.empty() && run.aggregate_name != "median") continue;
             if (run.run_name.function_name == "BM_KavReportToPdf") report_ = run.GetAdjustedRealTime();
             if (run.run_name.function_name == "BM_LedgerQuery") query_ = run.GetAdjustedRealTime();
         }

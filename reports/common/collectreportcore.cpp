@@ -2,6 +2,7 @@
 
 #include "platform/core/datetime.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kav::reports {
@@ -27,14 +28,13 @@ std::optional<std::size_t> LevelSlot(std::string_view letter) {
     return slot;
 }
 
-std::array<double, kLevelCount> PricesOf(TClientDataSet& priceLevels, const std::string& productCode) {
-    std::array<double, kLevelCount> prices{};
+std::map<std::string, TLevelPrices> PricesByProduct(TClientDataSet& priceLevels) {
+    std::map<std::string, TLevelPrices> prices;
     TField& product = priceLevels.FieldByName("PRODUCTCODE");
     TField& level = priceLevels.FieldByName("PRICELEVEL");
     TField& price = priceLevels.FieldByName("PRICE");
     for (priceLevels.First(); !priceLevels.Eof(); priceLevels.Next())
-        if (product.AsString() == productCode)
-            if (const auto slot = LevelSlot(level.AsString())) prices[*slot] = price.AsFloat();
+        if (const auto slot = LevelSlot(level.AsString())) prices[product.AsString()][*slot] = price.AsFloat();
     return prices;
 }
 
@@ -95,49 +95,46 @@ TSaleRows::TSaleRows(std::string indexFields) : indexFields_(std::move(indexFiel
 
 void TSaleRows::Load(std::string_view packet) {
     rows_.SetData(packet);
-    const int level = static_cast<int>(FieldNames(indexFields_).size());
     rows_.AddIndex("MyIndex", indexFields_);
     rows_.SetIndexName("MyIndex");
-    lookup_.CloneCursor(rows_);
-    lookup_.AddIndex("MyIndex", indexFields_);
-    lookup_.SetIndexName("MyIndex");
-    if (!lookup_.FindAggregate("TotalAmount")) {
-        lookup_.AddAggregate("TotalAmount", "sum(Amount)", level, "MyIndex");
-        lookup_.AddAggregate("TotalPrice", "sum(Price)", level, "MyIndex");
-    }
 }
 
 void TSaleRows::ForEachGroup(const std::function<void(TClientDataSet& rows, const TLevelSums& sums)>& row) {
     const std::vector<std::string> names = FieldNames(indexFields_);
-    const std::size_t groupFields = names.size() - 1; // all but the price level
-    std::vector<TField*> fields;
-    for (std::size_t i = 0; i < groupFields; ++i)
-        fields.push_back(&rows_.FieldByName(names[i]));
-    TAggregate& amount = lookup_.AggregateByName("TotalAmount");
-    TAggregate& money = lookup_.AggregateByName("TotalPrice");
+    std::vector<int> keys; // the group's fields: all of the index's but the level
+    for (std::size_t i = 0; i + 1 < names.size(); ++i)
+        keys.push_back(rows_.FieldByName(names[i]).Index());
+    const int level = rows_.FieldByName(names.back()).Index();
+    const int amount = rows_.FieldByName("Amount").Index();
+    const int price = rows_.FieldByName("Price").Index();
+    const int count = rows_.RecordCount();
 
-    std::vector<FieldValue> previous;
-    for (rows_.First(); !rows_.Eof(); rows_.Next()) {
-        std::vector<FieldValue> key;
-        for (TField* field : fields)
-            key.push_back(field->Value());
-        if (!previous.empty() && key == previous) continue;
-        previous = key;
-
+    // The rows of a group follow each other in index order: one pass adds them up.
+    for (int first = 0; first < count;) {
         TLevelSums sums;
-        key.emplace_back();
-        for (std::size_t slot = 0; slot < kLevelCount; ++slot) {
-            key.back() = FieldValue(std::string(1, FPriceLevel[slot]));
-            if (!lookup_.FindKey(key)) continue;
-            const FieldValue a = amount.Value(), m = money.Value();
-            sums.amount[slot] = a.GetKind() == FieldValue::Kind::Integer ? a.Integer()
-                                : a.GetKind() == FieldValue::Kind::Float ? std::llround(a.Float())
-                                                                         : 0;
-            sums.money[slot] = m.GetKind() == FieldValue::Kind::Float     ? m.Float()
-                               : m.GetKind() == FieldValue::Kind::Integer ? static_cast<double>(m.Integer())
-                                                                          : 0;
+        std::array<std::int64_t, kLevelCount> cents{};
+        int next = first;
+        for (; next < count; ++next) {
+            if (next > first && !std::all_of(keys.begin(), keys.end(), [&](int field) {
+                    return rows_.ValueAt(next, field) == rows_.ValueAt(first, field);
+                }))
+                break;
+            const FieldValue letter = rows_.ValueAt(next, level);
+            const auto slot = letter.GetKind() == FieldValue::Kind::String ? LevelSlot(letter.String()) : std::nullopt;
+            if (!slot) continue;
+            const FieldValue a = rows_.ValueAt(next, amount), m = rows_.ValueAt(next, price);
+            sums.amount[*slot] += a.GetKind() == FieldValue::Kind::Integer ? a.Integer()
+                                  : a.GetKind() == FieldValue::Kind::Float ? std::llround(a.Float())
+                                                                           : 0;
+            cents[*slot] += m.GetKind() == FieldValue::Kind::Float     ? std::llround(m.Float() * 100)
+                            : m.GetKind() == FieldValue::Kind::Integer ? m.Integer() * 100
+                                                                       : 0;
         }
+        for (std::size_t i = 0; i < kLevelCount; ++i)
+            sums.money[i] = static_cast<double>(cents[i]) / 100;
+        rows_.SetRecNo(first + 1);
         row(rows_, sums);
+        first = next;
     }
 }
 

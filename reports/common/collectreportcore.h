@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,9 +35,10 @@ private:
 // A level letter's column (0 to 11), or none for a letter the reports have no column for.
 std::optional<std::size_t> LevelSlot(std::string_view letter);
 
-// The prices of one performance by level, from price level rows (PRODUCTCODE, PRICELEVEL, PRICE): each
-// price in its own level's slot; rows of other performances and of unknown letters are skipped.
-std::array<double, kLevelCount> PricesOf(TClientDataSet& priceLevels, const std::string& productCode);
+using TLevelPrices = std::array<double, kLevelCount>;
+// The prices of each performance by level, from price level rows (PRODUCTCODE, PRICELEVEL, PRICE): each
+// price in its own level's slot, never by row order; rows of unknown letters are skipped.
+std::map<std::string, TLevelPrices> PricesByProduct(TClientDataSet& priceLevels);
 
 struct TSaleTexts {
     std::string sortCode;      // "01" for a row without sale class that is neither collection nor gift
@@ -67,11 +69,10 @@ struct TLevelSums {
     std::array<double, kLevelCount> money{};
 };
 
-// The sale rows of a report: indexed as MyIndex on `indexFields` (the last being PriceLevel) with the
-// aggregates TotalAmount = sum(Amount) and TotalPrice = sum(Price) over the whole key.
+// The sale rows of a report, ordered by the index MyIndex on `indexFields` (the last being PriceLevel).
 class TSaleRows {
 public:
-    TSaleRows(std::string indexFields);
+    explicit TSaleRows(std::string indexFields);
     TSaleRows(const TSaleRows&) = delete;
     TSaleRows& operator=(const TSaleRows&) = delete;
 
@@ -80,13 +81,13 @@ public:
     bool IsEmpty() const { return rows_.IsEmpty(); }
 
     // Calls `row` once per group of the index's fields but the level, in index order, with the rows
-    // positioned on the group's first row and the group's sums per level (0 for a level without rows).
+    // positioned on the group's first row and the group's tickets (Amount) and money (Price, added up in
+    // cents) per level; a level without rows has 0, a level outside the twelve is not counted.
     void ForEachGroup(const std::function<void(TClientDataSet& rows, const TLevelSums& sums)>& row);
 
 private:
     std::string indexFields_;
     TClientDataSet rows_;
-    TClientDataSet lookup_; // a second cursor over the same rows, for the sums
 };
 
 struct TReportLabel {

@@ -58,8 +58,10 @@ void TSellerCollectReport::CreateReportTable() {
 void TSellerCollectReport::Fill() {
     CreateReportTable();
     const std::string code = AsciiUpper(kind_.codeField), name = AsciiUpper(kind_.nameField);
+    const std::map<std::string, TLevelPrices> pricesOf = PricesByProduct(priceLevels_);
     sales_.ForEachGroup([&](TClientDataSet& row, const TLevelSums& sums) {
-        const std::array<double, kLevelCount> prices = PricesOf(priceLevels_, row.FieldByName("ProductCode").AsString());
+        const auto found = pricesOf.find(row.FieldByName("ProductCode").AsString());
+        const TLevelPrices prices = found == pricesOf.end() ? TLevelPrices{} : found->second;
         report_.Append();
         report_.FieldByName(code).SetAsString(row.FieldByName(kind_.codeField).AsString());
         report_.FieldByName(name).SetAsString(row.FieldByName(kind_.nameField).AsString());

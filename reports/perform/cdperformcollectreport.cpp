@@ -85,6 +85,7 @@ void TCDPerformCollectReport::CreateReportTable() {
 void TCDPerformCollectReport::FillReport(const TProductSelection& products) {
     if (pay_.Active()) pay_.SetMasterSource(nullptr, {});
     CreateReportTable();
+    prices_ = PricesByProduct(priceLevels_);
     std::vector<std::string> withoutSales = products.productCodes;
     TClientDataSet& brief = *products.brief;
 
@@ -118,20 +119,21 @@ void TCDPerformCollectReport::FillReport(const TProductSelection& products) {
 
 void TCDPerformCollectReport::FillLevels(const std::string& productCode, const std::string& mapCode,
                                          const TLevelSums& sums) {
-    prices_ = PricesOf(priceLevels_, productCode);
+    const auto found = prices_.find(productCode);
+    const TLevelPrices prices = found == prices_.end() ? TLevelPrices{} : found->second;
     // Seat counts are per map and performance: two performances on one map keep their own.
     const bool seats = seatAmounts_.Locate("MapCode;PRODUCTCODE", {mapCode, productCode});
     for (std::size_t i = 0; i < kLevelCount; ++i) {
         const std::int64_t total = seats ? seatAmounts_.FieldByName(Level(i, "_TotalAmount")).AsLargeInt() : 0;
         const std::int64_t hold = seats ? seatAmounts_.FieldByName(Level(i, "_HoldAmount")).AsLargeInt() : 0;
         const TLevelFields& f = levelFields_[i];
-        f.price->SetAsCurrency(prices_[i]);
+        f.price->SetAsCurrency(prices[i]);
         f.money->SetAsCurrency(sums.money[i]);
         f.amount->SetAsInteger(sums.amount[i]);
         f.totalAmount->SetAsInteger(total);
-        f.totalMoney->SetAsCurrency(static_cast<double>(total) * prices_[i]);
+        f.totalMoney->SetAsCurrency(static_cast<double>(total) * prices[i]);
         f.holdAmount->SetAsInteger(hold);
-        f.holdMoney->SetAsCurrency(static_cast<double>(hold) * prices_[i]);
+        f.holdMoney->SetAsCurrency(static_cast<double>(hold) * prices[i]);
     }
 }
 

@@ -73,7 +73,7 @@ private:
     TKavContext context_;
     std::optional<TReportSiteSettings> settings_;
     TReportPeriod period_;
-    std::array<double, kLevelCount> prices_{};
+    std::map<std::string, TLevelPrices> prices_; // of this run's performances
 
     TClientDataSet report_, pay_, priceLevels_, seatAmounts_;
     // The report table's fields of each level, found once per table.

@@ -162,8 +162,8 @@ create table KAV_SEAT_SHOW (
 );
 create index KAV_SEAT_SHOW_ORDER on KAV_SEAT_SHOW (ORDERCODE, NODECODE);
 create index KAV_SEAT_SHOW_SECTION on KAV_SEAT_SHOW (SECTIONCODE, PRODUCTCODE);
--- The seat counts of the performance report, by performance and level.
-create index KAV_SEAT_SHOW_PRODUCT on KAV_SEAT_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL);
+-- The seat counts of the performance report, by performance and level, read from the index alone.
+create index KAV_SEAT_SHOW_PRODUCT on KAV_SEAT_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, MAPCODE, ISADDITION, STATUS);
 
 -- Sale classes (pricing policies) of a performance; TICKETNUM is the bought tickets of a suite.
 create table KAV_SALECLASS (
