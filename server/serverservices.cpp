@@ -2,6 +2,7 @@
 
 #include "rpc/registry.h"
 #include "server/collectreport/collectreportservants.h"
+#include "server/shiftclosereport/shiftclosereportservant.h"
 #include "server/dbpipeservant.h"
 #include "server/loginservant.h"
 #include "server/mapseatshowservant.h"
@@ -48,6 +49,8 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavUserCollectReport>(services); });
     pelio::ORBRegisterServantClass(std::string(kGroupCollectReportInterface),
                                    [&services] { return std::make_unique<TKavGroupCollectReport>(services); });
+    pelio::ORBRegisterServantClass(std::string(kShiftCloseReportInterface),
+                                   [&services] { return std::make_unique<TKavShiftCloseReport>(services); });
 }
 
 } // namespace kav::server

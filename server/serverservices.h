@@ -24,7 +24,7 @@ struct ServerServices {
 Connection& ThreadConnection(Database& database);
 
 // Registers the servants of ITPLogin, ITPDBPipe, ITPTicketOffice, ITPMapSeatShow, ITPFreeSaleShow,
-// ITPBackGroundReclaim and the collect report services with the process-wide ORB registry. `services` must
+// ITPBackGroundReclaim, the collect report services and ITPShiftCloseReport with the process-wide ORB registry. `services` must
 // outlive every server that uses them.
 void RegisterServices(const ServerServices& services);
 

@@ -12,7 +12,8 @@ const char* const kReportUsage =
     "  --users U1,U2       sellers (user; required)\n"
     "  --groups G1,G2      sales points (group; required)\n"
     "  --seller CODE       shift: another seller than the user\n"
-    "  --from \"YYYY-MM-DD hh:mm:ss\", --to \"...\"   the period (a date alone: its start, or its end for --to)\n"
+    "  --from \"YYYY-MM-DD hh:mm:ss\", --to \"...\"   the period (a date alone: its start, or its end for --to);\n"
+    "                      shift: one bound alone means its own day, none today\n"
     "  --by-period yes|no  perform: seats not sold by the end of the period (yes) or now (no)\n"
     "  --source 0|1|2      perform: all sales, the site's own, the partner's\n"
     "  --type 0|1|2        user, group: all, system sales, online sales\n"
@@ -64,8 +65,9 @@ int Choice(const std::string& option, const std::string& value) {
 TReportCommand ParseReportCommand(const std::vector<std::string>& arguments, const std::string& environmentPassword) {
     static const std::map<std::string, TReportKind> kinds = {{"perform", TReportKind::Perform},
                                                              {"user", TReportKind::User},
-                                                             {"group", TReportKind::Group}};
-    if (arguments.empty()) Usage("缺少报表种类 (perform, user 或 group)");
+                                                             {"group", TReportKind::Group},
+                                                             {"shift", TReportKind::Shift}};
+    if (arguments.empty()) Usage("缺少报表种类 (perform, user, group 或 shift)");
     const auto kind = kinds.find(arguments[0]);
     if (kind == kinds.end()) Usage("未知的报表种类 '" + arguments[0] + "'");
     TReportCommand command;

@@ -4,6 +4,7 @@
 #include "platform/widgets/reportoutput.h"
 #include "reports/group/cdgroupcollectreport.h"
 #include "reports/perform/cdperformcollectreport.h"
+#include "reports/shift/cdshiftclosereport.h"
 #include "reports/user/cdusercollectreport.h"
 #include "rpc/exceptions.h"
 #include "services/login/tplogin.h"
@@ -91,8 +92,13 @@ void Run(pelio::TPelioClient& client, const std::string& context, const TReportC
         Write(module, command, out);
         return;
     }
-    case TReportKind::Shift:
-        break;
+    case TReportKind::Shift: {
+        TCDShiftCloseReport module(client);
+        module.SetContext(context);
+        module.Generate(command.seller, command.from, command.to);
+        Write(module, command, out);
+        return;
+    }
     }
 }
 

@@ -63,3 +63,28 @@ values (91000001, '01', 'TK01', 'T''01', 'A', 100, 2, 760, '01', '01', 'SC01', '
        (91000007, '01', null, 'T''01', 'A', 100, 1, 380, '01', '01', 'SC01', '1', '1', 'X', 'U001', 'G001', '2025-06-11 08:00:00', 'Y'),
        (91000008, '01', 'TK05', 'T02', 'A', 100, 1, 300, '01', '01', null, '1', '1', 'X', 'U001', 'G001', '2025-06-11 15:00:00', 'N'),
        (91000009, '01', 'TK06', 'T02', 'B', 100, 1, 200, '01', '01', 'SC01', '3', '3', 'W', 'WEB01', 'WEB1', '2025-06-18 21:00:00', 'N');
+-- U001's shift on 12 June 2025: a cash sale, a sale split between cash and bank card, a bank card sale, the
+-- refund of TK01's returned ticket, prints and reprints, a cancelled booking; and what must stay out: demo's
+-- payment that day, U001's payment of another day.
+insert into KAV_ORDER_SHOW (NODECODE, ORDERCODE, PRODUCTCODE, ORDERFROM, ORDERSTATUS, SEATCOUNT, CREATEUSER,
+                            CREATEGROUP, CREATETIME, ORDERHANDLERUSER, ORDERHANDLERTIME)
+values ('01', 'TK10', 'T''01', '1', 'C', 2, 'U001', 'G001', '2025-06-11 09:00:00', 'U001', '2025-06-12 12:00:00');
+insert into KAV_ACCOUNT_SHOW (NODECODE, ORDERCODE, PKID, PAYMODECODE, RELACCEPTABLES, ACCOUNTUSER, ACCOUNTGROUP,
+                              ACCOUNTTIME)
+values ('01', 'TK01', 0, 'X', 760, 'U001', 'G001', '2025-06-10 10:00:00'),
+       ('01', 'TK01', 1, 'X', -380, 'U001', 'G001', '2025-06-12 10:00:00'),
+       ('01', 'TK07', 0, 'X', 500, 'U001', 'G001', '2025-06-12 09:00:00'),
+       ('01', 'TK08', 0, 'X', 300, 'U001', 'G001', '2025-06-12 10:30:00'),
+       ('01', 'TK09', 0, 'H', 150, 'U001', 'G001', '2025-06-12 11:00:00'),
+       ('01', 'TK02', 0, 'H', 144, 'demo', 'G001', '2025-06-12 11:30:00');
+insert into KAV_PAYMODEMONEY_SHOW (NODECODE, ORDERCODE, PAYMODECODE, PRODUCTCODE, AMOUNT)
+values ('01', 'TK08', 'X', 'T''01', 100), ('01', 'TK08', 'H', 'T''01', 200);
+insert into KAV_PRINT_LOG (NODECODE, PRINTID, PRINTKIND, BARCODE, ORDERCODE, SEATCODE, PRODUCTCODE, PRINTUSER,
+                           PRINTGROUP, PRINTTIME)
+values ('01', 91000001, 'O', '6900009100001', 'TK07', 9100001, 'T''01', 'U001', 'G001', '2025-06-12 09:01:00'),
+       ('01', 91000002, 'O', '6900009100002', 'TK07', 9100002, 'T''01', 'U001', 'G001', '2025-06-12 09:01:10'),
+       ('01', 91000003, 'O', '6900009100011', 'TK08', 9100011, 'T''01', 'U001', 'G001', '2025-06-12 10:31:00'),
+       ('01', 91000004, 'O', '6900009100101', 'TK09', 9100101, 'T02', 'U001', 'G001', '2025-06-12 11:01:00'),
+       ('01', 91000005, 'R', '6900009100011', 'TK08', 9100011, 'T''01', 'U001', 'G001', '2025-06-12 10:35:00'),
+       ('01', 91000006, 'R', '6900009100101', 'TK09', 9100101, 'T02', 'U001', 'G001', '2025-06-12 11:05:00'),
+       ('01', 91000007, 'O', '6900009100003', 'TK02', 9100003, 'T''01', 'demo', 'G001', '2025-06-12 11:31:00');

@@ -75,7 +75,7 @@ TEST_P(ReportWindows, ThePackageRegistersTheReportsInTheShell) {
     for (const TClientSnapInEntry& entry : RegisteredClientSnapIns())
         names.push_back(entry.Name + " " + entry.Caption);
     EXPECT_THAT(names, ::testing::IsSupersetOf({"CIPerformCollectReport 项目汇总报表", "CIUserCollectReport 售票员销售报表",
-                                                "CIGroupCollectReport 销售点销售报表"}));
+                                                "CIGroupCollectReport 销售点销售报表", "CIShiftCloseReport 交班报表"}));
     packages.UnloadAll();
 }
 
