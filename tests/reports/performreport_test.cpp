@@ -103,6 +103,13 @@ TEST_P(PerformReport, EveryPriceInItsLevelsColumnAndEveryPerformanceItsOwnSeats)
                                       "T02 网上支付 支付 200.00", "T02 现金 支付 300.00"));
 }
 
+TEST_P(PerformReport, APerformanceWithoutSeatsHasZeroSeatCounts) {
+    Generate({"T04", "T03"});
+    EXPECT_THAT(Rows("_PRICE", "_TOTALAMOUNT"), ElementsAre("T03|售票|＜无记录＞| A:100.00/3", "T04|售票|＜无记录＞| A:50.00/0"));
+    EXPECT_THAT(Rows("_HOLDAMOUNT", "_HOLDMONEY"), ElementsAre("T03|售票|＜无记录＞| A:3/300.00", "T04|售票|＜无记录＞|"));
+    EXPECT_EQ(module_->HoldAmountTotals()[0], 3);
+}
+
 TEST_P(PerformReport, SourceOptionsSplitTheSalesWithoutLosingAny) {
     module_->SaleSource = "1";
     Generate({"T'01"});

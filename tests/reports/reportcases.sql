@@ -3,13 +3,15 @@
 --   T'01  an apostrophe in its code; levels A, C and D priced, B not; sales of every kind
 --   T02   on the same seat map as T'01, with counts of its own
 --   T03   seats and prices, no sales at all
+--   T04   a price but no seats on its map yet
 insert into KAV_PRODUCT (NODECODE, PRODUCTCODE, CNAME, PRODUCTCLASSCODE, PLACECODE, MAPCODE, HAPPENTIME, STATUS)
 values ('01', 'T''01', '测试甲场', 'PC01', 'PL01', 'TM01', '2025-07-01 19:30:00', '6'),
        ('01', 'T02', '测试乙场', 'PC01', 'PL01', 'TM01', '2025-07-02 19:30:00', '6'),
-       ('01', 'T03', '测试丙场', 'PC02', 'PL02', 'TM03', '2025-07-03 19:30:00', '6');
+       ('01', 'T03', '测试丙场', 'PC02', 'PL02', 'TM03', '2025-07-03 19:30:00', '6'),
+       ('01', 'T04', '测试丁场', 'PC02', 'PL02', 'TM04', '2025-07-04 19:30:00', '6');
 insert into KAV_PRICE_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, PRICE)
 values ('01', 'T''01', 'A', 380), ('01', 'T''01', 'C', 180), ('01', 'T''01', 'D', 80),
-       ('01', 'T02', 'A', 300), ('01', 'T02', 'B', 200), ('01', 'T03', 'A', 100);
+       ('01', 'T02', 'A', 300), ('01', 'T02', 'B', 200), ('01', 'T03', 'A', 100), ('01', 'T04', 'A', 50);
 insert into KAV_SALECLASS (NODECODE, PRODUCTCODE, SALECLASSCODE, CNAME)
 values ('01', 'T''01', 'SC01', '正价票'), ('01', 'T''01', 'WEBDM', '大麦网售'), ('01', 'T02', 'SC01', '正价票');
 -- Seats: T'01 A 4 (2 sold), C 3 (1 sold), D 2 and an added seat; T02 A 5 free, B 2 (1 booked); T03 A 3.
