@@ -1,12 +1,13 @@
 #include "reports/common/createreportbox.h"
 
+#include "reports/common/reportwindow.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kav::reports {
@@ -71,15 +72,8 @@ void TCreateReportBox::CreateControls(const QList<QAction*>& actions) {
     grid->addWidget(sortLabel, 2, 0);
     grid->addWidget(sort_, 2, 1);
     auto* buttons = new QHBoxLayout;
-    for (QAction* action : actions) {
-        auto* button = new QPushButton(action->icon(), action->text(), controls_);
-        button->setObjectName(QStringLiteral("btn_") + action->objectName());
-        button->setEnabled(action->isEnabled());
-        button->setToolTip(action->toolTip());
-        connect(button, &QPushButton::clicked, action, &QAction::trigger);
-        connect(action, &QAction::enabledChanged, button, &QPushButton::setEnabled);
-        buttons->addWidget(button);
-    }
+    for (QAction* action : actions)
+        buttons->addWidget(ActionButton(action, controls_));
     buttons->addStretch(1);
     grid->addLayout(buttons, 3, 0, 1, 2);
     layout()->addWidget(controls_);

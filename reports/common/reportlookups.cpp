@@ -100,4 +100,14 @@ TReportSiteSettings LoadReportSiteSettings(ITPDBPipe& pipe, const TKavContext& c
     return settings;
 }
 
+void TReportSession::SetContext(const std::string& text) {
+    context_.SetAsString(text);
+    settings_.reset();
+}
+
+const TReportSiteSettings& TReportSession::SiteSettings() {
+    if (!settings_) settings_ = LoadReportSiteSettings(pipe_, context_);
+    return *settings_;
+}
+
 } // namespace kav::reports

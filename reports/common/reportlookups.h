@@ -8,6 +8,7 @@
 #include "platform/dataset/clientdataset.h"
 #include "services/dbpipe/tpdbpipe_int.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,5 +48,22 @@ struct TReportSiteSettings {
     std::string venueName;
 };
 TReportSiteSettings LoadReportSiteSettings(ITPDBPipe& pipe, const TKavContext& context);
+
+// A report data module's session: its context, and the site settings read for it at their first use. The
+// pipe must outlive the object.
+class TReportSession final {
+public:
+    explicit TReportSession(ITPDBPipe& pipe) : pipe_(pipe) {}
+
+    // Raises ContextTextError for a text that is not a context; the session keeps its context then.
+    void SetContext(const std::string& text);
+    const TKavContext& Context() const noexcept { return context_; }
+    const TReportSiteSettings& SiteSettings();
+
+private:
+    ITPDBPipe& pipe_;
+    TKavContext context_;
+    std::optional<TReportSiteSettings> settings_;
+};
 
 } // namespace kav::reports

@@ -6,6 +6,8 @@
 #include "platform/widgets/reportoutput.h"
 #include "reports/common/collectreportcore.h"
 
+#include <QAction>
+#include <QPushButton>
 #include <optional>
 
 namespace kav::reports {
@@ -29,6 +31,25 @@ bool RunReport(QWidget* parent, const std::function<TReportDocument()>& generate
     if (!document) return false;
     PreviewReport(*document, parent);
     return true;
+}
+
+QAction* NewGetReportAction(QWidget* window) {
+    auto* action = new QAction(QStringLiteral("生成报表"), window);
+    action->setObjectName(QStringLiteral("actGetReport"));
+    action->setShortcut(QKeySequence(Qt::Key_F5));
+    action->setToolTip(QStringLiteral("生成报表 (F5)"));
+    window->addAction(action);
+    return action;
+}
+
+QPushButton* ActionButton(QAction* action, QWidget* parent) {
+    auto* button = new QPushButton(action->icon(), action->text(), parent);
+    button->setObjectName(QStringLiteral("btn_") + action->objectName());
+    button->setEnabled(action->isEnabled());
+    button->setToolTip(action->toolTip());
+    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    QObject::connect(action, &QAction::enabledChanged, button, &QPushButton::setEnabled);
+    return button;
 }
 
 bool ExportExcel(QWidget* parent, const TExcelTable& table, const std::string& caption,

@@ -10,16 +10,6 @@ TSellerCollectReport::TSellerCollectReport(const TSellerReportKind& kind, pelio:
     : kind_(kind), pipe_(&client), priceLevelCall_(std::move(priceLevels)),
       sales_(std::string(kind.codeField) + ";ProductCode;SortCode;SaleClassCode;DisCount;OrderSource;PriceLevel") {}
 
-void TSellerCollectReport::SetContext(const std::string& text) {
-    context_.SetAsString(text);
-    settings_.reset();
-}
-
-const TReportSiteSettings& TSellerCollectReport::SiteSettings() {
-    if (!settings_) settings_ = LoadReportSiteSettings(pipe_, context_);
-    return *settings_;
-}
-
 void TSellerCollectReport::Generate(const TSellerSelection& sellers, const TProductSelection& products,
                                     const TReportCondition& condition, const std::string& order) {
     if (condition.period.Reversed()) throw EReportCondition(kind_.reversedPeriod, kind_.reversedPeriodTitle);
@@ -29,10 +19,10 @@ void TSellerCollectReport::Generate(const TSellerSelection& sellers, const TProd
     if (productList.empty()) throw EReportCondition(kind_.noProduct, kind_.noProductTitle);
     period_ = condition.period;
     type_ = sellers.type;
-    const std::string& context = context_.GetAsString();
+    const std::string& context = Context().GetAsString();
 
     sales_.Load(pipe_
-                    .GetData(context, kind_.saleSql(context_.NodeCode(), sellerList, productList, period_,
+                    .GetData(context, kind_.saleSql(Context().NodeCode(), sellerList, productList, period_,
                                                     sellers.type, sellers.side, SiteSettings().partnerHomePage))
                     .ByteArrayView());
     if (sales_.IsEmpty()) throw EReportCondition(kind_.noRows, "提示信息");
@@ -79,7 +69,7 @@ void TSellerCollectReport::Fill() {
 TReportDocument TSellerCollectReport::BuildReport(const std::string& layoutFile) {
     TReportEngine engine(LoadReportLayout(layoutFile));
     engine.SetDataSet("CDSREPORT", &report_);
-    engine.SetParameter("USERPRINTNAME", FieldValue(context_.UserName()));
+    engine.SetParameter("USERPRINTNAME", FieldValue(Context().UserName()));
     engine.SetParameter("BEGINSALETIME", FieldValue(period_.PrintedFrom()));
     engine.SetParameter("ENDSALETIME", FieldValue(period_.PrintedTo()));
     engine.SetParameter("TITLETYPE", FieldValue(type_ == TSaleType::System   ? "(系统)"

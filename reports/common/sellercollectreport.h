@@ -54,9 +54,9 @@ public:
     TSellerCollectReport(const TSellerCollectReport&) = delete;
     TSellerCollectReport& operator=(const TSellerCollectReport&) = delete;
 
-    void SetContext(const std::string& text);
-    const TKavContext& Context() const noexcept { return context_; }
-    const TReportSiteSettings& SiteSettings();
+    void SetContext(const std::string& text) { session_.SetContext(text); }
+    const TKavContext& Context() const noexcept { return session_.Context(); }
+    const TReportSiteSettings& SiteSettings() { return session_.SiteSettings(); }
     ITPDBPipe& Pipe() noexcept { return pipe_; }
 
     // Fills the report table, ordered by `order` (ReportOrder and the like).
@@ -80,8 +80,7 @@ private:
     const TSellerReportKind& kind_;
     TTPDBPipe pipe_;
     TPriceLevelCall priceLevelCall_;
-    TKavContext context_;
-    std::optional<TReportSiteSettings> settings_;
+    TReportSession session_{pipe_};
     TReportPeriod period_;
     TSaleType type_ = TSaleType::All;
     TClientDataSet report_, priceLevels_;

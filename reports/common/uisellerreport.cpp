@@ -18,11 +18,7 @@ TUISellerReport::TUISellerReport(TSellerCollectReport& core, QWidget* parent) : 
     snapIn_ = new TKavCSnapIn(this);
     connect(snapIn_, &TKavCSnapIn::ContextChanged, this, &TUISellerReport::ContextChanged);
 
-    actGetReport = new QAction(QStringLiteral("生成报表"), this);
-    actGetReport->setObjectName(QStringLiteral("actGetReport"));
-    actGetReport->setShortcut(QKeySequence(Qt::Key_F5));
-    actGetReport->setToolTip(QStringLiteral("生成报表 (F5)"));
-    addAction(actGetReport);
+    actGetReport = NewGetReportAction(this);
     connect(actGetReport, &QAction::triggered, this, [this] { RunReport(this, [this] { return Generate(); }); });
     updates_ = new TActionUpdater(this);
     updates_->Add(actGetReport, [this] { return !core_.Context().GetAsString().empty(); });

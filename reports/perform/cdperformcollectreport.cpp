@@ -28,22 +28,12 @@ TCDPerformCollectReport::TCDPerformCollectReport() : TCDPerformCollectReport(ORB
 TCDPerformCollectReport::TCDPerformCollectReport(pelio::TPelioClient& client)
     : pipe_(&client), service_(client) {}
 
-void TCDPerformCollectReport::SetContext(const std::string& text) {
-    context_.SetAsString(text);
-    settings_.reset();
-}
-
-const TReportSiteSettings& TCDPerformCollectReport::SiteSettings() {
-    if (!settings_) settings_ = LoadReportSiteSettings(pipe_, context_);
-    return *settings_;
-}
-
 void TCDPerformCollectReport::Generate(const TProductSelection& products, const TReportCondition& condition) {
     if (condition.period.Reversed()) throw EReportCondition("起始时间不可以晚于结束时间！", "提示信息");
     const std::string productList = QuotedCodeList(products.productCodes);
     if (productList.empty()) throw EReportCondition("请选择演出！", "提示信息");
     period_ = condition.period;
-    const std::string& context = context_.GetAsString();
+    const std::string& context = Context().GetAsString();
 
     priceLevels_.SetData(service_.GetPriceLevel(context, productList).ByteArrayView());
     seatAmounts_.SetData(service_
@@ -51,7 +41,7 @@ void TCDPerformCollectReport::Generate(const TProductSelection& products, const 
                                             period_.FromText(), period_.ToText(), StatisticByPeriod, false)
                              .ByteArrayView());
     const auto source = static_cast<TSaleSource>(SaleSource == "1" ? 1 : SaleSource == "2" ? 2 : 0);
-    sales_.Load(pipe_.GetData(context, PerformSaleSQL(context_.NodeCode(), productList, period_, source,
+    sales_.Load(pipe_.GetData(context, PerformSaleSQL(Context().NodeCode(), productList, period_, source,
                                                       SiteSettings().partnerHomePage))
                     .ByteArrayView());
 
@@ -176,7 +166,7 @@ void TCDPerformCollectReport::FillPayments(const std::string& productList) {
     CreatePayTable();
     const auto source = static_cast<TSaleSource>(SaleSource == "1" ? 1 : SaleSource == "2" ? 2 : 0);
     TClientDataSet rows;
-    rows.SetData(pipe_.GetData(context_.GetAsString(), PerformPaymentSQL(context_.NodeCode(), productList, period_,
+    rows.SetData(pipe_.GetData(Context().GetAsString(), PerformPaymentSQL(Context().NodeCode(), productList, period_,
                                                                          source, SiteSettings().partnerHomePage))
                      .ByteArrayView());
     for (rows.First(); !rows.Eof(); rows.Next()) {
@@ -210,7 +200,7 @@ TReportDocument TCDPerformCollectReport::BuildReport(const std::string& layoutFi
         engine.SetParameter("T_" + level + "_HOLDAMOUNT", FieldValue(holdAmount_[i]));
         engine.SetParameter("T_" + level + "_HOLDMONEY", FieldValue(holdMoney_[i]));
     }
-    engine.SetParameter("USERPRINTNAME", FieldValue(context_.UserName()));
+    engine.SetParameter("USERPRINTNAME", FieldValue(Context().UserName()));
     engine.SetParameter("BeginSaleTime", FieldValue(period_.PrintedFrom()));
     engine.SetParameter("EndSaleTime", FieldValue(period_.PrintedTo()));
     return engine.Build();

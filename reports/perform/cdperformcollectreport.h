@@ -33,11 +33,11 @@ public:
     TCDPerformCollectReport& operator=(const TCDPerformCollectReport&) = delete;
 
     // Raises ContextTextError for a text that is not a context; the module keeps its context then.
-    void SetContext(const std::string& text);
-    const TKavContext& Context() const noexcept { return context_; }
+    void SetContext(const std::string& text) { session_.SetContext(text); }
+    const TKavContext& Context() const noexcept { return session_.Context(); }
     ITPDBPipe& Pipe() noexcept { return pipe_; }
     // Read at the first use after a context change.
-    const TReportSiteSettings& SiteSettings();
+    const TReportSiteSettings& SiteSettings() { return session_.SiteSettings(); }
 
     // The statistic options: the seats not sold counted by the period (true at start), and whose sales
     // count: "0" all, "1" the site's own, "2" the partner's.
@@ -70,8 +70,7 @@ private:
 
     TTPDBPipe pipe_;
     TCAPerformCollectReport service_;
-    TKavContext context_;
-    std::optional<TReportSiteSettings> settings_;
+    TReportSession session_{pipe_};
     TReportPeriod period_;
     std::map<std::string, TLevelPrices> prices_; // of this run's performances
 

@@ -24,13 +24,9 @@ TUIPerformCollectReport::TUIPerformCollectReport(pelio::TPelioClient& client, QW
     snapIn_ = new TKavCSnapIn(this);
     connect(snapIn_, &TKavCSnapIn::ContextChanged, this, &TUIPerformCollectReport::ContextChanged);
 
-    actGetReport = new QAction(QStringLiteral("生成报表"), this);
-    actGetReport->setObjectName(QStringLiteral("actGetReport"));
-    actGetReport->setShortcut(QKeySequence(Qt::Key_F5));
-    actGetReport->setToolTip(QStringLiteral("生成报表 (F5)"));
+    actGetReport = NewGetReportAction(this);
     actStatisticOption = new QAction(QStringLiteral("统计选项"), this);
     actStatisticOption->setObjectName(QStringLiteral("actStatisticOption"));
-    addAction(actGetReport);
     connect(actGetReport, &QAction::triggered, this, &TUIPerformCollectReport::GetReport);
     connect(actStatisticOption, &QAction::triggered, this, &TUIPerformCollectReport::StatisticOption);
     updates_ = new TActionUpdater(this);

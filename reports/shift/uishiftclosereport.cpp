@@ -12,7 +12,6 @@
 #include <QDateTimeEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kav::reports {
@@ -27,15 +26,6 @@ QDateTimeEdit* TimeEdit(const QString& name, const QTime& time, QWidget* parent)
     return edit;
 }
 
-QPushButton* ButtonOf(QAction* action, QWidget* parent) {
-    auto* button = new QPushButton(action->text(), parent);
-    button->setObjectName(QStringLiteral("btn_") + action->objectName());
-    button->setToolTip(action->toolTip());
-    QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
-    QObject::connect(action, &QAction::enabledChanged, button, &QPushButton::setEnabled);
-    return button;
-}
-
 } // namespace
 
 TUIShiftCloseReport::TUIShiftCloseReport(QWidget* parent) : TUIShiftCloseReport(ORB(), parent) {}
@@ -47,13 +37,9 @@ TUIShiftCloseReport::TUIShiftCloseReport(pelio::TPelioClient& client, QWidget* p
     snapIn_ = new TKavCSnapIn(this);
     connect(snapIn_, &TKavCSnapIn::ContextChanged, this, &TUIShiftCloseReport::ContextChanged);
 
-    actGetReport = new QAction(QStringLiteral("生成报表"), this);
-    actGetReport->setObjectName(QStringLiteral("actGetReport"));
-    actGetReport->setShortcut(QKeySequence(Qt::Key_F5));
-    actGetReport->setToolTip(QStringLiteral("生成报表 (F5)"));
+    actGetReport = NewGetReportAction(this);
     actExport = new QAction(QStringLiteral("导出Excel"), this);
     actExport->setObjectName(QStringLiteral("actExport"));
-    addAction(actGetReport);
     connect(actGetReport, &QAction::triggered, this, &TUIShiftCloseReport::GetReport);
     connect(actExport, &QAction::triggered, this, &TUIShiftCloseReport::Export);
     updates_ = new TActionUpdater(this);
@@ -79,8 +65,8 @@ TUIShiftCloseReport::TUIShiftCloseReport(pelio::TPelioClient& client, QWidget* p
     form->addRow(fromSet_, from_);
     form->addRow(toSet_, to_);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ButtonOf(actGetReport, this));
-    buttons->addWidget(ButtonOf(actExport, this));
+    buttons->addWidget(ActionButton(actGetReport, this));
+    buttons->addWidget(ActionButton(actExport, this));
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
