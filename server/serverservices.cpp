@@ -4,9 +4,13 @@
 #include "server/collectreport/collectreportservants.h"
 #include "server/shiftclosereport/shiftclosereportservant.h"
 #include "server/dbpipeservant.h"
+#include "server/forebook/forebookservant.h"
 #include "server/loginservant.h"
 #include "server/mapseatshowservant.h"
 #include "server/reclaim/backgroundreclaimservant.h"
+#include "server/membersys/membersysservant.h"
+#include "server/salesearchservant.h"
+#include "server/ticketfaceservant.h"
 #include "server/ticketoffice/ticketofficeservant.h"
 #include "services/backgroundreclaim/tpbackgroundreclaim_int.h"
 #include "services/dbpipe/tpdbpipe_int.h"
@@ -19,15 +23,27 @@
 
 namespace kav::server {
 
-Connection& ThreadConnection(Database& database) {
+namespace {
+
+template <bool Pipe> Connection& ThreadConnectionOf(Database& database) {
     thread_local Database* owner = nullptr;
     thread_local std::unique_ptr<Connection> connection;
     if (!connection || owner != &database) {
         connection.reset();
-        connection = database.Connect();
+        connection = Pipe ? database.ConnectPipe() : database.Connect();
         owner = &database;
     }
     return *connection;
+}
+
+} // namespace
+
+Connection& ThreadConnection(Database& database) {
+    return ThreadConnectionOf<false>(database);
+}
+
+Connection& ThreadPipeConnection(Database& database) {
+    return ThreadConnectionOf<true>(database);
 }
 
 void RegisterServices(const ServerServices& services) {
@@ -43,6 +59,14 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavFreeSaleShow>(services); });
     pelio::ORBRegisterServantClass(std::string(kBackGroundReclaimInterface),
                                    [&services] { return std::make_unique<TKavBackGroundReclaim>(services); });
+    pelio::ORBRegisterServantClass(std::string(kForeBookShowInterface),
+                                   [&services] { return std::make_unique<TKavForeBookShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kTicketFaceShowInterface),
+                                   [&services] { return std::make_unique<TKavTicketFaceShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kSaleSearchShowInterface),
+                                   [&services] { return std::make_unique<TKavSaleSearchShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kMemberSysInterface),
+                                   [&services] { return std::make_unique<TKavMemberSys>(services); });
     pelio::ORBRegisterServantClass(std::string(kPerformCollectReportInterface),
                                    [&services] { return std::make_unique<TKavPerformCollectReport>(services); });
     pelio::ORBRegisterServantClass(std::string(kUserCollectReportInterface),

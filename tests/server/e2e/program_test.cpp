@@ -1,78 +1,27 @@
 // The kav-server program as a child process: start-up line, login over the network, connection
-// log, clean stop on SIGTERM and SIGINT, refused command lines, schema upgrades at start.
+// log, clean stop on SIGTERM and SIGINT, refused command lines, schema upgrades at start, servers
+// sharing sessions.
 
 #include "host/cadbpipe.h"
 #include "platform/dataset/clientdataset.h"
 #include "server/db/schemasetup.h"
 #include "serverfixture.h"
+#include "serverprocess.h"
 #include "services/login/tplogin.h"
 #include "testdatabase.h"
 
 #include <csignal>
-#include <cstdio>
+#include <optional>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kav;
 using namespace kav::server;
+using kav::server::e2e::ListeningPortOf;
+using kav::server::e2e::ServerProcess;
 
 namespace {
-
-class ServerProcess {
-public:
-    explicit ServerProcess(std::vector<std::string> arguments) {
-        int out[2], err[2];
-        if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
-        std::vector<char*> argv{const_cast<char*>("kav-server")};
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            dup2(err[1], STDERR_FILENO);
-            execv("./kav-server", argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        close(err[1]);
-        output_ = fdopen(out[0], "r");
-        errors_ = fdopen(err[0], "r");
-    }
-    ~ServerProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        fclose(output_);
-        fclose(errors_);
-    }
-    std::string OutputLine() { return ReadLine(output_); }
-    // Reads the log until a line holding `text`; false when the log ends first.
-    bool WaitForLog(const std::string& text) {
-        for (std::string line = ReadLine(errors_); !line.empty(); line = ReadLine(errors_))
-            if (line.find(text) != std::string::npos) return true;
-        return false;
-    }
-    void Signal(int number) { kill(pid_, number); }
-    int Wait() {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = 0;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    static std::string ReadLine(FILE* file) {
-        char line[1024] = {};
-        return fgets(line, sizeof line, file) ? line : "";
-    }
-    pid_t pid_ = 0;
-    FILE* output_ = nullptr;
-    FILE* errors_ = nullptr;
-};
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -94,10 +43,6 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
-    static int PortOf(const std::string& line) {
-        int port = 0;
-        return sscanf(line.c_str(), "kav-server listening on %d", &port) == 1 ? port : 0;
-    }
 
     std::filesystem::path folder_;
     std::string url_;
@@ -110,7 +55,7 @@ TEST_F(ProgramTest, ServesLogsConnectionsAndStopsCleanly) {
         SCOPED_TRACE(stopSignal);
         ServerProcess server({"--port", "0", "--db", url_, "--threads", "2"});
         const std::string started = server.OutputLine();
-        const int port = PortOf(started);
+        const int port = ListeningPortOf(started);
         ASSERT_GT(port, 0) << started;
         EXPECT_EQ(started, "kav-server listening on " + std::to_string(port) + "\n");
         {
@@ -130,7 +75,7 @@ TEST_F(ProgramTest, ServesLogsConnectionsAndStopsCleanly) {
 
 TEST_F(ProgramTest, ATakenPortOrABadCommandLineEndsTheProgramWithAnError) {
     ServerProcess first({"--port", "0", "--db", url_});
-    const int port = PortOf(first.OutputLine());
+    const int port = ListeningPortOf(first.OutputLine());
     ASSERT_GT(port, 0);
     ServerProcess second({"--port", std::to_string(port), "--db", url_});
     EXPECT_TRUE(second.WaitForLog(std::to_string(port)));
@@ -144,7 +89,7 @@ TEST_F(ProgramTest, ATakenPortOrABadCommandLineEndsTheProgramWithAnError) {
 TEST_F(ProgramTest, ADemoDatabaseLetsTheDemoUserIn) {
     const std::string url = "sqlite:" + (folder_ / "demo.db").string();
     ServerProcess server({"--port", "0", "--db", url, "--seed", "demo"});
-    const int port = PortOf(server.OutputLine());
+    const int port = ListeningPortOf(server.OutputLine());
     ASSERT_GT(port, 0);
     pelio::TPelioClient client;
     client.SetPort(port);
@@ -168,7 +113,7 @@ TEST_F(ProgramTest, AnOlderDatabaseIsUpgradedAtStartAndANewerOneRefused) {
     {
         ServerProcess server({"--port", "0", "--db", url});
         EXPECT_TRUE(server.WaitForLog("upgraded the schema of " + url + " from version 1 to " + current));
-        EXPECT_GT(PortOf(server.OutputLine()), 0);
+        EXPECT_GT(ListeningPortOf(server.OutputLine()), 0);
         server.Signal(SIGTERM);
         EXPECT_EQ(server.Wait(), 0);
     }
@@ -193,18 +138,84 @@ TEST_F(ProgramTest, ASessionKeyFileKeepsSessionsAcrossServers) {
     {
         ServerProcess first({"--port", "0", "--db", url_, "--session-key-file", keyFile});
         pelio::TPelioClient client;
-        client.SetPort(PortOf(first.OutputLine()));
+        client.SetPort(ListeningPortOf(first.OutputLine()));
         context = TTPLogin(&client).Login("demo", "demo");
     }
     ServerProcess second({"--port", "0", "--db", url_, "--session-key-file", keyFile});
     pelio::TPelioClient client;
-    client.SetPort(PortOf(second.OutputLine()));
+    client.SetPort(ListeningPortOf(second.OutputLine()));
     EXPECT_TRUE(TCADBPipe(client).GetData(context, "select USERCODE from KAV_USER").IsByteArray());
 
     // Without the file, the next server draws a key of its own and the session is gone.
     ServerProcess third({"--port", "0", "--db", url_});
     pelio::TPelioClient other;
-    other.SetPort(PortOf(third.OutputLine()));
+    other.SetPort(ListeningPortOf(third.OutputLine()));
     EXPECT_THROW(TCADBPipe(other).GetData(context, "select USERCODE from KAV_USER"),
                  pelio::EosRemoteException);
+}
+
+namespace {
+
+// kav-server processes at once over one database of the test's backend, as a site runs them.
+class SharedSessionsTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        database_.emplace(GetParam());
+        database_->Db().EnsureSchema();
+        database_->Db().Connect()->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE) values "
+                                           "('01', 'G01', '一号售票点', '1')");
+        database_->Db().Connect()->Execute("insert into KAV_USER (NODECODE, USERCODE, CNAME, GROUPCODE, "
+                                           "PASSWORDHASH) values ('01', 'demo', '演示', 'G01', ?1)",
+                                           {e2e::PasswordHash("demo")});
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("kav-keys-" + std::to_string(getpid()) + "-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::unique_ptr<ServerProcess> Start(const std::filesystem::path& keyFile, int& port) {
+        auto server = std::make_unique<ServerProcess>(std::vector<std::string>{
+            "--port", "0", "--db", database_->Url(), "--session-key-file", keyFile.string()});
+        port = ListeningPortOf(server->OutputLine());
+        return server;
+    }
+    static bool Accepts(int port, const std::string& context) {
+        pelio::TPelioClient client;
+        client.SetPort(port);
+        try {
+            TCADBPipe(client).GetData(context, "select USERCODE from KAV_USER");
+            return true;
+        } catch (const pelio::EosRemoteException& e) {
+            EXPECT_STREQ(e.what(), "会话无效，请重新登录!");
+            return false;
+        }
+    }
+
+    std::optional<test::TestDatabase> database_;
+    std::filesystem::path folder_;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, SharedSessionsTest, ::testing::ValuesIn(test::TestBackends()),
+                         [](const auto& info) { return test::BackendName(info.param); });
+
+TEST_P(SharedSessionsTest, ServersRunningTogetherWithOneKeyFileAcceptEachOthersSessions) {
+    const auto key = folder_ / "session.key";
+    int first = 0, second = 0, other = 0;
+    const auto a = Start(key, first); // creates the key file
+    const auto b = Start(key, second);
+    const auto c = Start(folder_ / "other.key", other);
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+    ASSERT_GT(other, 0);
+
+    pelio::TPelioClient client;
+    client.SetPort(first);
+    const std::string context = TTPLogin(&client).Login("demo", "demo");
+    EXPECT_TRUE(Accepts(first, context));
+    EXPECT_TRUE(Accepts(second, context)) << "a login on one server is valid on the other";
+    EXPECT_FALSE(Accepts(other, context)) << "a server with another key refuses it";
 }

@@ -48,6 +48,9 @@ public:
     int Port() const;
     // A new connection to the hosted server.
     std::unique_ptr<pelio::TPelioClient> NewClient() const;
+    // For tests that change the server's settings or host more of the services.
+    pelio::TPelioServer& Server() { return *server_; }
+    const ServerServices& Services() const { return services_; }
 
 private:
     TSessionSigner sessions_;
