@@ -3,9 +3,14 @@
 #include "rpc/registry.h"
 #include "server/dbpipeservant.h"
 #include "server/loginservant.h"
+#include "server/mapseatshowservant.h"
+#include "server/reclaim/backgroundreclaimservant.h"
 #include "server/ticketoffice/ticketofficeservant.h"
+#include "services/backgroundreclaim/tpbackgroundreclaim_int.h"
 #include "services/dbpipe/tpdbpipe_int.h"
+#include "services/freesaleshow/tpfreesaleshow_int.h"
 #include "services/login/tplogin_int.h"
+#include "services/mapseatshow/tpmapseatshow_int.h"
 #include "services/ticketoffice/tpticketoffice_int.h"
 
 #include <memory>
@@ -30,6 +35,12 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavDBPipe>(services); });
     pelio::ORBRegisterServantClass(std::string(kTicketOfficeInterface),
                                    [&services] { return std::make_unique<TKavTicketOffice>(services); });
+    pelio::ORBRegisterServantClass(std::string(kMapSeatShowInterface),
+                                   [&services] { return std::make_unique<TKavMapSeatShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kFreeSaleShowInterface),
+                                   [&services] { return std::make_unique<TKavFreeSaleShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kBackGroundReclaimInterface),
+                                   [&services] { return std::make_unique<TKavBackGroundReclaim>(services); });
 }
 
 } // namespace kav::server

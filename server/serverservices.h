@@ -23,8 +23,9 @@ struct ServerServices {
 // The calling thread's connection to `database`; opened on first use.
 Connection& ThreadConnection(Database& database);
 
-// Registers the servants of ITPLogin, ITPDBPipe and ITPTicketOffice with the process-wide ORB
-// registry. `services` must outlive every server that uses them.
+// Registers the servants of ITPLogin, ITPDBPipe, ITPTicketOffice, ITPMapSeatShow, ITPFreeSaleShow and
+// ITPBackGroundReclaim with the process-wide ORB registry. `services` must outlive every server that uses
+// them.
 void RegisterServices(const ServerServices& services);
 
 } // namespace kav::server

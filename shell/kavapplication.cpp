@@ -1,6 +1,6 @@
 #include "shell/kavapplication.h"
 
-#include "shell/guardedcall.h"
+#include "dialogs/guardedcall.h"
 
 namespace kav {
 

@@ -1,7 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include "host/snapin/snapinregistry.h"
-#include "shell/guardedcall.h"
+#include "dialogs/guardedcall.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,14 @@
 // Painting the seat map: the full 100 x 150 grid against QPainter filling the same 15,000 rectangles
-// with plain colours, and the repaint that a click selection causes.
+// with plain colours, and the repaint that a click selection causes. CompositeLoadRatio loads a
+// section of 15,000 seats into the composite map (the seat packet into the seat dataset, the cells,
+// the legends with their counts, the painted map) against loading the same packet into a dataset
+// plus the control's own full paint, back to back in each iteration; its "ratio" counter is the
+// goal (at most 2).
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_seatmap
 
 #include "platform/core/inifile.h"
+#include "platform/dataset/clientdataset.h"
+#include "seatmap/seatmapcomposite.h"
 #include "seatmap/seatmapconfig.h"
 #include "seatmap/seatmapshow.h"
 #include "seatmap/viewer/demosection.h"
@@ -11,6 +17,7 @@
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
+#include <chrono>
 
 using namespace kav;
 
@@ -98,6 +105,70 @@ void BM_ClickSelectionRepaint(benchmark::State& state) {
         cell.width() * cell.height() + full.map.ArenaRect().width() * full.map.ArenaRect().height());
 }
 BENCHMARK(BM_ClickSelectionRepaint)->Unit(benchmark::kMicrosecond);
+
+// A section whose every cell holds a seat, as datasets, and the same seats in a plain control.
+struct FullSection {
+    TClientDataSet section, floors, rows, seats, prices, baselineSeats;
+    std::string packet;
+    TKavSeatMapCompositeShow composite;
+    TKavSeatMapShow control;
+    QImage image;
+
+    FullSection() {
+        FillDemoSeatData({section, floors, rows, seats, prices}, kRows, kCols, true);
+        packet = seats.Data();
+        composite.SetConfig(DemoConfig());
+        composite.SetSectionSource(&section);
+        composite.SetFloorSource(&floors);
+        composite.SetRowSource(&rows);
+        composite.SetSeatSource(&seats);
+        composite.SetPriceSource(&prices);
+        composite.SetFilter(" OrderCode= 'K1' and Status = 'B'");
+        composite.resize(TKavSeatMapCompositeShow::SidePanelWidth + 5 + kCols * 10 + 1, kRows * 12 + 3);
+        composite.UpdateSection();
+
+        control.SetConfig(DemoConfig());
+        control.SetAutoZoom(false);
+        control.SetRowCount(kRows);
+        control.SetColCount(kCols);
+        for (int row = 1; row <= kRows; ++row)
+            for (int col = 1; col <= kCols; ++col)
+                control.Cells(row, col) = *DemoSeatAt(row, col, kRows, kCols, true);
+        control.resize(control.sizeHint());
+        image = QImage(control.size(), QImage::Format_RGB32);
+    }
+};
+
+void CompositeLoadRatio(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    FullSection full;
+    if (full.composite.Map().size() != full.control.size()) {
+        state.SkipWithError("the composite's map is not the control's size");
+        return;
+    }
+    Clock::duration baseline{}, composite{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        full.baselineSeats.SetData(full.packet);
+        full.control.render(&full.image);
+        benchmark::DoNotOptimize(full.image.bits());
+        const auto painted = Clock::now();
+        full.seats.SetData(full.packet);
+        full.composite.UpdateSeat();
+        full.composite.Map().render(&full.image);
+        benchmark::DoNotOptimize(full.image.bits());
+        baseline += painted - start;
+        composite += Clock::now() - painted;
+    }
+    const auto ms = [&](Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count() / static_cast<double>(state.iterations());
+    };
+    state.counters["seats"] = full.seats.RecordCount();
+    state.counters["load_paint_ms"] = ms(baseline);
+    state.counters["composite_ms"] = ms(composite);
+    state.counters["ratio"] = ms(composite) / ms(baseline);
+}
+BENCHMARK(CompositeLoadRatio)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "seatmap/viewer/demosection.h"
 
+#include "demoseatmapconfig.h"
 #include "platform/dataset/clientdataset.h"
 #include "seatmap/seatmapconfig.h"
 #include "seatmap/seatmapshow.h"
@@ -13,21 +14,10 @@
 namespace kav {
 
 std::string DemoSeatMapConfigText() {
-    return "[LEVEL]\n"
-           "LEVEL_A=$003D68F5\nLEVEL_B=$0032C8F0\nLEVEL_C=$0064C896\nLEVEL_D=$00007800\n"
-           "LEVEL_E=$00F7BE64\nLEVEL_F=$0096780A\nLEVEL_G=$003C8CF0\nLEVEL_H=$00001C79\n"
-           "LEVEL_J=$00808040\nLEVEL_K=$00804080\nLEVEL_M=$00408080\nLEVEL_N=$00404040\n"
-           "LEVEL_S=$00F7646E\nLEVEL_L=$00999999\n"
-           "[STATUS]\nSTATUS_F=F\nSTATUS_B=B\nSTATUS_A=A\nSTATUS_O=O\nSTATUS_G=G\nSTATUS_C=C\n"
-           "[KIND]\n"
-           "C_NAME=工作票\nC_COLOR=$0000C0C0\nC_SHAPE=C\nC_MASK=3\n"
-           "Z_NAME=赠票\nZ_COLOR=$00C000C0\nZ_SHAPE=T\nZ_FLAG=Z\nZ_MASK=7\n"
-           "E_NAME=嘉宾票\nE_FLAG=E\nE_MASK=4\n"
-           "W_NAME=轮椅席\nW_COLOR=$00FF8000\nW_SHAPE=G\nW_MASK=3\n"
-           "P_NAME=媒体票\nP_MASK=0\n";
+    return kDemoSeatMapConfig;
 }
 
-std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols) {
+std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols, bool everyCell) {
     constexpr std::string_view levels = TKavSeatMapConfig::PriceCodes;
     constexpr std::string_view statuses = "FFFFFFFFFFBBAOOOOGGC";
     constexpr std::string_view kinds = "NNNNNNNNNNNNCZEWP";
@@ -35,8 +25,8 @@ std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols) {
     const int aisle2 = cols - cols / 3;
     // A fan: rows near the stage are narrower.
     const int inset = row < 4 ? 1000 : std::max(2, 12 - row);
-    const bool seat = col > inset && col <= cols - inset && col != aisle1 && col != aisle2;
-    if (!seat || row > rows) return std::nullopt;
+    const bool seat = everyCell || (col > inset && col <= cols - inset && col != aisle1 && col != aisle2);
+    if (!seat || row > rows || col > cols) return std::nullopt;
     TKavCellInfo cell;
     ClearCell(cell);
     const unsigned hash = static_cast<unsigned>(row * 7919 + col * 104729) % 9973u;
@@ -46,7 +36,7 @@ std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols) {
     cell.Kind = kinds[(hash / 7) % kinds.size()];
     cell.SeatCode = row * 1000 + col;
     cell.RowNo = static_cast<std::int16_t>(row - 3);
-    cell.SeatNo = static_cast<std::int16_t>(col - inset);
+    cell.SeatNo = static_cast<std::int16_t>(everyCell ? col : col - inset);
     cell.FloorNo = 1;
     return cell;
 }
@@ -88,7 +78,7 @@ void FillDemoPriceTable(TClientDataSet& prices, bool forMap) {
 
 namespace kav {
 
-void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols) {
+void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols, bool everyCell) {
     data.section.Close();
     data.section.FieldDefs().clear();
     data.section.AddFieldDef("CNAME", TFieldType::ftString, 20);
@@ -126,7 +116,7 @@ void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols) {
     seats.CreateDataSet();
     for (int row = 1; row <= rows; ++row)
         for (int col = 1; col <= cols; ++col)
-            if (const auto seat = DemoSeatAt(row, col, rows, cols)) {
+            if (const auto seat = DemoSeatAt(row, col, rows, cols, everyCell)) {
                 const std::string status(1, seat->SeatStatus);
                 seats.AppendRecord({seat->SeatCode, seat->FloorNo, seat->RowNo, seat->SeatNo, col, row, "N",
                                     status, std::string(1, seat->Kind), std::string(1, seat->PriceLevel), "N",

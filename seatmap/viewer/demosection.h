@@ -12,11 +12,12 @@ namespace kav {
 class TClientDataSet;
 class TKavSeatMapShow;
 
-// The seat at (row, col) of the generated rows x cols section, or none for an aisle or empty corner.
-std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols);
+// The seat at (row, col) of the generated rows x cols section, or none for an aisle or empty corner;
+// with `everyCell` every cell holds a seat (a section as full as the grid allows).
+std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols, bool everyCell = false);
 
-// "SEATMAP.CFG" text with a colour for every price level and shapes, names, colours and marks for
-// statuses and kinds.
+// The text of the demo's "SEATMAP.CFG" (seatmap/SEATMAP.CFG): a colour for every price level and shapes,
+// names, colours and marks for statuses and kinds.
 std::string DemoSeatMapConfigText();
 
 // Sets the grid to rows x cols and fills every cell; the same arguments give the same section.
@@ -37,6 +38,6 @@ struct TDemoSeatData {
     TClientDataSet& seats;
     TClientDataSet& prices;
 };
-void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols);
+void FillDemoSeatData(const TDemoSeatData& data, int rows, int cols, bool everyCell = false);
 
 } // namespace kav

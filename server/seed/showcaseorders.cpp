@@ -56,7 +56,7 @@ void PaidBy(OrderDraft& o, const Actor& payee, SeedTime when, const char* payMod
 } // namespace
 
 std::int64_t ShowcaseOrderCount() {
-    return 10;
+    return 11;
 }
 
 std::vector<OrderDraft> ShowcaseOrders(const ProductPlan& product) {
@@ -100,6 +100,15 @@ std::vector<OrderDraft> ShowcaseOrders(const ProductPlan& product) {
         d5.saleClass = "SC02";
         PaidBy(d5, kU001, {-10, At(14, 5)}, "X");
         orders.push_back(d5);
+
+        // Booked call-centre suite order of two suites (two bought, one gift each) at two price levels:
+        // one suite can be split off into an order of its own.
+        auto d11 = Draft(11, '2', 'B', kU002, {-2, At(11)}, {{'B', 3}, {'C', 3}});
+        d11.saleClass = "SC02";
+        d11.password = "314159";
+        d11.customer = Person("王五", "M", "010-66001234", "13522223333", "wangwu@example.com",
+                              "北京市东城区王府井大街1号", "110101197912121234", "两家人，可能分开取票");
+        orders.push_back(d11);
 
         // Counter sale by the partner's account: the partner side of the reports.
         auto d8 = Draft(8, '1', 'R', kPartner, {-2, At(16)}, {{'E', 2}});

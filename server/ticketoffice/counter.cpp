@@ -2,6 +2,8 @@
 
 #include "server/ticketoffice/sqlvalues.h"
 
+#include <cstdio>
+
 namespace kav::server {
 
 std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::int64_t count,
@@ -14,6 +16,13 @@ std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::i
     const auto rows = connection.Select("select LASTVALUE from KAV_COUNTER where NAME = ?1", {name});
     if (rows.empty()) throw EDatabase("counter " + name + " is missing");
     return IntegerOf(rows.front().front()) - count + 1;
+}
+
+std::string NewOrderCode(Connection& connection, const std::string& nodeCode) {
+    const std::int64_t number = DrawNumbers(connection, "ORDER" + nodeCode, 1);
+    char code[32];
+    std::snprintf(code, sizeof code, "K%s%08lld", nodeCode.c_str(), static_cast<long long>(number));
+    return code;
 }
 
 } // namespace kav::server

@@ -18,4 +18,7 @@ namespace kav::server {
 std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::int64_t count,
                          std::string_view startSql = "select 0");
 
+// A new order code of the node: "K", the node code and the node's next order number in eight digits.
+std::string NewOrderCode(Connection& connection, const std::string& nodeCode);
+
 } // namespace kav::server

@@ -11,7 +11,6 @@
 #include "server/ticketoffice/sqlvalues.h"
 
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <optional>
 #include <set>
@@ -38,7 +37,7 @@ public:
         CheckProduct();
         CheckSection();
         ReadPrices();
-        const std::string orderCode = NewOrderCode();
+        const std::string orderCode = NewOrderCode(c_, caller_.node);
         const std::vector<HeldSeat> seats =
             request_.seatCodes.empty() ? HoldBestSeats(orderCode) : HoldNamedSeats(orderCode);
         WriteOrder(orderCode, seats);
@@ -126,13 +125,6 @@ private:
         for (const std::int64_t code : chosen)
             seats.push_back({code, levels[code]});
         return seats;
-    }
-
-    std::string NewOrderCode() {
-        const std::int64_t number = DrawNumbers(c_, "ORDER" + caller_.node, 1);
-        char code[32];
-        std::snprintf(code, sizeof code, "K%s%08lld", caller_.node.c_str(), static_cast<long long>(number));
-        return code;
     }
 
     // Holds the seats while they are still free; answers the first seat another seller took

@@ -18,17 +18,7 @@ void ServerFixture::SetUp() {
     database_.emplace(GetParam());
     ASSERT_TRUE(database_->Db().EnsureSchema().Created());
     setup_ = database_->Db().Connect();
-    setup_->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE, OWNERCODE) "
-                    "values ('01', 'G01', '一号售票点', '1', 'C01')");
-    const char* insertUser =
-        "insert into KAV_USER (NODECODE, USERCODE, CNAME, GROUPCODE, PASSWORDHASH, ISVALID) "
-        "values ('01', ?1, ?2, 'G01', ?3, ?4)";
-    setup_->Execute(insertUser,
-                    {std::string("demo"), std::string("演示售票员"), PasswordHash("demo"), std::string("Y")});
-    setup_->Execute(insertUser,
-                    {std::string("clerk"), std::string("柜员"), PasswordHash("柜台'1"), std::string("Y")});
-    setup_->Execute(insertUser,
-                    {std::string("gone"), std::string("离职"), PasswordHash("gone"), std::string("N")});
+    FillDatabase();
 
     sessions_.emplace();
     services_.emplace(ServerServices{database_->Db(), *sessions_, kMaxMessageBytes});
@@ -40,6 +30,20 @@ void ServerFixture::SetUp() {
     server_->SetTransportLimits(limits);
     server_->SetActive(true);
     client_ = NewClient();
+}
+
+void ServerFixture::FillDatabase() {
+    setup_->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE, OWNERCODE) "
+                    "values ('01', 'G01', '一号售票点', '1', 'C01')");
+    const char* insertUser =
+        "insert into KAV_USER (NODECODE, USERCODE, CNAME, GROUPCODE, PASSWORDHASH, ISVALID) "
+        "values ('01', ?1, ?2, 'G01', ?3, ?4)";
+    setup_->Execute(insertUser,
+                    {std::string("demo"), std::string("演示售票员"), PasswordHash("demo"), std::string("Y")});
+    setup_->Execute(insertUser,
+                    {std::string("clerk"), std::string("柜员"), PasswordHash("柜台'1"), std::string("Y")});
+    setup_->Execute(insertUser,
+                    {std::string("gone"), std::string("离职"), PasswordHash("gone"), std::string("N")});
 }
 
 void ServerFixture::TearDown() {

@@ -41,6 +41,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Fills the fresh database before the server starts: by default the group and the three users above.
+    virtual void FillDatabase();
+
     // A new connection to the hosted server.
     std::unique_ptr<pelio::TPelioClient> NewClient() const;
     // The signed context of a login through the service.

@@ -1,4 +1,4 @@
-#include "shell/guardedcall.h"
+#include "dialogs/guardedcall.h"
 
 #include "dialogs/kavdialog.h"
 
