@@ -49,10 +49,3 @@ function(kav_add_fuzzer)
     add_test(NAME ${F_NAME} COMMAND ${F_NAME} ${args})
     set_tests_properties(${F_NAME} PROPERTIES TIMEOUT 600 LABELS fuzz)
 endfunction()
-
-# kav_install_library(target): shared library and its headers' consumers at run time.
-function(kav_install_library target)
-    install(TARGETS ${target} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-                              ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-                              RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endfunction()

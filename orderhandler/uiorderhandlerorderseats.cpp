@@ -3,11 +3,13 @@
 #include "platform/core/textcodec.h"
 #include "platform/widgets/datasetmodel.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
 namespace kav::orderhandler {
@@ -56,8 +58,16 @@ void TUIOrderHandlerOrderSeats::SetSeatData(std::string_view packet) {
         field.SetVisible(title != kTitles.end());
         if (title != kTitles.end()) field.SetDisplayLabel(title->second);
     }
-    grid_->setModel(new DataSetModel(seats_, grid_));
+    auto* model = new DataSetModel(seats_, grid_);
+    grid_->setModel(model);
     grid_->resizeColumnsToContents();
+    // The fields' declared widths are those of one-letter codes; the titles must fit too.
+    const QFontMetrics metrics(grid_->horizontalHeader()->font());
+    for (int column = 0; column < model->columnCount(); ++column) {
+        const int title =
+            metrics.horizontalAdvance(model->headerData(column, Qt::Horizontal).toString()) + 16;
+        grid_->setColumnWidth(column, std::max(grid_->columnWidth(column), title));
+    }
 }
 
 } // namespace kav::orderhandler

@@ -62,8 +62,8 @@ void TosTransport::Send() {
     try {
         if (size > 0) {
             if (size > limits_.MaxMessageSize)
-                throw EosException("Message of " + std::to_string(size) + " bytes exceeds the limit of " +
-                                   std::to_string(limits_.MaxMessageSize) + " bytes");
+                throw EosException("发送的数据过大: " + std::to_string(size) + " 字节, 超过消息上限 " +
+                                   std::to_string(limits_.MaxMessageSize) + " 字节, 请减少一次提交的数据");
             if (size <= TosFixedDeflater::kMaxInput)
                 fixedDeflater_.Compress(buffer_.Bytes(), body_);
             else
@@ -101,10 +101,9 @@ bool TosTransport::Receive() {
     UncompressedSize = GetLE32(header + 12);
     if (CompressedSize == 0) return true;
     if (CompressedSize > limits_.MaxMessageSize || UncompressedSize > limits_.MaxMessageSize)
-        throw EosRemoteException("Frame of " + std::to_string(CompressedSize) + " compressed / " +
-                                 std::to_string(UncompressedSize) +
-                                 " uncompressed bytes exceeds the limit of " +
-                                 std::to_string(limits_.MaxMessageSize) + " bytes");
+        throw EosRemoteException("收到的数据过大: 压缩后 " + std::to_string(CompressedSize) + " 字节, 原长 " +
+                                 std::to_string(UncompressedSize) + " 字节, 超过消息上限 " +
+                                 std::to_string(limits_.MaxMessageSize) + " 字节, 请缩小查询范围");
     ReadMessageBody(deadline);
     inflater_.Decompress(body_, UncompressedSize, buffer_.MutableBytes());
     buffer_.Rewind();
@@ -140,6 +139,8 @@ void TosTransport::RaiseORBException(std::exception_ptr error) {
         throw EosException(std::string(kLostConnectionText));
     } catch (const EosRemoteException& e) {
         throw EosException(e.what());
+    } catch (const EosException&) {
+        throw;
     } catch (const EosAssertion&) {
         throw;
     } catch (const std::exception& e) {

@@ -19,8 +19,9 @@
 //
 // Errors: OpenBuffer/CloseBuffer route every failure through RaiseORBException, which closes the
 // connection and raises EosException "请检查网络，现在已和服务器断开连接!" for network failures,
-// EosException with the text of an EosRemoteException (wrong magic, over-size frame), and a plain
-// std::runtime_error with the message of anything else (a corrupt body).
+// EosException with the text of an EosRemoteException (wrong magic, over-size frame), EosException
+// for a message too large to send, and a plain std::runtime_error with the message of anything else
+// (a corrupt body). The size-limit texts are for the seller, in Chinese.
 //
 // Threading: none. A transport, its buffer and its connection serve one thread.
 

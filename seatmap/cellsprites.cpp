@@ -1,8 +1,6 @@
 #include "seatmap/cellsprites.h"
 
-#include <QFontMetrics>
 #include <QPainter>
-#include <algorithm>
 #include <functional>
 
 namespace kav {
@@ -15,21 +13,15 @@ std::size_t TKavCellSprites::KeyHash::operator()(const Key& key) const noexcept 
     return hash;
 }
 
-// Shapes may reach one pixel past the cell's right and bottom edges; text may run past both sides.
-TKavCellSprites::Sprite TKavCellSprites::Render(const QRect& cell, const TKavCellLook& look,
-                                                const QFont& font) {
-    int overflow = 0;
-    if (!look.Text.empty()) {
-        const int textWidth = QFontMetrics(font).horizontalAdvance(QString::fromStdString(look.Text));
-        overflow = std::max(0, (textWidth - cell.width()) / 2 + 2);
-    }
-    const QPoint offset(-overflow, 0);
-    QImage image(cell.width() + 2 * overflow + 1, cell.height() + 1, QImage::Format_ARGB32_Premultiplied);
+// Shapes may reach one pixel past the cell's right and bottom edges; text is fitted into the cell.
+QImage TKavCellSprites::Render(const QRect& cell, const TKavCellLook& look, const QFont& font) {
+    QImage image(cell.width() + 1, cell.height() + 1, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setFont(font);
-    TKavSeatMapConfig::PaintLook(painter, QRect(QPoint(overflow, 0), cell.size()), look);
-    return {std::move(image), offset};
+    TKavSeatMapConfig::PaintLook(painter, QRect(QPoint(0, 0), cell.size()), look);
+    painter.end();
+    return image;
 }
 
 void TKavCellSprites::Draw(QPainter& canvas, const QRect& rect, const TKavCellLook& look, const QFont& font) {
@@ -39,7 +31,7 @@ void TKavCellSprites::Draw(QPainter& canvas, const QRect& rect, const TKavCellLo
         if (sprites_.size() >= kMaxSprites) sprites_.clear();
         found = sprites_.emplace(std::move(key), Render(rect, look, font)).first;
     }
-    canvas.drawImage(rect.topLeft() + found->second.offset, found->second.image);
+    canvas.drawImage(rect.topLeft(), found->second);
 }
 
 } // namespace kav

@@ -1,8 +1,7 @@
 #pragma once
 // Painted seat cells kept as small images, so that a map of thousands of cells is painted by copying a
 // few dozen distinct pictures instead of rasterising every shape and number again. A sprite is exactly
-// what TKavSeatMapConfig::PaintLook paints for a look, a cell size and a font, on a transparent ground,
-// with room for text wider than the cell.
+// what TKavSeatMapConfig::PaintLook paints for a look, a cell size and a font, on a transparent ground.
 //
 // Owned by one control; GUI thread only. The cache empties itself when it grows past a bound.
 
@@ -32,14 +31,11 @@ private:
     struct KeyHash {
         std::size_t operator()(const Key& key) const noexcept;
     };
-    struct Sprite {
-        QImage image;
-        QPoint offset; // of the image's top-left corner from the cell's
-    };
-    static Sprite Render(const QRect& cell, const TKavCellLook& look, const QFont& font);
+    // The image's top-left corner is the cell's.
+    static QImage Render(const QRect& cell, const TKavCellLook& look, const QFont& font);
 
     static constexpr std::size_t kMaxSprites = 4096;
-    std::unordered_map<Key, Sprite, KeyHash> sprites_;
+    std::unordered_map<Key, QImage, KeyHash> sprites_;
 };
 
 } // namespace kav

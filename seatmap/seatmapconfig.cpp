@@ -4,7 +4,9 @@
 #include "platform/core/textcodec.h"
 #include "seatmap/showshapes.h"
 
+#include <QFontMetrics>
 #include <QString>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -35,6 +37,24 @@ std::size_t IndexOfLetter(std::string_view codes, std::string_view code) {
 std::string CodeAt(std::string_view codes, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= codes.size()) return {};
     return std::string(1, codes[static_cast<std::size_t>(index)]);
+}
+
+// `font`, made smaller until `text` is no wider than `width`, so that a seat number never runs into the
+// next seat.
+QFont FontFitting(const QFont& font, const QString& text, int width) {
+    int advance = QFontMetrics(font).horizontalAdvance(text);
+    if (advance <= width || width <= 0) return font;
+    QFont smaller = font;
+    const bool inPixels = font.pixelSize() > 0;
+    const double size = inPixels ? font.pixelSize() : font.pointSizeF();
+    for (double fitted = std::floor(size * width / advance); advance > width && fitted >= 1; --fitted) {
+        if (inPixels)
+            smaller.setPixelSize(static_cast<int>(fitted));
+        else
+            smaller.setPointSizeF(fitted);
+        advance = QFontMetrics(smaller).horizontalAdvance(text);
+    }
+    return smaller;
 }
 
 std::filesystem::path ProgramFolder() {
@@ -154,9 +174,12 @@ void TKavSeatMapConfig::PaintLook(QPainter& canvas, const QRect& rect, const TKa
     canvas.setBrush(color);
     InnerDrawShape(canvas, rect, look.Shape);
     if (look.Text.empty()) return;
+    const QString text = QString::fromUtf8(look.Text.data(), static_cast<qsizetype>(look.Text.size()));
+    const QFont font = canvas.font();
+    canvas.setFont(FontFitting(font, text, rect.width()));
     canvas.setPen(ToQColor(~look.Color & 0x00FFFFFF));
-    canvas.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine,
-                    QString::fromUtf8(look.Text.data(), static_cast<qsizetype>(look.Text.size())));
+    canvas.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, text);
+    canvas.setFont(font);
 }
 
 void TKavSeatMapConfig::InnerDrawShape(QPainter& canvas, const QRect& rect, std::string_view shape, bool) {

@@ -72,14 +72,13 @@ public:
                           std::string_view PriceLevel, std::string_view Status, std::string_view Kind,
                           std::string Text, std::string_view WorkState) const;
 
-    // Paints one cell as CellLook decides, the text centred on one line in the painter's font, in the
-    // complement of the cell colour.
+    // Paints one cell as CellLook decides (PaintLook).
     void DrawCell(QPainter& canvas, const QRect& rect, bool Locked, bool Selected, bool ShowMarks,
                   bool PlainShapes, std::string_view PriceLevel, std::string_view Status,
                   std::string_view Kind, std::string_view Text, std::string_view WorkState) const;
 
     // Paints a decided look: the shape in its colour, then the text centred on one line in the painter's
-    // font, in the complement of the colour.
+    // font (made smaller when the text would be wider than the cell), in the complement of the colour.
     static void PaintLook(QPainter& canvas, const QRect& rect, const TKavCellLook& look);
 
     // Draws the shape named by the letter `shape` (any case) with the current pen and brush: F and O

@@ -331,8 +331,7 @@ void TKavSeatMapShow::InnerDrawCell(QPainter& painter, int row, int col) const {
         rect.adjust(0, 0, -1, -1);
         if (showSeatNo_ == "1") text = std::to_string(cell.SeatNo);
     }
-    // An empty place is painted as a seat in the background colour, which also covers any number that
-    // runs over from the seat on its left.
+    // An empty place is painted as a seat in the background colour.
     if (cell.CellStatus == TKavCellStatus::kavcsNone && !cell.Selected) {
         sprites_.Draw(painter, rect, TKavCellLook{MapBackground, "F", {}}, painter.font());
         return;

@@ -31,8 +31,13 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
     ServerOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        static const std::set<std::string> known{
-            "--port", "--db", "--seed", "--threads", "--max-connections", "--max-message-bytes"};
+        static const std::set<std::string> known{"--port",
+                                                 "--db",
+                                                 "--seed",
+                                                 "--threads",
+                                                 "--max-connections",
+                                                 "--max-message-bytes",
+                                                 "--session-key-file"};
         if (!known.contains(option)) throw ServerOptionsError("unknown option: " + option);
         if (i + 1 == arguments.size()) throw ServerOptionsError(option + " needs a value");
         const std::string& value = arguments[++i];
@@ -49,6 +54,9 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
             options.threads = static_cast<int>(Number(option, value, 1, 10000));
         } else if (option == "--max-connections") {
             options.maxConnections = static_cast<int>(Number(option, value, 0, 1000000));
+        } else if (option == "--session-key-file") {
+            if (value.empty()) throw ServerOptionsError("--session-key-file needs a file name");
+            options.sessionKeyFile = value;
         } else { // --max-message-bytes
             options.maxMessageBytes = static_cast<std::uint32_t>(
                 Number(option, value, 1 << 20, std::numeric_limits<std::uint32_t>::max()));

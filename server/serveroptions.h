@@ -10,14 +10,17 @@ namespace kav::server {
 
 inline constexpr const char* kServerUsage =
     "usage: kav-server [--port N] [--db URL] [--seed demo|bench:N] [--threads N] [--max-connections N]\n"
-    "                  [--max-message-bytes N]\n"
+    "                  [--max-message-bytes N] [--session-key-file PATH]\n"
     "  --port N               TCP port to listen on (default 6666; 0 lets the system choose)\n"
     "  --db URL               sqlite:PATH or a PostgreSQL connection string (default sqlite:kav.db)\n"
     "  --seed demo|bench:N    fill an empty database with the demo data, or with N orders\n"
     "  --threads N            connection threads kept in the pool (default 100)\n"
     "  --max-connections N    refuse connections beyond N (default 0, no limit)\n"
     "  --max-message-bytes N  largest message accepted or sent, at least 1048576\n"
-    "                         (default 268435456)\n";
+    "                         (default 268435456)\n"
+    "  --session-key-file PATH  sign sessions with the key in PATH, created when missing, so that\n"
+    "                         users stay logged in across restarts and servers sharing the file\n"
+    "                         accept each other's sessions (default: a new key at every start)\n";
 
 struct ServerOptions {
     int port = 6666;
@@ -26,6 +29,7 @@ struct ServerOptions {
     int threads = 100;
     int maxConnections = 0;
     std::uint32_t maxMessageBytes = 256u << 20;
+    std::string sessionKeyFile; // empty: a key drawn at start
 };
 
 // Raised for a command line that cannot be used; the message names the option and its value.

@@ -4,6 +4,7 @@
 #include "rpc/pelioserver.h"
 #include "server/seed/seed.h"
 #include "server/serverservices.h"
+#include "server/sessionkeyfile.h"
 
 #include <csignal>
 #include <iostream>
@@ -38,7 +39,8 @@ int RunServer(const ServerOptions& options) {
         const std::unique_ptr<Database> database = Database::Open(options.database);
         const SchemaUpgrade schema = database->EnsureSchema();
         if (schema.Created())
-            std::cerr << "created the schema (version " << schema.To << ") in " << options.database << std::endl;
+            std::cerr << "created the schema (version " << schema.To << ") in " << options.database
+                      << std::endl;
         else if (schema.Upgraded())
             std::cerr << "upgraded the schema of " << options.database << " from version " << schema.From
                       << " to " << schema.To << std::endl;
@@ -47,7 +49,9 @@ int RunServer(const ServerOptions& options) {
             std::cerr << "database seeded with " << options.seed << " (left as it was if it held users)"
                       << std::endl;
         }
-        TSessionSigner sessions;
+        const TSessionSigner sessions = options.sessionKeyFile.empty()
+                                            ? TSessionSigner()
+                                            : TSessionSigner(LoadOrCreateSessionKey(options.sessionKeyFile));
         const ServerServices services{*database, sessions, options.maxMessageBytes};
         RegisterServices(services);
 

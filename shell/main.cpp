@@ -9,6 +9,7 @@
 #include "shell/options.h"
 #include "shell/packageloader.h"
 #include "shell/peliologingateway.h"
+#include "shell/selfcheck.h"
 
 #include <QDir>
 #include <filesystem>
@@ -36,13 +37,8 @@ int RunClient(const kav::TClientOptions& options) {
 
     // Declared before the main window, so the packages outlive the snap-ins it creates from them.
     kav::TPackageLoader packages;
-    std::vector<kav::TPackageFailure> failures;
-    if (fs::is_directory(programFolder / "plugins"))
-        failures = packages.LoadFolder(programFolder / "plugins");
-    if (options.pluginFolder) {
-        const std::vector<kav::TPackageFailure> more = packages.LoadFolder(*options.pluginFolder);
-        failures.insert(failures.end(), more.begin(), more.end());
-    }
+    const std::vector<kav::TPackageFailure> failures =
+        kav::LoadClientPackages(packages, programFolder, options.pluginFolder);
 
     kav::TKavMainWindow window(kav::MakeShellSession(login.ContextText(), login.Host(), login.Port()),
                                [&connection] { return connection.Connected(); });
@@ -64,6 +60,8 @@ int main(int argc, char** argv) {
         std::cerr << e.what() << '\n' << kav::kClientUsage;
         return 2;
     }
+    if (options.check)
+        return kav::RunSelfCheck(QCoreApplication::applicationDirPath().toStdString(), options, std::cout);
     try {
         return RunClient(options);
     } catch (const std::exception& e) {

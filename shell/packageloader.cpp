@@ -63,6 +63,19 @@ void TPackageLoader::UnloadAll() {
     }
 }
 
+std::vector<TPackageFailure> LoadClientPackages(TPackageLoader& loader,
+                                                const std::filesystem::path& programFolder,
+                                                const std::optional<std::filesystem::path>& extraFolder) {
+    std::vector<TPackageFailure> failures;
+    if (std::filesystem::is_directory(programFolder / "plugins"))
+        failures = loader.LoadFolder(programFolder / "plugins");
+    if (extraFolder) {
+        const std::vector<TPackageFailure> more = loader.LoadFolder(*extraFolder);
+        failures.insert(failures.end(), more.begin(), more.end());
+    }
+    return failures;
+}
+
 std::string DescribePackageFailures(const std::vector<TPackageFailure>& failures) {
     std::string text = "以下窗口包未能加载:";
     for (const TPackageFailure& f : failures)

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,12 @@ private:
     std::vector<Package> packages_;
     std::vector<std::filesystem::path> failed_;
 };
+
+// Loads the client's packages: those of `programFolder`/plugins when that folder exists, then those of
+// `extraFolder` (kav-client --plugins). Returns the failures of both.
+std::vector<TPackageFailure> LoadClientPackages(TPackageLoader& loader,
+                                                const std::filesystem::path& programFolder,
+                                                const std::optional<std::filesystem::path>& extraFolder);
 
 // One line per failure, for the message the shell shows once at start.
 std::string DescribePackageFailures(const std::vector<TPackageFailure>& failures);

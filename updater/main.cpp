@@ -1,6 +1,5 @@
 // KavUpdate: fetches the next update packs and starts the patch program or the client.
 
-#include "updater/messagesink.h"
 #include "updater/uiupdate.h"
 
 #include <QApplication>
@@ -8,8 +7,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KavUpdate"));
-    kav::TMessageBoxSink messages;
-    kav::TUIUpdate window(QApplication::applicationDirPath().toStdString(), messages);
+    kav::TUIUpdate window(QApplication::applicationDirPath().toStdString());
     if (window.RunUpdate() != kav::TUIUpdate::TRunEnd::WindowOpen) return 0;
     return QApplication::exec();
 }

@@ -1,10 +1,10 @@
 #include "updater/uiupdate.h"
 
+#include "dialogs/kavdialog.h"
 #include "platform/core/connectionsettings.h"
 #include "platform/core/inifile.h"
 #include "updater/gradientbar.h"
 #include "updater/launcher.h"
-#include "updater/messagesink.h"
 #include "updater/packnames.h"
 #include "updater/processes.h"
 #include "updater/updatestate.h"
@@ -33,12 +33,14 @@ constexpr const char* kUserPackBlocker = "DEV";
 constexpr int kClientWidth = 584;
 constexpr int kClientHeight = 342;
 constexpr int kBarHeight = 39;
-constexpr int kInitialGradientWidth = 600;
+// Shown over the splash area when there is no splash picture.
+constexpr const char* kProductName = "售票系统";
+constexpr int kProductNamePixelSize = 36;
 
 } // namespace
 
-TUIUpdate::TUIUpdate(std::filesystem::path programFolder, TMessageSink& messages, QWidget* parent)
-    : QWidget(parent, Qt::FramelessWindowHint), programFolder_(std::move(programFolder)), messages_(messages),
+TUIUpdate::TUIUpdate(std::filesystem::path programFolder, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint), programFolder_(std::move(programFolder)),
       splash_(new QLabel(this)), prompt_(new QLabel(this)), bar_(new TGradientBar(this)) {
     setObjectName(QStringLiteral("UIUpdate"));
     setWindowTitle(QStringLiteral("自动更新"));
@@ -47,6 +49,12 @@ TUIUpdate::TUIUpdate(std::filesystem::path programFolder, TMessageSink& messages
     splash_->setObjectName(QStringLiteral("splash"));
     splash_->setScaledContents(true);
     splash_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    splash_->setAlignment(Qt::AlignCenter);
+    QFont nameFont(QStringLiteral("宋体"));
+    nameFont.setPixelSize(kProductNamePixelSize);
+    nameFont.setBold(true);
+    splash_->setFont(nameFont);
+    splash_->setText(QString::fromUtf8(kProductName));
 
     prompt_->setObjectName(QStringLiteral("prompt"));
     prompt_->setFont(QFont(QStringLiteral("宋体")));
@@ -56,8 +64,8 @@ TUIUpdate::TUIUpdate(std::filesystem::path programFolder, TMessageSink& messages
 
     bar_->setObjectName(QStringLiteral("progress"));
     bar_->setFixedHeight(kBarHeight);
+    // Empty until a transfer reports progress: a bar that starts full would announce a finished download.
     bar_->SetEndColor(QColor(0, 255, 0));
-    bar_->SetGradientWidth(kInitialGradientWidth);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -85,8 +93,10 @@ TUIUpdate::TRunEnd TUIUpdate::RunUpdate() {
 
 void TUIUpdate::LoadSettings() {
     const std::filesystem::path splashFile = programFolder_ / "images" / "splash.jpg";
-    if (std::filesystem::exists(splashFile))
-        splash_->setPixmap(QPixmap(QFile::decodeName(splashFile.c_str())));
+    if (std::filesystem::exists(splashFile)) {
+        const QPixmap picture(QFile::decodeName(splashFile.c_str()));
+        if (!picture.isNull()) splash_->setPixmap(picture);
+    }
 
     processId_ = std::to_string(QCoreApplication::applicationPid());
     baseUrl_.clear();
@@ -185,7 +195,7 @@ std::filesystem::path TUIUpdate::PatchFolder() const {
 }
 
 void TUIUpdate::ShowMessage(const std::string& text) {
-    messages_.ShowMessage(this, text);
+    ShowPromptMessage(text);
 }
 
 void TUIUpdate::ShowProgress(qint64 received, qint64 total) {
@@ -196,7 +206,7 @@ void TUIUpdate::ShowProgress(qint64 received, qint64 total) {
 // Raises std::runtime_error when "update.ini" cannot be written or the patch program cannot be started,
 // so that the caller starts the client instead.
 void TUIUpdate::HandOver(PackKind kind, const std::string& file, const std::string& clientName) {
-    if (IsProgramRunning(clientName)) {
+    if (IsProgramRunning(clientName) || IsProgramRunning(std::string(kInstalledClientName))) {
         ShowMessage(kCloseClient);
         runEnd_ = TRunEnd::Terminated;
         close();

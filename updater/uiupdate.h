@@ -4,7 +4,8 @@
 // One run asks the update server for the next system pack, then the next user pack, saves a pack it
 // gets into the "patch" folder, records it in "update.ini" and starts the patch program; when there is
 // nothing to fetch (or anything goes wrong) it starts the client instead. All files are in the program
-// folder given to the constructor; the connection settings come from "KavClient.ini" there.
+// folder given to the constructor; the connection settings come from "KavClient.ini" there. Messages
+// go through the message dialogs (dialogs/kavdialog.h), which tests answer by script.
 //
 // Threading: GUI thread only. RunUpdate() blocks until the run is over but keeps the window painting.
 
@@ -13,14 +14,17 @@
 #include <QWidget>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 class QLabel;
 
 namespace kav {
 
 class TGradientBar;
-class TMessageSink;
 enum class PackKind;
+
+// The client as this package installs it; a running copy blocks every hand-over, whatever the pack.
+inline constexpr std::string_view kInstalledClientName = "kav-client";
 
 class TUIUpdate final : public QWidget {
     Q_OBJECT
@@ -33,8 +37,7 @@ public:
         Terminated,   // a running client blocked the hand-over; nothing was started
     };
 
-    // `messages` must outlive the window.
-    TUIUpdate(std::filesystem::path programFolder, TMessageSink& messages, QWidget* parent = nullptr);
+    explicit TUIUpdate(std::filesystem::path programFolder, QWidget* parent = nullptr);
     ~TUIUpdate() override;
 
     TRunEnd RunUpdate();
@@ -57,7 +60,6 @@ private:
     void HandOver(PackKind kind, const std::string& file, const std::string& clientName);
 
     std::filesystem::path programFolder_;
-    TMessageSink& messages_;
     THttpClient http_;
     QLabel* splash_;
     QLabel* prompt_;

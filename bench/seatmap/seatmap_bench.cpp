@@ -3,10 +3,9 @@
 // section of 15,000 seats into the composite map (the seat packet into the seat dataset, the cells,
 // the legends with their counts, the painted map) against loading the same packet into a dataset
 // plus the control's own full paint, back to back in each iteration; its "ratio" counter is the
-// goal (at most 2).
+// goal (at most 2). Cells take the colours of the SEATMAP.CFG the build puts beside the program.
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_seatmap
 
-#include "platform/core/inifile.h"
 #include "platform/dataset/clientdataset.h"
 #include "seatmap/seatmapcomposite.h"
 #include "seatmap/seatmapconfig.h"
@@ -26,20 +25,10 @@ namespace {
 constexpr int kRows = 100;
 constexpr int kCols = 150;
 
-TKavSeatMapConfig& DemoConfig() {
-    static TKavSeatMapConfig config = [] {
-        TKavSeatMapConfig c;
-        c.LoadConfiguratios(IniFile::FromText(DemoSeatMapConfigText()));
-        return c;
-    }();
-    return config;
-}
-
 struct FullMap {
     TKavSeatMapShow map;
     QImage image;
     explicit FullMap(const std::string& showSeatNo = "", const std::string& marks = "") {
-        map.SetConfig(DemoConfig());
         map.SetAutoZoom(false);
         FillDemoSection(map, kRows, kCols);
         map.SetShowSeatNo(showSeatNo);
@@ -117,7 +106,6 @@ struct FullSection {
     FullSection() {
         FillDemoSeatData({section, floors, rows, seats, prices}, kRows, kCols, true);
         packet = seats.Data();
-        composite.SetConfig(DemoConfig());
         composite.SetSectionSource(&section);
         composite.SetFloorSource(&floors);
         composite.SetRowSource(&rows);
@@ -127,7 +115,6 @@ struct FullSection {
         composite.resize(TKavSeatMapCompositeShow::SidePanelWidth + 5 + kCols * 10 + 1, kRows * 12 + 3);
         composite.UpdateSection();
 
-        control.SetConfig(DemoConfig());
         control.SetAutoZoom(false);
         control.SetRowCount(kRows);
         control.SetColCount(kCols);

@@ -2,12 +2,25 @@
 
 #include "platform/core/datetime.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QFontMetrics>
-#include <QGuiApplication>
+#include <QStyle>
+#include <QTextLayout>
+#include <cmath>
 
 namespace kav {
 namespace {
+
+// The height of `text` on one line in `font`, fallback fonts included: Chinese glyphs drawn from a CJK
+// font are taller than the Latin font's own line.
+int LineHeight(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return std::max(QFontMetrics(font).height(), static_cast<int>(std::ceil(line.height())));
+}
 
 bool IsDateTime(TFieldType type) {
     return type == TFieldType::ftDateTime || type == TFieldType::ftTimeStamp;
@@ -144,9 +157,13 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
     case Qt::DisplayRole:
         return QString::fromStdString(field.DisplayLabel());
     case Qt::SizeHintRole: {
-        const QFontMetrics metrics(QGuiApplication::font());
+        // The header takes this size as it stands, so the style's margins are added here.
+        const QFont font = QApplication::font();
+        const QFontMetrics metrics(font);
+        const bool widgets = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+        const int margin = widgets ? QApplication::style()->pixelMetric(QStyle::PM_HeaderMargin) : 0;
         return QSize(metrics.averageCharWidth() * field.DisplayWidth() + metrics.height() / 2,
-                     metrics.height());
+                     LineHeight(QString::fromStdString(field.DisplayLabel()), font) + 2 * margin);
     }
     default:
         return {};

@@ -1,6 +1,5 @@
 #include "seatmap/viewer/demosection.h"
 
-#include "demoseatmapconfig.h"
 #include "platform/dataset/clientdataset.h"
 #include "seatmap/seatmapconfig.h"
 #include "seatmap/seatmapshow.h"
@@ -12,10 +11,6 @@
 #include <vector>
 
 namespace kav {
-
-std::string DemoSeatMapConfigText() {
-    return kDemoSeatMapConfig;
-}
 
 std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols, bool everyCell) {
     constexpr std::string_view levels = TKavSeatMapConfig::PriceCodes;

@@ -5,7 +5,6 @@
 #include "seatmap/cellinfo.h"
 
 #include <optional>
-#include <string>
 
 namespace kav {
 
@@ -15,10 +14,6 @@ class TKavSeatMapShow;
 // The seat at (row, col) of the generated rows x cols section, or none for an aisle or empty corner;
 // with `everyCell` every cell holds a seat (a section as full as the grid allows).
 std::optional<TKavCellInfo> DemoSeatAt(int row, int col, int rows, int cols, bool everyCell = false);
-
-// The text of the demo's "SEATMAP.CFG" (seatmap/SEATMAP.CFG): a colour for every price level and shapes,
-// names, colours and marks for statuses and kinds.
-std::string DemoSeatMapConfigText();
 
 // Sets the grid to rows x cols and fills every cell; the same arguments give the same section.
 void FillDemoSection(TKavSeatMapShow& map, int rows, int cols);

@@ -2,9 +2,8 @@
 //   seatmap-viewer                      interactive window
 //   seatmap-viewer --screenshots DIR    saves window.png, normal.png, design.png, workstate-s.png and
 //                                       composite.png (the composite map with legends) in DIR and exits
-// Uses "SEATMAP.CFG" beside the program when there is one, else a built-in demo configuration.
+// Uses "SEATMAP.CFG" beside the program, as the client does.
 
-#include "platform/core/inifile.h"
 #include "platform/dataset/clientdataset.h"
 #include "seatmap/seatmapcomposite.h"
 #include "seatmap/seatmapconfig.h"
@@ -14,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -67,10 +65,7 @@ bool SaveScreenshots(kav::ViewerWindow& window, const QString& folder) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     try {
-        kav::TKavSeatMapConfig demo;
-        const bool configured = QFileInfo::exists(QCoreApplication::applicationDirPath() + "/SEATMAP.CFG");
-        if (!configured) demo.LoadConfiguratios(kav::IniFile::FromText(kav::DemoSeatMapConfigText()));
-        kav::ViewerWindow window(configured ? kav::_SeatMapConfig() : demo);
+        kav::ViewerWindow window(kav::_SeatMapConfig());
         const QStringList args = app.arguments();
         if (const qsizetype at = args.indexOf("--screenshots"); at >= 0 && at + 1 < args.size())
             return SaveScreenshots(window, args[at + 1]) ? 0 : 1;

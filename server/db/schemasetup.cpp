@@ -45,7 +45,8 @@ int CurrentSchemaVersion(std::span<const SchemaStep> steps) {
 int SchemaVersionOf(Connection& connection) {
     if (HasTable(connection, "KAV_SCHEMA_VERSION")) {
         const auto rows = connection.Select("select max(VERSION) from KAV_SCHEMA_VERSION");
-        if (const auto* version = std::get_if<std::int64_t>(&rows.at(0).at(0))) return static_cast<int>(*version);
+        if (const auto* version = std::get_if<std::int64_t>(&rows.at(0).at(0)))
+            return static_cast<int>(*version);
         throw ESchemaRefused("KAV_SCHEMA_VERSION holds no version: the database was changed by hand");
     }
     if (HasTable(connection, "KAV_ORDER_SHOW")) return 1;

@@ -142,15 +142,15 @@ protected:
                 .front());
     }
 
-    void SaveScreenshot(const char* name) {
+    // Saves the window's picture when KAV_SCREENSHOT_DIR names a folder.
+    static void SaveScreenshot(QWidget& window, const char* name, QSize size = {1400, 900}) {
         const QByteArray folder = qgetenv("KAV_SCREENSHOT_DIR");
         if (folder.isEmpty()) return;
         QDir().mkpath(QString::fromLocal8Bit(folder));
-        window_->Module().Updater().UpdateActions();
-        window_->showNormal();
-        window_->resize(1400, 900);
+        window.showNormal();
+        window.resize(size);
         QTest::qWait(50);
-        window_->grab().save(QString::fromLocal8Bit(folder) + "/" + name);
+        window.grab().save(QString::fromLocal8Bit(folder) + "/" + name);
     }
 
     std::string context_;
@@ -189,8 +189,10 @@ TEST_P(ChangeSeatTest, AWholeSuiteLeavesByClicks) {
     const std::vector<Seat> suiteB = OfLevel("B");
     Click(suiteB);
     EXPECT_EQ(window_->SeatMap().GetSelectNumByPriceLevel("B"), 3);
-    window_->SeatMap().ShowSeatInformation(CellOf(suiteB[0].code).Col, CellOf(suiteB[0].code).Row);
-    SaveScreenshot("split-window.png");
+    const TKavCellPos other = CellOf(OfLevel("C").front().code);
+    window_->SeatMap().ShowSeatInformation(other.Col, other.Row);
+    window_->Module().Updater().UpdateActions();
+    SaveScreenshot(*window_, "split-window.png");
 
     ScriptedDialogResponder dialogs;
     dialogs.Push(mrOk);
@@ -341,6 +343,7 @@ TEST_P(ChangeSeatTest, OrderSeatList) {
         titles << model->headerData(column, Qt::Horizontal).toString();
     EXPECT_EQ(titles, (QStringList{"分区", "楼", "排", "座", "票价等级", "票价"}));
     EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("池座"));
+    SaveScreenshot(window, "order-seats.png", {560, 300});
     window.findChild<QPushButton*>("CloseButton")->click();
     EXPECT_EQ(window.result(), QDialog::Accepted);
 }

@@ -172,7 +172,26 @@ TEST(Transport, OversizedFrameIsRefusedWithoutWaitingForItsBody) {
         receiver.OpenBuffer(true);
         FAIL() << "accepted";
     } catch (const EosException& e) {
-        EXPECT_NE(std::string(e.what()).find("exceeds the limit"), std::string::npos) << e.what();
+        // The seller reads it: Chinese, with the sizes.
+        EXPECT_EQ(std::string(e.what()), "收到的数据过大: 压缩后 4294967280 字节, 原长 4294967280 字节, "
+                                         "超过消息上限 1048576 字节, 请缩小查询范围");
+    }
+}
+
+TEST(Transport, OversizedMessageIsNotSentAndSaysSoInChinese) {
+    SocketPair pair;
+    TosTransport sender;
+    sender.SetLimits({1000, std::chrono::seconds(10)});
+    sender.SetConnection(&pair.client);
+    sender.OpenBuffer(false);
+    const std::string payload(1001, 'x');
+    sender.DataBuffer().WriteRawData(payload.data(), payload.size());
+    try {
+        sender.CloseBuffer();
+        FAIL() << "sent";
+    } catch (const EosException& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "发送的数据过大: 1001 字节, 超过消息上限 1000 字节, 请减少一次提交的数据");
     }
 }
 

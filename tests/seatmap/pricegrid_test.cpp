@@ -5,7 +5,9 @@
 #include "seatmap/seatmapconfig.h"
 
 #include <QAbstractItemModel>
+#include <QHeaderView>
 #include <QImage>
+#include <QPainter>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QtTest>
@@ -17,6 +19,18 @@ namespace {
 
 const QColor kRed(Qt::red);
 const QColor kGreen(0, 255, 0);
+
+// How many rows of `area` in `image` hold a pixel of text (darker than the header's border line).
+int InkedRows(const QImage& image, const QRect& area) {
+    int rows = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        bool inked = false;
+        for (int x = area.left(); x <= area.right() && !inked; ++x)
+            inked = qGray(image.pixel(x, y)) < 160;
+        rows += inked;
+    }
+    return rows;
+}
 
 // A price table: the level field is named in mixed case and labelled for people, and another field is
 // labelled "PRICELEVEL", so only a grid that goes by field names finds the right column.
@@ -94,6 +108,30 @@ private slots:
         QCOMPARE(SwatchColor(2), QColor(Qt::black));
         QVERIFY(PixelAt(CellRect(0, 0).center() + QPoint(CellRect(0, 0).width() / 3, 0)) !=
                 ToQColor(clBtnFace));
+    }
+
+    // Column titles in Chinese show whole: their glyphs come from a CJK font taller than the Latin one
+    // the header would measure by.
+    void titlesAreFullyVisible() {
+        grid_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid_.get()));
+        QHeaderView* header = grid_->horizontalHeader();
+        const QImage shot = header->grab().toImage();
+        const QRect title(header->sectionViewportPosition(1) + 2, 0, header->sectionSize(1) - 4,
+                          header->height());
+
+        QImage alone(200, 100, QImage::Format_RGB32);
+        alone.fill(Qt::white);
+        {
+            QPainter painter(&alone);
+            painter.setFont(header->font());
+            painter.setPen(Qt::black);
+            painter.drawText(alone.rect(), Qt::AlignCenter, QStringLiteral("等级"));
+        }
+        const int whole = InkedRows(alone, alone.rect());
+        QVERIFY(whole > 5);
+        QVERIFY2(InkedRows(shot, title) == whole,
+                 qPrintable(QStringLiteral("%1 of %2 rows").arg(InkedRows(shot, title)).arg(whole)));
     }
 
     // Edits, inserts, deletes, filters and a reload with another structure show without rebinding.

@@ -4,6 +4,7 @@
 #include "host/snapin/rootwindow.h"
 #include "host/snapin/snapinregistry.h"
 #include "shell/packageloader.h"
+#include "shell/selfcheck.h"
 
 #include <QFile>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 using namespace kav;
 namespace fs = std::filesystem;
@@ -119,6 +121,42 @@ private slots:
         // Unloading in reverse order: the copy goes first and must not take the first one's entry.
         loader.UnloadAll();
         QVERIFY(RegisteredClientSnapIns().empty());
+    }
+
+    // kav-client --check on a program folder: settings, seat map configuration and every package, with a
+    // non-zero exit for anything the operator must fix.
+    void selfCheckReportsWhatTheClientWouldFind() {
+        const fs::path folder = temp_.path().toStdString();
+        const auto check = [&](std::optional<fs::path> extra = {}) {
+            std::ostringstream out;
+            const int code = RunSelfCheck(folder, TClientOptions{std::move(extra), true}, out);
+            return std::make_pair(code, out.str());
+        };
+        fs::remove(folder / "KavClient.ini");
+        fs::remove(folder / "SEATMAP.CFG");
+        auto [code, report] = check();
+        QCOMPARE(code, 1);
+        QVERIFY2(report.find("KavClient.ini is missing") != std::string::npos, report.c_str());
+        QVERIFY2(report.find("SEATMAP.CFG is missing") != std::string::npos, report.c_str());
+
+        Write(folder / "KavClient.ini", "[Server]\nHost=box-office-1\nPort=7000\n[Node]\nNodeCode=01\n");
+        Write(folder / "SEATMAP.CFG", "[LEVEL]\nLEVEL_A=$000000FF\n");
+        std::tie(code, report) = check();
+        QCOMPARE(code, 0);
+        QVERIFY2(report.find("server box-office-1:7000, node 01") != std::string::npos, report.c_str());
+        QVERIFY2(report.find("package loaded: " + (plugins_ / "libkavtestpackage.so").string()) !=
+                     std::string::npos,
+                 report.c_str());
+        QVERIFY(RegisteredClientSnapIns().empty()); // unloaded again
+
+        const fs::path extra = folder / "extra";
+        Copy("libkavbrokenpackage.so", extra);
+        std::tie(code, report) = check(extra);
+        QCOMPARE(code, 1);
+        QVERIFY2(report.find("package failed: " + (extra / "libkavbrokenpackage.so").string()) !=
+                     std::string::npos,
+                 report.c_str());
+        fs::remove_all(extra);
     }
 };
 

@@ -1,16 +1,17 @@
 // Whole update runs against a local HTTP server, in a temporary program folder with stand-in patch and
 // client programs that record that they were started.
 
+#include "dialogs/dialogresponder.h"
 #include "platform/core/connectionsettings.h"
 #include "platform/core/inifile.h"
 #include "testhttpserver.h"
 #include "updater/gradientbar.h"
-#include "updater/messagesink.h"
 #include "updater/uiupdate.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -26,11 +27,16 @@ const std::string kMissingConfiguration = "配置文件不存在，请联系管�
 const std::string kWrongConfiguration = "配置文件错误，请联系管理员！";
 const std::string kCloseClient = "系统升级、请关闭Kav系统！";
 
-class RecordingSink final : public kav::TMessageSink {
-public:
-    void ShowMessage(QWidget*, const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
+// The texts of the message dialogs shown so far; each must be a prompt answered with "确定".
+std::vector<std::string> Messages(const kav::ScriptedDialogResponder& dialogs) {
+    std::vector<std::string> texts;
+    for (const kav::DialogRecord& dialog : dialogs.Log()) {
+        if (dialog.caption != "操作提示" || dialog.buttons.size() != 1 || dialog.buttons[0].caption != "确定")
+            qWarning("unexpected dialog: %s", dialog.ToString().c_str());
+        texts.push_back(dialog.text);
+    }
+    return texts;
+}
 
 QByteArray PackBody(int size) {
     QByteArray body(size, '\0');
@@ -49,6 +55,7 @@ private slots:
     void cleanup();
 
     void splashPictureFillsTheWindow();
+    void withoutSplashPictureTheProductNameShows();
     void firstRunCreatesTheStateAndStartsTheClient();
     void settingsWithoutUpdateServerStartTheClient();
     void systemPackIsFetchedAndHandedOver();
@@ -75,7 +82,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<TestHttpServer> server_;
-    RecordingSink sink_;
+    std::unique_ptr<kav::ScriptedDialogResponder> dialogs_;
     QList<qint64> barWidths_;
     QList<qint64> paintedWidths_;
 };
@@ -99,7 +106,7 @@ void UpdaterTest::init() {
     QVERIFY(dir_->isValid());
     server_ = std::make_unique<TestHttpServer>();
     QVERIFY(server_->Port() != 0);
-    sink_.messages.clear();
+    dialogs_ = std::make_unique<kav::ScriptedDialogResponder>();
     barWidths_.clear();
     paintedWidths_.clear();
     kav::ConnectionSettings settings;
@@ -111,6 +118,7 @@ void UpdaterTest::init() {
 }
 
 void UpdaterTest::cleanup() {
+    dialogs_.reset();
     server_.reset();
     dir_.reset();
 }
@@ -139,7 +147,7 @@ QStringList UpdaterTest::PatchFiles() const {
 }
 
 RunEnd UpdaterTest::Run() {
-    TUIUpdate window(Folder(), sink_);
+    TUIUpdate window(Folder());
     auto* bar = window.findChild<kav::TGradientBar*>(QStringLiteral("progress"));
     connect(bar, &kav::TGradientBar::GradientWidthChanged, this,
             [this](qint64 width) { barWidths_.append(width); });
@@ -154,24 +162,43 @@ void UpdaterTest::splashPictureFillsTheWindow() {
     picture.fill(QColor(200, 0, 0));
     QVERIFY(picture.save(PathOf(QStringLiteral("images/splash.jpg")), "JPG"));
 
-    TUIUpdate window(Folder(), sink_);
+    TUIUpdate window(Folder());
     window.LoadSettings();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     const QImage shot = window.grab().toImage();
     QCOMPARE(shot.size(), QSize(584, 342));
-    // The picture is stretched over the area above the prompt; the full bar ends in lime at the bottom.
+    // The picture is stretched over the area above the prompt; the bar is empty until a transfer starts.
     for (const QPoint corner : {QPoint(2, 2), QPoint(581, 2), QPoint(581, 280)})
         QVERIFY2(qAbs(shot.pixelColor(corner).red() - 200) < 16 && shot.pixelColor(corner).green() < 16,
                  qPrintable(shot.pixelColor(corner).name()));
-    const QColor barEnd = shot.pixelColor(582, 330);
-    QVERIFY2(barEnd.green() == 255 && barEnd.red() < 8 && barEnd.blue() < 8, qPrintable(barEnd.name()));
+    for (const QPoint inBar : {QPoint(2, 330), QPoint(300, 330), QPoint(582, 330)})
+        QCOMPARE(shot.pixelColor(inBar), window.palette().color(QPalette::Window));
+}
+
+void UpdaterTest::withoutSplashPictureTheProductNameShows() {
+    TUIUpdate window(Folder());
+    window.LoadSettings();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto* splash = window.findChild<QLabel*>(QStringLiteral("splash"));
+    QVERIFY(splash);
+    QCOMPARE(splash->text(), QStringLiteral("售票系统"));
+    // Drawn large in the middle of the splash area, not a blank grey box.
+    const QImage shot = window.grab().toImage();
+    const QColor background = window.palette().color(QPalette::Window);
+    int inked = 0;
+    for (int x = 150; x < 434; ++x)
+        for (int y = 100; y < 200; ++y)
+            inked += shot.pixelColor(x, y) != background;
+    QVERIFY2(inked > 1000, qPrintable(QString::number(inked)));
+    QCOMPARE(window.findChild<kav::TGradientBar*>(QStringLiteral("progress"))->GradientWidth(), 0);
 }
 
 void UpdaterTest::firstRunCreatesTheStateAndStartsTheClient() {
     QCOMPARE(Run(), RunEnd::WindowClosed);
-    QCOMPARE(sink_.messages, std::vector<std::string>{kMissingConfiguration});
+    QCOMPARE(Messages(*dialogs_), std::vector<std::string>{kMissingConfiguration});
     const kav::IniFile ini = UpdateIni();
     QVERIFY(ini.FileExisted());
     QCOMPARE(ini.ReadString("Distribution", "course", ""),
@@ -190,7 +217,7 @@ void UpdaterTest::settingsWithoutUpdateServerStartTheClient() {
     WriteUpdateIni("[Distribution]\nname=ctcom1\nstate=0\n");
     WriteFile(QStringLiteral("KavClient.ini"), "[Node]\nNodeCode=01\n");
     QCOMPARE(Run(), RunEnd::WindowClosed);
-    QCOMPARE(sink_.messages, std::vector<std::string>{kWrongConfiguration});
+    QCOMPARE(Messages(*dialogs_), std::vector<std::string>{kWrongConfiguration});
     QVERIFY(server_->Requests().isEmpty());
     QTRY_VERIFY(!Started(QStringLiteral("DEV.et")).isEmpty());
 }
@@ -203,7 +230,7 @@ void UpdaterTest::systemPackIsFetchedAndHandedOver() {
     server_->Serve("/01/pack1.zip", "user pack");
 
     QCOMPARE(Run(), RunEnd::WindowClosed);
-    QVERIFY(sink_.messages.empty());
+    QVERIFY(Messages(*dialogs_).empty());
     // Once a system pack is handed over, the user pack waits for the next run.
     QCOMPARE(server_->RequestLines(), (QList<QByteArray>{"HEAD /01/ctcom2.zip", "GET /01/ctcom2.zip"}));
     for (const TestHttpServer::Request& request : server_->Requests()) {
@@ -224,8 +251,9 @@ void UpdaterTest::systemPackIsFetchedAndHandedOver() {
     QCOMPARE(ini.ReadString("Download", "SystemPackState", ""), "1");
     QTRY_COMPARE(Started(QStringLiteral("KavPatch.ext")), "0 " + dir_->path().toUtf8());
 
-    // The bar restarted from nothing, was painted part-filled while the pack arrived and ended full.
-    QCOMPARE(barWidths_.first(), 0);
+    // The bar was painted empty first, part-filled while the pack arrived, and ended full.
+    QVERIFY(!paintedWidths_.isEmpty());
+    QCOMPARE(paintedWidths_.first(), 0);
     QCOMPARE(barWidths_.last(), 584);
     QVERIFY(
         std::any_of(paintedWidths_.begin(), paintedWidths_.end(), [](qint64 w) { return w > 0 && w < 584; }));
@@ -247,7 +275,7 @@ void UpdaterTest::missingPacks() {
     if (userPackServed) server_->Serve("/01/pack2.zip", "user pack");
 
     QCOMPARE(Run(), end);
-    QVERIFY(sink_.messages.empty());
+    QVERIFY(Messages(*dialogs_).empty());
     QCOMPARE(server_->RequestLines(), (QList<QByteArray>{"HEAD /01/ctcom5.zip", "GET /01/pack2.zip"}));
     QCOMPARE(PatchFiles(), userPackServed ? QStringList{QStringLiteral("pack2.zip")} : QStringList{});
     const kav::IniFile ini = UpdateIni();
@@ -304,6 +332,12 @@ void UpdaterTest::runningClientBlocksTheHandOver_data() {
     QTest::newRow("system pack, other program") << system << QStringLiteral("KavClient") << true << false;
     QTest::newRow("user pack, client here") << user << QStringLiteral("DEV") << true << true;
     QTest::newRow("user pack, longer name") << user << QStringLiteral("DEVX") << true << false;
+    // The client as installed runs under its own name, and blocks either pack.
+    QTest::newRow("system pack, installed client here")
+        << system << QStringLiteral("kav-client") << true << true;
+    QTest::newRow("user pack, installed client here") << user << QStringLiteral("kav-client") << true << true;
+    QTest::newRow("user pack, installed client elsewhere")
+        << user << QStringLiteral("kav-client") << false << false;
 }
 
 void UpdaterTest::runningClientBlocksTheHandOver() {
@@ -329,13 +363,13 @@ void UpdaterTest::runningClientBlocksTheHandOver() {
     const RunEnd end = Run();
     if (blocked) {
         QCOMPARE(end, RunEnd::Terminated);
-        QCOMPARE(sink_.messages, std::vector<std::string>{kCloseClient});
+        QCOMPARE(Messages(*dialogs_), std::vector<std::string>{kCloseClient});
         const kav::IniFile ini = UpdateIni();
         QCOMPARE(ini.ReadString("Distribution", "course", ""), "1");
         QCOMPARE(ini.ReadString("Download", "SystemPackState", "0"), "0");
         QCOMPARE(ini.ReadString("Download", "UserPackState", "0"), "0");
     } else {
-        QVERIFY(sink_.messages.empty());
+        QVERIFY(Messages(*dialogs_).empty());
         QTRY_VERIFY(!Started(QStringLiteral("KavPatch.ext")).isEmpty());
     }
 }

@@ -18,10 +18,14 @@ std::vector<std::string> Lines(Connection& connection, const std::string& sql) {
         std::string line;
         for (const SqlValue& value : row) {
             if (!line.empty()) line += " | ";
-            if (const auto* text = std::get_if<std::string>(&value)) line += *text;
-            else if (const auto* number = std::get_if<std::int64_t>(&value)) line += std::to_string(*number);
-            else if (const auto* real = std::get_if<double>(&value)) line += std::to_string(*real);
-            else line += "null";
+            if (const auto* text = std::get_if<std::string>(&value))
+                line += *text;
+            else if (const auto* number = std::get_if<std::int64_t>(&value))
+                line += std::to_string(*number);
+            else if (const auto* real = std::get_if<double>(&value))
+                line += std::to_string(*real);
+            else
+                line += "null";
         }
         lines.push_back(line);
     }
@@ -41,7 +45,8 @@ std::vector<std::string> Shape(Connection& connection) {
         add("select 'column', upper(m.name), c.cid, upper(c.name), upper(c.type), c.\"notnull\", "
             "coalesce(c.dflt_value, ''), c.pk from sqlite_schema m, pragma_table_info(m.name) c "
             "where m.type = 'table'");
-        add("select 'index', upper(m.name), l.name, l.\"unique\", i.seqno, upper(i.name) from sqlite_schema m, "
+        add("select 'index', upper(m.name), l.name, l.\"unique\", i.seqno, upper(i.name) from sqlite_schema "
+            "m, "
             "pragma_index_list(m.name) l, pragma_index_info(l.name) i where m.type = 'table'");
     } else {
         add("select 'column', upper(table_name), cast(row_number() over (partition by table_name order by "
@@ -60,9 +65,9 @@ std::vector<std::string> Shape(Connection& connection) {
 
 // A database as the first release made it, with its sample rows.
 void MakeFirstReleaseDatabase(Connection& connection) {
-    connection.Execute(ReadSourceFile("tests/server/db/schema-v1/" +
-                                      std::string(connection.Kind() == Backend::SQLite ? "sqlite" : "postgresql") +
-                                      ".sql"));
+    connection.Execute(
+        ReadSourceFile("tests/server/db/schema-v1/" +
+                       std::string(connection.Kind() == Backend::SQLite ? "sqlite" : "postgresql") + ".sql"));
     connection.Execute(ReadSourceFile("tests/server/db/schema-v1/sample_rows.sql"));
 }
 
@@ -93,7 +98,8 @@ std::map<std::string, std::string> Columns(Connection& connection) {
     std::map<std::string, std::string> columns;
     const auto names = connection.Select(
         connection.Kind() == Backend::SQLite
-            ? "select m.name, c.name from sqlite_schema m, pragma_table_info(m.name) c where m.type = 'table' "
+            ? "select m.name, c.name from sqlite_schema m, pragma_table_info(m.name) c where m.type = "
+              "'table' "
               "order by m.name, c.cid"
             : "select table_name, column_name from information_schema.columns "
               "where table_schema = current_schema() order by table_name, ordinal_position");
@@ -104,7 +110,8 @@ std::map<std::string, std::string> Columns(Connection& connection) {
     return columns;
 }
 
-std::vector<std::string> Missing(const std::vector<std::string>& wanted, const std::vector<std::string>& have) {
+std::vector<std::string> Missing(const std::vector<std::string>& wanted,
+                                 const std::vector<std::string>& have) {
     std::vector<std::string> missing;
     std::set_difference(wanted.begin(), wanted.end(), have.begin(), have.end(), std::back_inserter(missing));
     return missing;
@@ -157,7 +164,8 @@ TEST_P(SchemaUpgradeTest, NewerAndForeignDatabasesAreRefusedUntouched) {
     TestDatabase newer(GetParam());
     newer.Db().EnsureSchema();
     const auto connection = newer.Db().Connect();
-    connection->Execute("update KAV_SCHEMA_VERSION set VERSION = ?1", {std::int64_t{CurrentSchemaVersion() + 1}});
+    connection->Execute("update KAV_SCHEMA_VERSION set VERSION = ?1",
+                        {std::int64_t{CurrentSchemaVersion() + 1}});
     try {
         newer.Db().EnsureSchema();
         ADD_FAILURE() << "a newer database was accepted";
@@ -184,7 +192,8 @@ TEST_P(SchemaUpgradeTest, AFailingStepUndoesTheWholeUpgrade) {
     MakeFirstReleaseDatabase(*connection);
     const SchemaStep& recordsVersion = SchemaSteps().front();
     const char* addsTable = "create table ADDED (ID integer primary key)";
-    const SchemaStep steps[] = {recordsVersion, {3, "adds-a-table", addsTable, addsTable},
+    const SchemaStep steps[] = {recordsVersion,
+                                {3, "adds-a-table", addsTable, addsTable},
                                 {4, "adds-it-again", addsTable, addsTable}};
     const std::vector<std::string> before = Shape(*connection);
     try {

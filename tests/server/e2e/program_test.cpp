@@ -5,8 +5,8 @@
 #include "platform/dataset/clientdataset.h"
 #include "server/db/schemasetup.h"
 #include "serverfixture.h"
-#include "testdatabase.h"
 #include "services/login/tplogin.h"
+#include "testdatabase.h"
 
 #include <csignal>
 #include <cstdio>
@@ -180,7 +180,31 @@ TEST_F(ProgramTest, AnOlderDatabaseIsUpgradedAtStartAndANewerOneRefused) {
     const std::string newer = std::to_string(CurrentSchemaVersion() + 1);
     connection->Execute("update KAV_SCHEMA_VERSION set VERSION = " + newer);
     ServerProcess refused({"--port", "0", "--db", url});
-    EXPECT_TRUE(refused.WaitForLog("schema version " + newer + ", newer than this kav-server's version " + current));
+    EXPECT_TRUE(
+        refused.WaitForLog("schema version " + newer + ", newer than this kav-server's version " + current));
     EXPECT_EQ(refused.Wait(), 1);
     EXPECT_EQ(SchemaVersionOf(*connection), CurrentSchemaVersion() + 1);
+}
+
+// With a key file, a session survives a restart, as it does a move to another server given the same file.
+TEST_F(ProgramTest, ASessionKeyFileKeepsSessionsAcrossServers) {
+    const std::string keyFile = (folder_ / "session.key").string();
+    std::string context;
+    {
+        ServerProcess first({"--port", "0", "--db", url_, "--session-key-file", keyFile});
+        pelio::TPelioClient client;
+        client.SetPort(PortOf(first.OutputLine()));
+        context = TTPLogin(&client).Login("demo", "demo");
+    }
+    ServerProcess second({"--port", "0", "--db", url_, "--session-key-file", keyFile});
+    pelio::TPelioClient client;
+    client.SetPort(PortOf(second.OutputLine()));
+    EXPECT_TRUE(TCADBPipe(client).GetData(context, "select USERCODE from KAV_USER").IsByteArray());
+
+    // Without the file, the next server draws a key of its own and the session is gone.
+    ServerProcess third({"--port", "0", "--db", url_});
+    pelio::TPelioClient other;
+    other.SetPort(PortOf(third.OutputLine()));
+    EXPECT_THROW(TCADBPipe(other).GetData(context, "select USERCODE from KAV_USER"),
+                 pelio::EosRemoteException);
 }

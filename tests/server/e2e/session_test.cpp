@@ -2,9 +2,13 @@
 
 #include "rpc/exceptions.h"
 #include "server/serveroptions.h"
+#include "server/sessionkeyfile.h"
 #include "server/sessionsigner.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kav;
 using namespace kav::server;
@@ -71,6 +75,42 @@ TEST(SessionSigner, RefusesEveryChangeAndEveryOtherKey) {
     }
 }
 
+// The key file: made once with mode 0600, then read back by every server that is given it.
+TEST(SessionKeyFile, IsCreatedOnceAndSharedAndRefusedWhenUnsafeOrDamaged) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("kav-key-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / "session.key";
+
+    const TSessionSigner::Key key = LoadOrCreateSessionKey(file);
+    struct stat status {};
+    ASSERT_EQ(stat(file.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(std::filesystem::file_size(file), 65u);
+    EXPECT_EQ(LoadOrCreateSessionKey(file), key);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "no temporary left";
+    // A context issued by one server verifies on another with the same file.
+    const TSessionSigner first(key), second(LoadOrCreateSessionKey(file));
+    EXPECT_TRUE(Verifies(second, first.Issue(Values())));
+
+    const auto refused = [&](const std::string& content, unsigned mode, const std::string& why) {
+        { std::ofstream(file, std::ios::trunc) << content; }
+        std::filesystem::permissions(file, static_cast<std::filesystem::perms>(mode));
+        try {
+            LoadOrCreateSessionKey(file);
+            ADD_FAILURE() << "accepted: " << why;
+        } catch (const ESessionKeyFile& e) {
+            EXPECT_NE(std::string(e.what()).find(file.string()), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
+        }
+    };
+    refused(std::string(64, 'a') + "\n", 0644, "others may read it");
+    refused(std::string(63, 'a') + "\n", 0600, "64 hexadecimal digits");
+    refused(std::string(64, 'g') + "\n", 0600, "64 hexadecimal digits");
+    refused("", 0600, "64 hexadecimal digits");
+    std::filesystem::remove_all(folder);
+}
+
 TEST(ServerOptions, DefaultsAndEveryOption) {
     const ServerOptions defaults = ParseServerOptions({});
     EXPECT_EQ(defaults.port, 6666);
@@ -78,15 +118,17 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(defaults.seed, "");
     EXPECT_EQ(defaults.maxConnections, 0);
 
-    const ServerOptions options = ParseServerOptions(
-        {"--port", "0", "--db", "postgresql://kav@localhost/kav", "--seed", "bench:1000000", "--threads", "8",
-         "--max-connections", "50", "--max-message-bytes", "4194304"});
+    const ServerOptions options =
+        ParseServerOptions({"--port", "0", "--db", "postgresql://kav@localhost/kav", "--seed",
+                            "bench:1000000", "--threads", "8", "--max-connections", "50",
+                            "--max-message-bytes", "4194304", "--session-key-file", "/var/lib/kav/key"});
     EXPECT_EQ(options.port, 0);
     EXPECT_EQ(options.database, "postgresql://kav@localhost/kav");
     EXPECT_EQ(options.seed, "bench:1000000");
     EXPECT_EQ(options.threads, 8);
     EXPECT_EQ(options.maxConnections, 50);
     EXPECT_EQ(options.maxMessageBytes, 4194304u);
+    EXPECT_EQ(options.sessionKeyFile, "/var/lib/kav/key");
     EXPECT_EQ(ParseServerOptions({"--seed", "demo"}).seed, "demo");
 }
 
@@ -102,6 +144,7 @@ TEST(ServerOptions, RefusesWhatItCannotUse) {
         {"--seed", "bench:0"},
         {"--seed", "big"},
         {"--db", ""},
+        {"--session-key-file", ""},
         {"--max-message-bytes", "1000"},
         {"--verbose", "1"},
         {"--max-connections", "-5"},
