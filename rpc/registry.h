@@ -65,6 +65,10 @@ public:
     // that message cannot be sent.
     void ExecuteMethod(const std::string& interfaceName, const std::string& methodName);
 
+protected:
+    // The connection's environment (not owned), for the servants a stub makes itself.
+    TPelioEnvironment* Environment() const noexcept { return environment_; }
+
 private:
     TosTransport* transport_ = nullptr;
     TPelioServantClass servantClass_;

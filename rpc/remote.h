@@ -103,7 +103,7 @@ CallRemote(TPelioProxy& proxy, std::string_view interfaceName,
 
 // A stub dispatching the listed operations by exact, case-sensitive method name, in list order.
 // Every call runs on a fresh servant made by the registered servant class, which must derive
-// from Servant.
+// from Servant; it is given the connection's environment.
 template <class Servant, const auto&... Operations> class TRemoteStub : public TPelioStub {
 public:
     void DoInvoke(const std::string& interfaceName, const std::string& methodName) override {
@@ -117,6 +117,7 @@ private:
         std::unique_ptr<TPelioServant> instance = ServantClass()();
         auto* servant = dynamic_cast<Servant*>(instance.get());
         if (!servant) throw std::runtime_error("Invalid class typecast");
+        servant->SetEnvironment(Environment());
         TosDataBuffer& request = GetRequest();
         // Braced initialisation reads the arguments strictly left to right.
         std::tuple<typename Marshal<ArgWires>::Value...> args{Marshal<ArgWires>::Read(request)...};

@@ -1,6 +1,9 @@
 #include "server/dbpipeservant.h"
 
 #include "rpc/exceptions.h"
+#include "rpc/pelioenv.h"
+#include "server/access/auditlog.h"
+#include "server/db/transaction.h"
 
 namespace kav::server {
 
@@ -26,33 +29,43 @@ Variant PacketResult(std::string packet, std::uint32_t maxMessageBytes) {
     return Variant::ByteArray(std::move(packet));
 }
 
-Connection& TKavDBPipe::CheckedConnection(const std::string& context) {
-    services_.sessions.Verify(context);
-    Connection& connection = ThreadConnection(services_.database);
+template <class Work> auto TKavDBPipe::Run(const std::string& context, std::string_view sql, Work&& work) {
+    const TContextText session = services_.sessions.Verify(context);
+    Connection& connection = ThreadPipeConnection(services_.database);
+    connection.SetPipeNode(session.Value(context_names::NodeCode));
     connection.SetMaxPacketBytes(MaxPacketBytes(services_.maxMessageBytes));
-    return connection;
+    try {
+        return work(connection);
+    } catch (const EResultTooLarge& e) {
+        ResultTooLarge("多于 " + std::to_string(e.limit), services_.maxMessageBytes);
+    } catch (const ECredentialColumn& e) {
+        Connection& owner = ThreadConnection(services_.database);
+        InTransaction(owner, [&] {
+            WriteAudit(owner, {audit_kind::PipeRefused, session.Value(context_names::NodeCode),
+                               session.Value(context_names::UserCode),
+                               Environment() ? Environment()->Info.PeerAddress : std::string(),
+                               e.column + ": " + std::string(sql)});
+        });
+        throw pelio::EosRemoteException(std::string(kCredentialColumnText) + e.column);
+    }
 }
 
 Variant TKavDBPipe::GetData(const std::string& Context, const std::string& SQL) {
-    try {
-        return PacketResult(CheckedConnection(Context).GetData(SQL), services_.maxMessageBytes);
-    } catch (const EResultTooLarge& e) {
-        ResultTooLarge("多于 " + std::to_string(e.limit), services_.maxMessageBytes);
-    }
+    return Run(Context, SQL, [&](Connection& connection) {
+        return PacketResult(connection.GetData(SQL), services_.maxMessageBytes);
+    });
 }
 
 Variant TKavDBPipe::GetMasterDetailData(const std::string& Context, const std::string& MasterSQL,
                                         const std::string& DetailName, const std::string& DetailSQL) {
-    try {
-        return PacketResult(CheckedConnection(Context).GetMasterDetailData(MasterSQL, DetailName, DetailSQL),
+    return Run(Context, MasterSQL + "\n" + DetailSQL, [&](Connection& connection) {
+        return PacketResult(connection.GetMasterDetailData(MasterSQL, DetailName, DetailSQL),
                             services_.maxMessageBytes);
-    } catch (const EResultTooLarge& e) {
-        ResultTooLarge("多于 " + std::to_string(e.limit), services_.maxMessageBytes);
-    }
+    });
 }
 
 std::int32_t TKavDBPipe::ExecSQL(const std::string& Context, const std::string& SQL) {
-    return CheckedConnection(Context).ExecSQL(SQL);
+    return Run(Context, SQL, [&](Connection& connection) { return connection.ExecSQL(SQL); });
 }
 
 } // namespace kav::server

@@ -1,11 +1,17 @@
 #pragma once
 // TKavDBPipe: the data pipe servant. Checks the caller's session, then runs the statement on the
-// connection thread's database connection; database errors reach the caller with their message.
+// connection thread's pipe connection (Database::ConnectPipe), which serves the session's node;
+// database errors reach the caller with their message. A statement that reads or writes a
+// credential column is refused with kCredentialColumnText and the column, and audited.
 
 #include "server/serverservices.h"
 #include "services/dbpipe/tpdbpipe.h"
 
+#include <string_view>
+
 namespace kav::server {
+
+inline constexpr std::string_view kCredentialColumnText = "数据通道不能读取或修改受保护的列 ";
 
 class TKavDBPipe final : public TTPDBPipe_serv {
 public:
@@ -17,7 +23,9 @@ public:
     std::int32_t ExecSQL(const std::string& Context, const std::string& SQL) override;
 
 private:
-    Connection& CheckedConnection(const std::string& context);
+    // `work(connection)` on the pipe connection for the session of `context`; `sql` is what the
+    // audit records of a refusal.
+    template <class Work> auto Run(const std::string& context, std::string_view sql, Work&& work);
 
     const ServerServices& services_;
 };

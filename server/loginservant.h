@@ -1,7 +1,8 @@
 #pragma once
 // TKavLogin: checks a user's code and password against KAV_USER (libsodium password hashes) and
 // issues the signed session context. A refused login raises EosRemoteException with a text that
-// does not tell an unknown user from a wrong password.
+// does not tell an unknown user from a wrong password. Failed logins are throttled per user code
+// and client address, and every attempt is audited (server/access/loginattempt.h).
 
 #include "server/serverservices.h"
 #include "services/login/tplogin.h"

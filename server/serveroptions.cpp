@@ -8,6 +8,9 @@ namespace kav::server {
 
 namespace {
 
+// The longest login window or lock accepted, in seconds: a week.
+constexpr std::int64_t kLongestSeconds = 7 * 24 * 60 * 60;
+
 std::int64_t Number(const std::string& option, const std::string& text, std::int64_t least,
                     std::int64_t most) {
     std::int64_t value = 0;
@@ -37,7 +40,13 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
                                                  "--threads",
                                                  "--max-connections",
                                                  "--max-message-bytes",
-                                                 "--session-key-file"};
+                                                 "--session-key-file",
+                                                 "--pipe-db",
+                                                 "--pipe-row-security",
+                                                 "--login-failures",
+                                                 "--login-window",
+                                                 "--login-lock",
+                                                 "--login-lock-max"};
         if (!known.contains(option)) throw ServerOptionsError("unknown option: " + option);
         if (i + 1 == arguments.size()) throw ServerOptionsError(option + " needs a value");
         const std::string& value = arguments[++i];
@@ -57,11 +66,33 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
         } else if (option == "--session-key-file") {
             if (value.empty()) throw ServerOptionsError("--session-key-file needs a file name");
             options.sessionKeyFile = value;
-        } else { // --max-message-bytes
+        } else if (option == "--max-message-bytes") {
             options.maxMessageBytes = static_cast<std::uint32_t>(
                 Number(option, value, 1 << 20, std::numeric_limits<std::uint32_t>::max()));
+        } else if (option == "--pipe-db") {
+            if (value.empty()) throw ServerOptionsError("--pipe-db needs a database URL");
+            options.pipe.url = value;
+        } else if (option == "--pipe-row-security") {
+            if (value != "on" && value != "off")
+                throw ServerOptionsError("--pipe-row-security takes on or off, not \"" + value + "\"");
+            options.pipe.rowSecurity = value == "on";
+        } else if (option == "--login-failures") {
+            options.login.failures = static_cast<int>(Number(option, value, 0, 1000));
+        } else if (option == "--login-window") {
+            options.login.windowSeconds = static_cast<int>(Number(option, value, 1, kLongestSeconds));
+        } else if (option == "--login-lock") {
+            options.login.lockSeconds = static_cast<int>(Number(option, value, 1, kLongestSeconds));
+        } else { // --login-lock-max
+            options.login.maxLockSeconds = static_cast<int>(Number(option, value, 1, kLongestSeconds));
         }
     }
+    if (options.login.maxLockSeconds < options.login.lockSeconds)
+        throw ServerOptionsError("--login-lock-max must be at least --login-lock (" +
+                                 std::to_string(options.login.lockSeconds) + ")");
+    const bool postgres = !options.database.starts_with("sqlite:");
+    if (!postgres && (!options.pipe.url.empty() || options.pipe.rowSecurity))
+        throw ServerOptionsError("--pipe-db and --pipe-row-security are for a PostgreSQL database, not " +
+                                 options.database);
     return options;
 }
 

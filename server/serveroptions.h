@@ -1,6 +1,9 @@
 #pragma once
 // The command line of kav-server.
 
+#include "server/access/loginattempt.h"
+#include "server/db/database.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -10,7 +13,9 @@ namespace kav::server {
 
 inline constexpr const char* kServerUsage =
     "usage: kav-server [--port N] [--db URL] [--seed demo|bench:N] [--threads N] [--max-connections N]\n"
-    "                  [--max-message-bytes N] [--session-key-file PATH]\n"
+    "                  [--max-message-bytes N] [--session-key-file PATH] [--pipe-db URL]\n"
+    "                  [--pipe-row-security on|off] [--login-failures N] [--login-window S]\n"
+    "                  [--login-lock S] [--login-lock-max S]\n"
     "  --port N               TCP port to listen on (default 6666; 0 lets the system choose)\n"
     "  --db URL               sqlite:PATH or a PostgreSQL connection string (default sqlite:kav.db)\n"
     "  --seed demo|bench:N    fill an empty database with the demo data, or with N orders\n"
@@ -20,7 +25,18 @@ inline constexpr const char* kServerUsage =
     "                         (default 268435456)\n"
     "  --session-key-file PATH  sign sessions with the key in PATH, created when missing, so that\n"
     "                         users stay logged in across restarts and servers sharing the file\n"
-    "                         accept each other's sessions (default: a new key at every start)\n";
+    "                         accept each other's sessions (default: a new key at every start)\n"
+
+    "  --pipe-db URL          PostgreSQL: the data pipe's own role (default: the --db connection as\n"
+    "                         user kav_pipe, created when missing)\n"
+    "  --pipe-row-security on|off\n"
+    "                         PostgreSQL: the pipe reaches only the rows of the session's node;\n"
+    "                         kept in the database (default: as the database has it, off at first)\n"
+    "  --login-failures N     failed logins per user code or address that lock it (default 5;\n"
+    "                         0 never locks)\n"
+    "  --login-window S       seconds in which those failures count (default 900)\n"
+    "  --login-lock S         seconds of the first lock, doubled by each further one (default 30)\n"
+    "  --login-lock-max S     longest lock in seconds (default 3600)\n";
 
 struct ServerOptions {
     int port = 6666;
@@ -30,6 +46,8 @@ struct ServerOptions {
     int maxConnections = 0;
     std::uint32_t maxMessageBytes = 256u << 20;
     std::string sessionKeyFile; // empty: a key drawn at start
+    PipeSettings pipe;
+    LoginLimits login;
 };
 
 // Raised for a command line that cannot be used; the message names the option and its value.

@@ -36,7 +36,7 @@ int RunServer(const ServerOptions& options) {
     std::signal(SIGPIPE, SIG_IGN);
 
     try {
-        const std::unique_ptr<Database> database = Database::Open(options.database);
+        const std::unique_ptr<Database> database = Database::Open(options.database, options.pipe);
         const SchemaUpgrade schema = database->EnsureSchema();
         if (schema.Created())
             std::cerr << "created the schema (version " << schema.To << ") in " << options.database
@@ -52,7 +52,7 @@ int RunServer(const ServerOptions& options) {
         const TSessionSigner sessions = options.sessionKeyFile.empty()
                                             ? TSessionSigner()
                                             : TSessionSigner(LoadOrCreateSessionKey(options.sessionKeyFile));
-        const ServerServices services{*database, sessions, options.maxMessageBytes};
+        const ServerServices services{*database, sessions, options.maxMessageBytes, options.login};
         RegisterServices(services);
 
         pelio::TPelioServer server;

@@ -17,15 +17,27 @@
 
 namespace kav::server {
 
-Connection& ThreadConnection(Database& database) {
+namespace {
+
+template <bool Pipe> Connection& ThreadConnectionOf(Database& database) {
     thread_local Database* owner = nullptr;
     thread_local std::unique_ptr<Connection> connection;
     if (!connection || owner != &database) {
         connection.reset();
-        connection = database.Connect();
+        connection = Pipe ? database.ConnectPipe() : database.Connect();
         owner = &database;
     }
     return *connection;
+}
+
+} // namespace
+
+Connection& ThreadConnection(Database& database) {
+    return ThreadConnectionOf<false>(database);
+}
+
+Connection& ThreadPipeConnection(Database& database) {
+    return ThreadConnectionOf<true>(database);
 }
 
 void RegisterServices(const ServerServices& services) {

@@ -5,14 +5,14 @@
 
 namespace kav::server {
 
-std::unique_ptr<Database> Database::Open(const std::string& url) {
+std::unique_ptr<Database> Database::Open(const std::string& url, const PipeSettings& pipe) {
     constexpr std::string_view kSQLitePrefix = "sqlite:";
     if (url.starts_with(kSQLitePrefix)) {
         auto path = url.substr(kSQLitePrefix.size());
         if (path.empty()) throw EDatabase("The SQLite database URL names no file: '" + url + "'");
         return OpenSQLiteDatabase(path);
     }
-    return OpenPostgreSQLDatabase(url);
+    return OpenPostgreSQLDatabase(url, pipe);
 }
 
 } // namespace kav::server

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,6 +42,15 @@ public:
           bytes(bytes), limit(limit) {}
     std::size_t bytes;
     std::size_t limit;
+};
+
+// A pipe statement refused because it reads or writes a credential column (server/db/pipeaccess.h).
+class ECredentialColumn : public EDatabase {
+public:
+    explicit ECredentialColumn(std::string column)
+        : EDatabase("The data pipe may not read or write the credential column " + column),
+          column(std::move(column)) {}
+    std::string column; // TABLE.COLUMN
 };
 
 // A database whose schema cannot be brought to this program's version: it is newer than the
@@ -94,6 +104,11 @@ public:
     // floats (money included), texts (date-times as "YYYY-MM-DD hh:mm:ss"), null.
     virtual std::vector<std::vector<SqlValue>> Select(std::string_view sql,
                                                       const std::vector<SqlValue>& params = {}) = 0;
+    // The node of the session whose statements a pipe connection runs next (Database::ConnectPipe).
+    // Where row security by node is on, those statements reach only that node's rows; other
+    // connections ignore it.
+    virtual void SetPipeNode(std::string_view nodeCode) { static_cast<void>(nodeCode); }
+
     // A transaction of the server's own; SQLite takes the write lock at once (BEGIN IMMEDIATE).
     virtual void Begin() = 0;
     virtual void Commit() = 0;
@@ -103,19 +118,35 @@ private:
     std::size_t maxPacketBytes_ = SIZE_MAX;
 };
 
+// How the data pipe reaches a PostgreSQL database (SQLite has no roles and ignores it).
+struct PipeSettings {
+    // The connection string of the pipe's own role; empty: the database's own with the user
+    // kav_pipe, a role the server creates when it may.
+    std::string url;
+    // Turns row security by node on or off for the pipe's role and keeps it so in the database;
+    // empty: as the database has it (off in a new one).
+    std::optional<bool> rowSecurity;
+};
+
 class Database {
 public:
     virtual ~Database() = default;
     // "sqlite:PATH" or a PostgreSQL connection string ("postgresql://..." or "host=... dbname=...").
     // Raises EDatabase when the database cannot be opened.
-    static std::unique_ptr<Database> Open(const std::string& url);
+    static std::unique_ptr<Database> Open(const std::string& url, const PipeSettings& pipe = {});
 
     virtual Backend Kind() const = 0;
     virtual std::unique_ptr<Connection> Connect() = 0;
+    // A connection for the data pipe. Its client statements (GetData, GetMasterDetailData,
+    // ExecSQL) never read or write a credential column (ECredentialColumn) nor write a table the
+    // server keeps (EDatabase), see server/db/pipeaccess.h; on PostgreSQL it is a session of the
+    // pipe's own role, which needs EnsureSchema to have run once since this server started.
+    virtual std::unique_ptr<Connection> ConnectPipe() = 0;
     // Brings the database to the current schema in one transaction (server/db/schemasetup.h):
     // creates it when the database has no tables, runs the upgrade steps on an older one. Raises
     // ESchemaRefused for a newer or foreign database and EDatabase when a step fails; the database
-    // is then left as it was.
+    // is then left as it was. On PostgreSQL it then gives the pipe's role its privileges and
+    // policies on every table (server/db/postgresqlpipe.h), at every call.
     virtual SchemaUpgrade EnsureSchema() = 0;
 };
 

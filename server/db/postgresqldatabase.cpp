@@ -1,6 +1,7 @@
 #include "server/db/postgresqldatabase.h"
 
 #include "server/db/packetstream.h"
+#include "server/db/postgresqlpipe.h"
 #include "server/db/resultrows.h"
 #include "server/db/schemasetup.h"
 #include "server/db/sqldialect.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <libpq-fe.h>
+#include <mutex>
 #include <type_traits>
 
 namespace kav::server {
@@ -175,15 +177,37 @@ std::string LocalTimeZone() {
     return zone;
 }
 
+// Where a connection goes: the connection string, and the user that replaces the string's own
+// when not empty.
+struct Target {
+    std::string url;
+    std::string user;
+};
+
+// The owner's connection that records the node of every pipe session of one database, shared by
+// the pipe connections of all threads (a session's node changes seldom).
+class PipeNodeBinder final {
+public:
+    explicit PipeNodeBinder(std::string url) : url_(std::move(url)) {}
+    void Bind(int pid, const std::string& nodeCode, bool newSession);
+
+private:
+    std::string url_;
+    std::mutex mutex_;
+    std::unique_ptr<Connection> owner_;
+};
+
 class PostgreSQLConnection final : public Connection {
 public:
-    explicit PostgreSQLConnection(const std::string& url) {
-        const char* keys[] = {"dbname", "client_encoding", nullptr};
-        const char* values[] = {url.c_str(), "UTF8", nullptr};
+    explicit PostgreSQLConnection(const Target& target) {
+        const char* keys[] = {"dbname", "client_encoding", "user", nullptr};
+        const char* values[] = {target.url.c_str(), "UTF8", target.user.c_str(), nullptr};
+        if (target.user.empty()) keys[2] = nullptr;
         conn_.reset(PQconnectdbParams(keys, values, 1));
         if (!conn_) throw EDatabase("Cannot connect to PostgreSQL: out of memory");
         if (PQstatus(conn_.get()) != CONNECTION_OK)
-            throw EDatabase("Cannot connect to PostgreSQL: " + ErrorText());
+            throw EDatabase("Cannot connect to PostgreSQL" +
+                            (target.user.empty() ? "" : " as " + target.user) + ": " + ErrorText());
         Setup();
     }
     PostgreSQLConnection(const PostgreSQLConnection&) = delete;
@@ -191,8 +215,13 @@ public:
 
     Backend Kind() const override { return Backend::PostgreSQL; }
 
+    // Makes this a pipe connection: its client statements first bind its session to the node of
+    // SetPipeNode through `binder`, and refusals of the pipe's limits raise their own errors.
+    void ServePipe(std::shared_ptr<PipeNodeBinder> binder) { binder_ = std::move(binder); }
+    void SetPipeNode(std::string_view nodeCode) override { node_ = nodeCode; }
+
     std::string GetData(std::string_view sql) override {
-        ReconnectIfLost();
+        PrepareClientStatement();
         return ReadOnly([&] {
             auto result = Run(std::string(sql), {});
             if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
@@ -203,7 +232,7 @@ public:
 
     std::string GetMasterDetailData(std::string_view masterSql, std::string_view detailName,
                                     std::string_view detailSql) override {
-        ReconnectIfLost();
+        PrepareClientStatement();
         return ReadOnly([&] {
             auto master = Run(std::string(masterSql), {});
             if (PQresultStatus(master.get()) != PGRES_TUPLES_OK)
@@ -246,7 +275,7 @@ public:
     }
 
     int ExecSQL(std::string_view sql) override {
-        ReconnectIfLost();
+        PrepareClientStatement();
         auto keyword = LeadingKeyword(sql);
         if (keyword != "insert" && keyword != "update" && keyword != "delete")
             throw EDatabase("ExecSQL runs one insert, update or delete, not '" + keyword + "'");
@@ -307,6 +336,21 @@ public:
 private:
     Handle conn_;
     bool inTransaction_ = false;
+    std::shared_ptr<PipeNodeBinder> binder_; // set for a pipe connection
+    std::string node_;                       // a pipe session without one sees no node's rows
+    int boundPid_ = 0;
+    std::string boundNode_;
+
+    // A client statement runs on a live session, which a pipe connection has bound to its node.
+    void PrepareClientStatement() {
+        ReconnectIfLost();
+        if (!binder_) return;
+        const int pid = PQbackendPID(conn_.get());
+        if (pid == boundPid_ && node_ == boundNode_) return;
+        binder_->Bind(pid, node_, pid != boundPid_);
+        boundPid_ = pid;
+        boundNode_ = node_;
+    }
 
     // Session settings every statement relies on; run on every (re)connection.
     void Setup() {
@@ -328,6 +372,7 @@ private:
         if (PQstatus(conn_.get()) != CONNECTION_BAD) return;
         if (inTransaction_) throw EDatabase("The connection to PostgreSQL was lost inside a transaction");
         PQreset(conn_.get());
+        boundPid_ = 0; // a new session, whatever its process id: its node is recorded afresh
         if (PQstatus(conn_.get()) != CONNECTION_OK)
             throw EDatabase("Cannot connect to PostgreSQL: " + ErrorText());
         Setup();
@@ -346,6 +391,8 @@ private:
         std::string text = PQresultErrorMessage(result.get());
         while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
             text.pop_back();
+        if (const char* state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE); binder_ && state)
+            RaisePipeRefusal(state, text);
         throw EDatabase(text.empty() ? ErrorText() : text);
     }
 
@@ -413,26 +460,54 @@ private:
     }
 };
 
+void PipeNodeBinder::Bind(int pid, const std::string& nodeCode, bool newSession) {
+    std::lock_guard lock(mutex_);
+    if (!owner_) owner_ = std::make_unique<PostgreSQLConnection>(Target{url_, {}});
+    BindPipeNode(*owner_, pid, nodeCode, newSession);
+}
+
 class PostgreSQLDatabase final : public Database {
 public:
-    explicit PostgreSQLDatabase(std::string url) : url_(std::move(url)) { PostgreSQLConnection check(url_); }
+    PostgreSQLDatabase(std::string url, const PipeSettings& pipe)
+        : url_(std::move(url)),
+          pipe_(pipe.url.empty() ? Target{url_, std::string(kDefaultPipeRole)} : Target{pipe.url, {}}),
+          ownRole_(pipe.url.empty()), rowSecurity_(pipe.rowSecurity),
+          binder_(std::make_shared<PipeNodeBinder>(url_)) {
+        PostgreSQLConnection check(Target{url_, {}});
+    }
 
     Backend Kind() const override { return Backend::PostgreSQL; }
-    std::unique_ptr<Connection> Connect() override { return std::make_unique<PostgreSQLConnection>(url_); }
+    std::unique_ptr<Connection> Connect() override {
+        return std::make_unique<PostgreSQLConnection>(Target{url_, {}});
+    }
+    std::unique_ptr<Connection> ConnectPipe() override {
+        auto connection = std::make_unique<PostgreSQLConnection>(pipe_);
+        connection->ServePipe(binder_);
+        return connection;
+    }
 
     SchemaUpgrade EnsureSchema() override {
-        PostgreSQLConnection connection(url_);
-        return EnsureCurrentSchema(connection);
+        PostgreSQLConnection connection(Target{url_, {}});
+        const SchemaUpgrade upgrade = EnsureCurrentSchema(connection);
+        if (ownRole_) EnsurePipeRole(connection, pipe_.user);
+        PostgreSQLConnection pipe(pipe_);
+        const auto role = pipe.Select("select current_user", {});
+        GrantPipeAccess(connection, std::get<std::string>(role.at(0).at(0)), rowSecurity_);
+        return upgrade;
     }
 
 private:
     std::string url_;
+    Target pipe_;
+    bool ownRole_; // the pipe's role is kav_pipe, made by the server when missing
+    std::optional<bool> rowSecurity_;
+    std::shared_ptr<PipeNodeBinder> binder_;
 };
 
 } // namespace
 
-std::unique_ptr<Database> OpenPostgreSQLDatabase(const std::string& url) {
-    return std::make_unique<PostgreSQLDatabase>(url);
+std::unique_ptr<Database> OpenPostgreSQLDatabase(const std::string& url, const PipeSettings& pipe) {
+    return std::make_unique<PostgreSQLDatabase>(url, pipe);
 }
 
 } // namespace kav::server

@@ -11,7 +11,8 @@
 namespace kav::server {
 
 // `url`: a libpq connection string ("postgresql://..." or "host=... dbname=..."). Connects once
-// to check it; raises EDatabase with libpq's message when that fails.
-std::unique_ptr<Database> OpenPostgreSQLDatabase(const std::string& url);
+// to check it; raises EDatabase with libpq's message when that fails. The pipe's connections
+// follow `pipe` (server/db/postgresqlpipe.h).
+std::unique_ptr<Database> OpenPostgreSQLDatabase(const std::string& url, const PipeSettings& pipe);
 
 } // namespace kav::server

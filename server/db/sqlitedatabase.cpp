@@ -2,6 +2,7 @@
 
 #include "platform/core/textcodec.h"
 #include "server/db/packetstream.h"
+#include "server/db/pipeaccess.h"
 #include "server/db/resultrows.h"
 #include "server/db/schemasetup.h"
 #include "server/db/sqldialect.h"
@@ -30,17 +31,56 @@ struct DbDeleter {
 };
 using Handle = std::unique_ptr<sqlite3, DbDeleter>;
 
-int Authorize(void* guard, int action, const char*, const char*, const char*, const char*) {
+// What the authorizer allows the statement being prepared, and on a pipe connection what it
+// refused of the pipe's limits (pipeaccess.h).
+struct Access {
+    Guard guard = Guard::Any;
+    bool pipe = false;
+    std::string credential; // TABLE.COLUMN read or written
+    std::string keptTable;  // a server-kept table written
+};
+
+std::string_view Name(const char* name) {
+    return name ? std::string_view(name) : std::string_view();
+}
+
+// `column` is the column an update sets; an insert writes every column, a delete none.
+int AuthorizeWrite(Access& access, int action, std::string_view table, std::string_view column) {
+    if (access.guard != Guard::Write) return SQLITE_DENY;
+    if (!access.pipe) return SQLITE_OK;
+    if (IsServerKeptTable(table)) {
+        access.keptTable = table;
+        return SQLITE_DENY;
+    }
+    const CredentialColumn* credential = CredentialColumnOf(table);
+    if (credential &&
+        (action == SQLITE_INSERT || (action == SQLITE_UPDATE && IsCredentialColumn(table, column)))) {
+        access.credential = QualifiedName(*credential);
+        return SQLITE_DENY;
+    }
+    return SQLITE_OK;
+}
+
+int Authorize(void* context, int action, const char* first, const char* second, const char*, const char*) {
+    auto& access = *static_cast<Access*>(context);
+    if (access.guard == Guard::Any) return SQLITE_OK;
     switch (action) {
-    case SQLITE_SELECT:
     case SQLITE_READ:
+        // Called for every column a statement reads, wherever it is named (select list, where,
+        // join, sub-select, view, `*` expanded), with the table's and column's declared names.
+        if (access.pipe && IsCredentialColumn(Name(first), Name(second))) {
+            access.credential = QualifiedName(*CredentialColumnOf(Name(first)));
+            return SQLITE_DENY;
+        }
+        return SQLITE_OK;
+    case SQLITE_SELECT:
     case SQLITE_FUNCTION:
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
     case SQLITE_INSERT:
-    case SQLITE_UPDATE:
     case SQLITE_DELETE:
-        return *static_cast<Guard*>(guard) == Guard::Write ? SQLITE_OK : SQLITE_DENY;
+    case SQLITE_UPDATE:
+        return AuthorizeWrite(access, action, Name(first), Name(second));
     default: // schema changes, PRAGMA, ATTACH, transactions, ...
         return SQLITE_DENY;
     }
@@ -66,7 +106,9 @@ ColumnKind KindOfDeclared(const char* declared, int& size) {
 
 class SQLiteConnection final : public Connection {
 public:
-    explicit SQLiteConnection(const std::string& path) {
+    // A `pipe` connection holds its client statements to the pipe's limits (pipeaccess.h).
+    SQLiteConnection(const std::string& path, bool pipe) {
+        access_.pipe = pipe;
         sqlite3* raw = nullptr;
         int rc = sqlite3_open_v2(path.c_str(), &raw,
                                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -80,6 +122,9 @@ public:
         sqlite3_db_config(raw, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
         // `like` compares letter case as PostgreSQL does.
         Exec("PRAGMA case_sensitive_like = ON");
+        // Installed for the connection's life, so that a statement prepared again while it runs
+        // (after a schema change) is checked again under the same guard.
+        sqlite3_set_authorizer(raw, Authorize, &access_);
     }
     SQLiteConnection(const SQLiteConnection&) = delete;
     SQLiteConnection& operator=(const SQLiteConnection&) = delete;
@@ -137,6 +182,7 @@ public:
 
     std::int64_t Execute(std::string_view sql, const std::vector<SqlValue>& params) override {
         if (params.empty()) {
+            access_.guard = Guard::Any;
             // A script: every statement in turn.
             std::string text(sql);
             const char* rest = text.c_str();
@@ -176,11 +222,13 @@ public:
     void Rollback() override { Exec("ROLLBACK"); }
 
     void Exec(const char* sql) {
+        access_.guard = Guard::Any;
         if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) Fail();
     }
 
 private:
     Handle db_;
+    Access access_;
 
     [[noreturn]] void Fail() const { throw EDatabase(sqlite3_errmsg(db_.get())); }
 
@@ -189,20 +237,26 @@ private:
     Statement Prepare(const std::string& sql, Guard guard) {
         sqlite3_stmt* raw = nullptr;
         const char* tail = nullptr;
-        if (guard != Guard::Any) sqlite3_set_authorizer(db_.get(), Authorize, &guard);
+        access_.guard = guard;
+        access_.credential.clear();
+        access_.keptTable.clear();
         int rc = sqlite3_prepare_v2(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw, &tail);
-        sqlite3_set_authorizer(db_.get(), nullptr, nullptr);
         Statement stmt(raw);
-        if (rc == SQLITE_AUTH)
+        if (rc == SQLITE_AUTH) {
+            if (!access_.credential.empty()) throw ECredentialColumn(access_.credential);
+            if (!access_.keptTable.empty()) RefuseKeptTableWrite(access_.keptTable);
             throw EDatabase(
                 guard == Guard::ReadOnly
                     ? "GetData runs only read-only queries: " + std::string(sqlite3_errmsg(db_.get()))
                     : "ExecSQL runs one insert, update or delete: " + std::string(sqlite3_errmsg(db_.get())));
+        }
         if (rc != SQLITE_OK) Fail();
         if (!stmt) throw EDatabase("The SQL text holds no statement");
         if (tail && *tail) {
             sqlite3_stmt* next = nullptr;
+            access_.guard = Guard::Any; // only to see whether more follows; never run
             rc = sqlite3_prepare_v2(db_.get(), tail, -1, &next, nullptr);
+            access_.guard = guard;
             Statement more(next);
             if (rc != SQLITE_OK || more) throw EDatabase("Only one statement may be sent at a time");
         }
@@ -327,15 +381,20 @@ private:
 class SQLiteDatabase final : public Database {
 public:
     explicit SQLiteDatabase(std::string path) : path_(std::move(path)) {
-        SQLiteConnection first(path_);
+        SQLiteConnection first(path_, false);
         first.Exec("PRAGMA journal_mode = WAL");
     }
 
     Backend Kind() const override { return Backend::SQLite; }
-    std::unique_ptr<Connection> Connect() override { return std::make_unique<SQLiteConnection>(path_); }
+    std::unique_ptr<Connection> Connect() override {
+        return std::make_unique<SQLiteConnection>(path_, false);
+    }
+    std::unique_ptr<Connection> ConnectPipe() override {
+        return std::make_unique<SQLiteConnection>(path_, true);
+    }
 
     SchemaUpgrade EnsureSchema() override {
-        SQLiteConnection connection(path_);
+        SQLiteConnection connection(path_, false);
         return EnsureCurrentSchema(connection);
     }
 

@@ -5,74 +5,21 @@
 #include "platform/dataset/clientdataset.h"
 #include "server/db/schemasetup.h"
 #include "serverfixture.h"
+#include "serverprocess.h"
 #include "services/login/tplogin.h"
 #include "testdatabase.h"
 
 #include <csignal>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kav;
 using namespace kav::server;
+using kav::server::e2e::ListeningPortOf;
+using kav::server::e2e::ServerProcess;
 
 namespace {
-
-class ServerProcess {
-public:
-    explicit ServerProcess(std::vector<std::string> arguments) {
-        int out[2], err[2];
-        if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
-        std::vector<char*> argv{const_cast<char*>("kav-server")};
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            dup2(err[1], STDERR_FILENO);
-            execv("./kav-server", argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        close(err[1]);
-        output_ = fdopen(out[0], "r");
-        errors_ = fdopen(err[0], "r");
-    }
-    ~ServerProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        fclose(output_);
-        fclose(errors_);
-    }
-    std::string OutputLine() { return ReadLine(output_); }
-    // Reads the log until a line holding `text`; false when the log ends first.
-    bool WaitForLog(const std::string& text) {
-        for (std::string line = ReadLine(errors_); !line.empty(); line = ReadLine(errors_))
-            if (line.find(text) != std::string::npos) return true;
-        return false;
-    }
-    void Signal(int number) { kill(pid_, number); }
-    int Wait() {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = 0;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    static std::string ReadLine(FILE* file) {
-        char line[1024] = {};
-        return fgets(line, sizeof line, file) ? line : "";
-    }
-    pid_t pid_ = 0;
-    FILE* output_ = nullptr;
-    FILE* errors_ = nullptr;
-};
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -94,10 +41,6 @@ protected:
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
-    static int PortOf(const std::string& line) {
-        int port = 0;
-        return sscanf(line.c_str(), "kav-server listening on %d", &port) == 1 ? port : 0;
-    }
 
     std::filesystem::path folder_;
     std::string url_;
@@ -110,7 +53,7 @@ TEST_F(ProgramTest, ServesLogsConnectionsAndStopsCleanly) {
         SCOPED_TRACE(stopSignal);
         ServerProcess server({"--port", "0", "--db", url_, "--threads", "2"});
         const std::string started = server.OutputLine();
-        const int port = PortOf(started);
+        const int port = ListeningPortOf(started);
         ASSERT_GT(port, 0) << started;
         EXPECT_EQ(started, "kav-server listening on " + std::to_string(port) + "\n");
         {
@@ -130,7 +73,7 @@ TEST_F(ProgramTest, ServesLogsConnectionsAndStopsCleanly) {
 
 TEST_F(ProgramTest, ATakenPortOrABadCommandLineEndsTheProgramWithAnError) {
     ServerProcess first({"--port", "0", "--db", url_});
-    const int port = PortOf(first.OutputLine());
+    const int port = ListeningPortOf(first.OutputLine());
     ASSERT_GT(port, 0);
     ServerProcess second({"--port", std::to_string(port), "--db", url_});
     EXPECT_TRUE(second.WaitForLog(std::to_string(port)));
@@ -144,7 +87,7 @@ TEST_F(ProgramTest, ATakenPortOrABadCommandLineEndsTheProgramWithAnError) {
 TEST_F(ProgramTest, ADemoDatabaseLetsTheDemoUserIn) {
     const std::string url = "sqlite:" + (folder_ / "demo.db").string();
     ServerProcess server({"--port", "0", "--db", url, "--seed", "demo"});
-    const int port = PortOf(server.OutputLine());
+    const int port = ListeningPortOf(server.OutputLine());
     ASSERT_GT(port, 0);
     pelio::TPelioClient client;
     client.SetPort(port);
@@ -168,7 +111,7 @@ TEST_F(ProgramTest, AnOlderDatabaseIsUpgradedAtStartAndANewerOneRefused) {
     {
         ServerProcess server({"--port", "0", "--db", url});
         EXPECT_TRUE(server.WaitForLog("upgraded the schema of " + url + " from version 1 to " + current));
-        EXPECT_GT(PortOf(server.OutputLine()), 0);
+        EXPECT_GT(ListeningPortOf(server.OutputLine()), 0);
         server.Signal(SIGTERM);
         EXPECT_EQ(server.Wait(), 0);
     }
@@ -193,18 +136,18 @@ TEST_F(ProgramTest, ASessionKeyFileKeepsSessionsAcrossServers) {
     {
         ServerProcess first({"--port", "0", "--db", url_, "--session-key-file", keyFile});
         pelio::TPelioClient client;
-        client.SetPort(PortOf(first.OutputLine()));
+        client.SetPort(ListeningPortOf(first.OutputLine()));
         context = TTPLogin(&client).Login("demo", "demo");
     }
     ServerProcess second({"--port", "0", "--db", url_, "--session-key-file", keyFile});
     pelio::TPelioClient client;
-    client.SetPort(PortOf(second.OutputLine()));
+    client.SetPort(ListeningPortOf(second.OutputLine()));
     EXPECT_TRUE(TCADBPipe(client).GetData(context, "select USERCODE from KAV_USER").IsByteArray());
 
     // Without the file, the next server draws a key of its own and the session is gone.
     ServerProcess third({"--port", "0", "--db", url_});
     pelio::TPelioClient other;
-    other.SetPort(PortOf(third.OutputLine()));
+    other.SetPort(ListeningPortOf(third.OutputLine()));
     EXPECT_THROW(TCADBPipe(other).GetData(context, "select USERCODE from KAV_USER"),
                  pelio::EosRemoteException);
 }

@@ -65,6 +65,8 @@ TEST_P(ServicesTest, RefusedLoginsDoNotTellWhichPartWasWrong) {
     EXPECT_EQ(RemoteError([&] { LoginAs("demo", ""); }), refused);
     EXPECT_EQ(RemoteError([&] { LoginAs("DEMO", "demo"); }), refused);
     EXPECT_EQ(RemoteError([&] { LoginAs("nobody", "demo"); }), refused);
+    // Five failures from one address would lock it; a success clears the count.
+    EXPECT_FALSE(LoginAs("clerk", "柜台'1").empty());
     EXPECT_EQ(RemoteError([&] { LoginAs("' or '1'='1", "demo"); }), refused);
     EXPECT_EQ(RemoteError([&] { LoginAs("gone", "wrong"); }), refused);
     EXPECT_EQ(RemoteError([&] { LoginAs("gone", "gone"); }), std::string(kUserDisabledText));

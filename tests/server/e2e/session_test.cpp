@@ -117,6 +117,11 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(defaults.database, "sqlite:kav.db");
     EXPECT_EQ(defaults.seed, "");
     EXPECT_EQ(defaults.maxConnections, 0);
+    EXPECT_EQ(defaults.pipe.url, "");
+    EXPECT_EQ(defaults.pipe.rowSecurity, std::nullopt);
+    EXPECT_EQ(defaults.login.failures, 5);
+    EXPECT_EQ(defaults.login.windowSeconds, 900);
+    EXPECT_EQ(defaults.login.lockSeconds, 30);
 
     const ServerOptions options =
         ParseServerOptions({"--port", "0", "--db", "postgresql://kav@localhost/kav", "--seed",
@@ -130,6 +135,20 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(options.maxMessageBytes, 4194304u);
     EXPECT_EQ(options.sessionKeyFile, "/var/lib/kav/key");
     EXPECT_EQ(ParseServerOptions({"--seed", "demo"}).seed, "demo");
+
+    const ServerOptions guarded =
+        ParseServerOptions({"--db", "host=db dbname=kav", "--pipe-db", "host=db dbname=kav user=pipe",
+                            "--pipe-row-security", "on", "--login-failures", "0", "--login-window", "60",
+                            "--login-lock", "5", "--login-lock-max", "5"});
+    EXPECT_EQ(guarded.pipe.url, "host=db dbname=kav user=pipe");
+    EXPECT_EQ(guarded.pipe.rowSecurity, true);
+    EXPECT_EQ(guarded.login.failures, 0);
+    EXPECT_EQ(guarded.login.windowSeconds, 60);
+    EXPECT_EQ(guarded.login.lockSeconds, 5);
+    EXPECT_EQ(guarded.login.maxLockSeconds, 5);
+    EXPECT_EQ(
+        ParseServerOptions({"--db", "postgresql:///kav", "--pipe-row-security", "off"}).pipe.rowSecurity,
+        false);
 }
 
 TEST(ServerOptions, RefusesWhatItCannotUse) {
@@ -148,6 +167,13 @@ TEST(ServerOptions, RefusesWhatItCannotUse) {
         {"--max-message-bytes", "1000"},
         {"--verbose", "1"},
         {"--max-connections", "-5"},
+        {"--pipe-row-security", "yes"},
+        {"--pipe-row-security", "on"}, // the default database is SQLite
+        {"--pipe-db", "host=db"},
+        {"--db", "postgresql:///kav", "--pipe-db", ""},
+        {"--login-failures", "-1"},
+        {"--login-window", "0"},
+        {"--login-lock", "60", "--login-lock-max", "30"},
     };
     for (const auto& arguments : refused) {
         SCOPED_TRACE(arguments.front() + " " + (arguments.size() > 1 ? arguments[1] : ""));
