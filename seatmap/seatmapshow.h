@@ -125,6 +125,8 @@ public:
     QRect CellRect(int row, int col) const;
     // The stage box and the section caption beside it, in client coordinates.
     QRect ArenaRect() const;
+    // The stage box alone, in client coordinates.
+    QRect StageRect() const { return StageBox().translated(contentsRect().topLeft()); }
 
     void ClearSelection();
     void RePaintCells();

@@ -219,6 +219,11 @@ select PLACECODE,MAPCODE,DOMAINCODE,CNAME,HAPPENTIME from KAV_PRODUCT where NODE
 -- call: GetData
 select CNAME from KAV_PLACE where NODECODE='01' and PLACECODE='PL01'
 
+-- id: mapseatshow.products
+-- label: Performances of the node with a seat map, newest first, for choosing a section to lay out
+-- call: GetData
+select PRODUCTCODE, CNAME, MAPCODE, HAPPENTIME from KAV_PRODUCT where NODECODE = '01' and MAPCODE is not null and STATUS <> '9' order by HAPPENTIME desc, PRODUCTCODE
+
 -- id: report.perform.sale.all
 -- label: Performance report sale rows, all sources, in a period
 -- call: GetData
