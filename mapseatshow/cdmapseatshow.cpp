@@ -57,10 +57,10 @@ TClientDataSet& TCDMapSeatShow::cdsRow() {
 }
 
 void TCDMapSeatShow::GetData() {
-    LoadSeats(std::string(TCAMapSeatShow(client_).GetSeat(Context(), ProductCode, MapCode, SectionCode).ByteArrayView()));
+    LoadSeats(TCAMapSeatShow(client_).GetSeat(Context(), ProductCode, MapCode, SectionCode).ByteArrayView());
 }
 
-void TCDMapSeatShow::LoadSeats(const std::string& packet) {
+void TCDMapSeatShow::LoadSeats(std::string_view packet) {
     Load(seat_, packet);
     lowestCode_ = 0;
     TField& code = seat_.FieldByName("SEATCODE");
@@ -75,9 +75,8 @@ void TCDMapSeatShow::SetData() {
                                                                  pelio::Variant::ByteArray(seat_.Delta()));
     if (!answer.IsByteArray() || answer.ByteArrayView().empty())
         throw EMapSeatSaveUnanswered("服务器没有返回保存后的座位，座位是否已保存未能确认，请刷新座位后检查");
-    Load(result_, answer.ByteArrayView());
     // The answer holds the section's seats as saved: none at all when every seat was deleted.
-    LoadSeats(std::string(answer.ByteArrayView()));
+    LoadSeats(answer.ByteArrayView());
 }
 
 void TCDMapSeatShow::SetSection() {

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace kav {
 
@@ -74,16 +75,15 @@ public:
     TClientDataSet& cdsRow();
     TClientDataSet& cdsPrice() { return price_; }
     TClientDataSet& cdsSeat() { return seat_; }
-    TClientDataSet& cdsResult() { return result_; }
 
 private:
-    void LoadSeats(const std::string& packet);
+    void LoadSeats(std::string_view packet);
 
     pelio::TPelioClient& client_;
     TKavContext context_;
     std::string nodeCode_;
     std::int64_t lowestCode_ = 0; // the lowest seat code of the seat data, provisional ones included
-    TClientDataSet section_, price_, seat_, result_;
+    TClientDataSet section_, price_, seat_;
 };
 
 } // namespace kav

@@ -29,8 +29,8 @@ Connection& ThreadConnection(Database& database);
 // first use.
 Connection& ThreadPipeConnection(Database& database);
 
-// Registers the servants of ITPLogin, ITPDBPipe, ITPTicketOffice, ITPMapSeatShow, ITPFreeSaleShow and
-// ITPBackGroundReclaim with the process-wide ORB registry. `services` must outlive every server that uses
+// Registers the servants of ITPLogin, ITPDBPipe, ITPTicketOffice, ITPMapSeatShow, ITPMapSectionShow,
+// ITPFreeSaleShow and ITPBackGroundReclaim with the process-wide ORB registry. `services` must outlive every server that uses
 // them.
 void RegisterServices(const ServerServices& services);
 
