@@ -21,7 +21,8 @@ public:
     // The map's sections.
     Variant GetSections(const std::string& context, const std::string& mapCode);
     // Saves the delta of those sections; answers how many were saved.
-    std::int32_t SetSections(const std::string& context, const std::string& mapCode, const Variant& sectionDelta);
+    std::int32_t SetSections(const std::string& context, const std::string& mapCode,
+                             const Variant& sectionDelta);
 
 private:
     TTPMapSectionShow proxy_;

@@ -8,27 +8,13 @@
 
 namespace kav {
 
-namespace {
-
-void Load(TClientDataSet& dataSet, std::string_view packet) {
-    dataSet.DisableControls();
-    try {
-        dataSet.SetData(packet);
-    } catch (...) {
-        dataSet.EnableControls();
-        throw;
-    }
-    dataSet.EnableControls();
-}
-
-} // namespace
-
 TCDMapSeatShow::TCDMapSeatShow(pelio::TPelioClient& client) : client_(client) {
     // The designer shows every seat's kind, so that kinds given from the legend can be seen.
     TFieldDef marks = MakeFieldDef("IsEntrepreneur", TFieldType::ftString, 1);
     marks.kind = TFieldKind::fkCalculated;
     seat_.FieldDefs().push_back(marks);
-    seat_.SetOnCalcFields([](TClientDataSet& seats) { seats.FieldByName("IsEntrepreneur").SetAsString("Y"); });
+    seat_.SetOnCalcFields(
+        [](TClientDataSet& seats) { seats.FieldByName("IsEntrepreneur").SetAsString("Y"); });
     seat_.SetIndexFieldNames("SEATCODE");
 }
 
@@ -40,12 +26,12 @@ void TCDMapSeatShow::SetContext(const std::string& text) {
 }
 
 void TCDMapSeatShow::GetPrice() {
-    Load(price_, TCAMapSeatShow(client_).GetPrice(Context(), ProductCode).ByteArrayView());
+    price_.SetData(TCAMapSeatShow(client_).GetPrice(Context(), ProductCode).ByteArrayView());
     CompletePriceLevels(price_, true);
 }
 
 void TCDMapSeatShow::GetSection() {
-    Load(section_, TCAMapSeatShow(client_).GetSection(Context(), ProductCode, SectionCode).ByteArrayView());
+    section_.SetData(TCAMapSeatShow(client_).GetSection(Context(), ProductCode, SectionCode).ByteArrayView());
 }
 
 TClientDataSet& TCDMapSeatShow::cdsFloor() {
@@ -61,7 +47,7 @@ void TCDMapSeatShow::GetData() {
 }
 
 void TCDMapSeatShow::LoadSeats(std::string_view packet) {
-    Load(seat_, packet);
+    seat_.SetData(packet);
     lowestCode_ = 0;
     TField& code = seat_.FieldByName("SEATCODE");
     for (seat_.First(); !seat_.Eof(); seat_.Next())
@@ -71,8 +57,8 @@ void TCDMapSeatShow::LoadSeats(std::string_view packet) {
 
 void TCDMapSeatShow::SetData() {
     if (!seat_.Active() || seat_.ChangeCount() == 0) return;
-    const pelio::Variant answer = TCAMapSeatShow(client_).SetSeat(Context(), ProductCode, MapCode, SectionCode,
-                                                                 pelio::Variant::ByteArray(seat_.Delta()));
+    const pelio::Variant answer = TCAMapSeatShow(client_).SetSeat(
+        Context(), ProductCode, MapCode, SectionCode, pelio::Variant::ByteArray(seat_.Delta()));
     if (!answer.IsByteArray() || answer.ByteArrayView().empty())
         throw EMapSeatSaveUnanswered("服务器没有返回保存后的座位，座位是否已保存未能确认，请刷新座位后检查");
     // The answer holds the section's seats as saved: none at all when every seat was deleted.
@@ -83,7 +69,7 @@ void TCDMapSeatShow::SetSection() {
     if (!section_.Active() || section_.ChangeCount() == 0) return;
     TCAMapSectionShow sections(client_);
     TClientDataSet all;
-    Load(all, sections.GetSections(Context(), MapCode).ByteArrayView());
+    all.SetData(sections.GetSections(Context(), MapCode).ByteArrayView());
     const std::string code = section_.FieldByName("SECTIONCODE").AsString();
     if (!all.Locate("sectioncode", {code}))
         throw EMapSectionMissing("座位图 " + MapCode + " 中没有区域 " + code + "，舞台位置没有保存");

@@ -46,7 +46,8 @@ struct TSeatMapPicture::Section {
     std::vector<std::pair<int, int>> rowLabels; // the top of each row with seats, and its number
 };
 
-TSeatMapPicture::TSeatMapPicture(const TKavSeatMapShow& source, std::string title, std::vector<TSeatMapLegendRow> legend)
+TSeatMapPicture::TSeatMapPicture(const TKavSeatMapShow& source, std::string title,
+                                 std::vector<TSeatMapLegendRow> legend)
     : section_(std::make_unique<Section>()), title_(std::move(title)), legend_(std::move(legend)) {
     TKavSeatMapShow& map = section_->map;
     map.SetConfig(source.Config());
@@ -54,8 +55,9 @@ TSeatMapPicture::TSeatMapPicture(const TKavSeatMapShow& source, std::string titl
     map.SetRowCount(source.RowCount());
     map.SetColCount(source.ColCount());
     // Seats as large as the control draws them, unless the section would make too large a picture.
-    map.SetColWidth(std::clamp(std::min(kLongestSide / source.ColCount(), kLongestSide * 5 / 6 / source.RowCount()),
-                               TKavSeatGrid::MinColWidth, TKavSeatGrid::MaxColWidth));
+    map.SetColWidth(
+        std::clamp(std::min(kLongestSide / source.ColCount(), kLongestSide * 5 / 6 / source.RowCount()),
+                   TKavSeatGrid::MinColWidth, TKavSeatGrid::MaxColWidth));
     map.SetIndicatorLocation(source.IndicatorLocation());
     map.SetSectionName(source.SectionName());
     map.SetCustomStage(source.CustomStage());
@@ -77,7 +79,8 @@ TSeatMapPicture::TSeatMapPicture(const TKavSeatMapShow& source, std::string titl
     // Each row with seats is labelled with its number at both sides, beside the part shown.
     for (int row = 1; row <= map.RowCount(); ++row)
         for (int col = 1; col <= map.ColCount(); ++col)
-            if (const TKavCellInfo& cell = map.Cells(row, col); cell.CellStatus != TKavCellStatus::kavcsNone) {
+            if (const TKavCellInfo& cell = map.Cells(row, col);
+                cell.CellStatus != TKavCellStatus::kavcsNone) {
                 section_->rowLabels.emplace_back(map.CellRect(row, col).top(), cell.RowNo);
                 break;
             }
@@ -89,7 +92,8 @@ QSize TSeatMapPicture::Size() const {
     const QSize map = section_->shown.size();
     const int columns = std::max(1, (map.width() + kGap) / kLegendColumn);
     const int rows = (static_cast<int>(legend_.size()) + columns - 1) / columns;
-    return {map.width() + 2 * kMargin, kMargin + kTitlePixels + kGap + map.height() + kGap + rows * kLegendRow + kMargin};
+    return {map.width() + 2 * kMargin,
+            kMargin + kTitlePixels + kGap + map.height() + kGap + rows * kLegendRow + kMargin};
 }
 
 void TSeatMapPicture::Paint(QPainter& painter) const {
@@ -99,7 +103,8 @@ void TSeatMapPicture::Paint(QPainter& painter) const {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     painter.setPen(Qt::black);
     painter.setFont(PixelFont(kTitlePixels, true));
-    painter.drawText(QRect(kMargin, kMargin, size.width() - 2 * kMargin, kTitlePixels), Qt::AlignCenter, Q(title_));
+    painter.drawText(QRect(kMargin, kMargin, size.width() - 2 * kMargin, kTitlePixels), Qt::AlignCenter,
+                     Q(title_));
 
     // Seat numbers show on every seat of the picture; the configuration's own setting is put back.
     const std::string showSeatNo = map.Config().ShowSeatNo;
@@ -112,7 +117,8 @@ void TSeatMapPicture::Paint(QPainter& painter) const {
     for (const auto& [top, number] : section_->rowLabels) {
         const int y = mapAt.y() + top - shown.top();
         const QString label = QString::number(number);
-        painter.drawText(QRect(0, y, kMargin - 10, map.RowHeight()), Qt::AlignRight | Qt::AlignVCenter, label);
+        painter.drawText(QRect(0, y, kMargin - 10, map.RowHeight()), Qt::AlignRight | Qt::AlignVCenter,
+                         label);
         painter.drawText(QRect(mapAt.x() + shown.width() + 10, y, kMargin - 10, map.RowHeight()),
                          Qt::AlignLeft | Qt::AlignVCenter, label);
     }
@@ -165,7 +171,8 @@ QByteArray TSeatMapPicture::Pdf() const {
         QPdfWriter pdf(&buffer);
         pdf.setResolution(Dpi);
         const QSize size = Size();
-        pdf.setPageSize(QPageSize(QSizeF(size.width() * 72.0 / Dpi, size.height() * 72.0 / Dpi), QPageSize::Point));
+        pdf.setPageSize(
+            QPageSize(QSizeF(size.width() * 72.0 / Dpi, size.height() * 72.0 / Dpi), QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setTitle(Q(title_));
         pdf.setCreator(QStringLiteral("座位划定"));
@@ -177,7 +184,8 @@ QByteArray TSeatMapPicture::Pdf() const {
 
 void TSeatMapPicture::Save(const std::filesystem::path& path) const {
     std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     const QByteArray bytes = extension == ".pdf" ? Pdf() : Png();
     WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
@@ -190,7 +198,8 @@ std::vector<TSeatMapLegendRow> SeatMapLegend(const TKavSeatMapShow& map, TClient
                 ++seats[cell.PriceLevel];
     std::vector<TSeatMapLegendRow> legend;
     if (prices.Active() && prices.FindField("PRICELEVEL") && prices.FindField("PRICE")) {
-        const int level = prices.FieldByName("PRICELEVEL").Index(), price = prices.FieldByName("PRICE").Index();
+        const int level = prices.FieldByName("PRICELEVEL").Index(),
+                  price = prices.FieldByName("PRICE").Index();
         for (int row = 0; row < prices.RecordCount(); ++row) {
             const std::string letter = prices.TextAt(row, level);
             if (letter.size() != 1) continue;

@@ -18,25 +18,11 @@
 
 namespace kav {
 
-namespace {
-
-void Load(TClientDataSet& dataSet, const pelio::Variant& packet) {
-    dataSet.DisableControls();
-    try {
-        dataSet.SetData(packet.ByteArrayView());
-    } catch (...) {
-        dataSet.EnableControls();
-        throw;
-    }
-    dataSet.EnableControls();
-}
-
-} // namespace
-
 std::string MapSeatProductsSQL(const std::string& nodeCode) {
-    return SqlFormat("select PRODUCTCODE, CNAME, MAPCODE, HAPPENTIME from KAV_PRODUCT where NODECODE = '%s' and "
-                     "MAPCODE is not null and STATUS <> '9' order by HAPPENTIME desc, PRODUCTCODE",
-                     {nodeCode});
+    return SqlFormat(
+        "select PRODUCTCODE, CNAME, MAPCODE, HAPPENTIME from KAV_PRODUCT where NODECODE = '%s' and "
+        "MAPCODE is not null and STATUS <> '9' order by HAPPENTIME desc, PRODUCTCODE",
+        {nodeCode});
 }
 
 TUIMapSeatLaunch::TUIMapSeatLaunch(pelio::TPelioClient& client, const std::string& context, QWidget* parent)
@@ -50,8 +36,9 @@ TUIMapSeatLaunch::TUIMapSeatLaunch(pelio::TPelioClient& client, const std::strin
     title.kind = TFieldKind::fkCalculated;
     products_.FieldDefs().push_back(title);
     products_.SetOnCalcFields([](TClientDataSet& rows) {
-        rows.FieldByName("TITLE").SetAsString(FormatDateTimeIso(rows.FieldByName("HAPPENTIME").AsDateTime()).substr(0, 16) +
-                                              "  " + rows.FieldByName("CNAME").AsString());
+        rows.FieldByName("TITLE").SetAsString(
+            FormatDateTimeIso(rows.FieldByName("HAPPENTIME").AsDateTime()).substr(0, 16) + "  " +
+            rows.FieldByName("CNAME").AsString());
     });
     productList_->setObjectName(QStringLiteral("ProductList"));
     productList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -90,7 +77,8 @@ void TUIMapSeatLaunch::LoadProducts() {
     context.SetAsString(context_);
     productList_->setModel(nullptr);
     productModel_.reset();
-    Load(products_, TCADBPipe(client_).GetData(context_, MapSeatProductsSQL(context.NodeCode())));
+    products_.SetData(
+        TCADBPipe(client_).GetData(context_, MapSeatProductsSQL(context.NodeCode())).ByteArrayView());
     productModel_ = std::make_unique<DataSetModel>(products_);
     productList_->setModel(productModel_.get());
     for (int column = 0; column < productModel_->columnCount(); ++column)
@@ -108,7 +96,7 @@ void TUIMapSeatLaunch::ProductChanged() {
     const std::string code = products_.TextAt(current.row(), products_.FieldByName("PRODUCTCODE").Index());
     const std::string map = products_.TextAt(current.row(), products_.FieldByName("MAPCODE").Index());
     if (map != loadedMap_ || !sections_.Active()) {
-        Load(sections_, TCAMapSectionShow(client_).GetSections(context_, map));
+        sections_.SetData(TCAMapSectionShow(client_).GetSections(context_, map).ByteArrayView());
         loadedMap_ = map;
     }
     sections_.SetFilter("PRODUCTCODE = " + SqlQuote(code));
@@ -137,7 +125,8 @@ std::optional<TMapSeatChoice> TUIMapSeatLaunch::Choice() {
     const auto text = [&](const char* field) {
         return products_.TextAt(current.row(), products_.FieldByName(field).Index());
     };
-    return TMapSeatChoice{text("PRODUCTCODE"), text("CNAME"), text("MAPCODE"), section, sectionList_->SectionName()};
+    return TMapSeatChoice{text("PRODUCTCODE"), text("CNAME"), text("MAPCODE"), section,
+                          sectionList_->SectionName()};
 }
 
 std::optional<TMapSeatChoice> TUIMapSeatLaunch::Ask(pelio::TPelioClient& client, const std::string& context,

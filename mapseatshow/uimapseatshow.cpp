@@ -38,7 +38,8 @@ TUIMapSeatShow::TUIMapSeatShow(pelio::TPelioClient& client, QWidget* parent)
     setObjectName(QStringLiteral("TUIMapSeatShow"));
     setWindowTitle(kCaption);
     setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint);
-    connect(snapIn_, &TKavCSnapIn::ContextChanged, this, [this](const std::string& text) { data_->SetContext(text); });
+    connect(snapIn_, &TKavCSnapIn::ContextChanged, this,
+            [this](const std::string& text) { data_->SetContext(text); });
 
     map_->SetSectionSource(&data_->cdsSection());
     map_->SetPriceSource(&data_->cdsPrice());
@@ -92,7 +93,8 @@ void TUIMapSeatShow::BuildTools() {
     connect(save_, &QAction::triggered, this, &TUIMapSeatShow::Save);
     connect(refresh_, &QAction::triggered, this, &TUIMapSeatShow::Refresh);
     connect(edit_, &QAction::triggered, this, [this] { RunGuarded([this] { map_->ShowEditor(); }); });
-    connect(delete_, &QAction::triggered, this, [this] { RunGuarded([this] { map_->DeleteSelectedCells(); }); });
+    connect(delete_, &QAction::triggered, this,
+            [this] { RunGuarded([this] { map_->DeleteSelectedCells(); }); });
     connect(move_, &QAction::triggered, this, [this] { RunGuarded([this] { map_->MoveSelectedCells(); }); });
     connect(copy_, &QAction::triggered, this, [this] { RunGuarded([this] { map_->CopySelectedCells(); }); });
     connect(clear_, &QAction::triggered, this, [this] { map_->ClearSelection(); });
@@ -119,8 +121,8 @@ void TUIMapSeatShow::BuildTools() {
     column->setContentsMargins(0, 0, 0, 0);
     tools_->setObjectName(QStringLiteral("ToolPanel"));
     tools_->setFixedWidth(110);
-    for (QAction* action : {save_, refresh_, edit_, delete_, move_, copy_, clear_, showNo_, design_, arena_, picture_,
-                            undo_, redo_}) {
+    for (QAction* action : {save_, refresh_, edit_, delete_, move_, copy_, clear_, showNo_, design_, arena_,
+                            picture_, undo_, redo_}) {
         if (action->isCheckable()) {
             auto* box = new QCheckBox(action->text());
             box->setObjectName(action->objectName() + QStringLiteral("Box"));
@@ -187,7 +189,8 @@ void TUIMapSeatShow::LoadSeats() {
 }
 
 void TUIMapSeatShow::Refresh() {
-    if (Modified() && ShowConfirmMessage("座位图尚未保存，刷新座位将放弃所做的修改，是否继续?", "请确认") != mrYes)
+    if (Modified() &&
+        ShowConfirmMessage("座位图尚未保存，刷新座位将放弃所做的修改，是否继续?", "请确认") != mrYes)
         return;
     RunGuarded([this] {
         data_->cdsSeat().CancelUpdates();
@@ -215,8 +218,8 @@ bool TUIMapSeatShow::Save() {
 }
 
 void TUIMapSeatShow::ShowElapsed(qint64 milliseconds) {
-    map_->SetPrompt("耗费: " + QString::number(static_cast<double>(milliseconds) / 1000, 'f', 3).toStdString() +
-                    "秒.");
+    map_->SetPrompt(
+        "耗费: " + QString::number(static_cast<double>(milliseconds) / 1000, 'f', 3).toStdString() + "秒.");
 }
 
 void TUIMapSeatShow::ShowStage() {
@@ -232,8 +235,9 @@ void TUIMapSeatShow::EditStage() {
 
 void TUIMapSeatShow::ExportPicture() {
     const std::string name = data_->SectionName.empty() ? data_->SectionCode : data_->SectionName;
-    const auto path = GetSaveFileName(this, QStringLiteral("生成座位图"), data_->ProductCode + "-" + name + ".png",
-                                      QStringLiteral("PNG 图片 (*.png);;PDF 文档 (*.pdf)"));
+    const auto path =
+        GetSaveFileName(this, QStringLiteral("生成座位图"), data_->ProductCode + "-" + name + ".png",
+                        QStringLiteral("PNG 图片 (*.png);;PDF 文档 (*.pdf)"));
     if (!path) return;
     RunGuarded([&] {
         THourglass hourglass;

@@ -88,8 +88,8 @@ private:
     TKavSeatMapCompositeShow* map_;
     TActionUpdater* updater_;
     QWidget* tools_;
-    QAction *save_, *refresh_, *edit_, *delete_, *move_, *copy_, *clear_, *showNo_, *design_, *arena_, *picture_,
-        *undo_, *redo_;
+    QAction *save_, *refresh_, *edit_, *delete_, *move_, *copy_, *clear_, *showNo_, *design_, *arena_,
+        *picture_, *undo_, *redo_;
 };
 
 } // namespace kav

@@ -213,7 +213,8 @@ void TKavElementBase::PaintDragBorder(QPainter& painter, const QRect& client, bo
         const int ys[] = {0, h / 2 - s / 2, h - s};
         for (int y : ys)
             for (int x : xs)
-                if (x != xs[1] || y != ys[1]) painter.fillRect(client.left() + x, client.top() + y, s, s, QColor(kHandle));
+                if (x != xs[1] || y != ys[1])
+                    painter.fillRect(client.left() + x, client.top() + y, s, s, QColor(kHandle));
     }
     painter.restore();
 }

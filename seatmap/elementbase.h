@@ -110,7 +110,8 @@ public:
     // ---- what element kinds override
     virtual QString DisplayName() const { return {}; }
     virtual void AdjustFrameSize(int& /*width*/, int& /*height*/) {}
-    virtual void DoDrawContent(QPainter& /*painter*/, const QRect& /*rect*/, const TElementScale& /*scale*/) {}
+    virtual void DoDrawContent(QPainter& /*painter*/, const QRect& /*rect*/, const TElementScale& /*scale*/) {
+    }
     virtual void DoBuildExtraString(std::vector<std::string>& /*items*/) {}
     // Reads settings from the items; may raise (a malformed number) after reading some of them.
     virtual void DoBreakExtraString(const std::vector<std::string>& /*items*/) {}

@@ -68,7 +68,8 @@ ClassRegistry<TKavSelectSectionClass>& SelectSections() {
 
 } // namespace
 
-bool RegisterCustomElement(const std::string& name, const std::string& displayName, TKavSectionElementClass cls) {
+bool RegisterCustomElement(const std::string& name, const std::string& displayName,
+                           TKavSectionElementClass cls) {
     return Elements().Register(name, displayName, cls);
 }
 void UnRegisterCustomElement(const std::string& name) {
@@ -84,7 +85,8 @@ std::vector<std::string> GetCustomElementNameList() {
     return Elements().Names();
 }
 
-bool RegisterSelectSection(const std::string& name, const std::string& displayName, TKavSelectSectionClass cls) {
+bool RegisterSelectSection(const std::string& name, const std::string& displayName,
+                           TKavSelectSectionClass cls) {
     return SelectSections().Register(name, displayName, cls);
 }
 void UnRegisterSelectSection(const std::string& name) {

@@ -35,14 +35,16 @@ template <class Element> TKavSelectSectionClass SelectSectionClass() {
 }
 
 // ---- windowed section elements. Register answers whether the name was new.
-bool RegisterCustomElement(const std::string& name, const std::string& displayName, TKavSectionElementClass cls);
-void UnRegisterCustomElement(const std::string& name); // unknown names are ignored
+bool RegisterCustomElement(const std::string& name, const std::string& displayName,
+                           TKavSectionElementClass cls);
+void UnRegisterCustomElement(const std::string& name);             // unknown names are ignored
 TKavSectionElementClass GetCustomElement(const std::string& name); // null when unknown
-std::string GetCustomElementDisplayName(const std::string& name); // empty when unknown
+std::string GetCustomElementDisplayName(const std::string& name);  // empty when unknown
 std::vector<std::string> GetCustomElementNameList();
 
 // ---- lightweight section blocks, the same five operations over their own lists.
-bool RegisterSelectSection(const std::string& name, const std::string& displayName, TKavSelectSectionClass cls);
+bool RegisterSelectSection(const std::string& name, const std::string& displayName,
+                           TKavSelectSectionClass cls);
 void UnRegisterSelectSection(const std::string& name);
 TKavSelectSectionClass GetSelectSection(const std::string& name);
 std::string GetSelectSectionDisplayName(const std::string& name);

@@ -14,7 +14,8 @@ constexpr char kDirections[] = {'L', 'T', 'R', 'B'};
 const char* const kDirectionCaptions[] = {"向左", "向上", "向右", "向下"};
 } // namespace
 
-TKavDirectionGroup::TKavDirectionGroup(QWidget* parent) : QGroupBox(parent), buttons_(new QButtonGroup(this)) {
+TKavDirectionGroup::TKavDirectionGroup(QWidget* parent)
+    : QGroupBox(parent), buttons_(new QButtonGroup(this)) {
     setObjectName(QStringLiteral("Direction"));
     auto* layout = new QHBoxLayout(this);
     for (int i = 0; i < 4; ++i) {
@@ -43,7 +44,8 @@ QDialogButtonBox* MakeDialogButtons(QDialog& dialog) {
     QPushButton* ok = buttons->addButton(QStringLiteral("确定(&O)"), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OK"));
     ok->setDefault(true);
-    buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("Close"));
+    buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("Close"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     return buttons;

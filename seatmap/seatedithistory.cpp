@@ -40,7 +40,8 @@ bool TKavSeatEditHistory::Commit(const TKavSeatGrid& grid, const TKavSeatCodes& 
     return true;
 }
 
-void TKavSeatEditHistory::Apply(const Step& step, bool forward, TKavSeatGrid& grid, TKavSeatCodes& deletions) {
+void TKavSeatEditHistory::Apply(const Step& step, bool forward, TKavSeatGrid& grid,
+                                TKavSeatCodes& deletions) {
     for (const Change& change : step.cells) {
         TKavCellInfo& cell = grid.Cell(change.pos.Row, change.pos.Col);
         const bool selected = cell.Selected;

@@ -26,7 +26,8 @@ Delta DeltaOf(char direction) {
 
 // Visits the cells of the grid so that a block moving by `reach` cells in the direction always moves
 // into room it has already left: against the direction, skipping the cells that cannot go that far.
-void Walk(const TKavSeatGrid& grid, char direction, int reach, const std::function<void(int col, int row)>& visit) {
+void Walk(const TKavSeatGrid& grid, char direction, int reach,
+          const std::function<void(int col, int row)>& visit) {
     const int rows = grid.RowCount(), cols = grid.ColCount();
     switch (direction) {
     case 'L':
@@ -64,7 +65,8 @@ bool HoldsSeat(const TKavCellInfo& cell) {
     return cell.CellStatus != TKavCellStatus::kavcsNone;
 }
 
-bool IsSeatConflict(const TKavSeatGrid& grid, int floor, int row, bool addition, int seat, TKavCellPos except) {
+bool IsSeatConflict(const TKavSeatGrid& grid, int floor, int row, bool addition, int seat,
+                    TKavCellPos except) {
     for (int r = 1; r <= grid.RowCount(); ++r)
         for (int c = 1; c <= grid.ColCount(); ++c) {
             if (r == except.Row && c == except.Col) continue;
@@ -198,9 +200,10 @@ bool EditSeat(TKavSeatGrid& grid, TKavCellPos pos, const TKavSeatIdentity& ident
 
 bool SameCell(const TKavCellInfo& a, const TKavCellInfo& b) {
     return a.SeatCode == b.SeatCode && a.PriceLevel == b.PriceLevel && a.FloorNo == b.FloorNo &&
-           a.CellStatus == b.CellStatus && a.Kind == b.Kind && a.SeatStatus == b.SeatStatus && a.RowNo == b.RowNo &&
-           a.SeatNo == b.SeatNo && a.IsAddition == b.IsAddition && a.SectionName == b.SectionName &&
-           a.FloorName == b.FloorName && a.RowName == b.RowName && a.Description == b.Description;
+           a.CellStatus == b.CellStatus && a.Kind == b.Kind && a.SeatStatus == b.SeatStatus &&
+           a.RowNo == b.RowNo && a.SeatNo == b.SeatNo && a.IsAddition == b.IsAddition &&
+           a.SectionName == b.SectionName && a.FloorName == b.FloorName && a.RowName == b.RowName &&
+           a.Description == b.Description;
 }
 
 } // namespace kav

@@ -33,10 +33,10 @@ struct TKavSeatMove {
 
 struct TKavSeatCopy {
     char Direction = 'L';
-    int Step = 1;       // 1..KavMaxEditStep cells between copies
-    char Entity = 'S';  // 'S' seat numbers, 'R' row numbers change from copy to copy
-    int Increment = 2;  // -4..4
-    int Times = 10;     // 1..KavMaxCopyTimes copies of each seat
+    int Step = 1;      // 1..KavMaxEditStep cells between copies
+    char Entity = 'S'; // 'S' seat numbers, 'R' row numbers change from copy to copy
+    int Increment = 2; // -4..4
+    int Times = 10;    // 1..KavMaxCopyTimes copies of each seat
 };
 
 // What the seat editor sets on a cell.

@@ -92,7 +92,8 @@ TKavSeatMapCompositeShow::TKavSeatMapCompositeShow(QWidget* parent)
     });
     map_->SetCellDescriber([this](int row, int col) { return DescribeCell(row, col); });
     for (TKavLegendGrid* legend : {priceLegend_, kindLegend_})
-        connect(legend, &TKavLegendGrid::RowClicked, this, [this, legend](int row) { LegendRowClicked(legend, row); });
+        connect(legend, &TKavLegendGrid::RowClicked, this,
+                [this, legend](int row) { LegendRowClicked(legend, row); });
     map_->installEventFilter(this);
     resize(800, 600);
 }
@@ -419,7 +420,8 @@ bool TKavSeatMapCompositeShow::MoveACell(int col, int row, int newCol, int newRo
     return true;
 }
 
-template <class Command> auto TKavSeatMapCompositeShow::DesignCommand(Command&& command) -> decltype(command()) {
+template <class Command>
+auto TKavSeatMapCompositeShow::DesignCommand(Command&& command) -> decltype(command()) {
     history_.Begin(map_->Grid(), deletions_);
     const auto finish = [this] {
         const bool changed = history_.Commit(map_->Grid(), deletions_);
@@ -440,7 +442,8 @@ bool TKavSeatMapCompositeShow::EditSelectedSeat(const TKavSeatIdentity& identity
     const std::vector<TKavCellPos> selected = map_->SelectedCells();
     if (selected.size() != 1) return false;
     const TKavCellPos pos = selected.front();
-    if (IsSeatConflict(map_->Grid(), identity.FloorNo, identity.RowNo, identity.IsAddition, identity.SeatNo, pos))
+    if (IsSeatConflict(map_->Grid(), identity.FloorNo, identity.RowNo, identity.IsAddition, identity.SeatNo,
+                       pos))
         return false;
     return DesignCommand([&] { return EditSeat(map_->CellGrid(), pos, identity); });
 }
@@ -451,7 +454,8 @@ int TKavSeatMapCompositeShow::MoveSelectedCells(const TKavSeatMove& move) {
 
 int TKavSeatMapCompositeShow::CopySelectedCells(const TKavSeatCopy& copy) {
     return DesignCommand([&] {
-        return kav::CopySelectedCells(map_->CellGrid(), copy, [this](int floor, int row) { return RowNameOf(floor, row); });
+        return kav::CopySelectedCells(map_->CellGrid(), copy,
+                                      [this](int floor, int row) { return RowNameOf(floor, row); });
     });
 }
 
@@ -481,8 +485,9 @@ void TKavSeatMapCompositeShow::ShowEditor() {
     seat.SeatNo = cell.SeatNo;
     seat.IsAddition = cell.IsAddition;
     seat.Description = cell.Description;
-    const std::string sectionCode =
-        IsOpen(section_) && section_->FindField("SECTIONCODE") ? section_->FieldByName("SECTIONCODE").AsString() : "";
+    const std::string sectionCode = IsOpen(section_) && section_->FindField("SECTIONCODE")
+                                        ? section_->FieldByName("SECTIONCODE").AsString()
+                                        : "";
     const auto identity = TUISeatEditorShow::Ask(this, EditorChoices(), sectionCode, seat, !HoldsSeat(cell));
     if (identity && !EditSelectedSeat(*identity)) ShowWarningMessage("该座位已经存在!!", "警告");
 }
@@ -529,7 +534,8 @@ TKavSeatEditorChoices TKavSeatMapCompositeShow::EditorChoices() {
     TKavSeatEditorChoices choices;
     if (IsOpen(section_) && section_->FindField("SECTIONCODE") && section_->FindField("CNAME")) {
         TRowReader reader(*section_);
-        const int code = section_->FieldByName("SECTIONCODE").Index(), name = section_->FieldByName("CNAME").Index();
+        const int code = section_->FieldByName("SECTIONCODE").Index(),
+                  name = section_->FieldByName("CNAME").Index();
         std::string codeText, nameText;
         for (int row = 0; row < reader.RowCount(); ++row) {
             reader.ReadText(row, code, codeText);

@@ -22,10 +22,12 @@ std::optional<std::vector<int>> NumbersOf(const std::string& text) {
     std::size_t start = 0;
     while (true) {
         const std::size_t bar = text.find('|', start);
-        const std::string_view part(text.data() + start, (bar == std::string::npos ? text.size() : bar) - start);
+        const std::string_view part(text.data() + start,
+                                    (bar == std::string::npos ? text.size() : bar) - start);
         int value = 0;
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
-        if (part.empty() || error != std::errc() || end != part.data() + part.size() || value < 0) return std::nullopt;
+        if (part.empty() || error != std::errc() || end != part.data() + part.size() || value < 0)
+            return std::nullopt;
         numbers.push_back(value);
         if (bar == std::string::npos) break;
         start = bar + 1;
@@ -94,7 +96,8 @@ void TUIArenaEditorShow::WriteBack() {
     section_.Edit();
     arena.SetAsString(Text());
     section_.Post();
-    if (ParseArenaXY(Text()) && notify_) QCoreApplication::postEvent(notify_, new QEvent(KavArenaChangedEvent));
+    if (ParseArenaXY(Text()) && notify_)
+        QCoreApplication::postEvent(notify_, new QEvent(KavArenaChangedEvent));
 }
 
 void TUIArenaEditorShow::reject() {

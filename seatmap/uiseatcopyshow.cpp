@@ -41,7 +41,8 @@ TUISeatCopyShow::TUISeatCopyShow(QWidget* parent)
     entities->setObjectName(QStringLiteral("Entity"));
     auto* entityLayout = new QHBoxLayout(entities);
     entityLayout->setContentsMargins(0, 0, 0, 0);
-    for (auto [id, name, caption] : {std::tuple{RowNumbers, "EntityR", "排号"}, std::tuple{SeatNumbers, "EntityS", "座号"}}) {
+    for (auto [id, name, caption] :
+         {std::tuple{RowNumbers, "EntityR", "排号"}, std::tuple{SeatNumbers, "EntityS", "座号"}}) {
         auto* button = new QRadioButton(QString::fromUtf8(caption));
         button->setObjectName(QString::fromLatin1(name));
         entity_->addButton(button, id);

@@ -80,17 +80,18 @@ TUISeatEditorShow::TUISeatEditorShow(QWidget* parent)
     ok_ = OkButtonOf(*buttons);
     form->addRow(buttons);
 
-    connect(section_, &QComboBox::currentIndexChanged, this, [this] {
-        Store("SECTIONCODE", section_->currentData().toString().toStdString());
-    });
+    connect(section_, &QComboBox::currentIndexChanged, this,
+            [this] { Store("SECTIONCODE", section_->currentData().toString().toStdString()); });
     connect(floor_, &QComboBox::currentIndexChanged, this, [this] {
         FillRows();
         Store("FLOORNO", FieldValue(std::int64_t{floor_->currentData().toInt()}));
     });
     connect(row_, &QComboBox::currentIndexChanged, this, [this] {
-        Store("ROWNO", row_->currentIndex() < 0 ? FieldValue() : FieldValue(std::int64_t{row_->currentData().toInt()}));
+        Store("ROWNO", row_->currentIndex() < 0 ? FieldValue()
+                                                : FieldValue(std::int64_t{row_->currentData().toInt()}));
     });
-    connect(seat_, &QSpinBox::valueChanged, this, [this](int value) { Store("SEATNO", FieldValue(std::int64_t{value})); });
+    connect(seat_, &QSpinBox::valueChanged, this,
+            [this](int value) { Store("SEATNO", FieldValue(std::int64_t{value})); });
     connect(addition_, &QCheckBox::toggled, this, [this](bool on) { Store("ISADDITION", FieldValue(on)); });
     connect(description_, &QLineEdit::textEdited, this,
             [this](const QString& text) { Store("DESCRIPTION", text.toStdString()); });
@@ -139,7 +140,9 @@ void TUISeatEditorShow::FillRows() {
             for (const auto& [number, name] : floor.Rows)
                 row_->addItem(QString::fromStdString(name), number);
     row_->setCurrentIndex(current.isValid() ? row_->findData(current) : -1);
-    if (!loading_) Store("ROWNO", row_->currentIndex() < 0 ? FieldValue() : FieldValue(std::int64_t{row_->currentData().toInt()}));
+    if (!loading_)
+        Store("ROWNO", row_->currentIndex() < 0 ? FieldValue()
+                                                : FieldValue(std::int64_t{row_->currentData().toInt()}));
 }
 
 void TUISeatEditorShow::Store(const char* field, const FieldValue& value) {
@@ -174,8 +177,8 @@ TKavSeatIdentity TUISeatEditorShow::Identity() {
 }
 
 std::optional<TKavSeatIdentity> TUISeatEditorShow::Ask(QWidget* parent, const TKavSeatEditorChoices& choices,
-                                                       const std::string& sectionCode, const TKavSeatIdentity& seat,
-                                                       bool newSeat) {
+                                                       const std::string& sectionCode,
+                                                       const TKavSeatIdentity& seat, bool newSeat) {
     TUISeatEditorShow dialog(parent);
     dialog.Load(choices, sectionCode, seat, newSeat);
     if (ExecModal(dialog) != QDialog::Accepted) return std::nullopt;

@@ -29,8 +29,8 @@ public:
 
     // Fills the lists and the record: the section's code and the seat as it is (a cell without a seat
     // offers its own values and `newSeat`).
-    void Load(const TKavSeatEditorChoices& choices, const std::string& sectionCode, const TKavSeatIdentity& seat,
-              bool newSeat);
+    void Load(const TKavSeatEditorChoices& choices, const std::string& sectionCode,
+              const TKavSeatIdentity& seat, bool newSeat);
     // The identity as entered, with the names the lists show.
     TKavSeatIdentity Identity();
     TClientDataSet& Record() { return record_; }

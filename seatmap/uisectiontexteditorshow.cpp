@@ -17,7 +17,8 @@ namespace kav {
 TUISectionTextEditorShow::TUISectionTextEditorShow(QWidget* parent)
     : QDialog(parent), caption_(new QLineEdit), face_(new QFontComboBox), points_(new QSpinBox),
       bold_(new QCheckBox(QStringLiteral("粗体"))), italic_(new QCheckBox(QStringLiteral("斜体"))),
-      underline_(new QCheckBox(QStringLiteral("下划线"))), inverse_(new QCheckBox(QStringLiteral("黑底白字"))) {
+      underline_(new QCheckBox(QStringLiteral("下划线"))),
+      inverse_(new QCheckBox(QStringLiteral("黑底白字"))) {
     setObjectName(QStringLiteral("TUISectionTextEditorShow"));
     setWindowTitle(QStringLiteral("文字元素"));
     caption_->setObjectName(QStringLiteral("Caption"));

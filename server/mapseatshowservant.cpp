@@ -105,14 +105,16 @@ Variant TKavMapSeatShow::GetPrice(const std::string& Context, const std::string&
 Variant TKavMapSeatShow::GetSeat(const std::string& Context, const std::string& ProductCode,
                                  const std::string& MapCode, const std::string& SectionCode) {
     const std::string node = services_.sessions.Verify(Context).Value(context_names::NodeCode);
-    return PacketResult(ReadSeatLayout(ThreadConnection(services_.database), {node, ProductCode, MapCode, SectionCode}),
-                        services_.maxMessageBytes);
+    return PacketResult(
+        ReadSeatLayout(ThreadConnection(services_.database), {node, ProductCode, MapCode, SectionCode}),
+        services_.maxMessageBytes);
 }
 
 Variant TKavMapSeatShow::SetSeat(const std::string& Context, const std::string& ProductCode,
-                                 const std::string& MapCode, const std::string& SectionCode, const Variant& SeatDelta) {
-    const TSeatLayoutScope scope{services_.sessions.Verify(Context).Value(context_names::NodeCode), ProductCode,
-                                 MapCode, SectionCode};
+                                 const std::string& MapCode, const std::string& SectionCode,
+                                 const Variant& SeatDelta) {
+    const TSeatLayoutScope scope{services_.sessions.Verify(Context).Value(context_names::NodeCode),
+                                 ProductCode, MapCode, SectionCode};
     Connection& connection = ThreadConnection(services_.database);
     return PacketResult(InTransaction(connection,
                                       [&] {

@@ -8,7 +8,8 @@ namespace kav::server {
 
 Variant TKavMapSectionShow::GetSections(const std::string& Context, const std::string& MapCode) {
     const std::string node = services_.sessions.Verify(Context).Value(context_names::NodeCode);
-    return PacketResult(ReadSections(ThreadConnection(services_.database), node, MapCode), services_.maxMessageBytes);
+    return PacketResult(ReadSections(ThreadConnection(services_.database), node, MapCode),
+                        services_.maxMessageBytes);
 }
 
 std::int32_t TKavMapSectionShow::SetSections(const std::string& Context, const std::string& MapCode,

@@ -67,7 +67,7 @@ private:
     std::function<bool()> isConnected_;
     TRootWindowHook previousRootWindow_;
     std::map<std::string, std::unique_ptr<IKavClientSnapIn>> snapIns_;
-    std::string executing_; // the snap-in inside Execute; the forms it shows are its own
+    std::string executing_;      // the snap-in inside Execute; the forms it shows are its own
     QWidget* closing_ = nullptr; // the form AskToClose is closing
 
     QMenu* windowMenu_ = nullptr;

@@ -31,10 +31,11 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRows = 100;
 constexpr int kCols = 150;
-constexpr const char* kInsert =
-    "insert into KAV_SEAT_SHOW (NODECODE, SEATCODE, PRODUCTCODE, MAPCODE, SECTIONCODE, FLOORNO, ROWNO, SEATNO, X, "
-    "Y, ISADDITION, STATUS, KIND, PRICELEVEL) values ('01', $1, 'P0001', 'M001', 'S0101', 1, $2, $3, $3, $2, 'N', "
-    "'F', 'N', 'A')";
+constexpr const char* kInsert = "insert into KAV_SEAT_SHOW (NODECODE, SEATCODE, PRODUCTCODE, MAPCODE, "
+                                "SECTIONCODE, FLOORNO, ROWNO, SEATNO, X, "
+                                "Y, ISADDITION, STATUS, KIND, PRICELEVEL) values ('01', $1, 'P0001', 'M001', "
+                                "'S0101', 1, $2, $3, $3, $2, 'N', "
+                                "'F', 'N', 'A')";
 
 // The same statement with SQLite's parameter marks.
 std::string ForSQLite(std::string sql) {
@@ -48,8 +49,9 @@ struct Section {
     explicit Section(Backend backend) : database(backend) {
         database.Db().EnsureSchema();
         admin = database.Db().Connect();
-        admin->Execute("insert into KAV_PRODUCT (NODECODE, PRODUCTCODE, CNAME, PLACECODE, MAPCODE, HAPPENTIME, "
-                       "STATUS) values ('01', 'P0001', '新年音乐会', 'PL01', 'M001', '2027-01-01 19:30:00', '5')");
+        admin->Execute(
+            "insert into KAV_PRODUCT (NODECODE, PRODUCTCODE, CNAME, PLACECODE, MAPCODE, HAPPENTIME, "
+            "STATUS) values ('01', 'P0001', '新年音乐会', 'PL01', 'M001', '2027-01-01 19:30:00', '5')");
         admin->Execute("insert into KAV_SECTION_SHOW (NODECODE, SECTIONCODE, PRODUCTCODE, MAPCODE, CNAME, "
                        "CELLROWS, CELLCOLUMNS) values ('01', 'S0101', 'P0001', 'M001', '池座', 100, 150)");
         services.emplace(ServerServices{database.Db(), sessions, 256u << 20});
@@ -132,7 +134,8 @@ struct Section {
                 sqlite3_reset(insert);
             }
         sqlite3_finalize(insert);
-        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db));
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sqlite3_errmsg(db));
         sqlite3_close(db);
     }
 
@@ -148,7 +151,8 @@ struct Section {
         int code = 0;
         for (int row = 1; row <= kRows; ++row)
             for (int col = 1; col <= kCols; ++col) {
-                const std::string values[] = {std::to_string(++code), std::to_string(row), std::to_string(col)};
+                const std::string values[] = {std::to_string(++code), std::to_string(row),
+                                              std::to_string(col)};
                 const char* params[] = {values[0].c_str(), values[1].c_str(), values[2].c_str()};
                 run(PQexecPrepared(pg, "seat", 3, params, nullptr, nullptr, 0));
             }
@@ -193,7 +197,8 @@ void SeatSaveRatio(benchmark::State& state, Backend backend) {
 int main(int argc, char** argv) {
     ::benchmark::Initialize(&argc, argv);
     for (Backend backend : test::TestBackends())
-        ::benchmark::RegisterBenchmark(("BM_SeatSaveRatio/" + test::BackendName(backend)).c_str(), SeatSaveRatio, backend)
+        ::benchmark::RegisterBenchmark(("BM_SeatSaveRatio/" + test::BackendName(backend)).c_str(),
+                                       SeatSaveRatio, backend)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(5);
     ::benchmark::RunSpecifiedBenchmarks();

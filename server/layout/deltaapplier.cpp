@@ -14,12 +14,13 @@ namespace {
 constexpr std::size_t kKeysPerDelete = 100;
 
 [[noreturn]] void Refuse(const std::string& argument, const std::string& field, const std::string& why) {
-    throw pelio::EosRemoteException("数据包 " + argument + (field.empty() ? "" : "." + field) + " 无效: " + why);
+    throw pelio::EosRemoteException("数据包 " + argument + (field.empty() ? "" : "." + field) +
+                                    " 无效: " + why);
 }
 
 std::size_t CodePoints(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 class RowValues {
@@ -63,7 +64,8 @@ private:
             if (column.Integer) return field.AsLargeInt();
             std::string text = field.AsString();
             if (column.MaxLength > 0 && CodePoints(text) > static_cast<std::size_t>(column.MaxLength))
-                Refuse(argument_, column.Name, "“" + text + "”超过 " + std::to_string(column.MaxLength) + " 个字");
+                Refuse(argument_, column.Name,
+                       "“" + text + "”超过 " + std::to_string(column.MaxLength) + " 个字");
             return text;
         } catch (const EDatabaseError& e) {
             Refuse(argument_, column.Name, e.what());
@@ -77,14 +79,16 @@ private:
 
 } // namespace
 
-std::vector<TDeltaRow> ReadDelta(const pelio::Variant& delta, const TDeltaTable& table, const std::string& argument) {
+std::vector<TDeltaRow> ReadDelta(const pelio::Variant& delta, const TDeltaTable& table,
+                                 const std::string& argument) {
     if (!delta.IsByteArray()) Refuse(argument, {}, "不是数据包");
     std::vector<TDeltaRow> result;
     if (delta.ByteArrayView().empty()) return result;
     TClientDataSet rows;
     try {
         rows.SetData(delta.ByteArrayView());
-        rows.SetStatusFilter({TUpdateStatus::usInserted, TUpdateStatus::usModified, TUpdateStatus::usDeleted});
+        rows.SetStatusFilter(
+            {TUpdateStatus::usInserted, TUpdateStatus::usModified, TUpdateStatus::usDeleted});
     } catch (const EDatabaseError& e) {
         Refuse(argument, {}, e.what());
     }
@@ -138,7 +142,8 @@ void TDeltaApplier::Delete(const std::vector<SqlValue>& keys) {
     }
 }
 
-std::int64_t TDeltaApplier::Update(const SqlValue& key, const std::vector<std::pair<std::string, SqlValue>>& columns) {
+std::int64_t TDeltaApplier::Update(const SqlValue& key,
+                                   const std::vector<std::pair<std::string, SqlValue>>& columns) {
     std::vector<SqlValue> params;
     std::string sql = "update " + table_.Table + " set ";
     for (const auto& [name, value] : columns) {
@@ -159,7 +164,8 @@ std::int64_t TDeltaApplier::Change(const SqlValue& key, const std::vector<SqlVal
 }
 
 void TDeltaApplier::Insert(const std::vector<std::pair<SqlValue, std::vector<SqlValue>>>& rows,
-                           const std::vector<std::string>& extraColumns, const std::vector<SqlValue>& extraValues) {
+                           const std::vector<std::string>& extraColumns,
+                           const std::vector<SqlValue>& extraValues) {
     std::vector<std::string> columns;
     for (const auto& scope : table_.Scope)
         columns.push_back(scope.first);

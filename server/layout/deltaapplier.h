@@ -46,12 +46,14 @@ struct TDeltaRow {
 // The changed rows of a delta packet, in packet order. Anything but a packet, a packet without the
 // key or a column, or a value that does not fit its column raises pelio::EosRemoteException naming
 // `argument` and the field. An empty byte array is a delta without rows.
-std::vector<TDeltaRow> ReadDelta(const pelio::Variant& delta, const TDeltaTable& table, const std::string& argument);
+std::vector<TDeltaRow> ReadDelta(const pelio::Variant& delta, const TDeltaTable& table,
+                                 const std::string& argument);
 
 class TDeltaApplier final {
 public:
     // Both must outlive the applier.
-    TDeltaApplier(Connection& connection, const TDeltaTable& table) : connection_(connection), table_(table) {}
+    TDeltaApplier(Connection& connection, const TDeltaTable& table)
+        : connection_(connection), table_(table) {}
 
     // Deletes the rows of these keys within the scope; keys without a row are passed over.
     void Delete(const std::vector<SqlValue>& keys);
@@ -63,7 +65,8 @@ public:
     // Inserts rows of the scope, each its key, the Columns' values and then `extraValues` for the
     // `extraColumns` (columns the delta never writes, such as a new seat's status).
     void Insert(const std::vector<std::pair<SqlValue, std::vector<SqlValue>>>& rows,
-                const std::vector<std::string>& extraColumns = {}, const std::vector<SqlValue>& extraValues = {});
+                const std::vector<std::string>& extraColumns = {},
+                const std::vector<SqlValue>& extraValues = {});
 
 private:
     // " and SCOPE1 = ?1 and ..." with the scope's values appended to `params`.

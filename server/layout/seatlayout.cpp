@@ -117,9 +117,10 @@ public:
     void Index() {
         for (const auto& [code, seat] : seats_) {
             if (const auto [it, added] = byPlace_.emplace(seat.place, code); !added)
-                Refuse(PlaceOf(seat.place) + "有两个座位: " + NameOf(seats_.at(it->second).identity) + " 和 " +
-                       NameOf(seat.identity));
-            if (!byIdentity_.emplace(seat.identity, code).second) Refuse("座位 " + NameOf(seat.identity) + " 重复");
+                Refuse(PlaceOf(seat.place) + "有两个座位: " + NameOf(seats_.at(it->second).identity) +
+                       " 和 " + NameOf(seat.identity));
+            if (!byIdentity_.emplace(seat.identity, code).second)
+                Refuse("座位 " + NameOf(seat.identity) + " 重复");
         }
     }
 
@@ -132,7 +133,8 @@ public:
         if (onPlace != byPlace_.end() && withId != byIdentity_.end() && onPlace->second == withId->second)
             return onPlace->second;
         if (onPlace != byPlace_.end())
-            Refuse(PlaceOf(place) + "已有座位 " + NameOf(IdentityOf(onPlace->second)) + "，不能再放座位 " + NameOf(id));
+            Refuse(PlaceOf(place) + "已有座位 " + NameOf(IdentityOf(onPlace->second)) + "，不能再放座位 " +
+                   NameOf(id));
         if (withId != byIdentity_.end()) Refuse("座位 " + NameOf(id) + " 已经存在");
         const std::int64_t code = -static_cast<std::int64_t>(newSeats_.size()) - 1;
         newSeats_.push_back(id);
@@ -155,17 +157,18 @@ private:
 } // namespace
 
 std::string ReadSeatLayout(Connection& connection, const TSeatLayoutScope& scope) {
-    return connection.GetData(
-        SqlFormat("select NODECODE, MAPCODE, SECTIONCODE, SEATCODE, FLOORNO, ROWNO, SEATNO, ISADDITION, STATUS, "
-                  "KIND, PRICELEVEL, X, Y, 'N' as SELECTED, DESCRIPTION from KAV_SEAT_SHOW where NODECODE = '%s' "
-                  "and PRODUCTCODE = '%s' and SECTIONCODE = '%s' order by Y, X",
-                  {scope.Node, scope.Product, scope.Section}));
+    return connection.GetData(SqlFormat(
+        "select NODECODE, MAPCODE, SECTIONCODE, SEATCODE, FLOORNO, ROWNO, SEATNO, ISADDITION, STATUS, "
+        "KIND, PRICELEVEL, X, Y, 'N' as SELECTED, DESCRIPTION from KAV_SEAT_SHOW where NODECODE = '%s' "
+        "and PRODUCTCODE = '%s' and SECTIONCODE = '%s' order by Y, X",
+        {scope.Node, scope.Product, scope.Section}));
 }
 
 void SaveSeatLayout(Connection& connection, const TSeatLayoutScope& scope, const pelio::Variant& delta) {
-    const auto sections = connection.Select("select CELLROWS, CELLCOLUMNS, MAPCODE from KAV_SECTION_SHOW where "
-                                            "NODECODE = ?1 and PRODUCTCODE = ?2 and SECTIONCODE = ?3",
-                                            {scope.Node, scope.Product, scope.Section});
+    const auto sections =
+        connection.Select("select CELLROWS, CELLCOLUMNS, MAPCODE from KAV_SECTION_SHOW where "
+                          "NODECODE = ?1 and PRODUCTCODE = ?2 and SECTIONCODE = ?3",
+                          {scope.Node, scope.Product, scope.Section});
     if (sections.empty()) Refuse("演出 " + scope.Product + " 没有区域 " + scope.Section);
     const std::int64_t rows = IntegerOf(sections[0][0]), cols = IntegerOf(sections[0][1]);
     const std::string sectionMap = TextOf(sections[0][2]);
@@ -177,10 +180,11 @@ void SaveSeatLayout(Connection& connection, const TSeatLayoutScope& scope, const
     if (changes.empty()) return;
 
     Layout layout;
-    for (const auto& r : connection.Select("select SEATCODE, FLOORNO, ROWNO, SEATNO, ISADDITION, Y, X, ORDERCODE, "
-                                           "STATUS from KAV_SEAT_SHOW where NODECODE = ?1 and PRODUCTCODE = ?2 "
-                                           "and SECTIONCODE = ?3",
-                                           {scope.Node, scope.Product, scope.Section}))
+    for (const auto& r :
+         connection.Select("select SEATCODE, FLOORNO, ROWNO, SEATNO, ISADDITION, Y, X, ORDERCODE, "
+                           "STATUS from KAV_SEAT_SHOW where NODECODE = ?1 and PRODUCTCODE = ?2 "
+                           "and SECTIONCODE = ?3",
+                           {scope.Node, scope.Product, scope.Section}))
         layout.Add(IntegerOf(r[0]), {{IntegerOf(r[1]), IntegerOf(r[2]), IntegerOf(r[3]), TextOf(r[4]) == "Y"},
                                      {IntegerOf(r[5]), IntegerOf(r[6])},
                                      TextOf(r[7]),
@@ -200,17 +204,21 @@ void SaveSeatLayout(Connection& connection, const TSeatLayoutScope& scope, const
         Seat* seat = layout.Find(code);
         if (row.Kind == TDeltaKind::Delete) {
             if (!seat) continue; // already gone: a save retried
-            if (seat->Held()) Refuse("座位 " + NameOf(seat->identity) + " 已被订单" + (seat->order.empty() ? "" : " " + seat->order) + "占用，不能删除");
+            if (seat->Held())
+                Refuse("座位 " + NameOf(seat->identity) + " 已被订单" +
+                       (seat->order.empty() ? "" : " " + seat->order) + "占用，不能删除");
             deleted.push_back(code);
             layout.Remove(code);
             continue;
         }
-        if (!seat) Refuse("座位 " + std::to_string(code) + " 已不在区域 " + scope.Section + " 中，请刷新座位后再编辑");
+        if (!seat)
+            Refuse("座位 " + std::to_string(code) + " 已不在区域 " + scope.Section +
+                   " 中，请刷新座位后再编辑");
         const auto [id, place] = Checked(row.Values, rows, cols);
         if (id != seat->identity || place != seat->place) {
             if (seat->Held())
-                Refuse("座位 " + NameOf(seat->identity) + " 已被订单" + (seat->order.empty() ? "" : " " + seat->order) +
-                       "占用，不能移动或改号");
+                Refuse("座位 " + NameOf(seat->identity) + " 已被订单" +
+                       (seat->order.empty() ? "" : " " + seat->order) + "占用，不能移动或改号");
             moved.push_back(code);
         }
         seat->identity = id;
@@ -238,8 +246,9 @@ void SaveSeatLayout(Connection& connection, const TSeatLayoutScope& scope, const
     // on one in between.
     for (std::size_t i = 0; i < moved.size(); ++i) {
         const std::int64_t parked = -static_cast<std::int64_t>(i) - 1;
-        applier.Update(moved[i], {{"X", parked}, {"Y", std::int64_t{-1}}, {"ROWNO", std::int64_t{-1}},
-                                  {"SEATNO", parked}});
+        applier.Update(
+            moved[i],
+            {{"X", parked}, {"Y", std::int64_t{-1}}, {"ROWNO", std::int64_t{-1}}, {"SEATNO", parked}});
     }
     for (const auto& [code, values] : changed)
         applier.Change(code, *values);

@@ -60,7 +60,8 @@ void Check(const std::string& code, std::vector<SqlValue>& v) {
     if (std::holds_alternative<std::monostate>(v[Columns])) v[Columns] = kMaxColumns;
     const std::int64_t rows = IntegerOf(v[Rows]), cols = IntegerOf(v[Columns]);
     if (rows < 1 || rows > kMaxRows || cols < 1 || cols > kMaxColumns)
-        Refuse(name + " 的行列数 " + std::to_string(rows) + "×" + std::to_string(cols) + " 超出 100 行 150 列");
+        Refuse(name + " 的行列数 " + std::to_string(rows) + "×" + std::to_string(cols) +
+               " 超出 100 行 150 列");
     if (TextOf(v[Style]).empty()) v[Style] = std::string("2");
     const std::string style = TextOf(v[Style]);
     if (style != "0" && style != "1" && style != "2") Refuse(name + " 的舞台位置“" + style + "”无效");
@@ -71,10 +72,11 @@ void Check(const std::string& code, std::vector<SqlValue>& v) {
 } // namespace
 
 std::string ReadSections(Connection& connection, const std::string& node, const std::string& map) {
-    return connection.GetData(SqlFormat("select SECTIONCODE, PRODUCTCODE, CNAME, DESCRIPTION, BACKPIC, EXTRASTRING, "
-                                        "CELLROWS, CELLCOLUMNS, STYLE, ARENAXY from KAV_SECTION_SHOW where NODECODE "
-                                        "= '%s' and MAPCODE = '%s' order by SECTIONCODE",
-                                        {node, map}));
+    return connection.GetData(
+        SqlFormat("select SECTIONCODE, PRODUCTCODE, CNAME, DESCRIPTION, BACKPIC, EXTRASTRING, "
+                  "CELLROWS, CELLCOLUMNS, STYLE, ARENAXY from KAV_SECTION_SHOW where NODECODE "
+                  "= '%s' and MAPCODE = '%s' order by SECTIONCODE",
+                  {node, map}));
 }
 
 std::int32_t SaveSections(Connection& connection, const std::string& node, const std::string& map,
@@ -82,17 +84,19 @@ std::int32_t SaveSections(Connection& connection, const std::string& node, const
     const TDeltaTable table = SectionTable(node, map);
     std::vector<TDeltaRow> rows = ReadDelta(delta, table, "SectionDelta");
     std::map<std::string, std::string> productOf; // the map's sections and their performances
-    for (const auto& r : connection.Select("select SECTIONCODE, PRODUCTCODE from KAV_SECTION_SHOW where NODECODE = ?1 "
-                                           "and MAPCODE = ?2",
-                                           {node, map}))
+    for (const auto& r :
+         connection.Select("select SECTIONCODE, PRODUCTCODE from KAV_SECTION_SHOW where NODECODE = ?1 "
+                           "and MAPCODE = ?2",
+                           {node, map}))
         productOf[TextOf(r[0])] = TextOf(r[1]);
     const auto seatsOutside = [&](const std::string& code, std::int64_t rows, std::int64_t cols) {
-        return IntegerOf(connection
-                             .Select("select count(*) from KAV_SEAT_SHOW where NODECODE = ?1 and SECTIONCODE = ?2 "
-                                     "and (Y > ?3 or X > ?4)",
-                                     {node, code, rows, cols})
-                             .front()
-                             .front());
+        return IntegerOf(
+            connection
+                .Select("select count(*) from KAV_SEAT_SHOW where NODECODE = ?1 and SECTIONCODE = ?2 "
+                        "and (Y > ?3 or X > ?4)",
+                        {node, code, rows, cols})
+                .front()
+                .front());
     };
 
     std::vector<SqlValue> deleted;
@@ -111,17 +115,20 @@ std::int32_t SaveSections(Connection& connection, const std::string& node, const
         Check(code, row.Values);
         const std::string product = TextOf(row.Values[Product]);
         if (known != productOf.end()) {
-            if (product != known->second) Refuse("区域 " + code + " 属于演出 " + known->second + "，不能改到演出 " + product);
+            if (product != known->second)
+                Refuse("区域 " + code + " 属于演出 " + known->second + "，不能改到演出 " + product);
             if (seatsOutside(code, IntegerOf(row.Values[Rows]), IntegerOf(row.Values[Columns])) > 0)
                 Refuse("区域 " + code + " 有座位在新的行列数之外");
             changed.emplace_back(code, &row.Values);
             continue;
         }
-        if (row.Kind == TDeltaKind::Change) Refuse("区域 " + code + " 不在座位图 " + map + " 中，请刷新后再保存");
+        if (row.Kind == TDeltaKind::Change)
+            Refuse("区域 " + code + " 不在座位图 " + map + " 中，请刷新后再保存");
         if (!connection.Select("select 1 from KAV_SECTION_SHOW where SECTIONCODE = ?1", {code}).empty())
             Refuse("区域代码 " + code + " 已被使用");
-        if (connection.Select("select 1 from KAV_PRODUCT where NODECODE = ?1 and PRODUCTCODE = ?2 and MAPCODE = ?3",
-                              {node, product, map})
+        if (connection
+                .Select("select 1 from KAV_PRODUCT where NODECODE = ?1 and PRODUCTCODE = ?2 and MAPCODE = ?3",
+                        {node, product, map})
                 .empty())
             Refuse("演出 " + product + " 不使用座位图 " + map);
         productOf[code] = product;
@@ -131,7 +138,8 @@ std::int32_t SaveSections(Connection& connection, const std::string& node, const
     TDeltaApplier applier(connection, table);
     for (const SqlValue& code : deleted) {
         connection.Execute("delete from KAV_ROW_SHOW where NODECODE = ?1 and SECTIONCODE = ?2", {node, code});
-        connection.Execute("delete from KAV_FLOOR_SHOW where NODECODE = ?1 and SECTIONCODE = ?2", {node, code});
+        connection.Execute("delete from KAV_FLOOR_SHOW where NODECODE = ?1 and SECTIONCODE = ?2",
+                           {node, code});
     }
     applier.Delete(deleted);
     for (const auto& [code, values] : changed)

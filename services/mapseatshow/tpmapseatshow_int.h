@@ -33,10 +33,11 @@ public:
     virtual Variant GetSection(const std::string& Context, const std::string& ProductCode,
                                const std::string& SectionCode) = 0;
     virtual Variant GetPrice(const std::string& Context, const std::string& ProductCode) = 0;
-    virtual Variant GetSeat(const std::string& Context, const std::string& ProductCode, const std::string& MapCode,
-                            const std::string& SectionCode) = 0;
-    virtual Variant SetSeat(const std::string& Context, const std::string& ProductCode, const std::string& MapCode,
-                            const std::string& SectionCode, const Variant& SeatDelta) = 0;
+    virtual Variant GetSeat(const std::string& Context, const std::string& ProductCode,
+                            const std::string& MapCode, const std::string& SectionCode) = 0;
+    virtual Variant SetSeat(const std::string& Context, const std::string& ProductCode,
+                            const std::string& MapCode, const std::string& SectionCode,
+                            const Variant& SeatDelta) = 0;
 };
 
 namespace mapseatshow_ops {

@@ -32,7 +32,8 @@ public:
     ~TTPMapSectionShow_serv() override;
 };
 
-class TTPMapSectionShow_stub : public pelio::TRemoteStub<TTPMapSectionShow_serv, mapsectionshow_ops::GetSections,
-                                                         mapsectionshow_ops::SetSections> {};
+class TTPMapSectionShow_stub
+    : public pelio::TRemoteStub<TTPMapSectionShow_serv, mapsectionshow_ops::GetSections,
+                                mapsectionshow_ops::SetSections> {};
 
 } // namespace kav

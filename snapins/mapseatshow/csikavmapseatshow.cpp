@@ -6,6 +6,7 @@
 
 namespace {
 
-const kav::TSnapInRegistration registration{"CIMapSeatShow", kav::SnapInClass<kav::TCIMapSeatShow>(), "座位划定"};
+const kav::TSnapInRegistration registration{"CIMapSeatShow", kav::SnapInClass<kav::TCIMapSeatShow>(),
+                                            "座位划定"};
 
 } // namespace

@@ -104,11 +104,12 @@ protected:
     }
 
     std::int64_t SeatsOnRow(int rowNo, const char* section = kStalls) {
-        return server::IntegerOf(setup_
-                                     ->Select("select count(*) from KAV_SEAT_SHOW where SECTIONCODE = ?1 and ROWNO = ?2",
-                                              {std::string(section), std::int64_t{rowNo}})
-                                     .front()
-                                     .front());
+        return server::IntegerOf(
+            setup_
+                ->Select("select count(*) from KAV_SEAT_SHOW where SECTIONCODE = ?1 and ROWNO = ?2",
+                         {std::string(section), std::int64_t{rowNo}})
+                .front()
+                .front());
     }
 
     static bool AllCodesReal(TUIMapSeatShow& window) {
@@ -185,13 +186,16 @@ TEST_P(MapSeatShowTest, ASaveWhoseAnswerWasLostStoresEachSeatOnce) {
 TEST_P(MapSeatShowTest, ASeatSoldMeanwhileRefusesTheWholeSave) {
     const auto window = Open(*client_);
     const std::int64_t seat = server::IntegerOf(
-        setup_->Select("select min(SEATCODE) from KAV_SEAT_SHOW where SECTIONCODE = ?1 and STATUS = 'F'",
-                       {std::string(kStalls)})
+        setup_
+            ->Select("select min(SEATCODE) from KAV_SEAT_SHOW where SECTIONCODE = ?1 and STATUS = 'F'",
+                     {std::string(kStalls)})
             .front()
             .front());
     const auto place = setup_->Select("select X, Y from KAV_SEAT_SHOW where SEATCODE = ?1", {seat});
-    const int x = static_cast<int>(server::IntegerOf(place[0][0])), y = static_cast<int>(server::IntegerOf(place[0][1]));
-    setup_->Execute("update KAV_SEAT_SHOW set STATUS = 'B', ORDERCODE = 'D9999999' where SEATCODE = ?1", {seat});
+    const int x = static_cast<int>(server::IntegerOf(place[0][0])),
+              y = static_cast<int>(server::IntegerOf(place[0][1]));
+    setup_->Execute("update KAV_SEAT_SHOW set STATUS = 'B', ORDERCODE = 'D9999999' where SEATCODE = ?1",
+                    {seat});
     TKavSeatMapCompositeShow& map = window->Map();
     map.Map().Cells(y, x).Selected = true;
     EXPECT_EQ(map.DeleteSelectedSeats(), 1);
@@ -245,8 +249,9 @@ TEST_P(MapSeatShowTest, TheCustomStageIsSavedIntoItsOwnSection) {
     EXPECT_TRUE(window->Modified());
     ASSERT_TRUE(window->Save());
     const auto arena = [&](const char* section) {
-        return server::TextOf(setup_->Select("select ARENAXY from KAV_SECTION_SHOW where SECTIONCODE = ?1",
-                                             {std::string(section)})
+        return server::TextOf(setup_
+                                  ->Select("select ARENAXY from KAV_SECTION_SHOW where SECTIONCODE = ?1",
+                                           {std::string(section)})
                                   .front()
                                   .front());
     };
@@ -269,7 +274,8 @@ TEST_P(MapSeatShowTest, TheCustomStageIsSavedIntoItsOwnSection) {
 // are added once, also when the performance has one of them.
 TEST_P(MapSeatShowTest, PriceLevelsToDrawWith) {
     setup_->Execute("delete from KAV_PRICE_SHOW where PRODUCTCODE = 'P0002'");
-    setup_->Execute("insert into KAV_PRICE_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, PRICE) values ('01', 'P0001', 'L', 0)");
+    setup_->Execute("insert into KAV_PRICE_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, PRICE) values ('01', "
+                    "'P0001', 'L', 0)");
     TCDMapSeatShow data(*client_);
     data.SetContext(context_);
     const auto levels = [&] {
@@ -314,9 +320,10 @@ TEST_P(MapSeatShowTest, ThePictureAsPngAndPdf) {
     QTemporaryDir folder;
     for (const char* name : {"stalls.png", "stalls.pdf"}) {
         const std::filesystem::path path = std::filesystem::path(folder.path().toStdString()) / name;
-        const TSaveFileNameHook previous = SetSaveFileNameHook([&](const QString&, const std::filesystem::path&) {
-            return std::optional<std::filesystem::path>(path);
-        });
+        const TSaveFileNameHook previous =
+            SetSaveFileNameHook([&](const QString&, const std::filesystem::path&) {
+                return std::optional<std::filesystem::path>(path);
+            });
         window->actSeatMapToPic()->trigger();
         SetSaveFileNameHook(previous);
         ASSERT_TRUE(std::filesystem::exists(path)) << name;
@@ -324,7 +331,8 @@ TEST_P(MapSeatShowTest, ThePictureAsPngAndPdf) {
     const QImage png(folder.filePath(QStringLiteral("stalls.png")));
     ASSERT_FALSE(png.isNull());
     if (const QByteArray shots = qgetenv("KAV_SCREENSHOT_DIR"); !shots.isEmpty())
-        png.scaledToWidth(1400, Qt::SmoothTransformation).save(QString::fromLocal8Bit(shots) + "/mapseatshow-picture.png");
+        png.scaledToWidth(1400, Qt::SmoothTransformation)
+            .save(QString::fromLocal8Bit(shots) + "/mapseatshow-picture.png");
     EXPECT_EQ(std::lround(png.dotsPerMeterX() * 0.0254), 300);
     // Only the seats' part of the grid (columns 50 to 99), at 50 pixels a column.
     EXPECT_GT(png.width(), 45 * 50);
@@ -338,7 +346,8 @@ TEST_P(MapSeatShowTest, ThePictureAsPngAndPdf) {
     EXPECT_GT(levelAPixels, 3 * 40 * 30);
 
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), {folder.filePath(QStringLiteral("stalls.pdf")), QStringLiteral("-")});
+    text.start(QStringLiteral("pdftotext"),
+               {folder.filePath(QStringLiteral("stalls.pdf")), QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(20000));
     const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(pdf.contains(QStringLiteral("池座"))) << pdf.toStdString();

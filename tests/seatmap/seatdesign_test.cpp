@@ -34,8 +34,11 @@ struct Seat {
     int code, x, y, row, seat;
     const char* status;
 };
-const Seat kSeats[] = {{201, 5, 2, 2, 1, "F"}, {202, 6, 2, 2, 2, "F"}, {203, 7, 2, 2, 3, "F"},
-                       {209, 12, 2, 2, 9, "F"}, {250, 5, 5, 5, 1, "O"}};
+const Seat kSeats[] = {{201, 5, 2, 2, 1, "F"},
+                       {202, 6, 2, 2, 2, "F"},
+                       {203, 7, 2, 2, 3, "F"},
+                       {209, 12, 2, 2, 9, "F"},
+                       {250, 5, 5, 5, 1, "O"}};
 
 // Answers our own modal dialogs in place of the user while it lives.
 class ModalScript {
@@ -85,7 +88,8 @@ private:
     std::vector<int> SeatsOf(int row, int from, int to) {
         std::vector<int> numbers;
         for (int col = from; col <= to; ++col)
-            numbers.push_back(Cell(row, col).CellStatus == TKavCellStatus::kavcsNone ? -1 : Cell(row, col).SeatNo);
+            numbers.push_back(Cell(row, col).CellStatus == TKavCellStatus::kavcsNone ? -1
+                                                                                     : Cell(row, col).SeatNo);
         return numbers;
     }
     bool HasRow(int code) { return seats_->Locate("SEATCODE", {code}); }
@@ -148,7 +152,8 @@ private slots:
         map_->SetSeatSource(seats_.get());
         map_->SetFilter("STATUS = 'F'");
         nextCode_ = -1;
-        map_->SetOnNewSeatRecord([this](TClientDataSet& rows) { rows.FieldByName("SEATCODE").SetAsInteger(nextCode_--); });
+        map_->SetOnNewSeatRecord(
+            [this](TClientDataSet& rows) { rows.FieldByName("SEATCODE").SetAsInteger(nextCode_--); });
         map_->SetInDesign(true);
         map_->resize(900, 600);
         map_->show();
@@ -248,7 +253,8 @@ private slots:
         QVERIFY(HasRow(201) && HasRow(202));
         QCOMPARE(seats_->ChangeCount(), 0);
 
-        map_->SetOnNewSeatRecord([this](TClientDataSet& rows) { rows.FieldByName("SEATCODE").SetAsInteger(nextCode_--); });
+        map_->SetOnNewSeatRecord(
+            [this](TClientDataSet& rows) { rows.FieldByName("SEATCODE").SetAsInteger(nextCode_--); });
         Select(2, 7);
         map_->MoveSelectedCells(TKavSeatMove{'L', 2}); // seat 203 into seat 201's old cell
         map_->GatherSeatInformation();
@@ -331,7 +337,8 @@ private slots:
             map_->ShowEditor();
             QCOMPARE(script.shown, 1);
         }
-        QCOMPARE(offered, (QStringList{QStringLiteral("池座"), QStringLiteral("一层"), QStringLiteral("2排")}));
+        QCOMPARE(offered,
+                 (QStringList{QStringLiteral("池座"), QStringLiteral("一层"), QStringLiteral("2排")}));
         QVERIFY(!okAtFirst);
         QCOMPARE(messages.Log().back().text, std::string("该座位已经存在!!"));
         QCOMPARE(Cell(2, 5).SeatNo, std::int16_t{1});

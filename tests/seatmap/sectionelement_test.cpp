@@ -133,11 +133,11 @@ private slots:
             int x, y;
             TKavDragBox zone;
         };
-        const Zone zones[] = {{0, 0, TKavDragBox::dbTopLeft},      {3, 47, TKavDragBox::dbMidLeft},
-                              {6, 100, TKavDragBox::dbBottomLeft}, {0, 30, TKavDragBox::dbNone},
-                              {199, 0, TKavDragBox::dbTopRight},   {200, 50, TKavDragBox::dbMidRight},
+        const Zone zones[] = {{0, 0, TKavDragBox::dbTopLeft},        {3, 47, TKavDragBox::dbMidLeft},
+                              {6, 100, TKavDragBox::dbBottomLeft},   {0, 30, TKavDragBox::dbNone},
+                              {199, 0, TKavDragBox::dbTopRight},     {200, 50, TKavDragBox::dbMidRight},
                               {196, 96, TKavDragBox::dbBottomRight}, {100, 2, TKavDragBox::dbTopMid},
-                              {97, 99, TKavDragBox::dbBottomMid}, {100, 50, TKavDragBox::dbDrag},
+                              {97, 99, TKavDragBox::dbBottomMid},    {100, 50, TKavDragBox::dbDrag},
                               {40, 70, TKavDragBox::dbDrag}};
         for (const Zone& z : zones)
             QCOMPARE(DragZoneAt(z.x, z.y, 200, 100), z.zone);
@@ -169,7 +169,8 @@ private slots:
         QPoint local;
         for (QPoint to : {QPoint(315, 112), QPoint(340, 120), QPoint(362, 122)}) {
             local = to - element.Frame().topLeft();
-            QMouseEvent move(QEvent::MouseMove, local, element.mapToGlobal(local), Qt::NoButton, Qt::LeftButton, {});
+            QMouseEvent move(QEvent::MouseMove, local, element.mapToGlobal(local), Qt::NoButton,
+                             Qt::LeftButton, {});
             QApplication::sendEvent(&element, &move);
         }
         QTest::mouseRelease(&element, Qt::LeftButton, {}, local);
@@ -298,7 +299,8 @@ private slots:
         sections.AppendRecord({"S0102", "楼座"});
         TKavSectionMapShow list;
         list.SetSectionSource(&sections);
-        QCOMPARE(list.List().model()->index(1, list.List().modelColumn()).data().toString(), QStringLiteral("楼座"));
+        QCOMPARE(list.List().model()->index(1, list.List().modelColumn()).data().toString(),
+                 QStringLiteral("楼座"));
         QCOMPARE(list.SectionCode(), std::string());
         QSignalSpy chosen(&list, &TKavSectionMapShow::SectionChanged);
         list.SetSectionCode("S0102");

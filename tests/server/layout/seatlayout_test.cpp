@@ -74,29 +74,32 @@ protected:
         seats.Post();
     }
 
-    Variant Save(TClientDataSet& seats, const std::string& section = kStalls, const std::string& product = kProduct,
-                 const std::string& map = kMap) {
-        return TCAMapSeatShow(*client_).SetSeat(context_, product, map, section, Variant::ByteArray(seats.Delta()));
+    Variant Save(TClientDataSet& seats, const std::string& section = kStalls,
+                 const std::string& product = kProduct, const std::string& map = kMap) {
+        return TCAMapSeatShow(*client_).SetSeat(context_, product, map, section,
+                                                Variant::ByteArray(seats.Delta()));
     }
 
     // A seat of the stalls: held by an order (or free), the one with the lowest code.
     std::int64_t StallsSeat(bool held) {
-        return IntegerOf(setup_
-                             ->Select(std::string("select min(SEATCODE) from KAV_SEAT_SHOW where SECTIONCODE = ?1 "
-                                                  "and PRODUCTCODE = ?2 and ") +
-                                          (held ? "ORDERCODE is not null" : "STATUS = 'F' and ORDERCODE is null"),
-                                      {std::string(kStalls), std::string(kProduct)})
-                             .front()
-                             .front());
+        return IntegerOf(
+            setup_
+                ->Select(std::string("select min(SEATCODE) from KAV_SEAT_SHOW where SECTIONCODE = ?1 "
+                                     "and PRODUCTCODE = ?2 and ") +
+                             (held ? "ORDERCODE is not null" : "STATUS = 'F' and ORDERCODE is null"),
+                         {std::string(kStalls), std::string(kProduct)})
+                .front()
+                .front());
     }
 
     // Every stored seat column of the section, for checking that a refused save changed nothing.
     std::string Snapshot(const std::string& section = kStalls) {
         std::string text;
-        for (const auto& row : setup_->Select("select SEATCODE, X, Y, FLOORNO, ROWNO, SEATNO, ISADDITION, STATUS, "
-                                              "KIND, PRICELEVEL, ORDERCODE, NODECODE from KAV_SEAT_SHOW where "
-                                              "SECTIONCODE = ?1 order by SEATCODE",
-                                              {section}))
+        for (const auto& row :
+             setup_->Select("select SEATCODE, X, Y, FLOORNO, ROWNO, SEATNO, ISADDITION, STATUS, "
+                            "KIND, PRICELEVEL, ORDERCODE, NODECODE from KAV_SEAT_SHOW where "
+                            "SECTIONCODE = ?1 order by SEATCODE",
+                            {section}))
             for (const SqlValue& value : row)
                 text += TextOf(value) + "|";
         return text;
@@ -122,9 +125,10 @@ TEST_P(SeatLayoutTest, NewSeatsGetCodesAndTheAnswerIsTheSection) {
     answer.SetData(Save(seats).ByteArrayView());
     EXPECT_EQ(answer.RecordCount(), before + 3);
     EXPECT_EQ(answer.ChangeCount(), 0);
-    const auto added = setup_->Select("select SEATCODE, NODECODE, MAPCODE, STATUS, ORDERCODE, PRICELEVEL from "
-                                      "KAV_SEAT_SHOW where SECTIONCODE = ?1 and ROWNO = 30 order by SEATNO",
-                                      {std::string(kStalls)});
+    const auto added =
+        setup_->Select("select SEATCODE, NODECODE, MAPCODE, STATUS, ORDERCODE, PRICELEVEL from "
+                       "KAV_SEAT_SHOW where SECTIONCODE = ?1 and ROWNO = 30 order by SEATNO",
+                       {std::string(kStalls)});
     ASSERT_EQ(added.size(), 3u);
     for (std::size_t i = 0; i < added.size(); ++i) {
         EXPECT_EQ(IntegerOf(added[i][0]), highest + 1 + static_cast<std::int64_t>(i));
@@ -145,9 +149,10 @@ TEST_P(SeatLayoutTest, ADeltaSavedTwiceStoresEachSeatOnce) {
     Read(seats);
     const std::int64_t free = StallsSeat(false);
     std::int64_t other = 0;
-    for (const auto& row : setup_->Select("select SEATCODE from KAV_SEAT_SHOW where SECTIONCODE = ?1 and STATUS = "
-                                          "'F' and ORDERCODE is null and SEATCODE > ?2 order by SEATCODE",
-                                          {std::string(kStalls), free}))
+    for (const auto& row :
+         setup_->Select("select SEATCODE from KAV_SEAT_SHOW where SECTIONCODE = ?1 and STATUS = "
+                        "'F' and ORDERCODE is null and SEATCODE > ?2 order by SEATCODE",
+                        {std::string(kStalls), free}))
         if (!other) other = IntegerOf(row[0]);
     Append(seats, -1, {20, 4, 1, 31, 1});
     Append(seats, -2, {21, 4, 1, 31, 2});
@@ -158,12 +163,15 @@ TEST_P(SeatLayoutTest, ADeltaSavedTwiceStoresEachSeatOnce) {
     TCAMapSeatShow service(*client_);
     service.SetSeat(context_, kProduct, kMap, kStalls, delta);
     const std::string once = Snapshot();
-    const std::string counter = TextOf(setup_->Select("select LASTVALUE from KAV_COUNTER where NAME = 'SEATCODE'").front().front());
+    const std::string counter =
+        TextOf(setup_->Select("select LASTVALUE from KAV_COUNTER where NAME = 'SEATCODE'").front().front());
     service.SetSeat(context_, kProduct, kMap, kStalls, delta);
     EXPECT_EQ(Snapshot(), once);
-    EXPECT_EQ(TextOf(setup_->Select("select LASTVALUE from KAV_COUNTER where NAME = 'SEATCODE'").front().front()),
-              counter);
-    EXPECT_EQ(IntegerOf(setup_->Select("select count(*) from KAV_SEAT_SHOW where ROWNO = 31").front().front()), 2);
+    EXPECT_EQ(
+        TextOf(setup_->Select("select LASTVALUE from KAV_COUNTER where NAME = 'SEATCODE'").front().front()),
+        counter);
+    EXPECT_EQ(
+        IntegerOf(setup_->Select("select count(*) from KAV_SEAT_SHOW where ROWNO = 31").front().front()), 2);
 }
 
 // Seats may trade places and numbers in one save; a sold seat keeps its place and number but may
@@ -171,9 +179,10 @@ TEST_P(SeatLayoutTest, ADeltaSavedTwiceStoresEachSeatOnce) {
 TEST_P(SeatLayoutTest, SeatsTradePlacesAndOnlyLayoutColumnsAreWritten) {
     TClientDataSet seats;
     Read(seats);
-    const auto pair = setup_->Select("select SEATCODE, X, Y, SEATNO from KAV_SEAT_SHOW where SECTIONCODE = ?1 and "
-                                     "STATUS = 'F' and ORDERCODE is null and ROWNO = 20 order by X",
-                                     {std::string(kStalls)});
+    const auto pair =
+        setup_->Select("select SEATCODE, X, Y, SEATNO from KAV_SEAT_SHOW where SECTIONCODE = ?1 and "
+                       "STATUS = 'F' and ORDERCODE is null and ROWNO = 20 order by X",
+                       {std::string(kStalls)});
     ASSERT_GE(pair.size(), 2u);
     const std::int64_t a = IntegerOf(pair[0][0]), b = IntegerOf(pair[1][0]);
     Set(seats, a, "X", IntegerOf(pair[1][1]));
@@ -184,14 +193,15 @@ TEST_P(SeatLayoutTest, SeatsTradePlacesAndOnlyLayoutColumnsAreWritten) {
     Set(seats, held, "PRICELEVEL", "L");
     Set(seats, held, "STATUS", "F"); // a client may not free a sold seat
     Save(seats);
-    const auto after = setup_->Select("select SEATCODE, X, SEATNO from KAV_SEAT_SHOW where SEATCODE in (?1, ?2) "
-                                      "order by SEATCODE",
-                                      {a, b});
+    const auto after =
+        setup_->Select("select SEATCODE, X, SEATNO from KAV_SEAT_SHOW where SEATCODE in (?1, ?2) "
+                       "order by SEATCODE",
+                       {a, b});
     EXPECT_EQ(IntegerOf(after[0][1]), IntegerOf(pair[1][1]));
     EXPECT_EQ(IntegerOf(after[0][2]), IntegerOf(pair[1][3]));
     EXPECT_EQ(IntegerOf(after[1][1]), IntegerOf(pair[0][1]));
-    const auto sold = setup_->Select("select PRICELEVEL, STATUS, ORDERCODE from KAV_SEAT_SHOW where SEATCODE = ?1",
-                                     {held});
+    const auto sold =
+        setup_->Select("select PRICELEVEL, STATUS, ORDERCODE from KAV_SEAT_SHOW where SEATCODE = ?1", {held});
     EXPECT_EQ(TextOf(sold[0][0]), "L");
     EXPECT_NE(TextOf(sold[0][1]), "F");
     EXPECT_NE(TextOf(sold[0][2]), "");
@@ -214,11 +224,13 @@ TEST_P(SeatLayoutTest, SeatsTradePlacesAndOnlyLayoutColumnsAreWritten) {
 TEST_P(SeatLayoutTest, RefusalsChangeNothing) {
     const std::int64_t held = StallsSeat(true), free = StallsSeat(false);
     const std::int64_t balconySeat =
-        IntegerOf(setup_->Select("select min(SEATCODE) from KAV_SEAT_SHOW where SECTIONCODE = ?1",
-                                 {std::string(kBalcony)})
+        IntegerOf(setup_
+                      ->Select("select min(SEATCODE) from KAV_SEAT_SHOW where SECTIONCODE = ?1",
+                               {std::string(kBalcony)})
                       .front()
                       .front());
-    const auto place = setup_->Select("select X, Y, FLOORNO, ROWNO, SEATNO from KAV_SEAT_SHOW where SEATCODE = ?1", {free});
+    const auto place =
+        setup_->Select("select X, Y, FLOORNO, ROWNO, SEATNO from KAV_SEAT_SHOW where SEATCODE = ?1", {free});
     const int fx = static_cast<int>(IntegerOf(place[0][0])), fy = static_cast<int>(IntegerOf(place[0][1]));
     const int fr = static_cast<int>(IntegerOf(place[0][3])), fs = static_cast<int>(IntegerOf(place[0][4]));
     struct Case {
@@ -239,9 +251,21 @@ TEST_P(SeatLayoutTest, RefusalsChangeNothing) {
          "不能删除"},
         {"a sold seat moved", [&](TClientDataSet& s) { Set(s, held, "Y", 99); }, "不能移动或改号"},
         {"a sold seat renumbered", [&](TClientDataSet& s) { Set(s, held, "SEATNO", 999); }, "不能移动或改号"},
-        {"outside the grid", [&](TClientDataSet& s) { Append(s, -1, {151, 2, 1, 40, 1}); }, "不在区域的 100 行 150 列之内"},
-        {"on a taken place", [&](TClientDataSet& s) { Append(s, -1, {fx, fy, 1, 40, 1}); }, "已有座位"},
-        {"an identity taken", [&](TClientDataSet& s) { Append(s, -1, {5, 5, 1, fr, fs}); }, "已经存在"},
+        {"outside the grid",
+         [&](TClientDataSet& s) {
+             Append(s, -1, {151, 2, 1, 40, 1});
+         },
+         "不在区域的 100 行 150 列之内"},
+        {"on a taken place",
+         [&](TClientDataSet& s) {
+             Append(s, -1, {fx, fy, 1, 40, 1});
+         },
+         "已有座位"},
+        {"an identity taken",
+         [&](TClientDataSet& s) {
+             Append(s, -1, {5, 5, 1, fr, fs});
+         },
+         "已经存在"},
         {"two new seats on one place",
          [&](TClientDataSet& s) {
              Append(s, -1, {5, 5, 1, 40, 1});
@@ -249,8 +273,16 @@ TEST_P(SeatLayoutTest, RefusalsChangeNothing) {
          },
          "已有座位"},
         {"moved onto another seat", [&](TClientDataSet& s) { Set(s, free, "X", fx + 1); }, "有两个座位"},
-        {"seat number 0", [&](TClientDataSet& s) { Append(s, -1, {5, 5, 1, 40, 0}); }, "超出范围"},
-        {"an unknown price level", [&](TClientDataSet& s) { Append(s, -1, {5, 5, 1, 40, 1, "Q"}); }, "票价等级"},
+        {"seat number 0",
+         [&](TClientDataSet& s) {
+             Append(s, -1, {5, 5, 1, 40, 0});
+         },
+         "超出范围"},
+        {"an unknown price level",
+         [&](TClientDataSet& s) {
+             Append(s, -1, {5, 5, 1, 40, 1, "Q"});
+         },
+         "票价等级"},
         {"an unknown kind",
          [&](TClientDataSet& s) {
              Append(s, -1, {5, 5, 1, 40, 1});
@@ -259,11 +291,15 @@ TEST_P(SeatLayoutTest, RefusalsChangeNothing) {
              s.Post();
          },
          "座位类别"},
-        {"an added flag that is neither Y nor N", [&](TClientDataSet& s) { Append(s, -1, {5, 5, 1, 40, 1, "A", "X"}); },
+        {"an added flag that is neither Y nor N",
+         [&](TClientDataSet& s) {
+             Append(s, -1, {5, 5, 1, 40, 1, "A", "X"});
+         },
          "加座标记"},
         {"a section the performance lacks", [&](TClientDataSet& s) { Set(s, free, "KIND", "Z"); }, "没有区域",
          "P0002"},
-        {"another map", [&](TClientDataSet& s) { Set(s, free, "KIND", "Z"); }, "属于座位图", kProduct, "M002"},
+        {"another map", [&](TClientDataSet& s) { Set(s, free, "KIND", "Z"); }, "属于座位图", kProduct,
+         "M002"},
     };
     const std::string before = Snapshot();
     for (const Case& c : cases) {
@@ -281,7 +317,8 @@ TEST_P(SeatLayoutTest, RefusalsChangeNothing) {
     Set(balcony, balconySeat, "KIND", "Z");
     EXPECT_THAT(RemoteError([&] { Save(balcony, kStalls); }), HasSubstr("已不在区域"));
     EXPECT_THAT(RemoteError([&] {
-                    TCAMapSeatShow(*client_).SetSeat(context_, kProduct, kMap, kStalls, Variant::ByteArray("not a packet"));
+                    TCAMapSeatShow(*client_).SetSeat(context_, kProduct, kMap, kStalls,
+                                                     Variant::ByteArray("not a packet"));
                 }),
                 HasSubstr("数据包 SeatDelta"));
     EXPECT_EQ(Snapshot(), before);
@@ -302,8 +339,9 @@ TEST_P(SeatLayoutTest, SectionsOfAMap) {
     sections.FieldByName("ARENAXY").SetAsString("1|40|30|3");
     sections.Post();
     EXPECT_EQ(service.SetSections(context_, kMap, Variant::ByteArray(sections.Delta())), 1);
-    EXPECT_EQ(TextOf(setup_->Select("select ARENAXY from KAV_SECTION_SHOW where SECTIONCODE = ?1",
-                                    {std::string(kStalls)})
+    EXPECT_EQ(TextOf(setup_
+                         ->Select("select ARENAXY from KAV_SECTION_SHOW where SECTIONCODE = ?1",
+                                  {std::string(kStalls)})
                          .front()
                          .front()),
               "1|40|30|3");
@@ -317,8 +355,9 @@ TEST_P(SeatLayoutTest, SectionsOfAMap) {
         copy.Edit();
         copy.FieldByName(field).SetValue(value);
         copy.Post();
-        EXPECT_THAT(RemoteError([&] { service.SetSections(context_, kMap, Variant::ByteArray(copy.Delta())); }),
-                    HasSubstr(message));
+        EXPECT_THAT(
+            RemoteError([&] { service.SetSections(context_, kMap, Variant::ByteArray(copy.Delta())); }),
+            HasSubstr(message));
     };
     refused("ARENAXY", "1|2|3", "自定义舞台");
     refused("STYLE", "7", "舞台位置");
@@ -341,9 +380,16 @@ TEST_P(SeatLayoutTest, SectionsOfAMap) {
     const Variant added = Variant::ByteArray(sections.Delta());
     EXPECT_EQ(service.SetSections(context_, kMap, added), 1);
     EXPECT_EQ(service.SetSections(context_, kMap, added), 1);
-    EXPECT_EQ(IntegerOf(setup_->Select("select count(*) from KAV_SECTION_SHOW where SECTIONCODE = 'S9901'").front().front()), 1);
-    EXPECT_EQ(TextOf(setup_->Select("select STYLE from KAV_SECTION_SHOW where SECTIONCODE = 'S9901'").front().front()), "2");
-    setup_->Execute("insert into KAV_FLOOR_SHOW (NODECODE, SECTIONCODE, FLOORNO, NAME) values ('01', 'S9901', 1, '一层')");
+    EXPECT_EQ(IntegerOf(setup_->Select("select count(*) from KAV_SECTION_SHOW where SECTIONCODE = 'S9901'")
+                            .front()
+                            .front()),
+              1);
+    EXPECT_EQ(
+        TextOf(
+            setup_->Select("select STYLE from KAV_SECTION_SHOW where SECTIONCODE = 'S9901'").front().front()),
+        "2");
+    setup_->Execute("insert into KAV_FLOOR_SHOW (NODECODE, SECTIONCODE, FLOORNO, NAME) values ('01', "
+                    "'S9901', 1, '一层')");
     sections.MergeChangeLog();
 
     TClientDataSet other;
@@ -354,17 +400,20 @@ TEST_P(SeatLayoutTest, SectionsOfAMap) {
 
     ASSERT_TRUE(sections.Locate("SECTIONCODE", {std::string(kStalls)}));
     sections.Delete();
-    EXPECT_THAT(RemoteError([&] { service.SetSections(context_, kMap, Variant::ByteArray(sections.Delta())); }),
-                HasSubstr("还有座位"));
+    EXPECT_THAT(
+        RemoteError([&] { service.SetSections(context_, kMap, Variant::ByteArray(sections.Delta())); }),
+        HasSubstr("还有座位"));
     sections.CancelUpdates();
     ASSERT_TRUE(sections.Locate("SECTIONCODE", {std::string("S9901")}));
     sections.Delete();
     EXPECT_EQ(service.SetSections(context_, kMap, Variant::ByteArray(sections.Delta())), 1);
     EXPECT_TRUE(setup_->Select("select 1 from KAV_FLOOR_SHOW where SECTIONCODE = 'S9901'").empty());
-    EXPECT_EQ(IntegerOf(setup_->Select("select count(*) from KAV_SECTION_SHOW where MAPCODE = ?1", {std::string(kMap)})
-                            .front()
-                            .front()),
-              count);
+    EXPECT_EQ(
+        IntegerOf(
+            setup_->Select("select count(*) from KAV_SECTION_SHOW where MAPCODE = ?1", {std::string(kMap)})
+                .front()
+                .front()),
+        count);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SeatLayoutTest, ::testing::ValuesIn(test::TestBackends()),
