@@ -99,17 +99,17 @@ TodrHOrderInfoDataProvider::TodrHOrderInfoDataProvider(ITPDBPipe& pipe, const TK
 
 std::unique_ptr<TodrHOrderInfoList>
 TodrHOrderInfoDataProvider::SearchOrderHandlerInfoEx(const std::string& orderCode) {
-    return Search(GetOrderInfoSQL(orderCode));
+    return Search(GetOrderInfoSQL(context_.NodeCode(), orderCode));
 }
 
 std::unique_ptr<TodrHOrderInfoList>
 TodrHOrderInfoDataProvider::SearchOrderHandlerInfoExPS(const std::string& password) {
-    return Search(GetOrderPSInfoSQL(password));
+    return Search(GetOrderPSInfoSQL(context_.NodeCode(), password));
 }
 
 std::unique_ptr<TodrHOrderInfoList>
 TodrHOrderInfoDataProvider::SearchOrderHandlerInfoEx(const TOrderHandlerSearchCondition& condition) {
-    return Search(GetOrderInfoSQL(condition));
+    return Search(GetOrderInfoSQL(context_.NodeCode(), condition));
 }
 
 std::unique_ptr<TodrHOrderInfoList> TodrHOrderInfoDataProvider::Search(std::string masterSql) {

@@ -41,8 +41,8 @@ constexpr std::string_view kOrderSelect =
     "g1 on "
     "g1.groupcode = u1.groupcode";
 
-// Orders without seats are never listed.
-constexpr std::string_view kOrderWhere = " where o.SEATCOUNT > 0";
+// Orders of the session's node; orders without seats are never listed.
+constexpr std::string_view kOrderWhere = " where o.NODECODE = '%s' and o.SEATCOUNT > 0";
 
 constexpr std::string_view kSeatSelect =
     "select s.OrderCode,e.cname as SectionName, f.name as FloorName, r.name as RowName, s.SeatCode, "
@@ -55,8 +55,8 @@ constexpr std::string_view kSeatSelect =
 constexpr std::string_view kSeatOrderCode = " and s.ORDERCODE = ";
 constexpr std::string_view kSeatOrderBy = " order by s.PriceLevel, s.RowNo, s.Y, s.X";
 
-std::string OrderSelect() {
-    return std::string(kOrderSelect) + std::string(kOrderWhere);
+std::string OrderSelect(std::string_view nodeCode) {
+    return std::string(kOrderSelect) + SqlFormat(kOrderWhere, {nodeCode});
 }
 
 // A comma-separated list of one or more string literals whose apostrophes are doubled.
@@ -86,19 +86,19 @@ void AppendRange(std::string& sql, std::string_view pattern, const std::string& 
 
 } // namespace
 
-std::string GetOrderInfoSQL(std::string_view orderCode) {
-    return OrderSelect() + SqlFormat(" and o.OrderCode = '%s'", {orderCode});
+std::string GetOrderInfoSQL(std::string_view nodeCode, std::string_view orderCode) {
+    return OrderSelect(nodeCode) + SqlFormat(" and o.OrderCode = '%s'", {orderCode});
 }
 
-std::string GetOrderPSInfoSQL(std::string_view password, TDateTime now) {
+std::string GetOrderPSInfoSQL(std::string_view nodeCode, std::string_view password, TDateTime now) {
     // ISO dates: the database compares date-times as text, where a locale's short date would not sort.
-    return OrderSelect() + SqlFormat(" and o.ORDERPASSWORD = '%s'", {password}) +
+    return OrderSelect(nodeCode) + SqlFormat(" and o.ORDERPASSWORD = '%s'", {password}) +
            " and (o.CREATETIME BETWEEN '" + FormatDateIso(now - 360) + "' and '" + FormatDateIso(now + 1) +
            "')";
 }
 
-std::string GetOrderInfoSQL(const TOrderHandlerSearchCondition& c) {
-    std::string sql = OrderSelect();
+std::string GetOrderInfoSQL(std::string_view nodeCode, const TOrderHandlerSearchCondition& c) {
+    std::string sql = OrderSelect(nodeCode);
     if (!c.ignoreClientType) sql += SqlFormat(" and o.CLIENTTYPE = '%s'", {c.clientType});
     if (!c.ignoreOrderStatus) {
         if (c.orderStatus == kStatusPaidOrCollected)

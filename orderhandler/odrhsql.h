@@ -13,12 +13,13 @@
 
 namespace kav::orderhandler {
 
+// Every order search reads the orders of one node only: the session's.
 // Orders with that exact order code.
-std::string GetOrderInfoSQL(std::string_view orderCode);
+std::string GetOrderInfoSQL(std::string_view nodeCode, std::string_view orderCode);
 // Orders with that collection password created from 360 days before `now` to the end of its day.
-std::string GetOrderPSInfoSQL(std::string_view password, TDateTime now = Now());
+std::string GetOrderPSInfoSQL(std::string_view nodeCode, std::string_view password, TDateTime now = Now());
 // Orders matching the condition's filters and the group restriction.
-std::string GetOrderInfoSQL(const TOrderHandlerSearchCondition& condition);
+std::string GetOrderInfoSQL(std::string_view nodeCode, const TOrderHandlerSearchCondition& condition);
 
 // The seats of an order with prices; parameters :NODECODE and :ORDERCODE.
 std::string GetOrderSeatInfoSQL();

@@ -110,18 +110,19 @@ void TosSocket::WriteAll(std::string_view head, std::string_view body) {
     if (ec) Fail("Send failed", ec);
 }
 
-void TosSocket::ReadExact(void* data, std::size_t count, std::optional<Clock::time_point> deadline) {
+void TosSocket::ReadExact(void* data, std::size_t count,
+                          std::optional<std::chrono::milliseconds> stallLimit) {
     auto* out = static_cast<char*>(data);
     std::size_t done = std::min(count, readEnd_ - readStart_);
     if (done > 0) std::memcpy(out, readAhead_.get() + readStart_, done);
     readStart_ += done;
     while (done < count) {
         if (count - done >= kReadAhead) {
-            done += ReceiveSome(out + done, count - done, deadline);
+            done += ReceiveSome(out + done, count - done, stallLimit);
             continue;
         }
         if (!readAhead_) readAhead_ = std::make_unique_for_overwrite<char[]>(kReadAhead);
-        const std::size_t got = ReceiveSome(readAhead_.get(), kReadAhead, deadline);
+        const std::size_t got = ReceiveSome(readAhead_.get(), kReadAhead, stallLimit);
         const std::size_t used = std::min(got, count - done);
         std::memcpy(out + done, readAhead_.get(), used);
         done += used;
@@ -131,19 +132,18 @@ void TosSocket::ReadExact(void* data, std::size_t count, std::optional<Clock::ti
 }
 
 std::size_t TosSocket::ReceiveSome(char* into, std::size_t capacity,
-                                   const std::optional<Clock::time_point>& deadline) {
+                                   const std::optional<std::chrono::milliseconds>& stallLimit) {
     if (!socket_.is_open()) throw TosSocketError("Receive failed: not connected");
     const int fd = socket_.native_handle();
     for (;;) {
-        // With a deadline the wait happens in poll, so that it can end.
-        const ssize_t got = ::recv(fd, into, capacity, deadline ? MSG_DONTWAIT : 0);
+        // With a stall limit the wait happens in poll, so that it can end.
+        const ssize_t got = ::recv(fd, into, capacity, stallLimit ? MSG_DONTWAIT : 0);
         if (got > 0) return static_cast<std::size_t>(got);
         if (got == 0) throw TosSocketError("Receive failed: the peer closed the connection");
         if (errno == EINTR) continue;
-        if (!deadline || (errno != EAGAIN && errno != EWOULDBLOCK))
+        if (!stallLimit || (errno != EAGAIN && errno != EWOULDBLOCK))
             throw TosSocketError(std::string("Receive failed: ") + std::strerror(errno));
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
-        if (left.count() <= 0 || !WaitFor(fd, POLLIN, left))
+        if (!WaitFor(fd, POLLIN, *stallLimit))
             throw TosSocketError("The peer stalled in the middle of a message");
     }
 }

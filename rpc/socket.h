@@ -1,10 +1,11 @@
 #pragma once
 // TosSocket: one blocking TCP connection (standalone Asio), with the two things plain blocking
-// reads lack: a connect time-out and a deadline for the rest of a read that has started.
+// reads lack: a connect time-out and a limit on how long a read that has started may go without
+// a byte arriving.
 //
 // Threading: one thread reads, writes, connects and disconnects. Interrupt() alone may be called
 // from any other thread; it wakes that thread's blocked read or write, which then fails.
-// Failures raise TosSocketError (the network, a peer that closed, a missed deadline).
+// Failures raise TosSocketError (the network, a peer that closed, a peer that stalled).
 
 #include <asio/io_context.hpp>
 #include <asio/ip/tcp.hpp>
@@ -26,8 +27,6 @@ public:
 
 class TosSocket final {
 public:
-    using Clock = std::chrono::steady_clock;
-
     // A socket not yet connected; `io` must outlive it.
     explicit TosSocket(asio::io_context& io);
     // Takes over an accepted connection.
@@ -44,18 +43,21 @@ public:
     void Interrupt() noexcept;
 
     void WriteAll(std::string_view head, std::string_view body = {});
-    // Reads exactly `count` bytes. Without a deadline it waits as long as it takes. Small reads
-    // are served from a receive buffer, so a whole small frame costs one system call.
-    void ReadExact(void* data, std::size_t count, std::optional<Clock::time_point> deadline = std::nullopt);
+    // Reads exactly `count` bytes. Without a stall limit it waits as long as it takes; with one it
+    // fails when no byte arrives for that long, however long the whole read takes while bytes keep
+    // coming. Small reads are served from a receive buffer, so a whole small frame costs one
+    // system call.
+    void ReadExact(void* data, std::size_t count,
+                   std::optional<std::chrono::milliseconds> stallLimit = std::nullopt);
 
     std::string LocalAddress() const;
     std::string PeerAddress() const;
     int LocalPort() const;
 
 private:
-    // Receives at most `capacity` bytes, at least one; waits up to `deadline` when given.
+    // Receives at most `capacity` bytes, at least one; waits up to `stallLimit` when given.
     std::size_t ReceiveSome(char* into, std::size_t capacity,
-                            const std::optional<Clock::time_point>& deadline);
+                            const std::optional<std::chrono::milliseconds>& stallLimit);
 
     asio::ip::tcp::socket socket_;
     std::unique_ptr<char[]> readAhead_; // bytes received ahead of the reads, from readStart_ to readEnd_

@@ -91,11 +91,10 @@ bool TosTransport::Receive() {
     body_.clear();
     unsigned char header[kFrameHeaderSize];
     connection_->ReadExact(header, 1); // waiting for a frame to start has no time limit
-    const auto deadline = std::chrono::steady_clock::now() + limits_.StallTimeout;
-    connection_->ReadExact(header + 1, 3, deadline);
+    connection_->ReadExact(header + 1, 3, limits_.StallTimeout);
     Magic = GetLE32(header);
     if (Magic != kOstpMagic) return false;
-    connection_->ReadExact(header + 4, kFrameHeaderSize - 4, deadline);
+    connection_->ReadExact(header + 4, kFrameHeaderSize - 4, limits_.StallTimeout);
     Reserved = GetLE32(header + 4);
     CompressedSize = GetLE32(header + 8);
     UncompressedSize = GetLE32(header + 12);
@@ -104,7 +103,7 @@ bool TosTransport::Receive() {
         throw EosRemoteException("收到的数据过大: 压缩后 " + std::to_string(CompressedSize) + " 字节, 原长 " +
                                  std::to_string(UncompressedSize) + " 字节, 超过消息上限 " +
                                  std::to_string(limits_.MaxMessageSize) + " 字节, 请缩小查询范围");
-    ReadMessageBody(deadline);
+    ReadMessageBody();
     inflater_.Decompress(body_, UncompressedSize, buffer_.MutableBytes());
     buffer_.Rewind();
     body_.clear();
@@ -112,14 +111,14 @@ bool TosTransport::Receive() {
     return true;
 }
 
-void TosTransport::ReadMessageBody(std::chrono::steady_clock::time_point deadline) {
+void TosTransport::ReadMessageBody() {
     // Grown as the bytes arrive, so that a peer announcing a large body and sending nothing
     // costs no memory.
     while (body_.size() < CompressedSize) {
         const std::size_t start = body_.size();
         const std::size_t piece = std::min<std::size_t>(CompressedSize - start, kBodyReadChunk);
         body_.resize(start + piece);
-        connection_->ReadExact(body_.data() + start, piece, deadline);
+        connection_->ReadExact(body_.data() + start, piece, limits_.StallTimeout);
     }
 }
 

@@ -15,7 +15,8 @@
 // Limits (TosTransportLimits): neither size field is trusted. A frame announcing more than
 // MaxMessageSize bytes (compressed or not) is refused before anything is allocated, and the body
 // must inflate to exactly UncompressedSize bytes. Waiting for a frame to start is unlimited, but
-// once its first byte has arrived the whole frame must arrive within StallTimeout.
+// once its first byte has arrived no StallTimeout may pass without a further byte of it: a frame
+// that keeps arriving, however slowly, is read whole.
 //
 // Errors: OpenBuffer/CloseBuffer route every failure through RaiseORBException, which closes the
 // connection and raises EosException "请检查网络，现在已和服务器断开连接!" for network failures,
@@ -89,7 +90,7 @@ public:
     std::uint32_t UncompressedSize = 0;
 
 private:
-    void ReadMessageBody(std::chrono::steady_clock::time_point deadline);
+    void ReadMessageBody();
 
     TosDataBuffer buffer_;
     std::string body_;

@@ -3,10 +3,8 @@
 #include "rpc/exceptions.h"
 #include "rpc/pelioenv.h"
 #include "server/access/loginattempt.h"
+#include "server/passwordcheck.h"
 #include "server/ticketoffice/sqlvalues.h"
-
-#include <semaphore>
-#include <sodium.h>
 
 namespace kav::server {
 
@@ -14,17 +12,6 @@ namespace {
 
 [[noreturn]] void Refuse(std::string_view text) {
     throw pelio::EosRemoteException(std::string(text));
-}
-
-// Each check of a password hash takes tens of megabytes for a moment; a burst of logins waits for a
-// free slot instead of taking the server's memory.
-std::counting_semaphore<> passwordChecks(4);
-
-bool PasswordMatches(const std::string& hash, const std::string& password) {
-    passwordChecks.acquire();
-    const bool matches = crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
-    passwordChecks.release();
-    return matches;
 }
 
 } // namespace

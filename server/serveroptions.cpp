@@ -46,7 +46,9 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
                                                  "--login-failures",
                                                  "--login-window",
                                                  "--login-lock",
-                                                 "--login-lock-max"};
+                                                 "--login-lock-max",
+                                                 "--stall-timeout",
+                                                 "--http-port"};
         if (!known.contains(option)) throw ServerOptionsError("unknown option: " + option);
         if (i + 1 == arguments.size()) throw ServerOptionsError(option + " needs a value");
         const std::string& value = arguments[++i];
@@ -66,6 +68,10 @@ ServerOptions ParseServerOptions(const std::vector<std::string>& arguments) {
         } else if (option == "--session-key-file") {
             if (value.empty()) throw ServerOptionsError("--session-key-file needs a file name");
             options.sessionKeyFile = value;
+        } else if (option == "--stall-timeout") {
+            options.stallTimeoutSeconds = static_cast<int>(Number(option, value, 1, 86400));
+        } else if (option == "--http-port") {
+            options.httpPort = static_cast<int>(Number(option, value, 0, 65535));
         } else if (option == "--max-message-bytes") {
             options.maxMessageBytes = static_cast<std::uint32_t>(
                 Number(option, value, 1 << 20, std::numeric_limits<std::uint32_t>::max()));

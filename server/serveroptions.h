@@ -15,7 +15,7 @@ inline constexpr const char* kServerUsage =
     "usage: kav-server [--port N] [--db URL] [--seed demo|bench:N] [--threads N] [--max-connections N]\n"
     "                  [--max-message-bytes N] [--session-key-file PATH] [--pipe-db URL]\n"
     "                  [--pipe-row-security on|off] [--login-failures N] [--login-window S]\n"
-    "                  [--login-lock S] [--login-lock-max S]\n"
+    "                  [--login-lock S] [--login-lock-max S] [--stall-timeout SECONDS] [--http-port N]\n"
     "  --port N               TCP port to listen on (default 6666; 0 lets the system choose)\n"
     "  --db URL               sqlite:PATH or a PostgreSQL connection string (default sqlite:kav.db)\n"
     "  --seed demo|bench:N    fill an empty database with the demo data, or with N orders\n"
@@ -36,7 +36,11 @@ inline constexpr const char* kServerUsage =
     "                         0 never locks)\n"
     "  --login-window S       seconds in which those failures count (default 900)\n"
     "  --login-lock S         seconds of the first lock, doubled by each further one (default 30)\n"
-    "  --login-lock-max S     longest lock in seconds (default 3600)\n";
+    "  --login-lock-max S     longest lock in seconds (default 3600)\n"
+    "  --stall-timeout SECONDS  close a connection when no byte of a started message arrives\n"
+    "                         for that long (default 60)\n"
+    "  --http-port N          also answer the HTTP requests (text messages, member purchase\n"
+    "                         posts) on port N (0 = any free port; default: off)\n";
 
 struct ServerOptions {
     int port = 6666;
@@ -48,6 +52,8 @@ struct ServerOptions {
     std::string sessionKeyFile; // empty: a key drawn at start
     PipeSettings pipe;
     LoginLimits login;
+    int stallTimeoutSeconds = 60;
+    int httpPort = -1; // -1: no HTTP endpoint
 };
 
 // Raised for a command line that cannot be used; the message names the option and its value.

@@ -2,6 +2,7 @@
 
 #include "platform/core/datetime.h"
 #include "rpc/pelioserver.h"
+#include "server/http/httpendpoint.h"
 #include "server/seed/seed.h"
 #include "server/serverservices.h"
 #include "server/sessionkeyfile.h"
@@ -9,6 +10,7 @@
 #include <csignal>
 #include <iostream>
 #include <mutex>
+#include <optional>
 
 namespace kav::server {
 
@@ -61,14 +63,21 @@ int RunServer(const ServerOptions& options) {
         server.SetMaxConnections(options.maxConnections);
         pelio::TosTransportLimits limits;
         limits.MaxMessageSize = options.maxMessageBytes;
+        limits.StallTimeout = std::chrono::seconds(options.stallTimeoutSeconds);
         server.SetTransportLimits(limits);
         server.SetConnectionObserver(LogConnection);
         server.SetActive(true);
         std::cout << "kav-server listening on " << server.ListeningPort() << std::endl;
+        THttpEndpoint http(services);
+        if (options.httpPort >= 0) {
+            http.Start(options.httpPort);
+            std::cout << "kav-server HTTP on " << http.Port() << std::endl;
+        }
 
         int received = 0;
         sigwait(&stopSignals, &received);
         std::cerr << "stopping on signal " << received << std::endl;
+        http.Stop();
         server.SetActive(false);
         return 0;
     } catch (const std::exception& e) {

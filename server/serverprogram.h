@@ -1,7 +1,8 @@
 #pragma once
 // kav-server's life: open (and if asked, seed) the database, publish the services, listen, print
-// "kav-server listening on PORT" on standard output, log every connection's start and end on
-// standard error, and stop cleanly at SIGINT or SIGTERM.
+// "kav-server listening on PORT" on standard output (and "kav-server HTTP on PORT" with
+// --http-port), log every connection's start and end on standard error, and stop cleanly at
+// SIGINT or SIGTERM.
 
 #include "server/serveroptions.h"
 

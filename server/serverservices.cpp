@@ -2,10 +2,14 @@
 
 #include "rpc/registry.h"
 #include "server/dbpipeservant.h"
+#include "server/forebook/forebookservant.h"
 #include "server/loginservant.h"
 #include "server/mapseatshowservant.h"
 #include "server/mapsectionshowservant.h"
 #include "server/reclaim/backgroundreclaimservant.h"
+#include "server/membersys/membersysservant.h"
+#include "server/salesearchservant.h"
+#include "server/ticketfaceservant.h"
 #include "server/ticketoffice/ticketofficeservant.h"
 #include "services/backgroundreclaim/tpbackgroundreclaim_int.h"
 #include "services/dbpipe/tpdbpipe_int.h"
@@ -57,6 +61,14 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavFreeSaleShow>(services); });
     pelio::ORBRegisterServantClass(std::string(kBackGroundReclaimInterface),
                                    [&services] { return std::make_unique<TKavBackGroundReclaim>(services); });
+    pelio::ORBRegisterServantClass(std::string(kForeBookShowInterface),
+                                   [&services] { return std::make_unique<TKavForeBookShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kTicketFaceShowInterface),
+                                   [&services] { return std::make_unique<TKavTicketFaceShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kSaleSearchShowInterface),
+                                   [&services] { return std::make_unique<TKavSaleSearchShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kMemberSysInterface),
+                                   [&services] { return std::make_unique<TKavMemberSys>(services); });
 }
 
 } // namespace kav::server

@@ -30,8 +30,8 @@ Connection& ThreadConnection(Database& database);
 Connection& ThreadPipeConnection(Database& database);
 
 // Registers the servants of ITPLogin, ITPDBPipe, ITPTicketOffice, ITPMapSeatShow, ITPMapSectionShow,
-// ITPFreeSaleShow and ITPBackGroundReclaim with the process-wide ORB registry. `services` must outlive every server that uses
-// them.
+// ITPFreeSaleShow, ITPBackGroundReclaim and the other outside services (docs/services.md) with the
+// process-wide ORB registry. `services` must outlive every server that uses them.
 void RegisterServices(const ServerServices& services);
 
 } // namespace kav::server

@@ -117,10 +117,10 @@ struct SearchServer {
 
     // The answer as the pipe delivers it.
     std::string Fetch(const TOrderHandlerSearchCondition& condition) {
-        return std::string(pipe->GetMasterDetailData(context.GetAsString(), GetOrderInfoSQL(condition),
-                                                     std::string(kOrderDiscountDataSet),
-                                                     GetOrderDiscountInfoSQL())
-                               .ByteArrayView());
+        return std::string(
+            pipe->GetMasterDetailData(context.GetAsString(), GetOrderInfoSQL(context.NodeCode(), condition),
+                                      std::string(kOrderDiscountDataSet), GetOrderDiscountInfoSQL())
+                .ByteArrayView());
     }
 
     // What the order provider binds with, over the same look-up provider.
@@ -149,7 +149,7 @@ enum class Part { Server, Pipe, Bind, EndToEnd };
 void Search(benchmark::State& state, TOrderHandlerSearchCondition SearchServer::*search, Part part) {
     SearchServer& s = Server();
     const TOrderHandlerSearchCondition& condition = s.*search;
-    const std::string master = GetOrderInfoSQL(condition);
+    const std::string master = GetOrderInfoSQL(s.context.NodeCode(), condition);
     const std::string packet = s.Fetch(condition);
     const TOrderBindingLookups lookups = s.BindingLookups();
     int orders = 0;

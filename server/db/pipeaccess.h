@@ -21,10 +21,12 @@ inline constexpr CredentialColumn kCredentialColumns[] = {
     {"KAV_MEMBER", "CARDPASSWORDHASH"},
 };
 
-// The audit, the login throttle and the pipe's node binding: a client may read them (a manager
-// reads the audit) but never change them.
+// The audit, the login throttle, the pipe's node binding, the print log and the member system's
+// cards and purchases (balances are money): a client may read them (a manager reads the audit and
+// the print log) but never change them.
 inline constexpr std::string_view kServerKeptTables[] = {"KAV_AUDIT_LOG", "KAV_LOGIN_THROTTLE",
-                                                         "KAV_PIPE_NODE"};
+                                                         "KAV_PIPE_NODE", "KAV_PRINT_LOG",
+                                                         "KAV_MEMBER",    "KAV_MEMBER_PURCHASE"};
 
 bool IsCredentialColumn(std::string_view table, std::string_view column);
 // The first credential column of `table`, or null when it has none.

@@ -15,6 +15,7 @@
 #include <libpq-fe.h>
 #include <mutex>
 #include <type_traits>
+#include <unordered_map>
 
 namespace kav::server {
 namespace {
@@ -298,7 +299,7 @@ public:
             result.reset(PQexec(conn_.get(), std::string(sql).c_str()));
             if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) Check(result, PGRES_COMMAND_OK);
         } else {
-            result = Run(NumberedParametersForPostgreSQL(sql), params);
+            result = RunPrepared(NumberedParametersForPostgreSQL(sql), params);
             if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) Check(result, PGRES_COMMAND_OK);
         }
         const char* count = PQcmdTuples(result.get());
@@ -308,7 +309,7 @@ public:
     std::vector<std::vector<SqlValue>> Select(std::string_view sql,
                                               const std::vector<SqlValue>& params) override {
         ReconnectIfLost();
-        auto result = Run(NumberedParametersForPostgreSQL(sql), params);
+        auto result = RunPrepared(NumberedParametersForPostgreSQL(sql), params);
         Check(result, PGRES_TUPLES_OK);
         auto rows = RowsOf(result.get());
         std::vector<std::vector<SqlValue>> out(rows.RowCount());
@@ -372,7 +373,8 @@ private:
         if (PQstatus(conn_.get()) != CONNECTION_BAD) return;
         if (inTransaction_) throw EDatabase("The connection to PostgreSQL was lost inside a transaction");
         PQreset(conn_.get());
-        boundPid_ = 0; // a new session, whatever its process id: its node is recorded afresh
+        prepared_.clear(); // prepared statements belong to the session that is gone
+        boundPid_ = 0;     // a new session, whatever its process id: its node is recorded afresh
         if (PQstatus(conn_.get()) != CONNECTION_OK)
             throw EDatabase("Cannot connect to PostgreSQL: " + ErrorText());
         Setup();
@@ -400,27 +402,58 @@ private:
     // After a failure: the first error is the one to report.
     void TryCommand(const char* sql) noexcept { PQclear(PQexec(conn_.get(), sql)); }
 
-    // One statement through the extended protocol, which refuses stacked statements.
-    Result Run(const std::string& sql, const std::vector<SqlValue>& params) {
-        std::vector<std::string> texts(params.size());
-        std::vector<const char*> values(params.size());
-        for (std::size_t i = 0; i < params.size(); ++i) {
-            const auto& p = params[i];
-            if (const auto* n = std::get_if<std::int64_t>(&p))
-                texts[i] = std::to_string(*n);
-            else if (const auto* d = std::get_if<double>(&p)) {
-                char buffer[32];
-                texts[i].assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, *d).ptr);
-            } else if (const auto* s = std::get_if<std::string>(&p))
-                texts[i] = *s;
-            values[i] = std::holds_alternative<std::monostate>(p) ? nullptr : texts[i].c_str();
+    // Parameter values as libpq takes them: texts, null pointers for nulls.
+    struct ParamTexts {
+        std::vector<std::string> texts;
+        std::vector<const char*> values;
+        explicit ParamTexts(const std::vector<SqlValue>& params)
+            : texts(params.size()), values(params.size()) {
+            for (std::size_t i = 0; i < params.size(); ++i) {
+                const auto& p = params[i];
+                if (const auto* n = std::get_if<std::int64_t>(&p))
+                    texts[i] = std::to_string(*n);
+                else if (const auto* d = std::get_if<double>(&p)) {
+                    char buffer[32];
+                    texts[i].assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, *d).ptr);
+                } else if (const auto* s = std::get_if<std::string>(&p))
+                    texts[i] = *s;
+                values[i] = std::holds_alternative<std::monostate>(p) ? nullptr : texts[i].c_str();
+            }
         }
-        Result result(PQexecParams(conn_.get(), sql.c_str(), static_cast<int>(params.size()), nullptr,
-                                   values.data(), nullptr, nullptr, 0));
+        int Count() const { return static_cast<int>(values.size()); }
+    };
+
+    Result Checked(Result result) const {
         auto status = PQresultStatus(result.get());
         if (status == PGRES_EMPTY_QUERY) throw EDatabase("The SQL text holds no statement");
         if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) Check(result, PGRES_COMMAND_OK);
         return result;
+    }
+
+    // One statement through the extended protocol, which refuses stacked statements.
+    Result Run(const std::string& sql, const std::vector<SqlValue>& params) {
+        const ParamTexts p(params);
+        return Checked(Result(PQexecParams(conn_.get(), sql.c_str(), p.Count(), nullptr, p.values.data(),
+                                           nullptr, nullptr, 0)));
+    }
+
+    // One of the server's own statements, prepared at its first run on this session and reused:
+    // parsing and planning them again at every call took longer than running them. Texts beyond
+    // the first kMaxPrepared run unprepared, so that texts built with values cannot fill memory.
+    static constexpr std::size_t kMaxPrepared = 512;
+    std::unordered_map<std::string, std::string> prepared_; // text -> statement name
+
+    Result RunPrepared(const std::string& sql, const std::vector<SqlValue>& params) {
+        auto found = prepared_.find(sql);
+        if (found == prepared_.end()) {
+            if (prepared_.size() >= kMaxPrepared) return Run(sql, params);
+            const std::string name = "kav_" + std::to_string(prepared_.size());
+            Checked(Result(PQprepare(conn_.get(), name.c_str(), sql.c_str(), 0, nullptr)));
+            found = prepared_.emplace(sql, name).first;
+        }
+        const ParamTexts p(params);
+        return Checked(Result(PQexecPrepared(conn_.get(), found->second.c_str(), p.Count(), p.values.data(),
+                                             nullptr, nullptr, 0)));
     }
 
     enum class Outcome { Keep, Undo };

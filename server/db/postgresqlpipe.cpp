@@ -72,14 +72,17 @@ void RefuseAllSeeingRole(Connection& owner, const std::string& role) {
 std::string TableGrants(const std::string& name, const Table& table, const std::string& role) {
     const std::string target = Quoted(name);
     std::string script = "revoke all on " + target + " from " + role + ";\n";
-    if (IsServerKeptTable(name)) return script + "grant select on " + target + " to " + role + ";\n";
-    if (!CredentialColumnOf(name))
-        return script + "grant select, insert, update, delete on " + target + " to " + role + ";\n";
     std::string open;
     for (const std::string& column : table.columns)
         if (!IsCredentialColumn(name, column)) open += (open.empty() ? "" : ", ") + Quoted(column);
-    return script + "grant select (" + open + "), update (" + open + "), delete on " + target + " to " +
-           role + ";\n";
+    // A table with a credential column is reached through its other columns only.
+    const std::string readable = CredentialColumnOf(name) ? "select (" + open + ")" : "select";
+    if (IsServerKeptTable(name))
+        return script + "grant " + readable + " on " + target + " to " + role + ";\n";
+    if (!CredentialColumnOf(name))
+        return script + "grant select, insert, update, delete on " + target + " to " + role + ";\n";
+    return script + "grant " + readable + ", update (" + open + "), delete on " + target + " to " + role +
+           ";\n";
 }
 
 } // namespace

@@ -49,14 +49,15 @@ std::string_view Name(const char* name) {
 int AuthorizeWrite(Access& access, int action, std::string_view table, std::string_view column) {
     if (access.guard != Guard::Write) return SQLITE_DENY;
     if (!access.pipe) return SQLITE_OK;
-    if (IsServerKeptTable(table)) {
-        access.keptTable = table;
-        return SQLITE_DENY;
-    }
+    // A credential written is reported as such, also in a table the server keeps.
     const CredentialColumn* credential = CredentialColumnOf(table);
     if (credential &&
         (action == SQLITE_INSERT || (action == SQLITE_UPDATE && IsCredentialColumn(table, column)))) {
         access.credential = QualifiedName(*credential);
+        return SQLITE_DENY;
+    }
+    if (IsServerKeptTable(table)) {
+        access.keptTable = table;
         return SQLITE_DENY;
     }
     return SQLITE_OK;

@@ -8,7 +8,6 @@
 #include "server/db/transaction.h"
 #include "server/ticketoffice/counter.h"
 #include "server/ticketoffice/orderstate.h"
-#include "server/ticketoffice/randomdigits.h"
 #include "server/ticketoffice/sqlvalues.h"
 
 #include <algorithm>
@@ -24,7 +23,6 @@ namespace {
 using pelio::EosRemoteException;
 
 constexpr std::size_t kMaxSeatCodeDigits = 9;
-constexpr int kPasswordAttempts = 20;
 
 // A database row with its column names, read whole so that a copy carries every column.
 using NamedRow = std::vector<std::pair<std::string, SqlValue>>;
@@ -234,18 +232,6 @@ private:
         return (2 * line.cents * count + line.seats) / (2 * line.seats);
     }
 
-    std::string NewPassword() {
-        for (int attempt = 0; attempt < kPasswordAttempts; ++attempt) {
-            std::string password = RandomDigits(6);
-            if (c_.Select("select 1 from KAV_ORDER_SHOW where NODECODE = ?1 and ORDERPASSWORD = ?2 and "
-                          "ORDERSTATUS in ('B', 'N', 'R')",
-                          {caller_.node, password})
-                    .empty())
-                return password;
-        }
-        Refuse("没有可用的取票密码, 请稍后再试");
-    }
-
     std::string Write() {
         std::int64_t movedCents = 0;
         for (const auto& [level, count] : moved_)
@@ -258,13 +244,14 @@ private:
 
         const std::string orderWhere =
             SqlFormat("where NODECODE = '%s' and ORDERCODE = '%s'", {caller_.node, orderCode_});
-        InsertCopy(c_, "KAV_ORDER_SHOW", ReadRows(c_, "select * from KAV_ORDER_SHOW " + orderWhere).front(),
-                   {{"ORDERCODE", newCode},
-                    {"SEATCOUNT", count},
-                    {"RECEIVABLES", MoneyOf(movedCents)},
-                    {"ORDERPASSWORD", hasPassword_ ? SqlValue(NewPassword()) : SqlValue()},
-                    {"ORDERHANDLERUSER", caller_.user},
-                    {"ORDERHANDLERTIME", now_}});
+        InsertCopy(
+            c_, "KAV_ORDER_SHOW", ReadRows(c_, "select * from KAV_ORDER_SHOW " + orderWhere).front(),
+            {{"ORDERCODE", newCode},
+             {"SEATCOUNT", count},
+             {"RECEIVABLES", MoneyOf(movedCents)},
+             {"ORDERPASSWORD", hasPassword_ ? SqlValue(NewCollectionPassword(c_, caller_.node)) : SqlValue()},
+             {"ORDERHANDLERUSER", caller_.user},
+             {"ORDERHANDLERTIME", now_}});
         if (c_.Execute("update KAV_ORDER_SHOW set SEATCOUNT = ?3, RECEIVABLES = ?4, ORDERHANDLERUSER = ?5, "
                        "ORDERHANDLERTIME = ?6 where NODECODE = ?1 and ORDERCODE = ?2 and SEATCOUNT = ?7",
                        {caller_.node, orderCode_, seatCount_ - count, MoneyOf(receivables_ - movedCents),

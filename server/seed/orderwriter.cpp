@@ -106,6 +106,13 @@ public:
 
     void Write(const OrderDraft& o, const std::vector<std::size_t>& seatIndices) {
         const std::string code = OrderCode(o.number);
+        if (o.memberId) {
+            MemberPlan& member = counters_.members[*o.memberId];
+            member.card = o.memberCard;
+            member.name = o.customer.name;
+            member.cellPhone = o.customer.cellPhone;
+            member.storedValue = member.storedValue || o.feeMember;
+        }
         const bool suite = o.saleClass == "SC02";
         std::vector<Line> lines = LinesOf(o, seatIndices, suite);
         double receivables = 0;
@@ -296,6 +303,16 @@ void WriteSeats(SeedTables& t, const ProductPlan& product, const std::vector<Sea
 
 } // namespace
 
+std::string UnusedPassword(std::set<std::string>& used, const std::string& wanted) {
+    std::int64_t number = std::stoll(wanted);
+    char text[8];
+    for (;;) {
+        std::snprintf(text, sizeof text, "%06lld", static_cast<long long>(number));
+        if (used.insert(text).second) return text;
+        number = (number + 1) % 1000000;
+    }
+}
+
 void WriteOrdersAndSeats(SeedTables& tables, const ProductPlan& product, std::vector<SeatPlan>& seats,
                          const Calendar& calendar, OrderCounters& counters, std::uint64_t seed) {
     SeedRandom random(seed ^ (0x9E3779B97F4A7C15ULL * static_cast<std::uint64_t>(product.number)));
@@ -314,6 +331,7 @@ void WriteOrdersAndSeats(SeedTables& tables, const ProductPlan& product, std::ve
     for (std::int64_t i = 0; i < product.generatedOrders; ++i) {
         OrderDraft o = RandomOrder(product, random);
         o.number = counters.nextGeneratedOrder++;
+        if (!o.password.empty()) o.password = UnusedPassword(counters.passwords, o.password);
         std::vector<std::size_t> taken;
         for (const auto& [wanted, count] : o.seatsWanted) {
             const char level = allocator.LevelWithRoom(wanted, count);

@@ -139,7 +139,7 @@ void WriteTicketFace(SeedTables& t, const ProductPlan& p, const char* style, con
         {"TSField", "PLACENAME", 11, false, 20, 85, 300, 105},
         {"TSField", "FULLSEATNAME", 14, true, 20, 120, 500, 145},
         {"TSText", "票价:", 11, false, 20, 160, 60, 180},
-        {"TSField", "PRICE", 11, false, 80, 160, 200, 180},
+        {"TSField", "PARVALUE", 11, false, 80, 160, 200, 180},
         {"TSBarcode", "BARCODE", 10, false, 20, 200, 320, 245},
         {"TSField", "FULLSEATNAME", 9, false, 550, 40, 670, 60},
         {"TSField", "BARCODE", 9, false, 550, 200, 670, 220},

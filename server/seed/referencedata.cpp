@@ -10,18 +10,6 @@ namespace kav::server::seed {
 
 namespace {
 
-std::string HashPassword(const std::string& password, HashCost cost) {
-    static const bool ready = sodium_init() >= 0;
-    if (!ready) throw std::runtime_error("libsodium could not be initialised");
-    char hash[crypto_pwhash_STRBYTES];
-    const bool interactive = cost == HashCost::Interactive;
-    if (crypto_pwhash_str(hash, password.data(), password.size(),
-                          interactive ? crypto_pwhash_OPSLIMIT_INTERACTIVE : crypto_pwhash_OPSLIMIT_MIN,
-                          interactive ? crypto_pwhash_MEMLIMIT_INTERACTIVE : crypto_pwhash_MEMLIMIT_MIN) != 0)
-        throw std::runtime_error("out of memory while hashing a seed password");
-    return hash;
-}
-
 SqlValue Text(const char* text) {
     return text ? SqlValue(std::string(text)) : SqlValue();
 }
@@ -112,6 +100,18 @@ constexpr RightRow kRights[] = {
 
 } // namespace
 
+std::string HashPassword(const std::string& password, HashCost cost) {
+    static const bool ready = sodium_init() >= 0;
+    if (!ready) throw std::runtime_error("libsodium could not be initialised");
+    char hash[crypto_pwhash_STRBYTES];
+    const bool interactive = cost == HashCost::Interactive;
+    if (crypto_pwhash_str(hash, password.data(), password.size(),
+                          interactive ? crypto_pwhash_OPSLIMIT_INTERACTIVE : crypto_pwhash_OPSLIMIT_MIN,
+                          interactive ? crypto_pwhash_MEMLIMIT_INTERACTIVE : crypto_pwhash_MEMLIMIT_MIN) != 0)
+        throw std::runtime_error("out of memory while hashing a seed password");
+    return hash;
+}
+
 void WriteReferenceData(SeedTables& t, const Calendar& calendar, HashCost hashCost) {
     for (const auto& g : kGroups)
         t.group.Add({kNode, g.code, g.name, g.type, g.owner, Text(g.homePage)});
@@ -183,6 +183,8 @@ void WriteReferenceData(SeedTables& t, const Calendar& calendar, HashCost hashCo
     // Sales of P0001 by the box office and of P0002 by the agent do not count against ceilings.
     t.groupMaxSaleMoneyProductSet.Add({kNode, "P0001", "G001", "2"});
     t.groupMaxSaleMoneyProductSet.Add({kNode, "P0002", "G003", "1"});
+    // The agent (U003) may sell and collect but not cancel bookings.
+    t.groupActionDeny.Add({kNode, "G003", "4"});
 }
 
 } // namespace kav::server::seed

@@ -1,6 +1,6 @@
 #include "server/seed/seed.h"
 
-#include "server/seed/seedmodel.h"
+#include "server/seed/orderdraft.h"
 
 #include <charconv>
 #include <stdexcept>
@@ -57,10 +57,16 @@ void Fill(Connection& connection, const SeedSize& size, TDateTime today) {
     OrderCounters counters;
     counters.nextGeneratedOrder = showcase + 1;
     std::int64_t nextSeatCode = 1001;
-    for (const ProductPlan& product : PlanProducts(std::max<std::int64_t>(0, size.orders - showcase))) {
+    const std::vector<ProductPlan> products = PlanProducts(std::max<std::int64_t>(0, size.orders - showcase));
+    // The hand-made orders keep the passwords the README gives; generated ones avoid them.
+    for (const ProductPlan& product : products)
+        for (const OrderDraft& order : ShowcaseOrders(product))
+            if (!order.password.empty()) counters.passwords.insert(order.password);
+    for (const ProductPlan& product : products) {
         std::vector<SeatPlan> seats = WritePerformance(tables, product, calendar, nextSeatCode);
         WriteOrdersAndSeats(tables, product, seats, calendar, counters, kSeedNumber);
     }
+    WriteMembers(tables, counters.members, size.hashCost);
     tables.FinishAll();
 }
 

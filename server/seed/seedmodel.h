@@ -8,6 +8,8 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,9 @@ std::vector<ProductPlan> PlanProducts(std::int64_t generatedOrders);
 // bench data, which is for load tests only and should not keep its passwords.
 enum class HashCost { Interactive, Minimal };
 
+// A libsodium crypto_pwhash_str hash of the password at that cost.
+std::string HashPassword(const std::string& password, HashCost cost);
+
 // Groups, users (password hashes), rights, venues, lookups and switches.
 void WriteReferenceData(SeedTables& tables, const Calendar& calendar, HashCost hashCost);
 
@@ -68,12 +73,28 @@ void WriteReferenceData(SeedTables& tables, const Calendar& calendar, HashCost h
 std::vector<SeatPlan> WritePerformance(SeedTables& tables, const ProductPlan& product,
                                        const Calendar& calendar, std::int64_t& nextSeatCode);
 
-// Running numbers shared by all performances' orders.
+// A member card that orders name, as the orders give it.
+struct MemberPlan {
+    std::string card, name, cellPhone;
+    bool storedValue = false;
+};
+
+// Running numbers and what every performance's orders share.
 struct OrderCounters {
     std::int64_t nextGeneratedOrder = 0; // first generated order number
     std::int64_t nextLedgerId = 1;
     std::int64_t nextTicketSerial = 1;
+    // Collection passwords handed out so far: no two orders share one.
+    std::set<std::string> passwords;
+    // The members the orders name, by member id.
+    std::map<std::int64_t, MemberPlan> members;
 };
+
+// A password of six digits that no order has yet: `wanted`, or the next free one after it.
+std::string UnusedPassword(std::set<std::string>& used, const std::string& wanted);
+
+// A card for every member the orders name, all with the demo card password (README.md).
+void WriteMembers(SeedTables& tables, const std::map<std::int64_t, MemberPlan>& members, HashCost hashCost);
 
 // The performance's showcase and generated orders with customers, price level lines, ledger rows,
 // payments, tickets and registrations; then its seats, holding the orders' codes and statuses.

@@ -98,7 +98,11 @@ SeedTables::SeedTables(Connection& c)
                   "ORDERHANDLERTIME"}),
       clientInfo(c, "KAV_CLIENTINFO",
                  {"NODECODE", "ORDERCODE", "PKID", "PRODUCTCODE", "SEATCODE", "USERREGTYPE", "NAME",
-                  "IDENTTYPEID", "IDNUM", "CADDRESS", "POST", "SEX", "TEL", "CLIENTLEVEL"}) {}
+                  "IDENTTYPEID", "IDNUM", "CADDRESS", "POST", "SEX", "TEL", "CLIENTLEVEL"}),
+      groupActionDeny(c, "KAV_GROUP_ACTION_DENY", {"NODECODE", "GROUPCODE", "ACTIONCODE"}),
+      member(c, "KAV_MEMBER",
+             {"NODECODE", "MEMBERID", "CARDNO", "CNAME", "CELLPHONE", "CARDPASSWORDHASH", "BALANCE", "POINTS",
+              "CLASSNAME", "GROUPCODE", "ISFEEMEMBER", "ISSWIPE"}) {}
 
 void SeedTables::FinishAll() {
     for (BatchInsert* table : {&group,
@@ -133,7 +137,9 @@ void SeedTables::FinishAll() {
                                &accountShow,
                                &payModeMoney,
                                &ticketShow,
-                               &clientInfo})
+                               &clientInfo,
+                               &groupActionDeny,
+                               &member})
         table->Finish();
 }
 

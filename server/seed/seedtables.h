@@ -16,6 +16,7 @@ struct SeedTables final {
         ticketFace, ticketFaceElement, ticketFaceSection;
     BatchInsert orderShow, orderClient, orderDiscount, reportShow, accountShow, payModeMoney, ticketShow,
         clientInfo;
+    BatchInsert groupActionDeny, member;
 };
 
 } // namespace kav::server::seed

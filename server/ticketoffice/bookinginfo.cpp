@@ -37,15 +37,17 @@ public:
         : c_(connection), caller_(caller), order_(orderCode) {}
 
     void CheckOrderIsBooked() {
-        const auto rows = c_.Select("select ORDERSTATUS, PRODUCTCODE, ISGIFT from KAV_ORDER_SHOW where "
-                                    "NODECODE = ?1 and ORDERCODE = ?2",
-                                    {caller_.node, order_});
-        if (rows.empty()) throw EosRemoteException("订单 " + order_ + " 不存在");
-        const std::string status = TextOf(rows[0][0]);
+        const std::string status = ReadOrder();
         if (OrderHasPayment(c_, caller_.node, order_) || (status != "B" && status != "N"))
             throw EosRemoteException("订单 " + order_ + " 不是未收款的预订订单, 不能修改预订信息");
-        product_ = TextOf(rows[0][1]);
-        gift_ = TextOf(rows[0][2]) == "Y";
+    }
+
+    // Persons are registered before the tickets are collected: a paid order still takes them.
+    void CheckOrderTakesRegistrations() {
+        const std::string status = ReadOrder();
+        if (status != "B" && status != "N" && status != "R")
+            throw EosRemoteException("订单 " + order_ + (status == "A" ? " 已出票" : " 已取消") +
+                                     ", 不能登记顾客");
     }
 
     void SaveCustomer(RequestPacket& data) {
@@ -127,6 +129,17 @@ public:
     }
 
 private:
+    // The order's status; raises for an unknown order.
+    std::string ReadOrder() {
+        const auto rows = c_.Select("select ORDERSTATUS, PRODUCTCODE, ISGIFT from KAV_ORDER_SHOW where "
+                                    "NODECODE = ?1 and ORDERCODE = ?2",
+                                    {caller_.node, order_});
+        if (rows.empty()) throw EosRemoteException("订单 " + order_ + " 不存在");
+        product_ = TextOf(rows[0][1]);
+        gift_ = TextOf(rows[0][2]) == "Y";
+        return TextOf(rows[0][0]);
+    }
+
     Connection& c_;
     const Caller& caller_;
     const std::string& order_;
@@ -135,6 +148,23 @@ private:
 };
 
 } // namespace
+
+int RegisterClients(Connection& connection, const Caller& caller, RequestPacket& data) {
+    if (data.RowCount() == 0) throw EosRemoteException("没有要登记的顾客");
+    data.Select(0);
+    const std::string order = data.Text("ORDERCODE");
+    for (int row = 0; row < data.RowCount(); ++row) {
+        data.Select(row);
+        if (data.Text("ORDERCODE") != order || order.empty())
+            throw EosRemoteException("登记的顾客须属于同一个订单 (ORDERCODE)");
+    }
+    InTransaction(connection, [&] {
+        BookingInfo info(connection, caller, order);
+        info.CheckOrderTakesRegistrations();
+        info.SaveRegistrations(data);
+    });
+    return data.RowCount();
+}
 
 void SaveBookingInfo(Connection& connection, const Caller& caller, const std::string& actionCode,
                      const std::string& saleSort, const std::string& orderCode, RequestPacket& data) {

@@ -1,6 +1,7 @@
 #pragma once
 // Storing what the seller records about a booked order before it is paid: its customer, the
-// persons registered for it and the sale sort its ledger lines will take. The action codes and
+// persons registered for it and the sale sort its ledger lines will take; and the persons
+// registered when its tickets are collected. The action codes and
 // packet columns are described in docs/ticket-office.md.
 //
 // Runs in one transaction of its own: all is stored or, raising, nothing. Refusals raise
@@ -19,6 +20,11 @@ inline constexpr std::string_view kActionCustomer = "1";      // the packet's on
 inline constexpr std::string_view kActionRegistrations = "2"; // the packet's rows are the registered persons
 // The sale sort of complimentary tickets: such an order costs nothing.
 inline constexpr std::string_view kGiftSaleSort = "08";
+
+// Replaces the persons registered for the order that every row of `data` names in ORDERCODE with
+// those rows (columns as SaveBookingInfo's action 2); the order must be booked or paid, not collected
+// or cancelled. Returns how many were registered; a packet without rows is refused.
+int RegisterClients(Connection& connection, const Caller& caller, RequestPacket& data);
 
 void SaveBookingInfo(Connection& connection, const Caller& caller, const std::string& actionCode,
                      const std::string& saleSort, const std::string& orderCode, RequestPacket& data);

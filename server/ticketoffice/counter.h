@@ -21,4 +21,9 @@ std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::i
 // A new order code of the node: "K", the node code and the node's next order number in eight digits.
 std::string NewOrderCode(Connection& connection, const std::string& nodeCode);
 
+// A collection password for a new order: six random digits that no order of the node still to be
+// collected (B, N, R) has, so that the password alone finds the order at collection. Raises
+// pelio::EosRemoteException in the rare case that several draws all find the password taken.
+std::string NewCollectionPassword(Connection& connection, const std::string& nodeCode);
+
 } // namespace kav::server

@@ -6,8 +6,8 @@
 #include "server/db/transaction.h"
 #include "server/ticketoffice/bestseats.h"
 #include "server/ticketoffice/counter.h"
+#include "server/ticketoffice/ordercancel.h"
 #include "server/ticketoffice/orderstate.h"
-#include "server/ticketoffice/randomdigits.h"
 #include "server/ticketoffice/sqlvalues.h"
 
 #include <cmath>
@@ -178,16 +178,16 @@ private:
                 {caller_.node, orderCode, level, MoneyOf(price), MoneyOf(price * count), count});
         }
         const bool booking = request_.isBookOrder;
-        c_.Execute("insert into KAV_ORDER_SHOW (NODECODE, ORDERCODE, PRODUCTCODE, SECTIONCODE, ORDERFROM, "
-                   "ORDERSTATUS, CLIENTTYPE, FETCHWAY, MEMBERCARDNO, SEATCOUNT, RECEIVABLES, CREATEGROUP, "
-                   "CREATEUSER, CREATETIME, ORDERPASSWORD, FAILTIME, SYSTEMBOOKING, BATCHCODE) values "
-                   "(?1, ?2, ?3, ?4, '1', 'B', '3', '1', '-1', ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
-                   {caller_.node, orderCode, request_.productCode, request_.sectionCode,
-                    static_cast<std::int64_t>(seats.size()), MoneyOf(receivables), caller_.group,
-                    caller_.user, now_, booking ? SqlValue(RandomDigits(6)) : SqlValue(),
-                    booking && !saleEnd_.empty() ? SqlValue(saleEnd_) : SqlValue(),
-                    std::string(booking ? "Y" : "N"),
-                    request_.batchCode.empty() ? SqlValue() : SqlValue(request_.batchCode)});
+        c_.Execute(
+            "insert into KAV_ORDER_SHOW (NODECODE, ORDERCODE, PRODUCTCODE, SECTIONCODE, ORDERFROM, "
+            "ORDERSTATUS, CLIENTTYPE, FETCHWAY, MEMBERCARDNO, SEATCOUNT, RECEIVABLES, CREATEGROUP, "
+            "CREATEUSER, CREATETIME, ORDERPASSWORD, FAILTIME, SYSTEMBOOKING, BATCHCODE) values "
+            "(?1, ?2, ?3, ?4, '1', 'B', '3', '1', '-1', ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
+            {caller_.node, orderCode, request_.productCode, request_.sectionCode,
+             static_cast<std::int64_t>(seats.size()), MoneyOf(receivables), caller_.group, caller_.user, now_,
+             booking ? SqlValue(NewCollectionPassword(c_, caller_.node)) : SqlValue(),
+             booking && !saleEnd_.empty() ? SqlValue(saleEnd_) : SqlValue(), std::string(booking ? "Y" : "N"),
+             request_.batchCode.empty() ? SqlValue() : SqlValue(request_.batchCode)});
         c_.Execute("insert into KAV_ORDER_CLIENT_SHOW (NODECODE, ORDERCODE) values (?1, ?2)",
                    {caller_.node, orderCode});
     }
@@ -238,18 +238,10 @@ bool ReleaseBatchOrders(Connection& connection, const Caller& caller, const std:
     return InTransaction(connection, [&] {
         const std::string now = FormatDateTimeIso(Now());
         bool released = false;
-        for (const std::string& order : UnpaidBatchOrders(connection, caller.node, batchCode)) {
-            // Claim the order first: one paid in the meantime is left alone.
-            if (connection.Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'C', ORDERHANDLERUSER = ?3, "
-                                   "ORDERHANDLERTIME = ?4 where NODECODE = ?1 and ORDERCODE = ?2 and "
-                                   "ORDERSTATUS = 'B'",
-                                   {caller.node, order, caller.user, now}) != 1)
-                continue;
-            connection.Execute("update KAV_SEAT_SHOW set STATUS = 'F', ORDERCODE = null where NODECODE = ?1 "
-                               "and ORDERCODE = ?2 and STATUS = 'B'",
-                               {caller.node, order});
-            released = true;
-        }
+        // An order paid in the meantime is left alone.
+        for (const std::string& order : UnpaidBatchOrders(connection, caller.node, batchCode))
+            if (CancelUnpaidOrder(connection, caller, order, now) == CancelOutcome::Cancelled)
+                released = true;
         return released;
     });
 }

@@ -11,6 +11,9 @@ namespace kav::server {
 
 bool OrderHasPayment(Connection& connection, const std::string& nodeCode, const std::string& orderCode);
 
+// Paid (status R) with a seat that has no ticket yet.
+bool IsPaidAndNotCollected(Connection& connection, const std::string& nodeCode, const std::string& orderCode);
+
 // The codes of the batch's orders that are booked (status B) and have no payment, in code order.
 std::vector<std::string> UnpaidBatchOrders(Connection& connection, const std::string& nodeCode,
                                            const std::string& batchCode);

@@ -3,10 +3,12 @@
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
 #include "server/db/transaction.h"
+#include "server/membersys/membercard.h"
 #include "server/ticketoffice/counter.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/sqlvalues.h"
 
+#include <optional>
 #include <set>
 
 namespace kav::server {
@@ -17,6 +19,8 @@ using pelio::EosRemoteException;
 
 // The message the client shows for the same refusal of its own check.
 constexpr const char* kOverCeilingText = "销售金额不能超过代理点最高售票金额！";
+// The member card's pay mode.
+constexpr std::string_view kMemberCardPayMode = "M";
 
 std::int64_t RequiredCents(RequestPacket& packet, std::string_view field, std::string_view argument) {
     const std::optional<double> value = packet.Number(field);
@@ -49,7 +53,22 @@ public:
 
     std::string OrderCodeParam() const { return params_.Value("OrderCode"); }
 
-    void Run(const std::vector<std::string>& orderCodes, bool rowsMayOmitOrder) {
+    // Whether any part of the payment is by member card; then it must be the only pay mode.
+    bool PaysByMemberCard() const {
+        const std::set<std::string> modes = PayModes();
+        if (!modes.contains(std::string(kMemberCardPayMode))) return false;
+        if (modes.size() > 1) throw EosRemoteException("会员卡支付不能与其他支付方式合用");
+        return true;
+    }
+    // The member whose card pays the order, its password checked.
+    std::int64_t MemberPaying(const std::string& orderCode) const {
+        return MemberPayingOrder(c_, caller_.node, orderCode, params_.Value("MemberCard"),
+                                 params_.Value("PassWord"));
+    }
+
+    // `payingMember`: the member whose stored-value card pays the single order accounted.
+    void Run(const std::vector<std::string>& orderCodes, bool rowsMayOmitOrder,
+             std::optional<std::int64_t> payingMember = std::nullopt) {
         std::vector<Order> orders;
         for (const std::string& code : orderCodes)
             orders.push_back(CheckedOrder(code));
@@ -60,6 +79,7 @@ public:
         for (const Order& order : orders)
             CheckAmounts(order, implied);
         ChargeCeilings(orders);
+        if (payingMember) DebitMemberCard(c_, caller_.node, *payingMember, orders.front().receivables);
         for (const Order& order : orders)
             Write(order, implied);
     }
@@ -106,14 +126,19 @@ private:
             check(row.orderCode);
     }
 
-    void CheckPayModesExist() {
+    // Every pay mode the payment names: the order's, its rows' and its split's.
+    std::set<std::string> PayModes() const {
         std::set<std::string> modes;
         for (const auto& row : input_.payments)
             modes.insert(row.payMode);
         for (const auto& row : input_.payModes)
             modes.insert(row.payMode);
         if (!OrderPayMode().empty()) modes.insert(OrderPayMode());
-        for (const std::string& mode : modes)
+        return modes;
+    }
+
+    void CheckPayModesExist() {
+        for (const std::string& mode : PayModes())
             if (c_.Select("select PAYMODECODE from KAV_PAYMODE where PAYMODECODE = ?1", {mode}).empty())
                 throw EosRemoteException("支付方式 " + mode + " 不存在");
     }
@@ -189,13 +214,20 @@ private:
         for (const auto& row : input_.payments)
             if (payMode.empty() && Of(row.orderCode, order, implied)) payMode = row.payMode;
         const std::string card = params_.Value("MemberCard");
-        // Claiming the order by its status makes a concurrent second accounting find nothing.
+        // Claiming the order by its status makes a concurrent second accounting (or cancel) find
+        // the order changed once this one is done.
         if (c_.Execute("update KAV_ORDER_SHOW set ORDERSTATUS = 'R', PAYMODECODE = ?4, PAYEE = ?5, "
                        "PAYEEGROUP = ?6, GATHERINGTIME = ?7, MEMBERCARDNO = coalesce(?8, MEMBERCARDNO) "
                        "where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = ?3",
                        {caller_.node, order.code, order.status, payMode, caller_.user, caller_.group, now_,
-                        payMode == "M" && !card.empty() ? SqlValue(card) : SqlValue()}) != 1)
+                        payMode == kMemberCardPayMode && !card.empty() ? SqlValue(card) : SqlValue()}) != 1) {
+            const auto now = c_.Select("select ORDERSTATUS from KAV_ORDER_SHOW where NODECODE = ?1 and "
+                                       "ORDERCODE = ?2",
+                                       {caller_.node, order.code});
+            const std::string status = now.empty() ? std::string() : TextOf(now.front()[0]);
+            if (status == "C" || status == "U") throw EosRemoteException("订单 " + order.code + " 已取消");
             throw EosRemoteException("订单 " + order.code + " 已收款, 不能重复收款");
+        }
         c_.Execute(
             "update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and ORDERCODE = ?2 and STATUS = 'B'",
             {caller_.node, order.code});
@@ -282,18 +314,26 @@ AccountInput ReadAccountInput(const Caller& caller, std::string params, RequestP
     return input;
 }
 
-void AccountOrder(Connection& connection, const Caller& caller, const AccountInput& input) {
+AccountOutcome AccountOrder(Connection& connection, const Caller& caller, const AccountInput& input,
+                            bool paidOrderIsCollection) {
     SaleAccounting accounting(connection, caller, input);
     std::string order = accounting.OrderCodeParam();
     for (const auto& row : input.payments)
         if (order.empty()) order = row.orderCode;
     if (order.empty()) throw EosRemoteException("收款没有指定订单 (OrderCode)");
-    InTransaction(connection, [&] { accounting.Run({order}, true); });
+    if (paidOrderIsCollection && IsPaidAndNotCollected(connection, caller.node, order))
+        return AccountOutcome::Collection;
+    // The card's password is checked before the transaction: the check takes a moment.
+    std::optional<std::int64_t> member;
+    if (accounting.PaysByMemberCard()) member = accounting.MemberPaying(order);
+    InTransaction(connection, [&] { accounting.Run({order}, true, member); });
+    return AccountOutcome::Accounted;
 }
 
 void AccountBatch(Connection& connection, const Caller& caller, const std::string& batchCode,
                   const AccountInput& input) {
     SaleAccounting accounting(connection, caller, input);
+    if (accounting.PaysByMemberCard()) throw EosRemoteException("批次收款不能使用会员卡支付");
     InTransaction(connection, [&] {
         const std::vector<std::string> orders = UnpaidBatchOrders(connection, caller.node, batchCode);
         if (orders.empty()) throw EosRemoteException("批次 " + batchCode + " 没有待收款的订单");

@@ -54,10 +54,21 @@ struct AccountInput {
 AccountInput ReadAccountInput(const Caller& caller, std::string params, RequestPacket& payments,
                               RequestPacket& payModes, RequestPacket& ceilings);
 
-// Accounts the order named by the parameter OrderCode (or, without it, by the payment rows).
-void AccountOrder(Connection& connection, const Caller& caller, const AccountInput& input);
+enum class AccountOutcome {
+    Accounted,
+    Collection, // a paid order whose tickets are not all out: nothing to charge, nothing written
+};
 
-// Accounts every booked, unpaid order of the batch; refuses a batch without such orders.
+// Accounts the order named by the parameter OrderCode (or, without it, by the payment rows). With
+// `paidOrderIsCollection` a paid order (paid on line, or accounted on an earlier try) whose tickets
+// are not all out is a collection, not a second charge. Pay mode M (member card) must be the only
+// pay mode: the order's stored-value member card, checked with the parameter PassWord, pays the
+// receivables in the same transaction.
+AccountOutcome AccountOrder(Connection& connection, const Caller& caller, const AccountInput& input,
+                            bool paidOrderIsCollection = false);
+
+// Accounts every booked, unpaid order of the batch; refuses a batch without such orders and payment by
+// member card.
 void AccountBatch(Connection& connection, const Caller& caller, const std::string& batchCode,
                   const AccountInput& input);
 

@@ -5,6 +5,7 @@
 #include "server/dbpipeservant.h"
 #include "server/ticketoffice/bookinginfo.h"
 #include "server/ticketoffice/orderbooking.h"
+#include "server/ticketoffice/ordercancel.h"
 #include "server/ticketoffice/orderstate.h"
 #include "server/ticketoffice/saleaccounting.h"
 #include "server/ticketoffice/ticketoutput.h"
@@ -42,23 +43,22 @@ Variant TKavTicketOffice::GetSeat(const std::string& Context, const std::string&
 }
 
 bool TKavTicketOffice::ReleaseSeat(const std::string& Context, const std::string& OrderCode) {
-    const std::string node = NodeOf(Context);
-    ThreadConnection(services_.database)
-        .Execute("update KAV_SEAT_SHOW set STATUS = 'F', ORDERCODE = null "
-                 "where NODECODE = ?1 and ORDERCODE = ?2 and STATUS = 'B'",
-                 {node, OrderCode});
-    return true;
+    switch (CancelBooking(ThreadConnection(services_.database), CallerFor(Context), OrderCode)) {
+    case CancelOutcome::Cancelled:
+        return true;
+    case CancelOutcome::Paid:
+        throw pelio::EosRemoteException("订单 " + OrderCode + " 已收款或已出票, 不能释放座位");
+    default:
+        return false;
+    }
 }
 
 Variant TKavTicketOffice::OutputTicket(const std::string& Context, const std::string& SeatCode,
                                        const std::string& TicketType, const std::string& IsGift,
                                        const std::string& SaleClassCode, const std::string& ProductCode) {
-    const TContextText session = services_.sessions.Verify(Context);
-    const std::string node = session.Value(context_names::NodeCode);
-    const std::string barcode = OutputTicketRecord(ThreadConnection(services_.database),
-                                                   {node, session.Value(context_names::UserCode), SeatCode,
-                                                    TicketType, IsGift, SaleClassCode, ProductCode});
-    return Query(TicketRecordSql(node, SqlFormat("t.BARCODE = '%s'", {barcode})));
+    return PacketResult(OutputTicketRecord(ThreadConnection(services_.database), CallerFor(Context),
+                                           {SeatCode, TicketType, IsGift, SaleClassCode, ProductCode}),
+                        services_.maxMessageBytes);
 }
 
 Variant TKavTicketOffice::GetSaleClass(const std::string& Context, const std::string& ProductCode) {
@@ -94,9 +94,9 @@ bool TKavTicketOffice::ISAccountFail(const std::string& Context, const std::stri
 
 Variant TKavTicketOffice::GetTicketInfo(const std::string& Context, const std::string& OrderCode,
                                         const std::string& SeatCode) {
-    return Query(TicketRecordSql(
-        NodeOf(Context),
-        SqlFormat("t.ORDERCODE = '%s' and cast(t.SEATCODE as varchar(20)) = '%s'", {OrderCode, SeatCode})));
+    return PacketResult(
+        ReprintTicketRecord(ThreadConnection(services_.database), CallerFor(Context), OrderCode, SeatCode),
+        services_.maxMessageBytes);
 }
 
 Variant TKavTicketOffice::CreateOrderAndBooking(bool IsBookOrder, const std::string& Context,

@@ -1,11 +1,11 @@
 #pragma once
 // TKavTicketOffice: the ticket office servant. Every operation first checks the caller's session;
-// lookups read the caller's node only. OutputTicket records a ticket for a seat of a paid order
-// and answers its ticket record (server/ticketoffice/ticketoutput.h); GetTicketInfo answers the records
-// already output for that order's seat. Booking, batches and accounting (orderbooking.h, saleaccounting.h,
-// bookinginfo.h beside this file) each run as one transaction and answer only what happened: a refused
-// request raises EosRemoteException and changes nothing. The text formats and rules are in
-// docs/ticket-office.md.
+// lookups read the caller's node only. OutputTicket makes the one ticket of a seat of a paid order
+// and answers its ticket record; GetTicketInfo hands that ticket back for a reprint (ticketoutput.h).
+// ReleaseSeat cancels a booked, unpaid order (ordercancel.h). Booking, batches and accounting
+// (orderbooking.h, saleaccounting.h, bookinginfo.h beside this file) each run as one transaction and
+// answer only what happened: a refused request raises EosRemoteException and changes nothing. The
+// text formats and rules are in docs/ticket-office.md.
 
 #include "server/serverservices.h"
 #include "server/ticketoffice/orderbooking.h"

@@ -1,32 +1,34 @@
 #pragma once
-// Ticket records: output of a new ticket for a seat of an order, and the records already output.
-// A ticket record is one row: the ticket (BARCODE, TICKETSERIAL, ORDERCODE, SEATCODE, PRODUCTCODE,
-// SALECLASSCODE, TICKETTYPE, ISGIFT, PARVALUE, PRINTUSER, PRINTTIME, OrderHandlerTime) with what
-// the ticket face prints (PRODUCTNAME, HAPPENTIME, PLACENAME, SECTIONNAME, FLOORNAME, ROWNAME,
-// SEATNO, PRICELEVEL, FULLSEATNAME).
+// Tickets: the one ticket of a seat of a paid order, made once (OutputTicket) and handed back for
+// every reprint (GetTicketInfo). Every hand-out is logged (printlog.h). Both answer the ticket
+// record (ticketrecord.h).
 
 #include "server/db/database.h"
+#include "server/ticketoffice/caller.h"
 
 #include <string>
 
 namespace kav::server {
 
 struct TicketRequest {
-    std::string nodeCode;
-    std::string userCode;
     std::string seatCode;
     std::string ticketType;
-    std::string isGift; // "Y" or "N"
+    std::string isGift; // "Y": a gift ticket of a suite, printed with face value 0
     std::string saleClassCode;
     std::string productCode;
 };
 
-// Records a ticket for the seat (which must belong to a paid order) and marks the seat sold, in one
-// transaction; returns the new ticket's BARCODE. Raises pelio::EosRemoteException for a seat that
-// cannot have a ticket, EDatabase when the database refuses; nothing is written then.
-std::string OutputTicketRecord(Connection& connection, const TicketRequest& request);
+// Makes the ticket of the seat, which must belong to a paid, uncollected order and have none yet;
+// its face value is the order's price for the seat's level after discount (0 for a gift). When the
+// order's last seat gets its ticket the order is collected (status A, ISPRINT Y, the caller as
+// handler). One transaction; returns the new ticket's record. Raises pelio::EosRemoteException
+// for a seat that cannot have a ticket ("座位 <n> 已出票" when it has one), EDatabase when the
+// database refuses; nothing is written then.
+std::string OutputTicketRecord(Connection& connection, const Caller& caller, const TicketRequest& request);
 
-// The statement selecting ticket records of the node under `condition` (SQL over the ticket t).
-std::string TicketRecordSql(const std::string& nodeCode, const std::string& condition);
+// The record of the ticket already made for the order's seat, logged as a reprint, in one
+// transaction; a table without rows when there is none.
+std::string ReprintTicketRecord(Connection& connection, const Caller& caller, const std::string& orderCode,
+                                const std::string& seatCode);
 
 } // namespace kav::server

@@ -1,5 +1,7 @@
-// ticketoffice-server [--port N]: hosts the ticket office service with a servant that answers
-// every operation. SIGUSR1 lists the live connections; SIGINT or SIGTERM stop the server.
+// ticketoffice-server [--port N] [--stall-timeout SECONDS]: hosts the ticket office service with a
+// servant that answers every operation; a connection is closed when no byte of a started message
+// arrives for the stall timeout (default 60 s). SIGUSR1 lists the live connections; SIGINT or SIGTERM stop
+// the server.
 
 #include "platform/core/datetime.h"
 #include "rpc/pelioserver.h"
@@ -14,21 +16,33 @@
 
 namespace {
 
-int ParsePort(int argc, char** argv) {
+struct Options {
     int port = 6666;
+    int stallTimeoutSeconds = 60;
+};
+
+[[noreturn]] void Usage() {
+    std::cerr << "usage: ticketoffice-server [--port N] [--stall-timeout SECONDS]\n";
+    std::exit(2);
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
-        const auto parsed = std::from_chars(value.data(), value.data() + value.size(), port);
-        if (argument == "--port" && parsed.ec == std::errc() && parsed.ptr == value.data() + value.size() &&
-            port >= 0 && port <= 65535) {
-            ++i;
-        } else {
-            std::cerr << "usage: ticketoffice-server [--port N]\n";
-            std::exit(2);
-        }
+        int number = 0;
+        const auto parsed = std::from_chars(value.data(), value.data() + value.size(), number);
+        if (parsed.ec != std::errc() || parsed.ptr != value.data() + value.size()) Usage();
+        if (argument == "--port" && number >= 0 && number <= 65535)
+            options.port = number;
+        else if (argument == "--stall-timeout" && number >= 1 && number <= 86400)
+            options.stallTimeoutSeconds = number;
+        else
+            Usage();
+        ++i;
     }
-    return port;
+    return options;
 }
 
 void ListConnections(const pelio::TPelioServer& server) {
@@ -45,7 +59,7 @@ void ListConnections(const pelio::TPelioServer& server) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int port = ParsePort(argc, argv);
+    const Options options = ParseOptions(argc, argv);
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -56,7 +70,10 @@ int main(int argc, char** argv) {
 
     pelio::ORBRegisterServantClass<kav::TTestTicketOffice>(std::string(kav::kTicketOfficeInterface));
     pelio::TPelioServer server;
-    server.SetPort(port);
+    server.SetPort(options.port);
+    pelio::TosTransportLimits limits;
+    limits.StallTimeout = std::chrono::seconds(options.stallTimeoutSeconds);
+    server.SetTransportLimits(limits);
     try {
         server.SetActive(true);
     } catch (const std::exception& e) {

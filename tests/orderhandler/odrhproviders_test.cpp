@@ -109,7 +109,7 @@ TEST_P(OrderProvidersTest, SearchByCodeBindsTheOrderAndLoadsSeatsLazily) {
     const auto list = orders_->SearchOrderHandlerInfoEx("D0000001");
     ASSERT_EQ(list->Count(), 1);
     TodrHOrderInfoRecord& order = list->First();
-    EXPECT_EQ(pipe_->sent.at(0), GetOrderInfoSQL("D0000001"));
+    EXPECT_EQ(pipe_->sent.at(0), GetOrderInfoSQL("01", "D0000001"));
     EXPECT_EQ(order.customerName, "张三");
     EXPECT_EQ(order.customerCellPhone, "13900000001");
     EXPECT_EQ(order.memberCardNo, ""); // stored as -1

@@ -30,8 +30,8 @@ TOrderHandlerSearchCondition Unrestricted() {
 
 // What a condition adds after the bare order select.
 std::string Filters(const TOrderHandlerSearchCondition& c) {
-    const std::string bare = GetOrderInfoSQL(Unrestricted());
-    const std::string sql = GetOrderInfoSQL(c);
+    const std::string bare = GetOrderInfoSQL("01", Unrestricted());
+    const std::string sql = GetOrderInfoSQL("01", c);
     EXPECT_EQ(sql.substr(0, bare.size()), bare);
     return sql.substr(bare.size());
 }
@@ -39,9 +39,9 @@ std::string Filters(const TOrderHandlerSearchCondition& c) {
 } // namespace
 
 TEST(OrderSql, MatchesTheCatalogue) {
-    EXPECT_EQ(GetOrderInfoSQL("D0000001"), Catalogued("order.by_code"));
-    EXPECT_EQ(GetOrderPSInfoSQL("123456", At(2026, 12, 7, 15, 30)), Catalogued("order.by_password"));
-    EXPECT_EQ(GetOrderInfoSQL(Unrestricted()), Catalogued("order.by_condition.bare"));
+    EXPECT_EQ(GetOrderInfoSQL("01", "D0000001"), Catalogued("order.by_code"));
+    EXPECT_EQ(GetOrderPSInfoSQL("01", "123456", At(2026, 12, 7, 15, 30)), Catalogued("order.by_password"));
+    EXPECT_EQ(GetOrderInfoSQL("01", Unrestricted()), Catalogued("order.by_condition.bare"));
     EXPECT_EQ(GetOrderSeatInfoSQL(), Catalogued("order.seat_detail"));
     EXPECT_EQ(GetOrderSeatInfoExSQL("01", "D0000001"), Catalogued("order.seats"));
     EXPECT_EQ(GetOrderDiscountInfoSQL(), Catalogued("order.discount_detail"));
@@ -72,7 +72,7 @@ TEST(OrderSql, MatchesTheCatalogue) {
     all.ignoreCustomerName = all.ignoreTelephone = all.ignoreCellPhone = all.ignoreCertificate = false;
     all.ignoreCreateTime = all.ignoreEmail = all.ignoreComment = all.ignoreHandlerTime = false;
     all.ignoreFailDate = all.ignoreMemberCardNo = false;
-    EXPECT_EQ(GetOrderInfoSQL(all), Catalogued("order.by_condition.all_filters"));
+    EXPECT_EQ(GetOrderInfoSQL("01", all), Catalogued("order.by_condition.all_filters"));
 
     TOrderHandlerSearchCondition online; // any group may see online orders
     online.orderStatus = "N";
@@ -81,7 +81,7 @@ TEST(OrderSql, MatchesTheCatalogue) {
     online.groupType = "C";
     online.groupScope = 0;
     online.groupCode = "G001";
-    EXPECT_EQ(GetOrderInfoSQL(online), Catalogued("order.by_condition.online"));
+    EXPECT_EQ(GetOrderInfoSQL("01", online), Catalogued("order.by_condition.online"));
 
     TOrderHandlerSearchCondition ownGroup;
     ownGroup.orderStatus = "ALL";
@@ -90,7 +90,7 @@ TEST(OrderSql, MatchesTheCatalogue) {
     ownGroup.groupType = "C";
     ownGroup.groupScope = 0;
     ownGroup.groupCode = "G001";
-    EXPECT_EQ(GetOrderInfoSQL(ownGroup), Catalogued("order.by_condition.own_group"));
+    EXPECT_EQ(GetOrderInfoSQL("01", ownGroup), Catalogued("order.by_condition.own_group"));
 }
 
 TEST(OrderSql, EachFilterAloneAddsItsClause) {
@@ -194,7 +194,7 @@ TEST(OrderSql, ValuesCannotLeaveTheirLiterals) {
     c.email = "a'b";
     c.ignoreEmail = false;
     EXPECT_EQ(Filters(c), " and c.CNAME = 'x'' or ''1''=''1' and c.EMAIL like '%a''b%'");
-    EXPECT_EQ(GetOrderInfoSQL("D'1").substr(GetOrderInfoSQL("").size() - 2), "'D''1'");
+    EXPECT_EQ(GetOrderInfoSQL("01", "D'1").substr(GetOrderInfoSQL("01", "").size() - 2), "'D''1'");
     EXPECT_NE(GetOrderSeatInfoExSQL("0'1", "D1").find("s.NODECODE = '0''1' and s.ORDERCODE = 'D1'"),
               std::string::npos);
 
@@ -209,13 +209,13 @@ TEST(OrderSql, ValuesCannotLeaveTheirLiterals) {
     EXPECT_EQ(Filters(c), " and o.PRODUCTCODE in ('P''1','P2')");
     for (const char* bad : {"", "P1", "'P1') or (1=1", "'P1',", "'P1' ,'P2'", "'P1''", "'P1','P2"}) {
         c.productCodes = bad;
-        EXPECT_THROW(GetOrderInfoSQL(c), std::invalid_argument) << bad;
+        EXPECT_THROW(GetOrderInfoSQL("01", c), std::invalid_argument) << bad;
     }
 }
 
 TEST(OrderSql, PasswordSearchCoversTheLast360Days) {
     // A leap day inside the window; the upper bound is the next day at midnight.
-    const std::string sql = GetOrderPSInfoSQL("pw", At(2024, 12, 31, 23, 59));
+    const std::string sql = GetOrderPSInfoSQL("01", "pw", At(2024, 12, 31, 23, 59));
     EXPECT_NE(
         sql.find(" and o.ORDERPASSWORD = 'pw' and (o.CREATETIME BETWEEN '2024-01-06' and '2025-01-01')"),
         std::string::npos)

@@ -195,7 +195,7 @@ TEST(Transport, OversizedMessageIsNotSentAndSaysSoInChinese) {
     }
 }
 
-TEST(Transport, StalledFrameTimesOutButIdleTimeDoesNot) {
+TEST(Transport, StalledFrameTimesOutButIdleTimeAndATrickleDoNot) {
     SocketPair pair;
     TosTransport receiver;
     receiver.SetLimits({1 << 20, std::chrono::milliseconds(300)});
@@ -209,6 +209,37 @@ TEST(Transport, StalledFrameTimesOutButIdleTimeDoesNot) {
     receiver.OpenBuffer(true);
     late.join();
     EXPECT_TRUE(pair.server->Connected());
+
+    // A frame that keeps arriving, a byte at a time, is read whole however long it takes in all.
+    TosTransport sender;
+    sender.SetConnection(&pair.client);
+    sender.OpenBuffer(false);
+    sender.DataBuffer().WriteString(std::string(64, 'x'));
+    std::string frame;
+    {
+        SocketPair capture;
+        sender.SetConnection(&capture.client);
+        sender.CloseBuffer();
+        frame.resize(kFrameHeaderSize);
+        capture.server->ReadExact(frame.data(), frame.size());
+        std::uint32_t compressed = 0;
+        std::memcpy(&compressed, frame.data() + 8, 4);
+        frame.resize(kFrameHeaderSize + compressed);
+        capture.server->ReadExact(frame.data() + kFrameHeaderSize, compressed);
+    }
+    std::thread trickle([&] {
+        for (char byte : frame) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1200) / frame.size());
+            pair.client.WriteAll(std::string_view(&byte, 1));
+        }
+    });
+    const auto trickleStart = std::chrono::steady_clock::now();
+    receiver.OpenBuffer(true);
+    trickle.join();
+    EXPECT_GT(std::chrono::steady_clock::now() - trickleStart, std::chrono::milliseconds(600))
+        << "longer in all than the stall limit";
+    EXPECT_EQ(receiver.DataBuffer().ReadString(), std::string(64, 'x'));
+    receiver.CloseBuffer();
 
     // A frame that starts and stops: refused once the limit has passed, the connection closed.
     pair.client.WriteAll("OST");

@@ -237,6 +237,15 @@ TEST_P(DatabaseTest, ALostPostgreSQLSessionIsOpenedAgain) {
     EXPECT_EQ(Count(), 3);
 }
 
+TEST_P(DatabaseTest, ManyDistinctServerStatementsAllRun) {
+    // PostgreSQL prepares the server's statements once per session, up to a limit; the texts
+    // beyond it, and each text again, run as well.
+    for (int round = 0; round < 2; ++round)
+        for (std::int64_t i = 0; i < 600; ++i)
+            ASSERT_EQ(conn_->Select("select " + std::to_string(i) + " + ?1", {std::int64_t{1}}).at(0).at(0),
+                      SqlValue(i + 1));
+}
+
 TEST_P(DatabaseTest, ServerStatementsTakeNumberedParameters) {
     auto rows = conn_->Select("select NAME, N, PRICE from T where N >= ?1 and NAME <> ?2 order by N",
                               {std::int64_t{2}, "none"});

@@ -1,5 +1,6 @@
 // The kav-server program as a child process: start-up line, login over the network, connection
-// log, clean stop on SIGTERM and SIGINT, refused command lines, schema upgrades at start.
+// log, clean stop on SIGTERM and SIGINT, refused command lines, schema upgrades at start, servers
+// sharing sessions.
 
 #include "host/cadbpipe.h"
 #include "platform/dataset/clientdataset.h"
@@ -10,6 +11,7 @@
 #include "testdatabase.h"
 
 #include <csignal>
+#include <optional>
 #include <gtest/gtest.h>
 #include <random>
 #include <unistd.h>
@@ -150,4 +152,70 @@ TEST_F(ProgramTest, ASessionKeyFileKeepsSessionsAcrossServers) {
     other.SetPort(ListeningPortOf(third.OutputLine()));
     EXPECT_THROW(TCADBPipe(other).GetData(context, "select USERCODE from KAV_USER"),
                  pelio::EosRemoteException);
+}
+
+namespace {
+
+// kav-server processes at once over one database of the test's backend, as a site runs them.
+class SharedSessionsTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        database_.emplace(GetParam());
+        database_->Db().EnsureSchema();
+        database_->Db().Connect()->Execute("insert into KAV_GROUP (NODECODE, GROUPCODE, CNAME, GROUPTYPE) values "
+                                           "('01', 'G01', '一号售票点', '1')");
+        database_->Db().Connect()->Execute("insert into KAV_USER (NODECODE, USERCODE, CNAME, GROUPCODE, "
+                                           "PASSWORDHASH) values ('01', 'demo', '演示', 'G01', ?1)",
+                                           {e2e::PasswordHash("demo")});
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("kav-keys-" + std::to_string(getpid()) + "-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::unique_ptr<ServerProcess> Start(const std::filesystem::path& keyFile, int& port) {
+        auto server = std::make_unique<ServerProcess>(std::vector<std::string>{
+            "--port", "0", "--db", database_->Url(), "--session-key-file", keyFile.string()});
+        port = ListeningPortOf(server->OutputLine());
+        return server;
+    }
+    static bool Accepts(int port, const std::string& context) {
+        pelio::TPelioClient client;
+        client.SetPort(port);
+        try {
+            TCADBPipe(client).GetData(context, "select USERCODE from KAV_USER");
+            return true;
+        } catch (const pelio::EosRemoteException& e) {
+            EXPECT_STREQ(e.what(), "会话无效，请重新登录!");
+            return false;
+        }
+    }
+
+    std::optional<test::TestDatabase> database_;
+    std::filesystem::path folder_;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Backends, SharedSessionsTest, ::testing::ValuesIn(test::TestBackends()),
+                         [](const auto& info) { return test::BackendName(info.param); });
+
+TEST_P(SharedSessionsTest, ServersRunningTogetherWithOneKeyFileAcceptEachOthersSessions) {
+    const auto key = folder_ / "session.key";
+    int first = 0, second = 0, other = 0;
+    const auto a = Start(key, first); // creates the key file
+    const auto b = Start(key, second);
+    const auto c = Start(folder_ / "other.key", other);
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+    ASSERT_GT(other, 0);
+
+    pelio::TPelioClient client;
+    client.SetPort(first);
+    const std::string context = TTPLogin(&client).Login("demo", "demo");
+    EXPECT_TRUE(Accepts(first, context));
+    EXPECT_TRUE(Accepts(second, context)) << "a login on one server is valid on the other";
+    EXPECT_FALSE(Accepts(other, context)) << "a server with another key refuses it";
 }

@@ -117,16 +117,18 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(defaults.database, "sqlite:kav.db");
     EXPECT_EQ(defaults.seed, "");
     EXPECT_EQ(defaults.maxConnections, 0);
+    EXPECT_EQ(defaults.stallTimeoutSeconds, 60);
+    EXPECT_EQ(defaults.httpPort, -1) << "no HTTP unless asked";
     EXPECT_EQ(defaults.pipe.url, "");
     EXPECT_EQ(defaults.pipe.rowSecurity, std::nullopt);
     EXPECT_EQ(defaults.login.failures, 5);
     EXPECT_EQ(defaults.login.windowSeconds, 900);
     EXPECT_EQ(defaults.login.lockSeconds, 30);
 
-    const ServerOptions options =
-        ParseServerOptions({"--port", "0", "--db", "postgresql://kav@localhost/kav", "--seed",
-                            "bench:1000000", "--threads", "8", "--max-connections", "50",
-                            "--max-message-bytes", "4194304", "--session-key-file", "/var/lib/kav/key"});
+    const ServerOptions options = ParseServerOptions(
+        {"--port", "0", "--db", "postgresql://kav@localhost/kav", "--seed", "bench:1000000", "--threads", "8",
+         "--max-connections", "50", "--max-message-bytes", "4194304", "--session-key-file", "/var/lib/kav/key",
+         "--stall-timeout", "5", "--http-port", "0"});
     EXPECT_EQ(options.port, 0);
     EXPECT_EQ(options.database, "postgresql://kav@localhost/kav");
     EXPECT_EQ(options.seed, "bench:1000000");
@@ -134,6 +136,8 @@ TEST(ServerOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(options.maxConnections, 50);
     EXPECT_EQ(options.maxMessageBytes, 4194304u);
     EXPECT_EQ(options.sessionKeyFile, "/var/lib/kav/key");
+    EXPECT_EQ(options.stallTimeoutSeconds, 5);
+    EXPECT_EQ(options.httpPort, 0);
     EXPECT_EQ(ParseServerOptions({"--seed", "demo"}).seed, "demo");
 
     const ServerOptions guarded =
@@ -167,6 +171,8 @@ TEST(ServerOptions, RefusesWhatItCannotUse) {
         {"--max-message-bytes", "1000"},
         {"--verbose", "1"},
         {"--max-connections", "-5"},
+        {"--stall-timeout", "0"},
+        {"--http-port", "70000"},
         {"--pipe-row-security", "yes"},
         {"--pipe-row-security", "on"}, // the default database is SQLite
         {"--pipe-db", "host=db"},

@@ -65,6 +65,17 @@ constexpr Rule kBroken[] = {
      "where c.ORDERCODE is null or u.USERCODE is null or g.GROUPCODE <> u.GROUPCODE"},
     {"password hash that is not an argon2 string",
      "select count(*) from KAV_USER where PASSWORDHASH not like '$argon2id$%'"},
+    {"member order without its member's card",
+     "select count(*) from KAV_ORDER_SHOW o left join KAV_MEMBER m on m.NODECODE = o.NODECODE and m.MEMBERID "
+     "= "
+     "o.MEMBERID where o.MEMBERID is not null and (m.CARDNO is null or m.CARDNO <> o.MEMBERCARDNO or "
+     "m.CARDPASSWORDHASH not like '$argon2id$%')"},
+    {"stored-value member order whose member has no stored-value card",
+     "select count(*) from KAV_ORDER_SHOW o join KAV_MEMBER m on m.MEMBERID = o.MEMBERID where "
+     "o.ISFEEMEMBER = 'Y' and m.ISFEEMEMBER <> 'Y'"},
+    {"collection password shared by two orders still to be collected",
+     "select count(*) from (select ORDERPASSWORD from KAV_ORDER_SHOW where ORDERSTATUS in ('B', 'N', 'R') "
+     "and ORDERPASSWORD is not null group by NODECODE, ORDERPASSWORD having count(*) > 1) q"},
 };
 
 // Each statement counts rows a window needs; there must be some.
@@ -87,6 +98,10 @@ constexpr Rule kPresent[] = {
     {"registered customers", "select count(*) from KAV_CLIENTINFO where SEATCODE is not null"},
     {"tickets", "select count(*) from KAV_TICKET_SHOW"},
     {"split payments", "select count(*) from KAV_PAYMODEMONEY_SHOW"},
+    {"booked orders a stored-value card can pay",
+     "select count(*) from KAV_ORDER_SHOW o join KAV_MEMBER m on m.MEMBERID = o.MEMBERID where "
+     "o.ORDERSTATUS = 'B' and m.ISFEEMEMBER = 'Y'"},
+    {"a group denied cancelling", "select count(*) from KAV_GROUP_ACTION_DENY where ACTIONCODE = '4'"},
 };
 
 class SeedContentTest : public ::testing::TestWithParam<Backend> {};
