@@ -15,9 +15,11 @@
 #include "platform/widgets/modaldialog.h"
 #include "seatmap/seatmapcomposite.h"
 #include "seatmap/sectionmapshow.h"
+#include "rpc/pelioserver.h"
 #include "server/seed/seed.h"
 #include "server/ticketoffice/sqlvalues.h"
 #include "serverfixture.h"
+#include "services/mapseatshow/tpmapseatshow.h"
 #include "statementcatalogue.h"
 
 #include <QAction>
@@ -214,6 +216,55 @@ TEST_P(MapSeatShowTest, ASeatSoldMeanwhileRefusesTheWholeSave) {
     window->Refresh();
     EXPECT_FALSE(window->Modified());
     EXPECT_EQ(map.Map().Cells(y, x).CellStatus, TKavCellStatus::kavcsLocked);
+}
+
+// A map seat service that saves nothing and answers without a packet, as a broken server might.
+class TUnansweringMapSeatShow final : public TTPMapSeatShow_serv {
+public:
+    pelio::Variant GetSection(const std::string&, const std::string&, const std::string&) override { return {}; }
+    pelio::Variant GetPrice(const std::string&, const std::string&) override { return {}; }
+    pelio::Variant GetSeat(const std::string&, const std::string&, const std::string&, const std::string&) override {
+        return {};
+    }
+    pelio::Variant SetSeat(const std::string&, const std::string&, const std::string&, const std::string&,
+                           const pelio::Variant&) override {
+        return {};
+    }
+};
+
+// An answer without seats is a section without seats: deleting every seat is saved and shown. Only a
+// save that comes back without a packet is a failure, and then every change stays for the next save.
+TEST_P(MapSeatShowTest, AnEmptyAnswerIsAnEmptySectionAMissingOneAFailure) {
+    const auto window = Open(*client_, kBalcony);
+    setup_->Execute("update KAV_SEAT_SHOW set STATUS = 'F', ORDERCODE = null where SECTIONCODE = ?1",
+                    {std::string(kBalcony)});
+    window->Refresh();
+    TKavSeatMapCompositeShow& map = window->Map();
+    for (int row = 1; row <= map.Map().RowCount(); ++row)
+        for (int col = 1; col <= map.Map().ColCount(); ++col)
+            map.Map().Cells(row, col).Selected = true;
+    EXPECT_EQ(map.DeleteSelectedSeats(), 1008);
+    ASSERT_TRUE(window->Save());
+    EXPECT_EQ(window->Data().cdsSeat().RecordCount(), 0);
+    EXPECT_EQ(window->Data().cdsSeat().ChangeCount(), 0);
+    EXPECT_FALSE(window->Modified());
+    EXPECT_TRUE(setup_->Select("select 1 from KAV_SEAT_SHOW where SECTIONCODE = ?1", {std::string(kBalcony)}).empty());
+
+    Draw(*window, 2, 95, 20);
+    map.GatherSeatInformation();
+    const int pending = window->Data().cdsSeat().ChangeCount();
+    pelio::ORBRegisterServantClass<TUnansweringMapSeatShow>(std::string(kMapSeatShowInterface));
+    pelio::TPelioServer broken;
+    broken.SetPort(0);
+    broken.SetActive(true);
+    pelio::TPelioClient client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(broken.ListeningPort());
+    TCDMapSeatShow data(client);
+    data.cdsSeat().SetData(window->Data().cdsSeat().Data());
+    data.SetContext(context_);
+    EXPECT_THROW(data.SetData(), EMapSeatSaveUnanswered);
+    EXPECT_EQ(data.cdsSeat().ChangeCount(), pending);
 }
 
 // Every window has its own data: closing one leaves the other whole, and it saves.
