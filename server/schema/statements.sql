@@ -62,9 +62,19 @@ select s.SectionCode,s.BACKPIC,s.TTC_SectionGroupCode from KAV_SECTION_SHOW s in
 select s.SectionCode,s.BACKPIC,s.TTC_SectionGroupCode from KAV_SECTION_SHOW s inner join kav_seat_show t on s.NODECODE=t.NODECODE and s.sectioncode=t.sectioncode where t.seatcode='1001'
 
 -- id: salecore.idtype_brief
--- label: Identity types for the customer registration window
+-- label: Identity types of the node for the customer registration window
 -- call: GetData
- Select IDENTTYPEID,IDENTTYPENAME from KAV_MEMBER_IDENTTYPE 
+ Select IDENTTYPEID,IDENTTYPENAME from KAV_MEMBER_IDENTTYPE  where NODECODE = '01'
+
+-- id: salecore.group_max_sale_money
+-- label: The selling group's sales ceiling set by a group, with the names of both groups and its creator
+-- call: GetData
+select NodeCode, GroupCode, GroupName, ActualSaleMoney, MaxSaleMoney, CreateUser, CreateUserName, CreateTime, GroupOwnerCode, CreateGroup, CreateGroupName from (select g.NODECODE as NodeCode, g.GROUPCODE as GroupCode, gr.CNAME as GroupName, g.ACTUALSALEMONEY as ActualSaleMoney, g.MAXSALEMONEY as MaxSaleMoney, g.CREATEUSER as CreateUser, u.CNAME as CreateUserName, g.CREATETIME as CreateTime, gr.OWNERCODE as GroupOwnerCode, g.CREATEGROUP as CreateGroup, cg.CNAME as CreateGroupName from KAV_GROUPMAXSALEMONY g left join KAV_GROUP gr on gr.GROUPCODE = g.GROUPCODE left join KAV_GROUP cg on cg.GROUPCODE = g.CREATEGROUP left join KAV_USER u on u.USERCODE = g.CREATEUSER) m where NodeCode = '01' and GroupCode = 'G001' and CreateGroup = 'G002'
+
+-- id: salecore.group_ceiling_check
+-- label: What the selling group has sold and may sell under a group's ceiling
+-- call: GetData
+select ACTUALSALEMONEY, MAXSALEMONEY from KAV_GROUPMAXSALEMONY where NODECODE = '01' and GROUPCODE = 'G001' and CREATEGROUP = 'G002'
 
 -- id: salecore.section_group_code
 -- label: Section group code of a section of a performance

@@ -118,7 +118,7 @@ insert into KAV_CREDIT_COMPONY values ('01', 'CC01', '乙公司', 'TOLVA', 'Y');
 insert into KAV_CREDIT_COMPONY values ('01', 'CC02', '甲公司', 'TOLVA', 'Y');
 insert into KAV_CREDIT_COMPONY values ('01', 'CC03', '丙公司', 'TOLVA', 'N');
 
-insert into KAV_GROUPMAXSALEMONY (NODECODE, GROUPCODE, CREATEGROUP, MAXSALEMONEY) values ('01', 'G001', 'G001', 100000);
+insert into KAV_GROUPMAXSALEMONY (NODECODE, GROUPCODE, CREATEGROUP, MAXSALEMONEY) values ('01', 'G001', 'G002', 100000);
 insert into KAV_GROUPMAXSALEMONY_PRODUCTSET values ('01', 'P0001', 'G001', '2');
 
 insert into KAV_SALE_SORT values ('01', '01', '售票');
