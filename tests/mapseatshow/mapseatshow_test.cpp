@@ -23,7 +23,6 @@
 #include "statementcatalogue.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -56,13 +55,6 @@ private:
 
 class MapSeatShowTest : public server::e2e::ServerFixture {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_mapseatshow";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance()) new QApplication(argc, argv);
-    }
-
     void FillDatabase() override { server::SeedDatabase(database_->Db(), "bench:20"); }
 
     void SetUp() override {
