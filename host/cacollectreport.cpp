@@ -13,7 +13,8 @@ Variant TCAPerformCollectReport::GetPriceLevel(const std::string& context, const
 
 Variant TCAPerformCollectReport::GetSeatAmount(const std::string& context, const std::string& mapCodes,
                                                const std::string& productCodes, const std::string& fromTime,
-                                               const std::string& toTime, bool byPeriod, bool countAddedSeats) {
+                                               const std::string& toTime, bool byPeriod,
+                                               bool countAddedSeats) {
     return proxy_.GetSeatAmount(context, mapCodes, productCodes, fromTime, toTime, byPeriod, countAddedSeats);
 }
 

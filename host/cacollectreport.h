@@ -19,9 +19,9 @@ public:
     TCAPerformCollectReport& operator=(const TCAPerformCollectReport&) = delete;
 
     Variant GetPriceLevel(const std::string& context, const std::string& productList);
-    Variant GetSeatAmount(const std::string& context, const std::string& mapCodes, const std::string& productCodes,
-                          const std::string& fromTime, const std::string& toTime, bool byPeriod,
-                          bool countAddedSeats);
+    Variant GetSeatAmount(const std::string& context, const std::string& mapCodes,
+                          const std::string& productCodes, const std::string& fromTime,
+                          const std::string& toTime, bool byPeriod, bool countAddedSeats);
 
 private:
     TTPPerformCollectReport proxy_;

@@ -17,8 +17,8 @@ public:
     TCAShiftCloseReport(const TCAShiftCloseReport&) = delete;
     TCAShiftCloseReport& operator=(const TCAShiftCloseReport&) = delete;
 
-    Variant GetShiftClose(const std::string& context, const std::string& sellerCode, const std::string& fromTime,
-                          const std::string& toTime);
+    Variant GetShiftClose(const std::string& context, const std::string& sellerCode,
+                          const std::string& fromTime, const std::string& toTime);
 
 private:
     TTPShiftCloseReport proxy_;

@@ -7,6 +7,7 @@
 #include "server/forebook/forebookservant.h"
 #include "server/loginservant.h"
 #include "server/mapseatshowservant.h"
+#include "server/mapsectionshowservant.h"
 #include "server/reclaim/backgroundreclaimservant.h"
 #include "server/membersys/membersysservant.h"
 #include "server/salesearchservant.h"
@@ -17,6 +18,7 @@
 #include "services/freesaleshow/tpfreesaleshow_int.h"
 #include "services/login/tplogin_int.h"
 #include "services/mapseatshow/tpmapseatshow_int.h"
+#include "services/mapsectionshow/tpmapsectionshow_int.h"
 #include "services/ticketoffice/tpticketoffice_int.h"
 
 #include <memory>
@@ -55,6 +57,8 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavTicketOffice>(services); });
     pelio::ORBRegisterServantClass(std::string(kMapSeatShowInterface),
                                    [&services] { return std::make_unique<TKavMapSeatShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kMapSectionShowInterface),
+                                   [&services] { return std::make_unique<TKavMapSectionShow>(services); });
     pelio::ORBRegisterServantClass(std::string(kFreeSaleShowInterface),
                                    [&services] { return std::make_unique<TKavFreeSaleShow>(services); });
     pelio::ORBRegisterServantClass(std::string(kBackGroundReclaimInterface),

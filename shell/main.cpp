@@ -9,6 +9,7 @@
 #include "shell/options.h"
 #include "shell/packageloader.h"
 #include "shell/peliologingateway.h"
+#include "shell/screenshotrun.h"
 #include "shell/selfcheck.h"
 
 #include <QDir>
@@ -21,6 +22,13 @@ namespace {
 
 int RunClient(const kav::TClientOptions& options) {
     const fs::path programFolder = QCoreApplication::applicationDirPath().toStdString();
+    if (options.screenshots) {
+        kav::TPackageLoader packages;
+        const std::vector<kav::TPackageFailure> failures =
+            kav::LoadClientPackages(packages, programFolder, options.pluginFolder);
+        if (!failures.empty()) std::cerr << kav::DescribePackageFailures(failures) << "\n";
+        return kav::RunScreenshots(*options.screenshots, packages);
+    }
     const fs::path settingsFile = kav::ConnectionSettingsPath(programFolder);
     const kav::ConnectionSettings settings = kav::ReadSettingsForLogin(settingsFile);
     // The shared connection reads the same file; one it cannot use (the problem was just shown) gets the

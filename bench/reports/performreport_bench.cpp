@@ -14,13 +14,13 @@
 // KAV_BENCH_ORDERS, 1,000,000 orders by default).
 //   build/bin/bench_performreport --benchmark_counters_tabular=true
 #include "benchdatabase.h"
-#include "reports/cli/reportrun.h"
 #include "platform/widgets/reportoutput.h"
+#include "reports/cli/reportrun.h"
 #include "reports/common/reportsql.h"
 #include "reports/perform/cdperformcollectreport.h"
-#include "services/login/tplogin.h"
 #include "rpc/pelioserver.h"
 #include "server/serverservices.h"
+#include "services/login/tplogin.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
@@ -49,13 +49,14 @@ struct ReportServer {
         server.SetPort(0);
         server.SetActive(true);
         // Ten performances from the middle of the calendar, each with its sales.
-        const auto count = std::get<std::int64_t>(connection->Select("select count(*) from KAV_PRODUCT")[0][0]);
+        const auto count =
+            std::get<std::int64_t>(connection->Select("select count(*) from KAV_PRODUCT")[0][0]);
         for (const auto& row : connection->Select("select PRODUCTCODE from KAV_PRODUCT order by PRODUCTCODE "
                                                   "limit 10 offset ?1",
                                                   {count / 2}))
             products.push_back(std::get<std::string>(row[0]));
-        std::cerr << count << " performances; the report covers " << products.front() << " to " << products.back()
-                  << "\n";
+        std::cerr << count << " performances; the report covers " << products.front() << " to "
+                  << products.back() << "\n";
     }
     ~ReportServer() { std::filesystem::remove(pdf); }
 
@@ -77,7 +78,6 @@ ReportServer& Server() {
     return server;
 }
 
-
 void BM_KavReportToPdf(benchmark::State& state) {
     ReportServer& server = Server();
     const reports::TReportCommand command = server.Command();
@@ -94,8 +94,8 @@ BENCHMARK(BM_KavReportToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LedgerQuery(benchmark::State& state) {
     ReportServer& server = Server();
-    const std::string sql =
-        reports::PerformSaleSQL("01", reports::QuotedCodeList(server.products), {}, reports::TSaleSource::All, "");
+    const std::string sql = reports::PerformSaleSQL("01", reports::QuotedCodeList(server.products), {},
+                                                    reports::TSaleSource::All, "");
     std::size_t bytes = 0;
     for (auto _ : state)
         bytes = server.connection->GetData(sql).size();

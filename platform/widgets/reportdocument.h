@@ -15,9 +15,9 @@ namespace kav {
 struct TDrawCommand {
     enum class Kind { Text, Line, Box };
     Kind kind = Kind::Text;
-    QRectF rect;            // Text and Box; a Line runs from topLeft to bottomRight
-    std::string text;       // Text: UTF-8, one line; painted smaller when it would not fit the width
-    TReportFont font;       // Text
+    QRectF rect;      // Text and Box; a Line runs from topLeft to bottomRight
+    std::string text; // Text: UTF-8, one line; painted smaller when it would not fit the width
+    TReportFont font; // Text
     TReportAlign align = TReportAlign::Left;
     double lineWidth = 0.2; // Line and Box
 };

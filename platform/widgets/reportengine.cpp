@@ -110,7 +110,8 @@ public:
             for (std::size_t g = breaks_[static_cast<std::size_t>(row)]; g < groups; ++g) {
                 const TReportGroup& group = layout_.groups[g];
                 if (group.header.present)
-                    Place(group.header, GroupScope(g, row), layout_.detail.present ? layout_.detail.height : 0);
+                    Place(group.header, GroupScope(g, row),
+                          layout_.detail.present ? layout_.detail.height : 0);
                 openGroups_ = g + 1;
             }
             if (layout_.detail.present) Place(layout_.detail, {main_, 0, rows_});
@@ -174,13 +175,15 @@ private:
             for (const std::string& key : set.keys)
                 if (set.keepWhenNonZero.empty() || AnyNonZero(set, key)) kept.keys.push_back(key);
             if (!kept.keys.empty())
-                kept.cellWidth = std::min(set.maxCellWidth, set.width / static_cast<double>(kept.keys.size()));
+                kept.cellWidth =
+                    std::min(set.maxCellWidth, set.width / static_cast<double>(kept.keys.size()));
             kept_[set.name] = std::move(kept);
         }
         for (const TReportColumnSet& set : layout_.columnSets)
             if (!set.follows.empty()) {
                 const TKeptColumns& followed = kept_.at(set.follows);
-                kept_[set.name].x = followed.x + static_cast<double>(followed.keys.size()) * followed.cellWidth;
+                kept_[set.name].x =
+                    followed.x + static_cast<double>(followed.keys.size()) * followed.cellWidth;
             }
     }
 
@@ -236,7 +239,8 @@ private:
         TClientDataSet* const nested = std::exchange(current_, nullptr);
         document_.pages.emplace_back();
         y_ = layout_.marginTop;
-        if (document_.pages.size() == 1 && layout_.titleBand.present) Draw(layout_.titleBand, {main_, 0, rows_});
+        if (document_.pages.size() == 1 && layout_.titleBand.present)
+            Draw(layout_.titleBand, {main_, 0, rows_});
         if (layout_.pageHeader.present) Draw(layout_.pageHeader, {main_, 0, rows_});
         for (std::size_t g = 0; g < openGroups_; ++g)
             if (layout_.groups[g].repeatHeader && layout_.groups[g].header.present)
@@ -290,8 +294,8 @@ private:
 
     // ---- elements
 
-    void DrawElement(const TReportElement& e, double originX, double originY, double scale, const std::string& key,
-                     const TScope& scope) {
+    void DrawElement(const TReportElement& e, double originX, double originY, double scale,
+                     const std::string& key, const TScope& scope) {
         TReportPage& page = document_.pages.back();
         const QRectF rect(originX + e.x * scale, originY + e.y, e.w * scale, e.h);
         switch (e.kind) {
@@ -307,7 +311,8 @@ private:
         case TReportElement::Kind::Line: {
             TDrawCommand line;
             line.kind = TDrawCommand::Kind::Line;
-            line.rect = QRectF(rect.topLeft(), QPointF(rect.left() + rect.width(), rect.top() + rect.height()));
+            line.rect =
+                QRectF(rect.topLeft(), QPointF(rect.left() + rect.width(), rect.top() + rect.height()));
             line.lineWidth = e.lineWidth;
             page.commands.push_back(line);
             return;
@@ -326,7 +331,8 @@ private:
         text.font = layout_.font;
         if (e.fontSize) text.font.size = *e.fontSize;
         if (e.bold) text.font.bold = *e.bold;
-        text.text = e.kind == TReportElement::Kind::Text ? FilledText(WithKey(e.text, key)) : ValueText(e, key, scope);
+        text.text = e.kind == TReportElement::Kind::Text ? FilledText(WithKey(e.text, key))
+                                                         : ValueText(e, key, scope);
         if (!text.text.empty()) page.commands.push_back(std::move(text));
     }
 
@@ -375,7 +381,8 @@ private:
                 total.Add(*value);
                 continue;
             }
-            TClientDataSet& dataSet = e.kind == TReportElement::Kind::Field && current_ ? *current_ : *scope.dataSet;
+            TClientDataSet& dataSet =
+                e.kind == TReportElement::Kind::Field && current_ ? *current_ : *scope.dataSet;
             TField& field = FieldOf(dataSet, name);
             if (format == TValueFormat::Auto) format = FormatOfField(field.DataType());
             if (e.kind == TReportElement::Kind::Field) {
@@ -385,7 +392,8 @@ private:
             }
             for (int row = scope.first; row < scope.last; ++row)
                 total.Add(scope.dataSet->ValueAt(row, field.Index()));
-            if (format == TValueFormat::Auto && IsIntegerField(field.DataType())) format = TValueFormat::Integer;
+            if (format == TValueFormat::Auto && IsIntegerField(field.DataType()))
+                format = TValueFormat::Integer;
         }
         return FormatReportValue(total.Value(), format, e.blankZero);
     }
@@ -441,7 +449,8 @@ std::string FormatReportValue(const FieldValue& value, TValueFormat format, bool
         break;
     case TValueFormat::Auto:
         if (value.GetKind() == FieldValue::Kind::Integer) return std::to_string(value.Integer());
-        if (value.GetKind() == FieldValue::Kind::Float) return FormatReportValue(value, TValueFormat::Money, false);
+        if (value.GetKind() == FieldValue::Kind::Float)
+            return FormatReportValue(value, TValueFormat::Money, false);
         break;
     case TValueFormat::Text:
         break;

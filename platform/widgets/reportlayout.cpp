@@ -15,8 +15,8 @@ struct PaperSize {
     const char* name;
     double width, height;
 };
-constexpr PaperSize kPapers[] = {{"A3", 297, 420}, {"A4", 210, 297}, {"A5", 148, 210},
-                                 {"B5", 176, 250}, {"Letter", 215.9, 279.4}};
+constexpr PaperSize kPapers[] = {
+    {"A3", 297, 420}, {"A4", 210, 297}, {"A5", 148, 210}, {"B5", 176, 250}, {"Letter", 215.9, 279.4}};
 
 class TLayoutReader {
 public:
@@ -27,8 +27,8 @@ public:
         const QJsonDocument document =
             QJsonDocument::fromJson(QByteArray(json.data(), static_cast<qsizetype>(json.size())), &error);
         if (error.error != QJsonParseError::NoError)
-            Fail("", "不是有效的 JSON (第 " + std::to_string(error.offset) + " 字节: " +
-                         error.errorString().toStdString() + ")");
+            Fail("", "不是有效的 JSON (第 " + std::to_string(error.offset) +
+                         " 字节: " + error.errorString().toStdString() + ")");
         if (!document.isObject()) Fail("", "应为一个 JSON 对象");
         const QJsonObject root = document.object();
         Only(root, "", {"title", "page", "font", "dataset", "columnSets", "bands", "groups"});
@@ -92,7 +92,8 @@ private:
     void Only(const QJsonObject& object, const std::string& where, std::set<std::string> allowed) const {
         for (auto it = object.begin(); it != object.end(); ++it)
             if (!allowed.count(it.key().toStdString()))
-                Fail(where.empty() ? it.key().toStdString() : where + "." + it.key().toStdString(), "未知的项");
+                Fail(where.empty() ? it.key().toStdString() : where + "." + it.key().toStdString(),
+                     "未知的项");
     }
 
     std::string Text(const QJsonObject& object, const char* key, const char* fallback) const {
@@ -102,8 +103,8 @@ private:
         return value.toString().toStdString();
     }
 
-    double Number(const QJsonObject& object, const std::string& where, const char* key, std::optional<double> fallback,
-                  bool mayBeNegative = false) const {
+    double Number(const QJsonObject& object, const std::string& where, const char* key,
+                  std::optional<double> fallback, bool mayBeNegative = false) const {
         const QJsonValue value = object.value(key);
         const std::string place = where.empty() ? key : where + "." + key;
         if (value.isUndefined()) {
@@ -149,11 +150,13 @@ private:
         const QJsonValue margins = page.value("margins");
         if (margins.isDouble()) {
             if (margins.toDouble() < 0) Fail("page.margins", "不能为负数");
-            layout.marginLeft = layout.marginTop = layout.marginRight = layout.marginBottom = margins.toDouble();
+            layout.marginLeft = layout.marginTop = layout.marginRight = layout.marginBottom =
+                margins.toDouble();
         } else if (margins.isArray()) {
             const QJsonArray four = margins.toArray();
             if (four.size() != 4) Fail("page.margins", "应为一个数值或 [左, 上, 右, 下]");
-            double* targets[] = {&layout.marginLeft, &layout.marginTop, &layout.marginRight, &layout.marginBottom};
+            double* targets[] = {&layout.marginLeft, &layout.marginTop, &layout.marginRight,
+                                 &layout.marginBottom};
             for (int i = 0; i < 4; ++i) {
                 if (!four[i].isDouble() || four[i].toDouble() < 0) Fail("page.margins", "应为非负数值");
                 *targets[i] = four[i].toDouble();
@@ -163,7 +166,8 @@ private:
         }
         const double width = layout.landscape ? layout.pageHeight : layout.pageWidth;
         const double height = layout.landscape ? layout.pageWidth : layout.pageHeight;
-        if (layout.marginLeft + layout.marginRight >= width || layout.marginTop + layout.marginBottom >= height)
+        if (layout.marginLeft + layout.marginRight >= width ||
+            layout.marginTop + layout.marginBottom >= height)
             Fail("page.margins", "页边距大于纸张");
     }
 
@@ -172,7 +176,8 @@ private:
         if (!value.isObject()) Fail(where, "应为对象");
         const QJsonObject object = value.toObject();
         Only(object, where, {"family", "size", "bold"});
-        font.family = object.value("family").isString() ? object.value("family").toString().toStdString() : font.family;
+        font.family =
+            object.value("family").isString() ? object.value("family").toString().toStdString() : font.family;
         font.size = Number(object, where, "size", font.size);
         if (font.size <= 0) Fail(where + ".size", "应大于零");
         if (object.contains("bold")) {
@@ -196,7 +201,8 @@ private:
         const std::string where = "columnSets." + name;
         if (!value.isObject()) Fail(where, "应为对象");
         const QJsonObject object = value.toObject();
-        Only(object, where, {"keys", "keepWhenNonZero", "x", "width", "cellWidth", "maxCellWidth", "follows"});
+        Only(object, where,
+             {"keys", "keepWhenNonZero", "x", "width", "cellWidth", "maxCellWidth", "follows"});
         TReportColumnSet set;
         set.name = name;
         set.keys = Strings(object.value("keys"), where + ".keys");
@@ -243,7 +249,8 @@ private:
         return band;
     }
 
-    std::vector<TReportElement> ReadElements(const QJsonValue& value, const std::string& where, bool inCell) const {
+    std::vector<TReportElement> ReadElements(const QJsonValue& value, const std::string& where,
+                                             bool inCell) const {
         std::vector<TReportElement> elements;
         if (value.isUndefined()) return elements;
         if (!value.isArray()) Fail(where, "应为数组");
@@ -255,13 +262,14 @@ private:
 
     TReportElement ReadElement(const QJsonValue& value, const std::string& where, bool inCell) const {
         static const std::map<std::string, TReportElement::Kind> kinds = {
-            {"text", TReportElement::Kind::Text},   {"field", TReportElement::Kind::Field},
-            {"param", TReportElement::Kind::Param}, {"sum", TReportElement::Kind::Sum},
-            {"line", TReportElement::Kind::Line},   {"box", TReportElement::Kind::Box},
+            {"text", TReportElement::Kind::Text},      {"field", TReportElement::Kind::Field},
+            {"param", TReportElement::Kind::Param},    {"sum", TReportElement::Kind::Sum},
+            {"line", TReportElement::Kind::Line},      {"box", TReportElement::Kind::Box},
             {"columns", TReportElement::Kind::Columns}};
         static const std::map<std::string, TValueFormat> formats = {
-            {"auto", TValueFormat::Auto},       {"text", TValueFormat::Text},   {"integer", TValueFormat::Integer},
-            {"money", TValueFormat::Money},     {"number", TValueFormat::Number}, {"date", TValueFormat::Date},
+            {"auto", TValueFormat::Auto},         {"text", TValueFormat::Text},
+            {"integer", TValueFormat::Integer},   {"money", TValueFormat::Money},
+            {"number", TValueFormat::Number},     {"date", TValueFormat::Date},
             {"datetime", TValueFormat::DateTime}, {"minutes", TValueFormat::Minutes}};
         static const std::map<std::string, TReportAlign> aligns = {
             {"left", TReportAlign::Left}, {"center", TReportAlign::Center}, {"right", TReportAlign::Right}};
@@ -269,8 +277,8 @@ private:
         if (!value.isObject()) Fail(where, "应为对象");
         const QJsonObject object = value.toObject();
         Only(object, where,
-             {"type", "x", "y", "w", "h", "text", "name", "format", "blankZero", "across", "align", "size", "bold",
-              "frame", "lineWidth", "set", "elements"});
+             {"type", "x", "y", "w", "h", "text", "name", "format", "blankZero", "across", "align", "size",
+              "bold", "frame", "lineWidth", "set", "elements"});
         TReportElement element;
         const std::string type = object.value("type").toString().toStdString();
         const auto kind = kinds.find(type);
@@ -291,7 +299,8 @@ private:
         element.h = Number(object, where, "h", line ? std::optional<double>(0) : std::nullopt, line);
         element.lineWidth = Number(object, where, "lineWidth", 0.2);
 
-        const bool valued = element.kind == TReportElement::Kind::Field || element.kind == TReportElement::Kind::Param ||
+        const bool valued = element.kind == TReportElement::Kind::Field ||
+                            element.kind == TReportElement::Kind::Param ||
                             element.kind == TReportElement::Kind::Sum;
         if (element.kind == TReportElement::Kind::Text) element.text = Text(object, "text", "");
         if (valued) {
@@ -343,7 +352,8 @@ TReportLayout LoadReportLayout(const std::filesystem::path& file) {
     if (!in.open(QIODevice::ReadOnly))
         throw EReportLayout("报表格式文件 " + file.string() + " 无法读取: " + in.errorString().toStdString());
     const QByteArray bytes = in.readAll();
-    return ParseReportLayout(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), file.string());
+    return ParseReportLayout(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                             file.string());
 }
 
 } // namespace kav

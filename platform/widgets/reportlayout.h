@@ -52,14 +52,14 @@ struct TReportElement {
     std::string text;
     std::string name; // may hold "{key}" inside a column set
     TValueFormat format = TValueFormat::Auto;
-    bool blankZero = false;   // a zero value prints nothing
-    std::string across;       // Field, Param, Sum: added up over every key of this column set
+    bool blankZero = false; // a zero value prints nothing
+    std::string across;     // Field, Param, Sum: added up over every key of this column set
     TReportAlign align = TReportAlign::Left;
     std::optional<double> fontSize;
     std::optional<bool> bold;
-    bool frame = false;       // text elements: a frame around the cell
-    double lineWidth = 0.2;   // Line, Box and frames
-    std::string columnSet;    // Columns
+    bool frame = false;                   // text elements: a frame around the cell
+    double lineWidth = 0.2;               // Line, Box and frames
+    std::string columnSet;                // Columns
     std::vector<TReportElement> elements; // Columns: the cell template, laid out for the set's cellWidth
 };
 

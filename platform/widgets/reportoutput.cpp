@@ -5,12 +5,12 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QTextLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTextLayout>
 #include <map>
 #include <utility>
 #include <vector>
@@ -31,9 +31,10 @@ TReportPreviewHook& PreviewHook() {
 QPageLayout PageLayoutOf(const TReportDocument& document) {
     const double shortSide = std::min(document.pageWidth, document.pageHeight);
     const double longSide = std::max(document.pageWidth, document.pageHeight);
-    const QPageSize size(QSizeF(shortSide, longSide), QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
-    return QPageLayout(size, document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                       QPageLayout::Millimeter);
+    const QPageSize size(QSizeF(shortSide, longSide), QPageSize::Millimeter, QString(),
+                         QPageSize::FuzzyMatch);
+    return QPageLayout(size, document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
 // Paints pages on one device, keeping each font and its metrics for every text that uses it.
@@ -112,7 +113,8 @@ private:
         const std::size_t font = FontOf(command.font);
         const QString text = QString::fromStdString(command.text);
         auto cached = shaped_.find({font, text});
-        if (cached == shaped_.end()) cached = shaped_.emplace(std::make_pair(font, text), Shape(text, fonts_[font].font)).first;
+        if (cached == shaped_.end())
+            cached = shaped_.emplace(std::make_pair(font, text), Shape(text, fonts_[font].font)).first;
         const double padding = dots_ * 0.3;
         const double room = rect.width() - 2 * padding;
         // A text wider than its cell is painted smaller rather than cut.
@@ -150,7 +152,8 @@ void PaintPages(QPainter& painter, const TReportDocument& document, double dotsP
 
 } // namespace
 
-void PaintReportPage(QPainter& painter, const TReportDocument& document, std::size_t page, double dotsPerMillimetre) {
+void PaintReportPage(QPainter& painter, const TReportDocument& document, std::size_t page,
+                     double dotsPerMillimetre) {
     TPagePainter(painter, dotsPerMillimetre).Paint(document.pages.at(page));
 }
 
@@ -170,7 +173,8 @@ void WriteReportPdf(const TReportDocument& document, const std::filesystem::path
     }
     const QByteArray bytes = buffer.data();
     try {
-        WriteFileAtomically(file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        WriteFileAtomically(file,
+                            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const std::runtime_error& e) {
         throw EReportOutput("无法写入 PDF 文件 " + file.string() + ": " + e.what());
     }
@@ -183,15 +187,18 @@ void PrintReport(const TReportDocument& document, QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer))
         throw EReportOutput("无法使用打印机 " + printer.printerName().toStdString());
-    PaintPages(painter, document, printer.resolution() / kMillimetresPerInch, [&] { return printer.newPage(); });
+    PaintPages(painter, document, printer.resolution() / kMillimetresPerInch,
+               [&] { return printer.newPage(); });
     painter.end();
 }
 
 void PrintReport(const TReportDocument& document, const std::string& printerName) {
-    const QPrinterInfo info = printerName.empty() ? QPrinterInfo::defaultPrinter()
-                                                  : QPrinterInfo::printerInfo(QString::fromStdString(printerName));
+    const QPrinterInfo info = printerName.empty()
+                                  ? QPrinterInfo::defaultPrinter()
+                                  : QPrinterInfo::printerInfo(QString::fromStdString(printerName));
     if (info.isNull())
-        throw EReportOutput(printerName.empty() ? std::string("没有默认打印机") : "没有名为 " + printerName + " 的打印机");
+        throw EReportOutput(printerName.empty() ? std::string("没有默认打印机")
+                                                : "没有名为 " + printerName + " 的打印机");
     QPrinter printer(info, QPrinter::HighResolution);
     PrintReport(document, printer);
 }
@@ -209,7 +216,8 @@ void PreviewReport(const TReportDocument& document, QWidget* parent) {
     preview.resize(1100, 800);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&document](QPrinter* target) {
         QPainter painter(target);
-        PaintPages(painter, document, target->resolution() / kMillimetresPerInch, [target] { return target->newPage(); });
+        PaintPages(painter, document, target->resolution() / kMillimetresPerInch,
+                   [target] { return target->newPage(); });
     });
     preview.exec();
 }

@@ -29,7 +29,8 @@ public:
 };
 
 // Paints one page on a painter whose origin is the paper's top left corner, at `dotsPerMillimetre`.
-void PaintReportPage(QPainter& painter, const TReportDocument& document, std::size_t page, double dotsPerMillimetre);
+void PaintReportPage(QPainter& painter, const TReportDocument& document, std::size_t page,
+                     double dotsPerMillimetre);
 
 void WriteReportPdf(const TReportDocument& document, const std::filesystem::path& file);
 // Prints on a printer set up by the caller (its page size and orientation are set to the report's).

@@ -12,7 +12,8 @@ const char* const kReportUsage =
     "  --users U1,U2       sellers (user; required)\n"
     "  --groups G1,G2      sales points (group; required)\n"
     "  --seller CODE       shift: another seller than the user\n"
-    "  --from \"YYYY-MM-DD hh:mm:ss\", --to \"...\"   the period (a date alone: its start, or its end for --to);\n"
+    "  --from \"YYYY-MM-DD hh:mm:ss\", --to \"...\"   the period (a date alone: its start, or its end for "
+    "--to);\n"
     "                      shift: one bound alone means its own day, none today\n"
     "  --by-period yes|no  perform: seats not sold by the end of the period (yes) or now (no)\n"
     "  --source 0|1|2      perform: all sales, the site's own, the partner's\n"
@@ -56,13 +57,15 @@ TDateTime Time(const std::string& option, const std::string& text, bool endOfDay
 }
 
 int Choice(const std::string& option, const std::string& value) {
-    if (value != "0" && value != "1" && value != "2") Usage(option + " 应为 0、1 或 2, 而不是 '" + value + "'");
+    if (value != "0" && value != "1" && value != "2")
+        Usage(option + " 应为 0、1 或 2, 而不是 '" + value + "'");
     return value[0] - '0';
 }
 
 } // namespace
 
-TReportCommand ParseReportCommand(const std::vector<std::string>& arguments, const std::string& environmentPassword) {
+TReportCommand ParseReportCommand(const std::vector<std::string>& arguments,
+                                  const std::string& environmentPassword) {
     static const std::map<std::string, TReportKind> kinds = {{"perform", TReportKind::Perform},
                                                              {"user", TReportKind::User},
                                                              {"group", TReportKind::Group},
@@ -108,7 +111,8 @@ TReportCommand ParseReportCommand(const std::vector<std::string>& arguments, con
     command.password = given.count("--password") ? take("--password") : environmentPassword;
 
     using K = TReportKind;
-    if (only("--products", {K::Perform, K::User, K::Group})) command.products = Codes("--products", take("--products"));
+    if (only("--products", {K::Perform, K::User, K::Group}))
+        command.products = Codes("--products", take("--products"));
     if (only("--users", {K::User})) command.users = Codes("--users", take("--users"));
     if (only("--groups", {K::Group})) command.groups = Codes("--groups", take("--groups"));
     if (only("--seller", {K::Shift})) command.seller = take("--seller");

@@ -37,18 +37,19 @@ struct TReportCommand {
     std::string user, password;
     std::vector<std::string> products, users, groups;
     std::optional<TDateTime> from, to;
-    bool byPeriod = true;       // perform
-    std::string source = "0";   // perform: 0 all, 1 own, 2 the partner's
-    int type = 0;               // user, group: 0 all, 1 system, 2 online
-    int side = 0;               // user, group: 0 all, 1 the theatre's, 2 the partner's
+    bool byPeriod = true;        // perform
+    std::string source = "0";    // perform: 0 all, 1 own, 2 the partner's
+    int type = 0;                // user, group: 0 all, 1 system, 2 online
+    int side = 0;                // user, group: 0 all, 1 the theatre's, 2 the partner's
     bool groupByProduct = false; // group
     std::string sortOption = "HappenTime";
-    std::string seller;         // shift: another seller than the user
+    std::string seller; // shift: another seller than the user
     std::string pdf, xlsx, layout;
 };
 
 // `arguments` without the program name; `environmentPassword` is KAV_REPORT_PASSWORD, used when no
 // --password is given. Raises EReportUsage.
-TReportCommand ParseReportCommand(const std::vector<std::string>& arguments, const std::string& environmentPassword = {});
+TReportCommand ParseReportCommand(const std::vector<std::string>& arguments,
+                                  const std::string& environmentPassword = {});
 
 } // namespace kav::reports

@@ -38,7 +38,8 @@ TProductSelection Products(ITPDBPipe& pipe, const TKavContext& context, const TR
     return selection;
 }
 
-template <class Row> void CheckCodes(const std::vector<std::string>& codes, const std::vector<Row>& known, const char* what) {
+template <class Row>
+void CheckCodes(const std::vector<std::string>& codes, const std::vector<Row>& known, const char* what) {
     std::set<std::string> have;
     for (const Row& row : known)
         have.insert(row.code);
@@ -61,7 +62,8 @@ TSellerSelection Sellers(const std::vector<std::string>& codes, const TReportCom
     return {codes, static_cast<TSaleType>(command.type), static_cast<TSaleSide>(command.side)};
 }
 
-void Run(pelio::TPelioClient& client, const std::string& context, const TReportCommand& command, std::ostream& out) {
+void Run(pelio::TPelioClient& client, const std::string& context, const TReportCommand& command,
+         std::ostream& out) {
     TClientDataSet products, brief;
     switch (command.kind) {
     case TReportKind::Perform: {
@@ -69,7 +71,8 @@ void Run(pelio::TPelioClient& client, const std::string& context, const TReportC
         module.SetContext(context);
         module.StatisticByPeriod = command.byPeriod;
         module.SaleSource = command.source;
-        module.Generate(Products(module.Pipe(), module.Context(), command, products, brief), ConditionOf(command));
+        module.Generate(Products(module.Pipe(), module.Context(), command, products, brief),
+                        ConditionOf(command));
         Write(module, command, out);
         return;
     }
@@ -78,7 +81,8 @@ void Run(pelio::TPelioClient& client, const std::string& context, const TReportC
         module.SetContext(context);
         CheckCodes(command.users, LoadUsers(module.Core().Pipe(), module.Context()), "售票员");
         module.Generate(Sellers(command.users, command),
-                        Products(module.Core().Pipe(), module.Context(), command, products, brief), ConditionOf(command));
+                        Products(module.Core().Pipe(), module.Context(), command, products, brief),
+                        ConditionOf(command));
         Write(module, command, out);
         return;
     }
@@ -88,7 +92,8 @@ void Run(pelio::TPelioClient& client, const std::string& context, const TReportC
         module.GroupBy = command.groupByProduct ? kGroupByProduct : kGroupByGroup;
         CheckCodes(command.groups, LoadGroups(module.Core().Pipe(), module.Context()), "销售点");
         module.Generate(Sellers(command.groups, command),
-                        Products(module.Core().Pipe(), module.Context(), command, products, brief), ConditionOf(command));
+                        Products(module.Core().Pipe(), module.Context(), command, products, brief),
+                        ConditionOf(command));
         Write(module, command, out);
         return;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Runs a kav-report command: logs in on its own connection, generates the report with the same data modules
-// and services as the windows (the three collect reports and the shift close report), and writes the PDF (through the report's layout) and the Excel workbook (the
-// report table with its display labels). Progress goes to `out`, refusals and failures to `errors`.
+// and services as the windows (the three collect reports and the shift close report), and writes the PDF
+// (through the report's layout) and the Excel workbook (the report table with its display labels). Progress
+// goes to `out`, refusals and failures to `errors`.
 
 #include "reports/cli/reportoptions.h"
 

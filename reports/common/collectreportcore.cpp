@@ -34,12 +34,14 @@ std::map<std::string, TLevelPrices> PricesByProduct(TClientDataSet& priceLevels)
     TField& level = priceLevels.FieldByName("PRICELEVEL");
     TField& price = priceLevels.FieldByName("PRICE");
     for (priceLevels.First(); !priceLevels.Eof(); priceLevels.Next())
-        if (const auto slot = LevelSlot(level.AsString())) prices[product.AsString()][*slot] = price.AsFloat();
+        if (const auto slot = LevelSlot(level.AsString()))
+            prices[product.AsString()][*slot] = price.AsFloat();
     return prices;
 }
 
-TSaleTexts SaleTextsOf(const std::string& sortCode, const std::string& sortName, const std::string& saleClassCode,
-                       const std::string& saleClassName, const std::string& discount) {
+TSaleTexts SaleTextsOf(const std::string& sortCode, const std::string& sortName,
+                       const std::string& saleClassCode, const std::string& saleClassName,
+                       const std::string& discount) {
     TSaleTexts texts;
     texts.sortCode = sortCode;
     if (!Trimmed(saleClassCode).empty()) {
@@ -75,8 +77,8 @@ std::string OrderSourceName(const std::string& orderSource) {
 void WriteSaleTexts(TClientDataSet& report, TClientDataSet& saleRow) {
     const TSaleTexts texts =
         SaleTextsOf(saleRow.FieldByName("SortCode").AsString(), saleRow.FieldByName("SALESORT").AsString(),
-                    saleRow.FieldByName("SALECLASSCODE").AsString(), saleRow.FieldByName("SaleClass").AsString(),
-                    saleRow.FieldByName("DISCOUNT").AsString());
+                    saleRow.FieldByName("SALECLASSCODE").AsString(),
+                    saleRow.FieldByName("SaleClass").AsString(), saleRow.FieldByName("DISCOUNT").AsString());
     report.FieldByName("PRODUCTCODE").SetAsString(saleRow.FieldByName("ProductCode").AsString());
     report.FieldByName("PRODUCTNAME").SetAsString(saleRow.FieldByName("ProductName").AsString());
     report.FieldByName("PLACENAME").SetAsString(saleRow.FieldByName("PlaceName").AsString());
@@ -88,7 +90,8 @@ void WriteSaleTexts(TClientDataSet& report, TClientDataSet& saleRow) {
     report.FieldByName("SALECLASSNAME").SetAsString(texts.saleClassName);
     report.FieldByName("DISCOUNT").SetValue(saleRow.FieldByName("DISCOUNT").Value());
     report.FieldByName("ORDERSOURCE").SetAsString(saleRow.FieldByName("ORDERSOURCE").AsString());
-    report.FieldByName("ORDERSOURCENAME").SetAsString(OrderSourceName(saleRow.FieldByName("ORDERSOURCE").AsString()));
+    report.FieldByName("ORDERSOURCENAME")
+        .SetAsString(OrderSourceName(saleRow.FieldByName("ORDERSOURCE").AsString()));
 }
 
 TSaleRows::TSaleRows(std::string indexFields) : indexFields_(std::move(indexFields)) {}
@@ -120,7 +123,8 @@ void TSaleRows::ForEachGroup(const std::function<void(TClientDataSet& rows, cons
                 }))
                 break;
             const FieldValue letter = rows_.ValueAt(next, level);
-            const auto slot = letter.GetKind() == FieldValue::Kind::String ? LevelSlot(letter.String()) : std::nullopt;
+            const auto slot =
+                letter.GetKind() == FieldValue::Kind::String ? LevelSlot(letter.String()) : std::nullopt;
             if (!slot) continue;
             const FieldValue a = rows_.ValueAt(next, amount), m = rows_.ValueAt(next, price);
             sums.amount[*slot] += a.GetKind() == FieldValue::Kind::Integer ? a.Integer()
@@ -150,19 +154,20 @@ void AddReportFields(TClientDataSet& report, std::initializer_list<TReportLabel>
 
 void AddSaleTextFields(TClientDataSet& report, const char* placeLabel, TFieldType happenTimeType,
                        const char* discountLabel) {
-    AddReportFields(report, {{"PRODUCTCODE", "", TFieldType::ftString, 8},
-                             {"PRODUCTNAME", "演出名称", TFieldType::ftString, 64},
-                             {"PLACENAME", placeLabel, TFieldType::ftString, 64},
-                             {"HAPPENTIME", "演出时间", happenTimeType, happenTimeType == TFieldType::ftString ? 20 : 0},
-                             {"SORTCODE", "", TFieldType::ftString, 2},
-                             {"SALESORT", "销售大类", TFieldType::ftString, 64},
-                             {"SALECLASSCODE", "", TFieldType::ftString, 8},
-                             {"SALECLASS", "销售政策", TFieldType::ftString, 80},
-                             {"SALECLASSNAME", "", TFieldType::ftString, 100},
-                             {"DISCOUNT", discountLabel, TFieldType::ftSmallint, 0},
-                             {"ORDERSOURCE", "", TFieldType::ftString, 1},
-                             // Rows differ by order source too; the name tells them apart on paper.
-                             {"ORDERSOURCENAME", "订单来源", TFieldType::ftString, 20}});
+    AddReportFields(
+        report, {{"PRODUCTCODE", "", TFieldType::ftString, 8},
+                 {"PRODUCTNAME", "演出名称", TFieldType::ftString, 64},
+                 {"PLACENAME", placeLabel, TFieldType::ftString, 64},
+                 {"HAPPENTIME", "演出时间", happenTimeType, happenTimeType == TFieldType::ftString ? 20 : 0},
+                 {"SORTCODE", "", TFieldType::ftString, 2},
+                 {"SALESORT", "销售大类", TFieldType::ftString, 64},
+                 {"SALECLASSCODE", "", TFieldType::ftString, 8},
+                 {"SALECLASS", "销售政策", TFieldType::ftString, 80},
+                 {"SALECLASSNAME", "", TFieldType::ftString, 100},
+                 {"DISCOUNT", discountLabel, TFieldType::ftSmallint, 0},
+                 {"ORDERSOURCE", "", TFieldType::ftString, 1},
+                 // Rows differ by order source too; the name tells them apart on paper.
+                 {"ORDERSOURCENAME", "订单来源", TFieldType::ftString, 20}});
 }
 
 void AddLevelFields(TClientDataSet& report, std::initializer_list<TReportLabel> suffixes) {

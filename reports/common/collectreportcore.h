@@ -7,9 +7,9 @@
 #include "services/collectreport/tpcollectreport_int.h"
 
 #include <array>
-#include <optional>
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -49,8 +49,9 @@ struct TSaleTexts {
 // The texts of a report row from its sale row: with a sale class (blanks trimmed) its sort name and the
 // class; without, "提票" for sort 05, "赠票" for 08, else "售票" (sort 01), the class being the sort's name
 // ("售票" shown as "普通票").
-TSaleTexts SaleTextsOf(const std::string& sortCode, const std::string& sortName, const std::string& saleClassCode,
-                       const std::string& saleClassName, const std::string& discount);
+TSaleTexts SaleTextsOf(const std::string& sortCode, const std::string& sortName,
+                       const std::string& saleClassCode, const std::string& saleClassName,
+                       const std::string& discount);
 
 // "YYYY-MM-DD HH:MM" of a performance time read from a sale row (a date-time, or text in that form).
 std::string HappenTimeText(const TField& happenTime);

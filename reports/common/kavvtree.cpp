@@ -86,7 +86,8 @@ QTreeWidgetItem* TKavVTree::Node(const std::string& code, int kind) const {
     QTreeWidgetItem* found = nullptr;
     for (int i = 0; i < topLevelItemCount() && !found; ++i)
         ForEach(topLevelItem(i), [&](QTreeWidgetItem* item) {
-            if (!found && item->data(0, kKindRole).toInt() == kind && item->data(0, kCodeRole).toString() == Q(code))
+            if (!found && item->data(0, kKindRole).toInt() == kind &&
+                item->data(0, kCodeRole).toString() == Q(code))
                 found = item;
         });
     return found;

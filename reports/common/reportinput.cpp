@@ -26,14 +26,15 @@ TProductSelection SelectProducts(TClientDataSet& products, const std::vector<std
         const std::string map = products.FieldByName("MapCode").AsString();
         selection.mapCodes += map + "\n";
         brief.AppendRecord({code, products.FieldByName("ProductName").AsString(),
-                            products.FieldByName("PlaceName").AsString(), products.FieldByName("HappenTime").Value(),
-                            map});
+                            products.FieldByName("PlaceName").AsString(),
+                            products.FieldByName("HappenTime").Value(), map});
     }
     return selection;
 }
 
 std::string ReportLayoutFile(const std::string& name) {
-    return (std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "rep" / name).string();
+    return (std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "rep" / name)
+        .string();
 }
 
 } // namespace kav::reports

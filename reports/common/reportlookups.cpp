@@ -7,7 +7,8 @@ namespace kav::reports {
 namespace {
 
 void Load(ITPDBPipe& pipe, const TKavContext& context, TClientDataSet& into, TReportLookup lookup) {
-    into.SetData(pipe.GetData(context.GetAsString(), ReportLookupSQL(lookup, context.NodeCode())).ByteArrayView());
+    into.SetData(
+        pipe.GetData(context.GetAsString(), ReportLookupSQL(lookup, context.NodeCode())).ByteArrayView());
 }
 
 template <class Row, class Read>
@@ -30,11 +31,15 @@ std::string ReportLookupSQL(TReportLookup lookup, const std::string& nodeCode) {
     const std::string node = SqlQuote(nodeCode);
     switch (lookup) {
     case TReportLookup::Products:
-        return "select p.PRODUCTCODE as ProductCode, p.CNAME as ProductName, l.CNAME as PlaceName, p.HAPPENTIME as "
-               "HappenTime, p.MAPCODE as MapCode, p.PLACECODE as PlaceCode, p.PRODUCTCLASSCODE as ProductClassCode, "
-               "p.PRODUCTOWNERGROUP as OwnerGroup, g.CNAME as OwnerName from KAV_PRODUCT p left join KAV_PLACE l on "
+        return "select p.PRODUCTCODE as ProductCode, p.CNAME as ProductName, l.CNAME as PlaceName, "
+               "p.HAPPENTIME as "
+               "HappenTime, p.MAPCODE as MapCode, p.PLACECODE as PlaceCode, p.PRODUCTCLASSCODE as "
+               "ProductClassCode, "
+               "p.PRODUCTOWNERGROUP as OwnerGroup, g.CNAME as OwnerName from KAV_PRODUCT p left join "
+               "KAV_PLACE l on "
                "p.NODECODE = l.NODECODE and p.PLACECODE = l.PLACECODE left join KAV_GROUP g on g.GROUPCODE = "
-               "p.PRODUCTOWNERGROUP where p.NODECODE = " + node + " order by p.HAPPENTIME desc, p.PRODUCTCODE";
+               "p.PRODUCTOWNERGROUP where p.NODECODE = " +
+               node + " order by p.HAPPENTIME desc, p.PRODUCTCODE";
     case TReportLookup::SaleClassNames:
         return "select PRODUCTCODE, CNAME from KAV_SALECLASS where NODECODE = " + node +
                " order by PRODUCTCODE, SALECLASSCODE";
@@ -50,7 +55,8 @@ std::string ReportLookupSQL(TReportLookup lookup, const std::string& nodeCode) {
         return "select USERCODE, CNAME, GROUPCODE, ISVALID from KAV_USER where NODECODE = " + node +
                " order by GROUPCODE, USERCODE";
     case TReportLookup::SiteSettings:
-        return "select CUSTOMMODULE, CNAME from KAV_SYSINFO_SHOW where CUSTOMMODULE in ('REPORTPARTNERHOMEPAGE', "
+        return "select CUSTOMMODULE, CNAME from KAV_SYSINFO_SHOW where CUSTOMMODULE in "
+               "('REPORTPARTNERHOMEPAGE', "
                "'REPORTVENUENAME') and ISVALID = 'Y'";
     }
     return {};
@@ -65,8 +71,9 @@ void LoadSaleClassNames(ITPDBPipe& pipe, const TKavContext& context, TClientData
 }
 
 std::vector<TCodeName> LoadPlaces(ITPDBPipe& pipe, const TKavContext& context) {
-    return Rows<TCodeName>(pipe, context, TReportLookup::Places,
-                           [](TClientDataSet& r) { return TCodeName{Text(r, "PLACECODE"), Text(r, "CNAME")}; });
+    return Rows<TCodeName>(pipe, context, TReportLookup::Places, [](TClientDataSet& r) {
+        return TCodeName{Text(r, "PLACECODE"), Text(r, "CNAME")};
+    });
 }
 
 std::vector<TCodeName> LoadProductClasses(ITPDBPipe& pipe, const TKavContext& context) {
@@ -77,13 +84,15 @@ std::vector<TCodeName> LoadProductClasses(ITPDBPipe& pipe, const TKavContext& co
 
 std::vector<TReportGroup> LoadGroups(ITPDBPipe& pipe, const TKavContext& context) {
     return Rows<TReportGroup>(pipe, context, TReportLookup::Groups, [](TClientDataSet& r) {
-        return TReportGroup{Text(r, "GROUPCODE"), Text(r, "CNAME"), Text(r, "GROUPTYPE"), Text(r, "OWNERCODE")};
+        return TReportGroup{Text(r, "GROUPCODE"), Text(r, "CNAME"), Text(r, "GROUPTYPE"),
+                            Text(r, "OWNERCODE")};
     });
 }
 
 std::vector<TReportUser> LoadUsers(ITPDBPipe& pipe, const TKavContext& context) {
     return Rows<TReportUser>(pipe, context, TReportLookup::Users, [](TClientDataSet& r) {
-        return TReportUser{Text(r, "USERCODE"), Text(r, "CNAME"), Text(r, "GROUPCODE"), Text(r, "ISVALID") != "N"};
+        return TReportUser{Text(r, "USERCODE"), Text(r, "CNAME"), Text(r, "GROUPCODE"),
+                           Text(r, "ISVALID") != "N"};
     });
 }
 

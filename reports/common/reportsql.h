@@ -25,18 +25,20 @@ enum class TSaleSide { All = 0, Theatre = 1, Partner = 2 };
 std::string QuotedCodeList(const std::vector<std::string>& codes);
 
 // The sale rows of the performance report.
-std::string PerformSaleSQL(const std::string& nodeCode, const std::string& productList, const TReportPeriod& period,
-                           TSaleSource source, const std::string& partnerHomePage);
+std::string PerformSaleSQL(const std::string& nodeCode, const std::string& productList,
+                           const TReportPeriod& period, TSaleSource source,
+                           const std::string& partnerHomePage);
 // Money per product, pay mode and price level of the same sales.
-std::string PerformPaymentSQL(const std::string& nodeCode, const std::string& productList, const TReportPeriod& period,
-                              TSaleSource source, const std::string& partnerHomePage);
+std::string PerformPaymentSQL(const std::string& nodeCode, const std::string& productList,
+                              const TReportPeriod& period, TSaleSource source,
+                              const std::string& partnerHomePage);
 // The sale rows of the user report.
-std::string UserSaleSQL(const std::string& nodeCode, const std::string& userList, const std::string& productList,
-                        const TReportPeriod& period, TSaleType type, TSaleSide side,
-                        const std::string& partnerHomePage);
+std::string UserSaleSQL(const std::string& nodeCode, const std::string& userList,
+                        const std::string& productList, const TReportPeriod& period, TSaleType type,
+                        TSaleSide side, const std::string& partnerHomePage);
 // The sale rows of the group report.
-std::string GroupSaleSQL(const std::string& nodeCode, const std::string& groupList, const std::string& productList,
-                         const TReportPeriod& period, TSaleType type, TSaleSide side,
-                         const std::string& partnerHomePage);
+std::string GroupSaleSQL(const std::string& nodeCode, const std::string& groupList,
+                         const std::string& productList, const TReportPeriod& period, TSaleType type,
+                         TSaleSide side, const std::string& partnerHomePage);
 
 } // namespace kav::reports

@@ -1,7 +1,7 @@
 #include "reports/common/reportwindow.h"
 
 #include "dialogs/kavdialog.h"
-#include "platform/widgets/filedialogs.h"
+#include "platform/widgets/filedialog.h"
 #include "platform/widgets/hourglass.h"
 #include "platform/widgets/reportoutput.h"
 #include "reports/common/collectreportcore.h"
@@ -54,7 +54,8 @@ QPushButton* ActionButton(QAction* action, QWidget* parent) {
 
 bool ExportExcel(QWidget* parent, const TExcelTable& table, const std::string& caption,
                  const std::string& suggestedName) {
-    const auto file = AskSaveFileName(parent, caption, suggestedName, "Excel 工作簿 (*.xlsx)");
+    const auto file = GetSaveFileName(parent, QString::fromStdString(caption), suggestedName,
+                                      QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (!file) return false;
     try {
         THourglass hourglass;

@@ -31,7 +31,8 @@ QComboBox* Filter(const QString& name, QWidget* parent) {
     return combo;
 }
 
-// Refills a filter with "全部" and the given (code, name) pairs, keeping the chosen code when it is still there.
+// Refills a filter with "全部" and the given (code, name) pairs, keeping the chosen code when it is still
+// there.
 void Fill(QComboBox* combo, const std::vector<std::pair<QString, QString>>& items) {
     const QVariant chosen = combo->currentData();
     combo->blockSignals(true);
@@ -59,7 +60,8 @@ TSearchProductBox::TSearchProductBox(QWidget* parent) : QWidget(parent) {
 
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("ProductList"));
-    list_->setHeaderLabels({QStringLiteral("演出名称"), QStringLiteral("场馆名称"), QStringLiteral("演出时间")});
+    list_->setHeaderLabels(
+        {QStringLiteral("演出名称"), QStringLiteral("场馆名称"), QStringLiteral("演出时间")});
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -82,8 +84,8 @@ TSearchProductBox::TSearchProductBox(QWidget* parent) : QWidget(parent) {
     };
     addFilter(0, 0, QStringLiteral("场馆:"), place_);
     propertyFilters_ = {addFilter(0, 1, QStringLiteral("演出类型:"), productClass_), productClass_,
-                        addFilter(1, 0, QStringLiteral("主办单位:"), owner_), owner_,
-                        addFilter(1, 1, QStringLiteral("销售政策:"), saleClass_), saleClass_};
+                        addFilter(1, 0, QStringLiteral("主办单位:"), owner_),        owner_,
+                        addFilter(1, 1, QStringLiteral("销售政策:"), saleClass_),    saleClass_};
     addFilter(2, 0, QStringLiteral("名称:"), name_);
     grid->addWidget(list_, 3, 0, 1, 4);
     auto* buttons = new QHBoxLayout;
@@ -141,9 +143,11 @@ void TSearchProductBox::ShowData(ITPDBPipe& pipe, const TKavContext& context) {
     for (products_.First(); !products_.Eof(); products_.Next()) {
         const QString code = Q(products_.FieldByName("ProductCode").AsString());
         const QString owner = Q(products_.FieldByName("OwnerGroup").AsString());
-        auto* item = new QTreeWidgetItem(
-            list_, {Q(products_.FieldByName("ProductName").AsString()), Q(products_.FieldByName("PlaceName").AsString()),
-                    Q(FormatReportValue(products_.FieldByName("HappenTime").Value(), TValueFormat::Minutes, false))});
+        auto* item =
+            new QTreeWidgetItem(list_, {Q(products_.FieldByName("ProductName").AsString()),
+                                        Q(products_.FieldByName("PlaceName").AsString()),
+                                        Q(FormatReportValue(products_.FieldByName("HappenTime").Value(),
+                                                            TValueFormat::Minutes, false))});
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
         item->setData(0, kCode, code);
@@ -178,11 +182,12 @@ void TSearchProductBox::ApplyFilters() {
                   name = name_->text().trimmed();
     for (int i = 0; i < list_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = list_->topLevelItem(i);
-        const bool shown = (place.isEmpty() || item->data(0, kPlace).toString() == place) &&
-                           (kind.isEmpty() || item->data(0, kClass).toString() == kind) &&
-                           (owner.isEmpty() || item->data(0, kOwner).toString() == owner) &&
-                           (saleClass.isEmpty() || item->data(0, kSaleClasses).toStringList().contains(saleClass)) &&
-                           (name.isEmpty() || item->text(0).contains(name, Qt::CaseInsensitive));
+        const bool shown =
+            (place.isEmpty() || item->data(0, kPlace).toString() == place) &&
+            (kind.isEmpty() || item->data(0, kClass).toString() == kind) &&
+            (owner.isEmpty() || item->data(0, kOwner).toString() == owner) &&
+            (saleClass.isEmpty() || item->data(0, kSaleClasses).toStringList().contains(saleClass)) &&
+            (name.isEmpty() || item->text(0).contains(name, Qt::CaseInsensitive));
         item->setHidden(!shown);
     }
 }
@@ -232,7 +237,8 @@ std::vector<TSearchProductBox::TListed> TSearchProductBox::Listed() {
         QTreeWidgetItem* item = list_->topLevelItem(i);
         if (item->isHidden()) continue;
         if (!products_.Locate("ProductCode", {item->data(0, kCode).toString().toStdString()})) continue;
-        listed.push_back({products_.FieldByName("ProductName").AsString(), products_.FieldByName("PlaceName").AsString(),
+        listed.push_back({products_.FieldByName("ProductName").AsString(),
+                          products_.FieldByName("PlaceName").AsString(),
                           products_.FieldByName("HappenTime").Value()});
     }
     return listed;

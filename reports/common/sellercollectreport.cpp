@@ -8,7 +8,8 @@ namespace kav::reports {
 TSellerCollectReport::TSellerCollectReport(const TSellerReportKind& kind, pelio::TPelioClient& client,
                                            TPriceLevelCall priceLevels)
     : kind_(kind), pipe_(&client), priceLevelCall_(std::move(priceLevels)),
-      sales_(std::string(kind.codeField) + ";ProductCode;SortCode;SaleClassCode;DisCount;OrderSource;PriceLevel") {}
+      sales_(std::string(kind.codeField) +
+             ";ProductCode;SortCode;SaleClassCode;DisCount;OrderSource;PriceLevel") {}
 
 void TSellerCollectReport::Generate(const TSellerSelection& sellers, const TProductSelection& products,
                                     const TReportCondition& condition, const std::string& order) {
@@ -21,10 +22,11 @@ void TSellerCollectReport::Generate(const TSellerSelection& sellers, const TProd
     type_ = sellers.type;
     const std::string& context = Context().GetAsString();
 
-    sales_.Load(pipe_
-                    .GetData(context, kind_.saleSql(Context().NodeCode(), sellerList, productList, period_,
-                                                    sellers.type, sellers.side, SiteSettings().partnerHomePage))
-                    .ByteArrayView());
+    sales_.Load(
+        pipe_
+            .GetData(context, kind_.saleSql(Context().NodeCode(), sellerList, productList, period_,
+                                            sellers.type, sellers.side, SiteSettings().partnerHomePage))
+            .ByteArrayView());
     if (sales_.IsEmpty()) throw EReportCondition(kind_.noRows, "提示信息");
     priceLevels_.SetData(priceLevelCall_(context, productList).ByteArrayView());
     Fill();

@@ -22,9 +22,9 @@
 namespace kav::reports {
 
 struct TSellerReportKind {
-    const char* codeField;  // "UserCode" / "GroupCode" in the sale rows and, upper case, in the report
-    const char* nameField;  // "UserName" / "GroupName"
-    const char* nameLabel;  // "售票员" / "销售点"
+    const char* codeField;     // "UserCode" / "GroupCode" in the sale rows and, upper case, in the report
+    const char* nameField;     // "UserName" / "GroupName"
+    const char* nameLabel;     // "售票员" / "销售点"
     const char* discountLabel; // empty: the discount is hidden
     // Prompts: period reversed (and its title), no seller, no performance, no rows.
     const char* reversedPeriod;
@@ -35,22 +35,24 @@ struct TSellerReportKind {
     const char* noProductTitle;
     const char* noRows;
     // The sale rows' statement.
-    std::string (*saleSql)(const std::string& nodeCode, const std::string& sellerList, const std::string& productList,
-                           const TReportPeriod& period, TSaleType type, TSaleSide side,
-                           const std::string& partnerHomePage);
+    std::string (*saleSql)(const std::string& nodeCode, const std::string& sellerList,
+                           const std::string& productList, const TReportPeriod& period, TSaleType type,
+                           TSaleSide side, const std::string& partnerHomePage);
 };
 
 struct TSellerSelection {
     std::vector<std::string> sellerCodes;
-    TSaleType type = TSaleType::All;  // "类型:"
-    TSaleSide side = TSaleSide::All;  // "分组:"
+    TSaleType type = TSaleType::All; // "类型:"
+    TSaleSide side = TSaleSide::All; // "分组:"
 };
 
 class TSellerCollectReport final {
 public:
-    using TPriceLevelCall = std::function<pelio::Variant(const std::string& context, const std::string& productList)>;
+    using TPriceLevelCall =
+        std::function<pelio::Variant(const std::string& context, const std::string& productList)>;
 
-    TSellerCollectReport(const TSellerReportKind& kind, pelio::TPelioClient& client, TPriceLevelCall priceLevels);
+    TSellerCollectReport(const TSellerReportKind& kind, pelio::TPelioClient& client,
+                         TPriceLevelCall priceLevels);
     TSellerCollectReport(const TSellerCollectReport&) = delete;
     TSellerCollectReport& operator=(const TSellerCollectReport&) = delete;
 
@@ -60,8 +62,8 @@ public:
     ITPDBPipe& Pipe() noexcept { return pipe_; }
 
     // Fills the report table, ordered by `order` (ReportOrder and the like).
-    void Generate(const TSellerSelection& sellers, const TProductSelection& products, const TReportCondition& condition,
-                  const std::string& order);
+    void Generate(const TSellerSelection& sellers, const TProductSelection& products,
+                  const TReportCondition& condition, const std::string& order);
 
     TClientDataSet& cdsReport() { return report_; }
     TClientDataSet& cdsSaleReport() { return sales_.Rows(); }

@@ -19,7 +19,8 @@ TUISellerReport::TUISellerReport(TSellerCollectReport& core, QWidget* parent) : 
     connect(snapIn_, &TKavCSnapIn::ContextChanged, this, &TUISellerReport::ContextChanged);
 
     actGetReport = NewGetReportAction(this);
-    connect(actGetReport, &QAction::triggered, this, [this] { RunReport(this, [this] { return Generate(); }); });
+    connect(actGetReport, &QAction::triggered, this,
+            [this] { RunReport(this, [this] { return Generate(); }); });
     updates_ = new TActionUpdater(this);
     updates_->Add(actGetReport, [this] { return !core_.Context().GetAsString().empty(); });
 

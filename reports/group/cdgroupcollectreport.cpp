@@ -6,18 +6,9 @@ namespace kav::reports {
 
 namespace {
 
-const TSellerReportKind kGroups{"GroupCode",
-                                "GroupName",
-                                "销售点",
-                                "折扣",
-                                "起始时间不可以晚于结束时间!",
-                                "提示信息",
-                                "请选择销售点！",
-                                "提示信息",
-                                "请选择演出！",
-                                "提示信息",
-                                "无记录,请重新选择查询条件！ ",
-                                &GroupSaleSQL};
+const TSellerReportKind kGroups{
+    "GroupCode",      "GroupName", "销售点",       "折扣",     "起始时间不可以晚于结束时间!",  "提示信息",
+    "请选择销售点！", "提示信息",  "请选择演出！", "提示信息", "无记录,请重新选择查询条件！ ", &GroupSaleSQL};
 
 } // namespace
 
@@ -36,7 +27,8 @@ std::string GroupReportOrder(const std::string& groupBy, const std::string& sort
 TCDGroupCollectReport::TCDGroupCollectReport() : TCDGroupCollectReport(ORB()) {}
 
 TCDGroupCollectReport::TCDGroupCollectReport(pelio::TPelioClient& client)
-    : service_(client), core_(kGroups, client, [this](const std::string& context, const std::string& products) {
+    : service_(client),
+      core_(kGroups, client, [this](const std::string& context, const std::string& products) {
           return service_.GetPriceLevel(context, products);
       }) {}
 

@@ -31,7 +31,8 @@ public:
 
     // Prompts: "起始时间不可以晚于结束时间!", "请选择销售点！", "请选择演出！" and
     // "无记录,请重新选择查询条件！ " (提示信息).
-    void Generate(const TSellerSelection& groups, const TProductSelection& products, const TReportCondition& condition);
+    void Generate(const TSellerSelection& groups, const TProductSelection& products,
+                  const TReportCondition& condition);
 
     TClientDataSet& cdsReport() { return core_.cdsReport(); }
     // With the layout of GroupBy unless another file is given.

@@ -42,7 +42,8 @@ void TUIGroupCollectReport::ShowLists() {
 
 TReportDocument TUIGroupCollectReport::Generate() {
     module_->GroupBy = groupBy_->currentText().toStdString();
-    module_->Generate(Sellers(tree_->SelectedCodes()), ProductBox().Selection(Brief()), ConditionBox().Condition());
+    module_->Generate(Sellers(tree_->SelectedCodes()), ProductBox().Selection(Brief()),
+                      ConditionBox().Condition());
     return module_->BuildReport();
 }
 

@@ -41,8 +41,9 @@ void TCDPerformCollectReport::Generate(const TProductSelection& products, const 
                                             period_.FromText(), period_.ToText(), StatisticByPeriod, false)
                              .ByteArrayView());
     const auto source = static_cast<TSaleSource>(SaleSource == "1" ? 1 : SaleSource == "2" ? 2 : 0);
-    sales_.Load(pipe_.GetData(context, PerformSaleSQL(Context().NodeCode(), productList, period_, source,
-                                                      SiteSettings().partnerHomePage))
+    sales_.Load(pipe_
+                    .GetData(context, PerformSaleSQL(Context().NodeCode(), productList, period_, source,
+                                                     SiteSettings().partnerHomePage))
                     .ByteArrayView());
 
     FillReport(products);
@@ -66,10 +67,11 @@ void TCDPerformCollectReport::CreateReportTable() {
                              {"HOLDMONEY", "剩余票房", TFieldType::ftCurrency, 0}});
     report_.CreateDataSet();
     for (std::size_t i = 0; i < kLevelCount; ++i)
-        levelFields_[i] = {&report_.FieldByName(Level(i, "_PRICE")),       &report_.FieldByName(Level(i, "_AMOUNT")),
-                           &report_.FieldByName(Level(i, "_MONEY")),       &report_.FieldByName(Level(i, "_TOTALAMOUNT")),
-                           &report_.FieldByName(Level(i, "_TOTALMONEY")),  &report_.FieldByName(Level(i, "_HOLDAMOUNT")),
-                           &report_.FieldByName(Level(i, "_HOLDMONEY"))};
+        levelFields_[i] = {
+            &report_.FieldByName(Level(i, "_PRICE")),      &report_.FieldByName(Level(i, "_AMOUNT")),
+            &report_.FieldByName(Level(i, "_MONEY")),      &report_.FieldByName(Level(i, "_TOTALAMOUNT")),
+            &report_.FieldByName(Level(i, "_TOTALMONEY")), &report_.FieldByName(Level(i, "_HOLDAMOUNT")),
+            &report_.FieldByName(Level(i, "_HOLDMONEY"))};
 }
 
 void TCDPerformCollectReport::FillReport(const TProductSelection& products) {
@@ -114,7 +116,8 @@ void TCDPerformCollectReport::FillLevels(const std::string& productCode, const s
     // Seat counts are per map and performance: two performances on one map keep their own.
     const bool seats = seatAmounts_.Locate("MapCode;PRODUCTCODE", {mapCode, productCode});
     for (std::size_t i = 0; i < kLevelCount; ++i) {
-        const std::int64_t total = seats ? seatAmounts_.FieldByName(Level(i, "_TotalAmount")).AsLargeInt() : 0;
+        const std::int64_t total =
+            seats ? seatAmounts_.FieldByName(Level(i, "_TotalAmount")).AsLargeInt() : 0;
         const std::int64_t hold = seats ? seatAmounts_.FieldByName(Level(i, "_HoldAmount")).AsLargeInt() : 0;
         const TLevelFields& f = levelFields_[i];
         f.price->SetAsCurrency(prices[i]);
@@ -166,9 +169,11 @@ void TCDPerformCollectReport::FillPayments(const std::string& productList) {
     CreatePayTable();
     const auto source = static_cast<TSaleSource>(SaleSource == "1" ? 1 : SaleSource == "2" ? 2 : 0);
     TClientDataSet rows;
-    rows.SetData(pipe_.GetData(Context().GetAsString(), PerformPaymentSQL(Context().NodeCode(), productList, period_,
-                                                                         source, SiteSettings().partnerHomePage))
-                     .ByteArrayView());
+    rows.SetData(
+        pipe_
+            .GetData(Context().GetAsString(), PerformPaymentSQL(Context().NodeCode(), productList, period_,
+                                                                source, SiteSettings().partnerHomePage))
+            .ByteArrayView());
     for (rows.First(); !rows.Eof(); rows.Next()) {
         const auto slot = LevelSlot(rows.FieldByName("PriceLevel").AsString());
         if (!slot) continue;

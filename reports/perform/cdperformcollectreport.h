@@ -12,12 +12,12 @@
 // Threading: that of its connection (the GUI thread for the shared one).
 
 #include "host/cacollectreport.h"
-#include "services/dbpipe/tpdbpipe.h"
 #include "host/kavcontext.h"
 #include "platform/widgets/reportdocument.h"
 #include "reports/common/collectreportcore.h"
 #include "reports/common/reportinput.h"
 #include "reports/common/reportlookups.h"
+#include "services/dbpipe/tpdbpipe.h"
 
 #include <optional>
 

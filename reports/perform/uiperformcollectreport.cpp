@@ -100,9 +100,11 @@ void TUIPerformCollectReport::StatisticOption() {
 
 void TUIPerformCollectReport::ExportProducts() {
     TExcelTable table;
-    table.columns = {{"演出名称", TExcelKind::Text}, {"场馆名称", TExcelKind::Text}, {"演出时间", TExcelKind::DateTime}};
+    table.columns = {
+        {"演出名称", TExcelKind::Text}, {"场馆名称", TExcelKind::Text}, {"演出时间", TExcelKind::DateTime}};
     for (const TSearchProductBox::TListed& product : productBox_->Listed())
-        table.rows.push_back({FieldValue(product.productName), FieldValue(product.placeName), product.happenTime});
+        table.rows.push_back(
+            {FieldValue(product.productName), FieldValue(product.placeName), product.happenTime});
     if (table.rows.empty()) {
         ShowPromptMessage("没有可导出的演出。", "提示信息");
         return;

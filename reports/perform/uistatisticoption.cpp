@@ -14,13 +14,16 @@ TUIStatisticOption::TUIStatisticOption(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("统计选项"));
     byPeriod_ = new QCheckBox(QStringLiteral("按统计期间"), this);
     byPeriod_->setObjectName(QStringLiteral("chkByPeriod"));
-    auto* explanation = new QLabel(QStringLiteral("设置剩余座位的统计方式是否以统计期间为时间条件进行统计"), this);
+    auto* explanation =
+        new QLabel(QStringLiteral("设置剩余座位的统计方式是否以统计期间为时间条件进行统计"), this);
     explanation->setWordWrap(true);
     source_ = new QComboBox(this);
     source_->setObjectName(QStringLiteral("cbSaleSource"));
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("btnOK"));
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("btnCancel"));
+    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("btnOK"));
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("btnCancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -32,7 +35,8 @@ TUIStatisticOption::TUIStatisticOption(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 }
 
-void TUIStatisticOption::SetOptions(bool byPeriod, const std::string& saleSource, const std::string& venueName) {
+void TUIStatisticOption::SetOptions(bool byPeriod, const std::string& saleSource,
+                                    const std::string& venueName) {
     byPeriod_->setChecked(byPeriod);
     source_->clear();
     source_->addItems({QStringLiteral("全部"), QString::fromStdString(venueName), QStringLiteral("大麦")});

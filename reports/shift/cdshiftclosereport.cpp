@@ -26,7 +26,8 @@ void TCDShiftCloseReport::Generate(const std::string& sellerCode, std::optional<
                                    std::optional<TDateTime> to) {
     period_ = WorkingPeriod(from, to, Today());
     shift_.SetData(
-        service_.GetShiftClose(context_.GetAsString(), sellerCode, period_.FromText(), period_.ToText()).ByteArrayView());
+        service_.GetShiftClose(context_.GetAsString(), sellerCode, period_.FromText(), period_.ToText())
+            .ByteArrayView());
     const struct {
         const char* field;
         const char* label;
@@ -42,8 +43,9 @@ TReportDocument TCDShiftCloseReport::BuildReport(const std::string& layoutFile) 
     TReportEngine engine(LoadReportLayout(layoutFile.empty() ? ReportLayoutFile(kLayoutFile) : layoutFile));
     engine.SetDataSet("CDSSHIFT", &shift_);
     engine.SetParameter("USERPRINTNAME", FieldValue(context_.UserName()));
-    engine.SetParameter("SELLERNAME", FieldValue(shift_.IsEmpty() ? std::string()
-                                                                  : shift_.FieldByName("SELLERNAME").AsString()));
+    engine.SetParameter(
+        "SELLERNAME",
+        FieldValue(shift_.IsEmpty() ? std::string() : shift_.FieldByName("SELLERNAME").AsString()));
     engine.SetParameter("BEGINTIME", FieldValue(period_.FromText()));
     engine.SetParameter("ENDTIME", FieldValue(period_.ToText()));
     return engine.Build();

@@ -30,7 +30,8 @@ public:
 
     // The working period: both bounds as given; one bound alone with the start or the end of its own day;
     // none, the day of `today`.
-    static TReportPeriod WorkingPeriod(std::optional<TDateTime> from, std::optional<TDateTime> to, TDateTime today);
+    static TReportPeriod WorkingPeriod(std::optional<TDateTime> from, std::optional<TDateTime> to,
+                                       TDateTime today);
 
     // The seller: the logged-in user when empty.
     void Generate(const std::string& sellerCode, std::optional<TDateTime> from, std::optional<TDateTime> to);

@@ -98,7 +98,8 @@ std::optional<TDateTime> TUIShiftCloseReport::Bound(QCheckBox* set, QDateTimeEdi
 
 void TUIShiftCloseReport::GetReport() {
     generated_ = RunReport(this, [this] {
-        module_->Generate(seller_->currentData().toString().toStdString(), Bound(fromSet_, from_), Bound(toSet_, to_));
+        module_->Generate(seller_->currentData().toString().toStdString(), Bound(fromSet_, from_),
+                          Bound(toSet_, to_));
         return module_->BuildReport();
     });
     updates_->UpdateActions();
@@ -106,7 +107,8 @@ void TUIShiftCloseReport::GetReport() {
 
 void TUIShiftCloseReport::Export() {
     const std::string seller = seller_->currentData().toString().toStdString();
-    ExportExcel(this, TExcelExport::TableOf(module_->cdsReport()), "导出交班报表", "交班报表-" + seller + ".xlsx");
+    ExportExcel(this, TExcelExport::TableOf(module_->cdsReport()), "导出交班报表",
+                "交班报表-" + seller + ".xlsx");
 }
 
 } // namespace kav::reports

@@ -24,7 +24,8 @@ const TSellerReportKind kUsers{"UserCode",
 TCDUserCollectReport::TCDUserCollectReport() : TCDUserCollectReport(ORB()) {}
 
 TCDUserCollectReport::TCDUserCollectReport(pelio::TPelioClient& client)
-    : service_(client), core_(kUsers, client, [this](const std::string& context, const std::string& products) {
+    : service_(client),
+      core_(kUsers, client, [this](const std::string& context, const std::string& products) {
           return service_.GetPriceLevel(context, products);
       }) {}
 

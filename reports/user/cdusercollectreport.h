@@ -21,7 +21,8 @@ public:
 
     // Prompts: "起始时间不可以晚于结束时间!", "请先选择销售员！", "请先选择演出！" (操作提示) and
     // "无记录,请重新选择查询条件！" (提示信息).
-    void Generate(const TSellerSelection& users, const TProductSelection& products, const TReportCondition& condition);
+    void Generate(const TSellerSelection& users, const TProductSelection& products,
+                  const TReportCondition& condition);
 
     TClientDataSet& cdsReport() { return core_.cdsReport(); }
     TReportDocument BuildReport(const std::string& layoutFile = {});

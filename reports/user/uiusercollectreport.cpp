@@ -33,7 +33,8 @@ void TUIUserCollectReport::ShowLists() {
 }
 
 TReportDocument TUIUserCollectReport::Generate() {
-    module_->Generate(Sellers(tree_->SelectedCodes()), ProductBox().Selection(Brief()), ConditionBox().Condition());
+    module_->Generate(Sellers(tree_->SelectedCodes()), ProductBox().Selection(Brief()),
+                      ConditionBox().Condition());
     return module_->BuildReport();
 }
 

@@ -13,9 +13,9 @@ public:
     explicit TKavPerformCollectReport(const ServerServices& services) : services_(services) {}
 
     Variant GetPriceLevel(const std::string& Context, const std::string& ProductList) override;
-    Variant GetSeatAmount(const std::string& Context, const std::string& MapCodes, const std::string& ProductCodes,
-                          const std::string& FromTime, const std::string& ToTime, bool ByPeriod,
-                          bool CountAddedSeats) override;
+    Variant GetSeatAmount(const std::string& Context, const std::string& MapCodes,
+                          const std::string& ProductCodes, const std::string& FromTime,
+                          const std::string& ToTime, bool ByPeriod, bool CountAddedSeats) override;
 
 private:
     const ServerServices& services_;
@@ -42,6 +42,7 @@ private:
 };
 
 // The price levels of the listed products of the caller's node, as the three services answer them.
-Variant ReportPriceLevels(const ServerServices& services, const std::string& context, const std::string& productList);
+Variant ReportPriceLevels(const ServerServices& services, const std::string& context,
+                          const std::string& productList);
 
 } // namespace kav::server

@@ -13,7 +13,8 @@ namespace {
 
 void CheckCount(std::size_t count, std::string_view what) {
     if (count > kMaxReportCodes)
-        Refuse(what, "过多: " + std::to_string(count) + " 个, 最多 " + std::to_string(kMaxReportCodes) + " 个");
+        Refuse(what,
+               "过多: " + std::to_string(count) + " 个, 最多 " + std::to_string(kMaxReportCodes) + " 个");
 }
 
 bool IsBlank(char c) {

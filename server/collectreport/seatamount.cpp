@@ -43,7 +43,8 @@ std::string SeatAmountPacket(Connection& connection, const SeatAmountQuery& quer
                           "where NODECODE = ?1 and PRODUCTCODE in (" +
                           Placeholders(2, query.productCodes.size()) + ")";
     if (!query.mapCodes.empty())
-        seatSql += " and MAPCODE in (" + Placeholders(2 + query.productCodes.size(), query.mapCodes.size()) + ")";
+        seatSql +=
+            " and MAPCODE in (" + Placeholders(2 + query.productCodes.size(), query.mapCodes.size()) + ")";
     if (!query.countAddedSeats) seatSql += " and ISADDITION = 'N'";
     seatSql += " group by MAPCODE, PRODUCTCODE, PRICELEVEL";
 
@@ -61,7 +62,8 @@ std::string SeatAmountPacket(Connection& connection, const SeatAmountQuery& quer
         std::map<std::pair<std::string, std::size_t>, std::int64_t> sold; // (product, level)
         const std::string ledgerSql =
             "select PRODUCTCODE, PRICELEVEL, sum(AMOUNT) from KAV_REPORT_SHOW where NODECODE = ?1 and "
-            "PRODUCTCODE in (" + Placeholders(2, query.productCodes.size()) + ") and ACCOUNTTIME <= ?" +
+            "PRODUCTCODE in (" +
+            Placeholders(2, query.productCodes.size()) + ") and ACCOUNTTIME <= ?" +
             std::to_string(2 + query.productCodes.size()) + " group by PRODUCTCODE, PRICELEVEL";
         std::vector<SqlValue> params = Parameters(query.node, query.productCodes);
         params.emplace_back(*query.soldBy);
@@ -74,7 +76,8 @@ std::string SeatAmountPacket(Connection& connection, const SeatAmountQuery& quer
             for (std::size_t level = 0; level < kLevels; ++level) {
                 const auto it = sold.find({key.second, level});
                 const std::int64_t taken = it == sold.end() ? 0 : it->second;
-                counts.free[level] = std::clamp<std::int64_t>(counts.total[level] - taken, 0, counts.total[level]);
+                counts.free[level] =
+                    std::clamp<std::int64_t>(counts.total[level] - taken, 0, counts.total[level]);
             }
     }
 

@@ -161,6 +161,11 @@ create table KAV_SEAT_SHOW (
 );
 create index KAV_SEAT_SHOW_ORDER on KAV_SEAT_SHOW (ORDERCODE, NODECODE);
 create index KAV_SEAT_SHOW_SECTION on KAV_SEAT_SHOW (SECTIONCODE, PRODUCTCODE);
+-- No two seats of a performance's section share a cell or an identity (floor, row, seat, added), so a
+-- layout can never be saved with a seat twice.
+create unique index KAV_SEAT_SHOW_PLACE on KAV_SEAT_SHOW (NODECODE, PRODUCTCODE, SECTIONCODE, Y, X);
+create unique index KAV_SEAT_SHOW_IDENTITY on KAV_SEAT_SHOW (NODECODE, PRODUCTCODE, SECTIONCODE, FLOORNO, ROWNO,
+    SEATNO, ISADDITION);
 -- The seat counts of the performance report, by performance and level, read from the index alone.
 create index KAV_SEAT_SHOW_PRODUCT on KAV_SEAT_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, MAPCODE, ISADDITION, STATUS);
 

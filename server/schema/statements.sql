@@ -199,6 +199,11 @@ SELECT p.NODECODE, p.PRODUCTCODE, p.CNAME, p.HAPPENTIME,p.PRODUCTOWNERGROUP,l.CN
 -- call: ExecSQL
 update KAV_ORDER_CLIENT_SHOW set CNAME = 'O''Brien', CADDRESS = '北京市东城区东单1号', TEL = '010-88886666', CELLPHONE = '13800138000', IDENTTYPEID = 1, IDENTCODE = '110101199001011234', COMMENT = 'call after 6 pm' where NODECODE = '01' and ORDERCODE = 'D0000001'
 
+-- id: customer.update_comment
+-- label: Write only the shipping comment of an order whose customer details are masked (first of two requests)
+-- call: ExecSQL
+update KAV_ORDER_CLIENT_SHOW set COMMENT = 'call after 6 pm' where NODECODE = '01' and ORDERCODE = 'D0000003'
+
 -- id: customer.update_order
 -- label: Write invoice head and shipping way of an order (second request)
 -- call: ExecSQL
@@ -228,6 +233,11 @@ select PLACECODE,MAPCODE,DOMAINCODE,CNAME,HAPPENTIME from KAV_PRODUCT where NODE
 -- label: Venue name
 -- call: GetData
 select CNAME from KAV_PLACE where NODECODE='01' and PLACECODE='PL01'
+
+-- id: mapseatshow.products
+-- label: Performances of the node with a seat map, newest first, for choosing a section to lay out
+-- call: GetData
+select PRODUCTCODE, CNAME, MAPCODE, HAPPENTIME from KAV_PRODUCT where NODECODE = '01' and MAPCODE is not null and STATUS <> '9' order by HAPPENTIME desc, PRODUCTCODE
 
 -- id: report.perform.sale.all
 -- label: Performance report sale rows, all sources, in a period

@@ -33,17 +33,18 @@ struct PayModeTotal {
 
 // One payment's cents over the pay modes of its order's split, in proportion to the split; the last pay
 // mode takes what rounding leaves, so the parts add up to the payment exactly.
-std::vector<std::pair<std::string, std::int64_t>> Apportion(std::int64_t cents,
-                                                            const std::vector<std::pair<std::string, std::int64_t>>& split) {
+std::vector<std::pair<std::string, std::int64_t>>
+Apportion(std::int64_t cents, const std::vector<std::pair<std::string, std::int64_t>>& split) {
     std::int64_t splitTotal = 0;
     for (const auto& part : split)
         splitTotal += part.second;
     std::vector<std::pair<std::string, std::int64_t>> parts;
     std::int64_t given = 0;
     for (std::size_t i = 0; i < split.size(); ++i) {
-        const std::int64_t share = i + 1 == split.size() ? cents - given
-                                                         : static_cast<std::int64_t>(static_cast<long double>(cents) *
-                                                                                     split[i].second / splitTotal);
+        const std::int64_t share =
+            i + 1 == split.size()
+                ? cents - given
+                : static_cast<std::int64_t>(static_cast<long double>(cents) * split[i].second / splitTotal);
         given += share;
         parts.emplace_back(split[i].first, share);
     }
@@ -69,29 +70,35 @@ private:
     void Payments() {
         std::map<std::string, std::string> names;
         std::vector<std::string> order; // pay modes in display order
-        for (const auto& row : c_.Select("select PAYMODECODE, CNAME from KAV_PAYMODE order by DISPLAY, PAYMODECODE")) {
+        for (const auto& row :
+             c_.Select("select PAYMODECODE, CNAME from KAV_PAYMODE order by DISPLAY, PAYMODECODE")) {
             names[TextOf(row[0])] = TextOf(row[1]);
             order.push_back(TextOf(row[0]));
         }
-        const std::string seller = "NODECODE = ?1 and ACCOUNTUSER = ?2 and ACCOUNTTIME >= ?3 and ACCOUNTTIME <= ?4";
+        const std::string seller =
+            "NODECODE = ?1 and ACCOUNTUSER = ?2 and ACCOUNTTIME >= ?3 and ACCOUNTTIME <= ?4";
         std::map<std::string, std::vector<std::pair<std::string, std::int64_t>>> splits;
-        for (const auto& row : c_.Select("select ORDERCODE, PAYMODECODE, AMOUNT from KAV_PAYMODEMONEY_SHOW where "
-                                         "NODECODE = ?1 and ORDERCODE in (select ORDERCODE from KAV_ACCOUNT_SHOW where " +
-                                             seller + ") order by ORDERCODE, PAYMODECODE",
-                                         Params()))
+        for (const auto& row :
+             c_.Select("select ORDERCODE, PAYMODECODE, AMOUNT from KAV_PAYMODEMONEY_SHOW where "
+                       "NODECODE = ?1 and ORDERCODE in (select ORDERCODE from KAV_ACCOUNT_SHOW where " +
+                           seller + ") order by ORDERCODE, PAYMODECODE",
+                       Params()))
             if (CentsOf(row[2]) > 0) splits[TextOf(row[0])].emplace_back(TextOf(row[1]), CentsOf(row[2]));
 
         std::map<std::string, PayModeTotal> taken, givenBack;
         std::int64_t payments = 0, refunds = 0;
-        for (const auto& row : c_.Select("select ORDERCODE, PAYMODECODE, RELACCEPTABLES from KAV_ACCOUNT_SHOW where " +
-                                             seller + " order by ACCOUNTTIME, ORDERCODE, PKID",
-                                         Params())) {
+        for (const auto& row :
+             c_.Select("select ORDERCODE, PAYMODECODE, RELACCEPTABLES from KAV_ACCOUNT_SHOW where " + seller +
+                           " order by ACCOUNTTIME, ORDERCODE, PKID",
+                       Params())) {
             const std::int64_t cents = CentsOf(row[2]);
             auto& totals = cents < 0 ? givenBack : taken;
             ++(cents < 0 ? refunds : payments);
             const auto split = splits.find(TextOf(row[0]));
-            const auto parts = split == splits.end() ? std::vector<std::pair<std::string, std::int64_t>>{{TextOf(row[1]), cents}}
-                                                     : Apportion(cents, split->second);
+            const auto parts =
+                split == splits.end()
+                    ? std::vector<std::pair<std::string, std::int64_t>>{{TextOf(row[1]), cents}}
+                    : Apportion(cents, split->second);
             for (const auto& [payMode, share] : parts) {
                 totals[payMode].count += 1;
                 totals[payMode].cents += share;
@@ -124,15 +131,19 @@ private:
         std::map<std::string, std::pair<std::string, std::int64_t>> printed; // product -> (name, count)
         std::vector<Line> reprints;
         for (const auto& row : c_.Select(
-                 "select l.PRINTKIND, l.PRODUCTCODE, p.CNAME, l.ORDERCODE, l.SEATCODE, l.BARCODE, l.PRINTTIME from "
+                 "select l.PRINTKIND, l.PRODUCTCODE, p.CNAME, l.ORDERCODE, l.SEATCODE, l.BARCODE, "
+                 "l.PRINTTIME from "
                  "KAV_PRINT_LOG l left join KAV_PRODUCT p on p.NODECODE = l.NODECODE and p.PRODUCTCODE = "
-                 "l.PRODUCTCODE where l.NODECODE = ?1 and l.PRINTUSER = ?2 and l.PRINTTIME >= ?3 and l.PRINTTIME <= "
+                 "l.PRODUCTCODE where l.NODECODE = ?1 and l.PRINTUSER = ?2 and l.PRINTTIME >= ?3 and "
+                 "l.PRINTTIME <= "
                  "?4 order by l.PRINTTIME, l.PRINTID",
                  Params())) {
-            const std::string product = TextOf(row[1]), name = TextOf(row[2]).empty() ? product : TextOf(row[2]);
+            const std::string product = TextOf(row[1]),
+                              name = TextOf(row[2]).empty() ? product : TextOf(row[2]);
             if (TextOf(row[0]) == "R")
-                reprints.push_back({4, "订单 " + TextOf(row[3]) + " 座位 " + TextOf(row[4]) + " 条码 " + TextOf(row[5]) +
-                                           " " + TextOf(row[6]),
+                reprints.push_back({4,
+                                    "订单 " + TextOf(row[3]) + " 座位 " + TextOf(row[4]) + " 条码 " +
+                                        TextOf(row[5]) + " " + TextOf(row[6]),
                                     1, std::nullopt});
             else
                 printed.emplace(product, std::make_pair(name, 0)).first->second.second += 1;
@@ -150,12 +161,14 @@ private:
 
     void Returns() {
         std::int64_t tickets = 0, cents = 0;
-        for (const auto& row : c_.Select(
-                 "select r.PRODUCTCODE, min(p.CNAME), sum(r.AMOUNT), sum(r.PRICE) from KAV_REPORT_SHOW r left join "
-                 "KAV_PRODUCT p on p.NODECODE = r.NODECODE and p.PRODUCTCODE = r.PRODUCTCODE where r.NODECODE = ?1 "
-                 "and r.ACCOUNTUSER = ?2 and r.ACCOUNTTIME >= ?3 and r.ACCOUNTTIME <= ?4 and r.SALESORT = '02' "
-                 "group by r.PRODUCTCODE order by r.PRODUCTCODE",
-                 Params())) {
+        for (const auto& row : c_.Select("select r.PRODUCTCODE, min(p.CNAME), sum(r.AMOUNT), sum(r.PRICE) "
+                                         "from KAV_REPORT_SHOW r left join "
+                                         "KAV_PRODUCT p on p.NODECODE = r.NODECODE and p.PRODUCTCODE = "
+                                         "r.PRODUCTCODE where r.NODECODE = ?1 "
+                                         "and r.ACCOUNTUSER = ?2 and r.ACCOUNTTIME >= ?3 and r.ACCOUNTTIME "
+                                         "<= ?4 and r.SALESORT = '02' "
+                                         "group by r.PRODUCTCODE order by r.PRODUCTCODE",
+                                         Params())) {
             const std::string name = TextOf(row[1]).empty() ? TextOf(row[0]) : TextOf(row[1]);
             const std::int64_t count = -IntegerOf(row[2]), money = CentsOf(row[3]);
             lines_.push_back({5, name, count, money});
@@ -166,11 +179,12 @@ private:
     }
 
     void Cancellations() {
-        const auto row = c_.Select("select count(*), sum(SEATCOUNT) from KAV_ORDER_SHOW where NODECODE = ?1 and "
-                                   "ORDERHANDLERUSER = ?2 and ORDERHANDLERTIME >= ?3 and ORDERHANDLERTIME <= ?4 and "
-                                   "ORDERSTATUS in ('C', 'U')",
-                                   Params())
-                             .at(0);
+        const auto row =
+            c_.Select("select count(*), sum(SEATCOUNT) from KAV_ORDER_SHOW where NODECODE = ?1 and "
+                      "ORDERHANDLERUSER = ?2 and ORDERHANDLERTIME >= ?3 and ORDERHANDLERTIME <= ?4 and "
+                      "ORDERSTATUS in ('C', 'U')",
+                      Params())
+                .at(0);
         lines_.push_back({6, "取消的订单", IntegerOf(row[0]), std::nullopt});
         lines_.push_back({6, "释放的座位", IntegerOf(row[1]), std::nullopt});
     }

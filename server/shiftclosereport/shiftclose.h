@@ -4,7 +4,8 @@
 // (KAV_PRINT_LOG), the ledger's returns (KAV_REPORT_SHOW, sale sort 02) and the cancelled orders
 // (KAV_ORDER_SHOW). Money is added up in whole cents.
 //
-// Lines, in order (SECTIONNO, SECTION, ITEM, QUANTITY, MONEY; QUANTITY or MONEY null where they mean nothing):
+// Lines, in order (SECTIONNO, SECTION, ITEM, QUANTITY, MONEY; QUANTITY or MONEY null where they mean
+// nothing):
 //   1 收款      per pay mode: payments taken and their money; a payment split over pay modes counts its
 //               money in each, in proportion to the split; then 合计 (the payments and all their money)
 //   2 退款      per pay mode: money given back (negative); then 合计

@@ -16,8 +16,8 @@ class TKavShiftCloseReport final : public TTPShiftCloseReport_serv {
 public:
     explicit TKavShiftCloseReport(const ServerServices& services) : services_(services) {}
 
-    Variant GetShiftClose(const std::string& Context, const std::string& SellerCode, const std::string& FromTime,
-                          const std::string& ToTime) override;
+    Variant GetShiftClose(const std::string& Context, const std::string& SellerCode,
+                          const std::string& FromTime, const std::string& ToTime) override;
 
 private:
     const ServerServices& services_;

@@ -17,9 +17,9 @@ public:
     using pelio::TPelioProxy::TPelioProxy;
 
     Variant GetPriceLevel(const std::string& Context, const std::string& ProductList) override;
-    Variant GetSeatAmount(const std::string& Context, const std::string& MapCodes, const std::string& ProductCodes,
-                          const std::string& FromTime, const std::string& ToTime, bool ByPeriod,
-                          bool CountAddedSeats) override;
+    Variant GetSeatAmount(const std::string& Context, const std::string& MapCodes,
+                          const std::string& ProductCodes, const std::string& FromTime,
+                          const std::string& ToTime, bool ByPeriod, bool CountAddedSeats) override;
 };
 class TTPPerformCollectReport : public TTPPerformCollectReport_proxy {
 public:

@@ -62,7 +62,8 @@ using namespace pelio::wire;
 using I = ITPPerformCollectReport;
 inline constexpr pelio::TRemoteOperation<I, OleVariant, String, String> GetPriceLevel{"GetPriceLevel",
                                                                                       &I::GetPriceLevel};
-inline constexpr pelio::TRemoteOperation<I, OleVariant, String, String, String, String, String, Boolean, Boolean>
+inline constexpr pelio::TRemoteOperation<I, OleVariant, String, String, String, String, String, Boolean,
+                                         Boolean>
     GetSeatAmount{"GetSeatAmount", &I::GetSeatAmount};
 } // namespace perform_collect_report_ops
 

@@ -13,8 +13,8 @@ TTPShiftCloseReport_serv::~TTPShiftCloseReport_serv() = default;
 
 Variant TTPShiftCloseReport_proxy::GetShiftClose(const std::string& Context, const std::string& SellerCode,
                                                  const std::string& FromTime, const std::string& ToTime) {
-    return pelio::CallRemote(*this, kShiftCloseReportInterface, shift_close_report_ops::GetShiftClose, Context,
-                             SellerCode, FromTime, ToTime);
+    return pelio::CallRemote(*this, kShiftCloseReportInterface, shift_close_report_ops::GetShiftClose,
+                             Context, SellerCode, FromTime, ToTime);
 }
 
 } // namespace kav

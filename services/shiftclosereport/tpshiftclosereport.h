@@ -16,8 +16,8 @@ class TTPShiftCloseReport_proxy : public pelio::TPelioProxy, public ITPShiftClos
 public:
     using pelio::TPelioProxy::TPelioProxy;
 
-    Variant GetShiftClose(const std::string& Context, const std::string& SellerCode, const std::string& FromTime,
-                          const std::string& ToTime) override;
+    Variant GetShiftClose(const std::string& Context, const std::string& SellerCode,
+                          const std::string& FromTime, const std::string& ToTime) override;
 };
 
 class TTPShiftCloseReport : public TTPShiftCloseReport_proxy {

@@ -19,12 +19,13 @@ class TCIUserCollectReport final : public TKavFormSnapIn<TUIUserCollectReport> {
 class TCIGroupCollectReport final : public TKavFormSnapIn<TUIGroupCollectReport> {};
 class TCIShiftCloseReport final : public TKavFormSnapIn<TUIShiftCloseReport> {};
 
-const TSnapInRegistration performRegistration{"CIPerformCollectReport", SnapInClass<TCIPerformCollectReport>(),
-                                              "项目汇总报表"};
+const TSnapInRegistration performRegistration{"CIPerformCollectReport",
+                                              SnapInClass<TCIPerformCollectReport>(), "项目汇总报表"};
 const TSnapInRegistration userRegistration{"CIUserCollectReport", SnapInClass<TCIUserCollectReport>(),
                                            "售票员销售报表"};
 const TSnapInRegistration groupRegistration{"CIGroupCollectReport", SnapInClass<TCIGroupCollectReport>(),
                                             "销售点销售报表"};
-const TSnapInRegistration shiftRegistration{"CIShiftCloseReport", SnapInClass<TCIShiftCloseReport>(), "交班报表"};
+const TSnapInRegistration shiftRegistration{"CIShiftCloseReport", SnapInClass<TCIShiftCloseReport>(),
+                                            "交班报表"};
 
 } // namespace

@@ -79,7 +79,7 @@ TEST(CollectReportCore, SaleRowsAddUpPerGroupAndLevel) {
     AddRow(packet, {"P1", "01", "SC01", 100, "1", "C", 1, 0.1});
     AddRow(packet, {"P1", "01", FieldValue(), 100, "1", "A", 1, 80.0}); // no sale class: a group of its own
     AddRow(packet, {"P1", "01", "SC01", 100, "1", "A", 2, 760.0});
-    AddRow(packet, {"P1", "01", "SC01", 100, "1", "C", 1, 0.2}); // money in cents: 0.1 + 0.2 is 0.30
+    AddRow(packet, {"P1", "01", "SC01", 100, "1", "C", 1, 0.2});   // money in cents: 0.1 + 0.2 is 0.30
     AddRow(packet, {"P1", "01", "SC01", 100, "1", "L", 5, 500.0}); // a map-only level is not counted
     AddRow(packet, {"P1", "01", "SC01", 80, "1", "A", 1, 304.0});
     AddRow(packet, {"P1", "02", "SC01", 100, "1", "A", -1, -380.0});
@@ -88,8 +88,9 @@ TEST(CollectReportCore, SaleRowsAddUpPerGroupAndLevel) {
     rows.Load(packet.Data());
     std::vector<std::string> groups;
     rows.ForEachGroup([&](TClientDataSet& row, const TLevelSums& sums) {
-        std::string line = row.FieldByName("SortCode").AsString() + "/" + row.FieldByName("SaleClassCode").AsString() +
-                           "/" + row.FieldByName("Discount").AsString() + ":";
+        std::string line = row.FieldByName("SortCode").AsString() + "/" +
+                           row.FieldByName("SaleClassCode").AsString() + "/" +
+                           row.FieldByName("Discount").AsString() + ":";
         for (std::size_t i = 0; i < kLevelCount; ++i)
             if (sums.amount[i] || sums.money[i])
                 line += " " + std::string(1, FPriceLevel[i]) + std::to_string(sums.amount[i]) + "=" +
@@ -101,8 +102,10 @@ TEST(CollectReportCore, SaleRowsAddUpPerGroupAndLevel) {
 }
 
 TEST(CollectReportCore, OrdersForTheSortOption) {
-    EXPECT_EQ(ReportOrder("PlaceName", ""), "PlaceName;HappenTime;ProductName;SortCode;SaleClassName;DisCount;OrderSource");
+    EXPECT_EQ(ReportOrder("PlaceName", ""),
+              "PlaceName;HappenTime;ProductName;SortCode;SaleClassName;DisCount;OrderSource");
     EXPECT_EQ(ReportOrder("ProductName", "UserName;"),
               "UserName;ProductName;HappenTime;PlaceName;SortCode;SaleClassName;DisCount;OrderSource");
-    EXPECT_EQ(ReportOrder("anything", ""), "HappenTime;ProductName;PlaceName;SortCode;SaleClassName;DisCount;OrderSource");
+    EXPECT_EQ(ReportOrder("anything", ""),
+              "HappenTime;ProductName;PlaceName;SortCode;SaleClassName;DisCount;OrderSource");
 }

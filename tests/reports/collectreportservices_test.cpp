@@ -21,7 +21,9 @@ protected:
         context_ = LoginAs("demo", "demo");
     }
 
-    static void Load(TClientDataSet& rows, const pelio::Variant& packet) { rows.SetData(packet.ByteArrayView()); }
+    static void Load(TClientDataSet& rows, const pelio::Variant& packet) {
+        rows.SetData(packet.ByteArrayView());
+    }
 
     // "T'01 A 380" per row.
     static std::vector<std::string> Prices(const pelio::Variant& packet) {
@@ -41,12 +43,14 @@ protected:
         Load(rows, packet);
         std::vector<std::string> seats;
         for (rows.First(); !rows.Eof(); rows.Next()) {
-            std::string line = rows.FieldByName("MapCode").AsString() + " " + rows.FieldByName("PRODUCTCODE").AsString();
+            std::string line =
+                rows.FieldByName("MapCode").AsString() + " " + rows.FieldByName("PRODUCTCODE").AsString();
             for (char level : std::string_view("ABCDEFGHJKMN")) {
                 const std::string l(1, level);
                 const int total = rows.FieldByName(l + "_TotalAmount").AsInteger();
-                if (total) line += " " + l + std::to_string(total) + "/" +
-                                   std::to_string(rows.FieldByName(l + "_HoldAmount").AsInteger());
+                if (total)
+                    line += " " + l + std::to_string(total) + "/" +
+                            std::to_string(rows.FieldByName(l + "_HoldAmount").AsInteger());
             }
             seats.push_back(line);
         }
@@ -71,9 +75,10 @@ TEST_P(CollectReportServices, PriceLevelsOfTheListedPerformances) {
     EXPECT_EQ(Prices(group.GetPriceLevel(context_, " 'T03' ,'T''01' ")), expected);
     EXPECT_TRUE(Prices(perform.GetPriceLevel(context_, "'NONE'")).empty());
 
-    for (const char* list : {"", "  ", "T'01", "'T03',", "'T03' or 1=1", "'T03'; delete from KAV_PRICE_SHOW", "''",
-                             "'T03"})
-        EXPECT_THAT(RemoteError([&] { perform.GetPriceLevel(context_, list); }), HasSubstr("演出列表")) << list;
+    for (const char* list :
+         {"", "  ", "T'01", "'T03',", "'T03' or 1=1", "'T03'; delete from KAV_PRICE_SHOW", "''", "'T03"})
+        EXPECT_THAT(RemoteError([&] { perform.GetPriceLevel(context_, list); }), HasSubstr("演出列表"))
+            << list;
     EXPECT_THAT(RemoteError([&] { user.GetPriceLevel(context_ + "x", "'T03'"); }), HasSubstr("会话无效"));
     EXPECT_EQ(Prices(perform.GetPriceLevel(context_, "'T03'")).size(), 1u) << "nothing was deleted";
 }
@@ -89,22 +94,23 @@ TEST_P(CollectReportServices, SeatCountsPerMapAndPerformance) {
     EXPECT_EQ(Seats(perform.GetSeatAmount(context_, "TM03", products, "", "", false, false)),
               (std::vector<std::string>{"TM03 T03 A3/3"}));
     // By the period: what the ledger had not sold by its end (place reservations and returns included).
-    EXPECT_EQ(Seats(perform.GetSeatAmount(context_, "", products, "2025-06-01 00:00:00", "2025-06-30 23:59:59",
-                                          true, false)),
+    EXPECT_EQ(Seats(perform.GetSeatAmount(context_, "", products, "2025-06-01 00:00:00",
+                                          "2025-06-30 23:59:59", true, false)),
               (std::vector<std::string>{"TM01 T'01 A4/1 C3/1 D2/1", "TM01 T02 A5/4 B2/1", "TM03 T03 A3/3"}));
     EXPECT_EQ(Seats(perform.GetSeatAmount(context_, "", "T'01", "", "2025-06-13 00:00:00", true, false)),
               (std::vector<std::string>{"TM01 T'01 A4/2 C3/3 D2/2"}));
     // The period is not used when the end is not set or the flag is off.
-    EXPECT_EQ(Seats(perform.GetSeatAmount(context_, "", "T'01", "2025-06-01 00:00:00", "1899-12-30 00:00:00", true,
-                                          false)),
+    EXPECT_EQ(Seats(perform.GetSeatAmount(context_, "", "T'01", "2025-06-01 00:00:00", "1899-12-30 00:00:00",
+                                          true, false)),
               (std::vector<std::string>{"TM01 T'01 A4/2 C3/2 D2/2"}));
 
     EXPECT_THAT(RemoteError([&] { perform.GetSeatAmount(context_, "", "\n \n", "", "", false, false); }),
                 HasSubstr("演出列表为空"));
     EXPECT_THAT(RemoteError([&] { perform.GetSeatAmount(context_, "", "T03", "昨天", "", false, false); }),
                 HasSubstr("起始时间 '昨天'"));
-    EXPECT_THAT(RemoteError([&] { perform.GetSeatAmount(context_, "", "T03", "", "2025-13-01", true, false); }),
-                HasSubstr("结束时间"));
+    EXPECT_THAT(
+        RemoteError([&] { perform.GetSeatAmount(context_, "", "T03", "", "2025-13-01", true, false); }),
+        HasSubstr("结束时间"));
     std::string many;
     for (int i = 0; i < 1001; ++i)
         many += "P" + std::to_string(i) + "\n";

@@ -28,7 +28,8 @@ protected:
         environment.insert(QStringLiteral("KAV_REPORT_PASSWORD"), password);
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::MergedChannels);
-        arguments << "--server" << QStringLiteral("127.0.0.1:%1").arg(Port()) << "--user" << "U001";
+        arguments << "--server" << QStringLiteral("127.0.0.1:%1").arg(Port()) << "--user"
+                  << "U001";
         program.start(QCoreApplication::applicationDirPath() + "/kav-report", arguments);
         program.waitForFinished(60000);
         return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
@@ -46,8 +47,9 @@ INSTANTIATE_TEST_SUITE_P(Backends, KavReport, ::testing::ValuesIn(kav::server::t
                          kav::reports::test::BackendTestName);
 
 TEST_P(KavReport, WritesThePerformanceReportAsPdfAndWorkbook) {
-    const TRun run = Report({"perform", "--products", "T'01,T03", "--source", "1", "--from", "2025-06-01", "--to",
-                            "2025-06-30", "--pdf", File("perform.pdf"), "--xlsx", File("perform.xlsx")});
+    const TRun run =
+        Report({"perform", "--products", "T'01,T03", "--source", "1", "--from", "2025-06-01", "--to",
+                "2025-06-30", "--pdf", File("perform.pdf"), "--xlsx", File("perform.xlsx")});
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string text = PdfText(File("perform.pdf"));
     EXPECT_THAT(text, HasSubstr("项目汇总报表"));
@@ -69,7 +71,8 @@ TEST_P(KavReport, WritesThePerformanceReportAsPdfAndWorkbook) {
     std::vector<QString> classes;
     for (int row = 1; cells.count({row, column["销售政策"]}); ++row)
         classes.push_back(cells.at({row, column["销售政策"]}).text);
-    EXPECT_THAT(classes, ::testing::ElementsAre("普通票(100%)", "正价票(80%)", "正价票(100%)", "正价票(100%)", "＜无记录＞"));
+    EXPECT_THAT(classes, ::testing::ElementsAre("普通票(100%)", "正价票(80%)", "正价票(100%)", "正价票(100%)",
+                                                "＜无记录＞"));
     const auto& money = cells.at({3, column["A级＿已售金额"]});
     EXPECT_TRUE(money.number);
     EXPECT_DOUBLE_EQ(money.text.toDouble(), 760);
@@ -80,11 +83,12 @@ TEST_P(KavReport, WritesThePerformanceReportAsPdfAndWorkbook) {
 }
 
 TEST_P(KavReport, WritesTheUserAndGroupReports) {
-    TRun run = Report({"user", "--products", "T'01,T02", "--users", "U001,demo", "--type", "1", "--pdf", File("user.pdf")});
+    TRun run = Report(
+        {"user", "--products", "T'01,T02", "--users", "U001,demo", "--type", "1", "--pdf", File("user.pdf")});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_THAT(PdfText(File("user.pdf")), HasSubstr("售票员销售报表(系统)"));
-    run = Report({"group", "--products", "T'01", "--groups", "G001,DM01", "--group-by", "performance", "--xlsx",
-                  File("group.xlsx")});
+    run = Report({"group", "--products", "T'01", "--groups", "G001,DM01", "--group-by", "performance",
+                  "--xlsx", File("group.xlsx")});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(kav::test::ReadXlsxCells(File("group.xlsx")).at({0, 0}).text, "销售点");
 }
@@ -113,8 +117,8 @@ TEST_P(KavReport, ExitStatusTellsWhatWentWrong) {
 
     QProcess unreachable;
     unreachable.start(QCoreApplication::applicationDirPath() + "/kav-report",
-                      {"perform", "--server", "127.0.0.1:1", "--user", "U001", "--password", "u001", "--products",
-                       "T03", "--pdf", File("x.pdf")});
+                      {"perform", "--server", "127.0.0.1:1", "--user", "U001", "--password", "u001",
+                       "--products", "T03", "--pdf", File("x.pdf")});
     unreachable.waitForFinished(60000);
     EXPECT_EQ(unreachable.exitCode(), 1);
 }

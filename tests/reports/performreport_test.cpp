@@ -44,8 +44,10 @@ protected:
                                report.FieldByName("SALECLASS").AsString() + "|";
             for (char level : FPriceLevel) {
                 const std::string l(1, level);
-                const FieldValue a = report.FieldByName(l + suffixA).Value(), b = report.FieldByName(l + suffixB).Value();
-                if (report.FieldByName(l + suffixA).AsFloat() != 0 || report.FieldByName(l + suffixB).AsFloat() != 0)
+                const FieldValue a = report.FieldByName(l + suffixA).Value(),
+                                 b = report.FieldByName(l + suffixB).Value();
+                if (report.FieldByName(l + suffixA).AsFloat() != 0 ||
+                    report.FieldByName(l + suffixB).AsFloat() != 0)
                     line += " " + l + ":" + FormatReportValue(a, TValueFormat::Auto, false) + "/" +
                             FormatReportValue(b, TValueFormat::Auto, false);
             }
@@ -66,25 +68,28 @@ INSTANTIATE_TEST_SUITE_P(Backends, PerformReport, ::testing::ValuesIn(server::te
 
 TEST_P(PerformReport, EveryPriceInItsLevelsColumnAndEveryPerformanceItsOwnSeats) {
     Generate({"T'01", "T02", "T03"});
-    // In time order, then by sort, class and discount. A, C and D of T'01 in their own columns, B empty; sales
-    // without sale class are ordinary tickets; the ticked performance without sales has its "＜无记录＞" row.
-    EXPECT_THAT(Rows(), ElementsAre("T'01|售票|大麦网售(100%)| A:1/380.00",  //
-                                    "T'01|售票|普通票(100%)| D:1/80.00",     //
-                                    "T'01|售票|正价票(80%)| C:1/144.00",     //
+    // In time order, then by sort, class and discount. A, C and D of T'01 in their own columns, B empty;
+    // sales without sale class are ordinary tickets; the ticked performance without sales has its
+    // "＜无记录＞" row.
+    EXPECT_THAT(Rows(), ElementsAre("T'01|售票|大麦网售(100%)| A:1/380.00",          //
+                                    "T'01|售票|普通票(100%)| D:1/80.00",             //
+                                    "T'01|售票|正价票(80%)| C:1/144.00",             //
                                     "T'01|售票|正价票(100%)| A:2/760.00 C:1/180.00", //
-                                    "T'01|退票|正价票(100%)| A:-1/-380.00",  //
-                                    "T02|售票|普通票(100%)| A:1/300.00",     //
-                                    "T02|售票|正价票(100%)| B:1/200.00",     //
+                                    "T'01|退票|正价票(100%)| A:-1/-380.00",          //
+                                    "T02|售票|普通票(100%)| A:1/300.00",             //
+                                    "T02|售票|正价票(100%)| B:1/200.00",             //
                                     "T03|售票|＜无记录＞|"));
-    EXPECT_THAT(Rows("_PRICE", "_PRICE"), ElementsAre("T'01|售票|大麦网售(100%)| A:380.00/380.00 C:180.00/180.00 D:80.00/80.00",
-                                                     ::testing::_, ::testing::_, ::testing::_, ::testing::_,
-                                                     "T02|售票|普通票(100%)| A:300.00/300.00 B:200.00/200.00", ::testing::_,
-                                                     "T03|售票|＜无记录＞| A:100.00/100.00"));
+    EXPECT_THAT(Rows("_PRICE", "_PRICE"),
+                ElementsAre("T'01|售票|大麦网售(100%)| A:380.00/380.00 C:180.00/180.00 D:80.00/80.00",
+                            ::testing::_, ::testing::_, ::testing::_, ::testing::_,
+                            "T02|售票|普通票(100%)| A:300.00/300.00 B:200.00/200.00", ::testing::_,
+                            "T03|售票|＜无记录＞| A:100.00/100.00"));
     // T'01 and T02 share the map TM01 and keep their own seats; totals count each performance once.
     EXPECT_THAT(Rows("_TOTALAMOUNT", "_HOLDAMOUNT"),
-                ElementsAre("T'01|售票|大麦网售(100%)| A:4/2 C:3/2 D:2/2", ::testing::_, ::testing::_, ::testing::_,
-                            "T'01|退票|正价票(100%)| A:4/2 C:3/2 D:2/2", "T02|售票|普通票(100%)| A:5/5 B:2/1",
-                            "T02|售票|正价票(100%)| A:5/5 B:2/1", "T03|售票|＜无记录＞| A:3/3"));
+                ElementsAre("T'01|售票|大麦网售(100%)| A:4/2 C:3/2 D:2/2", ::testing::_, ::testing::_,
+                            ::testing::_, "T'01|退票|正价票(100%)| A:4/2 C:3/2 D:2/2",
+                            "T02|售票|普通票(100%)| A:5/5 B:2/1", "T02|售票|正价票(100%)| A:5/5 B:2/1",
+                            "T03|售票|＜无记录＞| A:3/3"));
     EXPECT_THAT(Rows("_TOTALMONEY", "_HOLDMONEY").back(), "T03|售票|＜无记录＞| A:300.00/300.00");
     EXPECT_EQ(module_->HoldAmountTotals()[0], 2 + 5 + 3);
     EXPECT_EQ(module_->HoldAmountTotals()[1], 1);
@@ -96,17 +101,21 @@ TEST_P(PerformReport, EveryPriceInItsLevelsColumnAndEveryPerformanceItsOwnSeats)
     pay.SetMasterSource(nullptr, {});
     std::vector<std::string> payments;
     for (pay.First(); !pay.Eof(); pay.Next())
-        payments.push_back(pay.FieldByName("PRODUCTCODE").AsString() + " " + pay.FieldByName("PAYNAME").AsString() +
-                           " " + pay.FieldByName("PAYLABEL").AsString() + " " +
-                           FormatReportValue(pay.FieldByName("PAYTOTAL").Value(), TValueFormat::Money, false));
-    EXPECT_THAT(payments, ElementsAre("T'01 银行卡 支付 144.00", "T'01 网上支付 支付 380.00", "T'01 现金 支付 640.00",
-                                      "T02 网上支付 支付 200.00", "T02 现金 支付 300.00"));
+        payments.push_back(
+            pay.FieldByName("PRODUCTCODE").AsString() + " " + pay.FieldByName("PAYNAME").AsString() + " " +
+            pay.FieldByName("PAYLABEL").AsString() + " " +
+            FormatReportValue(pay.FieldByName("PAYTOTAL").Value(), TValueFormat::Money, false));
+    EXPECT_THAT(payments,
+                ElementsAre("T'01 银行卡 支付 144.00", "T'01 网上支付 支付 380.00", "T'01 现金 支付 640.00",
+                            "T02 网上支付 支付 200.00", "T02 现金 支付 300.00"));
 }
 
 TEST_P(PerformReport, APerformanceWithoutSeatsHasZeroSeatCounts) {
     Generate({"T04", "T03"});
-    EXPECT_THAT(Rows("_PRICE", "_TOTALAMOUNT"), ElementsAre("T03|售票|＜无记录＞| A:100.00/3", "T04|售票|＜无记录＞| A:50.00/0"));
-    EXPECT_THAT(Rows("_HOLDAMOUNT", "_HOLDMONEY"), ElementsAre("T03|售票|＜无记录＞| A:3/300.00", "T04|售票|＜无记录＞|"));
+    EXPECT_THAT(Rows("_PRICE", "_TOTALAMOUNT"),
+                ElementsAre("T03|售票|＜无记录＞| A:100.00/3", "T04|售票|＜无记录＞| A:50.00/0"));
+    EXPECT_THAT(Rows("_HOLDAMOUNT", "_HOLDMONEY"),
+                ElementsAre("T03|售票|＜无记录＞| A:3/300.00", "T04|售票|＜无记录＞|"));
     EXPECT_EQ(module_->HoldAmountTotals()[0], 3);
 }
 
@@ -114,12 +123,14 @@ TEST_P(PerformReport, SourceOptionsSplitTheSalesWithoutLosingAny) {
     module_->SaleSource = "1";
     Generate({"T'01"});
     // The sale without order and sale class is the site's own; the partner group's sales are not.
-    EXPECT_THAT(Rows(), ElementsAre("T'01|售票|普通票(100%)| D:1/80.00", "T'01|售票|正价票(80%)| C:1/144.00",
-                                    "T'01|售票|正价票(100%)| A:2/760.00", "T'01|退票|正价票(100%)| A:-1/-380.00"));
+    EXPECT_THAT(Rows(),
+                ElementsAre("T'01|售票|普通票(100%)| D:1/80.00", "T'01|售票|正价票(80%)| C:1/144.00",
+                            "T'01|售票|正价票(100%)| A:2/760.00", "T'01|退票|正价票(100%)| A:-1/-380.00"));
     module_->SaleSource = "2";
     Generate({"T'01"});
     // Accounted by the partner's group even though another user made the order, and the partner's own sale.
-    EXPECT_THAT(Rows(), ElementsAre("T'01|售票|大麦网售(100%)| A:1/380.00", "T'01|售票|正价票(100%)| C:1/180.00"));
+    EXPECT_THAT(Rows(),
+                ElementsAre("T'01|售票|大麦网售(100%)| A:1/380.00", "T'01|售票|正价票(100%)| C:1/180.00"));
     TClientDataSet& pay = module_->cdsPay();
     pay.SetMasterSource(nullptr, {});
     EXPECT_EQ(pay.RecordCount(), 2) << "the payments follow the same sales";
@@ -130,7 +141,8 @@ TEST_P(PerformReport, ThePeriodAppliesOnlyWithBothBoundsAndIsPrintedAsApplied) {
     june20.period.from = At(2025, 6, 20);
     june20.period.to = At(2025, 6, 30, 23, 59, 59);
     Generate({"T'01"}, june20);
-    EXPECT_THAT(Rows(), ElementsAre("T'01|售票|普通票(100%)| D:1/80.00", "T'01|售票|正价票(80%)| C:1/144.00"));
+    EXPECT_THAT(Rows(),
+                ElementsAre("T'01|售票|普通票(100%)| D:1/80.00", "T'01|售票|正价票(80%)| C:1/144.00"));
     EXPECT_EQ(module_->Period().PrintedFrom(), "2025-06-20");
 
     TReportCondition fromOnly;
@@ -195,8 +207,8 @@ TEST_P(PerformReport, PrintedLevelsKeepTheirColumns) {
     EXPECT_THAT(text, HasSubstr("＜无记录＞"));
     EXPECT_THAT(text, HasSubstr("打印人: 王售票"));
     EXPECT_THAT(text, HasSubstr("统计期间: 不限 至 不限"));
-    const auto a = document.FindTexts(0, "A级"), b = document.FindTexts(0, "B级"), c = document.FindTexts(0, "C级"),
-               d = document.FindTexts(0, "D级");
+    const auto a = document.FindTexts(0, "A级"), b = document.FindTexts(0, "B级"),
+               c = document.FindTexts(0, "C级"), d = document.FindTexts(0, "D级");
     ASSERT_EQ(a.size(), 1u);
     ASSERT_EQ(c.size(), 1u);
     ASSERT_EQ(d.size(), 1u);

@@ -20,26 +20,29 @@ std::vector<std::string> Args(std::initializer_list<const char*> extra) {
 } // namespace
 
 TEST(ReportCommand, ReadsEveryOption) {
-    const TReportCommand perform = ParseReportCommand(
-        Args({"perform", "--server", "box.example:7000", "--user", "U001", "--password", "p w", "--products",
-              "P0001, T'01", "--from", "2026-11-01", "--to", "2026-11-30", "--by-period", "no", "--source", "2",
-              "--sort", "place", "--pdf", "a.pdf", "--xlsx", "a.xlsx", "--layout", "my.rep"}));
+    const TReportCommand perform =
+        ParseReportCommand(Args({"perform",    "--server", "box.example:7000", "--user",      "U001",
+                                 "--password", "p w",      "--products",       "P0001, T'01", "--from",
+                                 "2026-11-01", "--to",     "2026-11-30",       "--by-period", "no",
+                                 "--source",   "2",        "--sort",           "place",       "--pdf",
+                                 "a.pdf",      "--xlsx",   "a.xlsx",           "--layout",    "my.rep"}));
     EXPECT_EQ(perform.kind, TReportKind::Perform);
     EXPECT_EQ(perform.host, "box.example");
     EXPECT_EQ(perform.port, 7000);
     EXPECT_EQ(perform.password, "p w");
     EXPECT_EQ(perform.products, (std::vector<std::string>{"P0001", "T'01"}));
     EXPECT_EQ(FormatDateTimeIso(*perform.from), "2026-11-01 00:00:00");
-    EXPECT_EQ(FormatDateTimeIso(*perform.to), "2026-11-30 23:59:59") << "a date alone ends at its last second";
+    EXPECT_EQ(FormatDateTimeIso(*perform.to), "2026-11-30 23:59:59")
+        << "a date alone ends at its last second";
     EXPECT_FALSE(perform.byPeriod);
     EXPECT_EQ(perform.source, "2");
     EXPECT_EQ(perform.sortOption, "PlaceName");
     EXPECT_EQ(perform.layout, "my.rep");
 
-    const TReportCommand group =
-        ParseReportCommand(Args({"group", "--server", "h:1", "--user", "U", "--products", "P1", "--groups", "G001",
-                                 "--type", "2", "--side", "1", "--group-by", "performance", "--xlsx", "g.xlsx"}),
-                           "from the environment");
+    const TReportCommand group = ParseReportCommand(
+        Args({"group", "--server", "h:1", "--user", "U", "--products", "P1", "--groups", "G001", "--type",
+              "2", "--side", "1", "--group-by", "performance", "--xlsx", "g.xlsx"}),
+        "from the environment");
     EXPECT_EQ(group.password, "from the environment");
     EXPECT_EQ(group.type, 2);
     EXPECT_EQ(group.side, 1);
@@ -69,12 +72,15 @@ TEST(ReportCommand, RefusesWithTheReason) {
         {with({"perform", "--products", "P1", "--source", "3"}), "--source 应为 0、1 或 2"},
         {with({"perform", "--products", "P1", "--by-period", "maybe"}), "--by-period 应为 yes 或 no"},
         {with({"perform", "--products", "P1", "--from", "yesterday"}), "--from 'yesterday' 不是时间"},
-        {with({"perform", "--products", "P1", "--from", "2026-12-02", "--to", "2026-12-01"}), "--to 早于 --from"},
+        {with({"perform", "--products", "P1", "--from", "2026-12-02", "--to", "2026-12-01"}),
+         "--to 早于 --from"},
         {with({"perform", "--products", "P1", "--colour", "red"}), "--colour"},
         {with({"perform", "--products", "P1", "--products", "P2"}), "--products 重复"},
         {with({"perform", "--products"}), "--products 缺少值"},
-        {Args({"perform", "--server", "h", "--user", "U", "--products", "P1", "--pdf", "a"}), "--server 应为 HOST:PORT"},
-        {Args({"perform", "--server", "h:70000", "--user", "U", "--products", "P1", "--pdf", "a"}), "HOST:PORT"},
+        {Args({"perform", "--server", "h", "--user", "U", "--products", "P1", "--pdf", "a"}),
+         "--server 应为 HOST:PORT"},
+        {Args({"perform", "--server", "h:70000", "--user", "U", "--products", "P1", "--pdf", "a"}),
+         "HOST:PORT"},
         {Args({"perform", "--user", "U", "--products", "P1", "--pdf", "a"}), "缺少 --server"},
         {Args({"perform", "--server", "h:1", "--user", "U", "--products", "P1"}), "至少需要 --pdf"},
     };

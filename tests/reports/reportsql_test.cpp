@@ -34,7 +34,8 @@ TEST(ReportSql, MatchesTheCatalogue) {
     const TReportPeriod none;
     EXPECT_EQ(PerformSaleSQL("01", kProducts, November(), TSaleSource::All, kPartner),
               Catalogued("report.perform.sale.all"));
-    EXPECT_EQ(PerformSaleSQL("01", kProducts, none, TSaleSource::Own, kPartner), Catalogued("report.perform.sale.own"));
+    EXPECT_EQ(PerformSaleSQL("01", kProducts, none, TSaleSource::Own, kPartner),
+              Catalogued("report.perform.sale.own"));
     EXPECT_EQ(PerformSaleSQL("01", kProducts, November(), TSaleSource::Partner, kPartner),
               Catalogued("report.perform.sale.partner"));
     EXPECT_EQ(PerformPaymentSQL("01", kProducts, November(), TSaleSource::All, kPartner),
@@ -79,7 +80,8 @@ TEST(ReportSql, PeriodOnlyWithBothBounds) {
     TReportPeriod toOnly;
     toOnly.to = EncodeDate(2026, 12, 7);
     for (const TReportPeriod& period : {fromOnly, toOnly}) {
-        EXPECT_THAT(PerformSaleSQL("01", kProducts, period, TSaleSource::All, kPartner), Not(HasSubstr("AccountTime")));
+        EXPECT_THAT(PerformSaleSQL("01", kProducts, period, TSaleSource::All, kPartner),
+                    Not(HasSubstr("AccountTime")));
         EXPECT_THAT(PerformPaymentSQL("01", kProducts, period, TSaleSource::All, kPartner),
                     Not(HasSubstr("AccountTime")));
         EXPECT_THAT(UserSaleSQL("01", "'U001'", kProducts, period, TSaleType::All, TSaleSide::All, kPartner),
@@ -98,12 +100,14 @@ TEST(ReportSql, PeriodOnlyWithBothBounds) {
 
 TEST(ReportSql, CodesStayInsideTheirLiterals) {
     EXPECT_EQ(QuotedCodeList({"T'01", "", "P2"}), "'T''01','P2'");
-    const std::string sql = PerformSaleSQL("0'1", QuotedCodeList({"x') or ('1'='1"}), {}, TSaleSource::Own, "a'b");
+    const std::string sql =
+        PerformSaleSQL("0'1", QuotedCodeList({"x') or ('1'='1"}), {}, TSaleSource::Own, "a'b");
     EXPECT_THAT(sql, HasSubstr("r.NODECODE = '0''1'"));
     EXPECT_THAT(sql, HasSubstr("in ('x'') or (''1''=''1')"));
     EXPECT_THAT(sql, HasSubstr("homepage='a''b'"));
-    EXPECT_THAT(GroupSaleSQL("01", QuotedCodeList({"G'1"}), kProducts, {}, TSaleType::All, TSaleSide::All, ""),
-                HasSubstr("r.AccountGroup in ('G''1')"));
+    EXPECT_THAT(
+        GroupSaleSQL("01", QuotedCodeList({"G'1"}), kProducts, {}, TSaleType::All, TSaleSide::All, ""),
+        HasSubstr("r.AccountGroup in ('G''1')"));
 }
 
 TEST(ReportSql, LookupsMatchTheCatalogue) {

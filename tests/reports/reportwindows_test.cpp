@@ -5,7 +5,7 @@
 #include "dialogs/dialogresponder.h"
 #include "dialogs/modaldriver.h"
 #include "host/snapin/snapinregistry.h"
-#include "platform/widgets/filedialogs.h"
+#include "platform/widgets/filedialog.h"
 #include "platform/widgets/reportoutput.h"
 #include "reports/common/createreportbox.h"
 #include "reports/common/kavvtree.h"
@@ -37,7 +37,8 @@ class ReportWindows : public ReportServerTest {
 protected:
     void SetUp() override {
         ReportServerTest::SetUp();
-        previousPreview_ = SetReportPreviewHook([this](const TReportDocument& document) { previewed_.push_back(document); });
+        previousPreview_ =
+            SetReportPreviewHook([this](const TReportDocument& document) { previewed_.push_back(document); });
     }
     void TearDown() override {
         SetReportPreviewHook(previousPreview_);
@@ -45,7 +46,8 @@ protected:
     }
 
     // Shows the window and hands it the login's context, as its snap-in does.
-    template <class Window> void Open(Window& window, const char* user = "U001", const char* password = "u001") {
+    template <class Window>
+    void Open(Window& window, const char* user = "U001", const char* password = "u001") {
         window.show();
         window.template findChild<TKavCSnapIn*>()->SetContext(LoginAs(user, password));
         QCoreApplication::processEvents();
@@ -69,13 +71,15 @@ INSTANTIATE_TEST_SUITE_P(Backends, ReportWindows, ::testing::ValuesIn(server::te
 
 TEST_P(ReportWindows, ThePackageRegistersTheReportsInTheShell) {
     TPackageLoader packages;
-    const auto plugins = std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "plugins";
+    const auto plugins =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "plugins";
     ASSERT_TRUE(packages.LoadFolder(plugins).empty());
     std::vector<std::string> names;
     for (const TClientSnapInEntry& entry : RegisteredClientSnapIns())
         names.push_back(entry.Name + " " + entry.Caption);
-    EXPECT_THAT(names, ::testing::IsSupersetOf({"CIPerformCollectReport 项目汇总报表", "CIUserCollectReport 售票员销售报表",
-                                                "CIGroupCollectReport 销售点销售报表", "CIShiftCloseReport 交班报表"}));
+    EXPECT_THAT(names, ::testing::IsSupersetOf(
+                           {"CIPerformCollectReport 项目汇总报表", "CIUserCollectReport 售票员销售报表",
+                            "CIGroupCollectReport 销售点销售报表", "CIShiftCloseReport 交班报表"}));
     packages.UnloadAll();
 }
 
@@ -144,11 +148,13 @@ TEST_P(ReportWindows, ProductListExportsToExcel) {
     QTemporaryDir dir;
     const std::filesystem::path file = (dir.path() + "/演出信息.xlsx").toStdString();
     std::string asked;
-    const TSaveFileNameHook previous = SetSaveFileNameHook([&](const std::string& caption, const std::string& name) {
-        asked = caption + "|" + name;
-        return std::optional<std::filesystem::path>(file);
-    });
-    window.findChild<QComboBox*>("cbPlace")->setCurrentIndex(window.findChild<QComboBox*>("cbPlace")->findText("岚桥小剧场"));
+    const TSaveFileNameHook previous =
+        SetSaveFileNameHook([&](const QString& caption, const std::filesystem::path& name) {
+            asked = caption.toStdString() + "|" + name.string();
+            return std::optional<std::filesystem::path>(file);
+        });
+    window.findChild<QComboBox*>("cbPlace")->setCurrentIndex(
+        window.findChild<QComboBox*>("cbPlace")->findText("岚桥小剧场"));
     window.findChild<QPushButton*>("btnExportProduct")->click();
     SetSaveFileNameHook(previous);
     EXPECT_EQ(asked, "导出演出信息|演出信息.xlsx");

@@ -19,8 +19,9 @@ namespace {
 std::vector<std::string> Rows(TClientDataSet& report, const char* seller) {
     std::vector<std::string> rows;
     for (report.First(); !report.Eof(); report.Next()) {
-        std::string line = report.FieldByName(seller).AsString() + "|" + report.FieldByName("PRODUCTCODE").AsString() +
-                           "|" + report.FieldByName("SALECLASS").AsString() + "|";
+        std::string line = report.FieldByName(seller).AsString() + "|" +
+                           report.FieldByName("PRODUCTCODE").AsString() + "|" +
+                           report.FieldByName("SALECLASS").AsString() + "|";
         for (char level : FPriceLevel) {
             const std::string l(1, level);
             if (report.FieldByName(l + "_AMOUNT").AsInteger() != 0)
@@ -81,17 +82,20 @@ TEST_P(SellerReports, TypesAndSidesKeepTheirSalesAndLoseNone) {
                             "U001|T'01|正价票(100%)| A:-1/-380", "U001|T02|普通票(100%)| A:1/300"));
     // The theatre's sales: every row but the partner group's, the counter sale without class and order
     // source included.
-    const std::vector<std::string> theatreSystem{"demo|T'01|正价票(80%)| C:1/144", "U001|T'01|普通票(100%)| D:1/80",
-                                                 "U001|T'01|正价票(100%)| A:2/760", "U001|T'01|正价票(100%)| A:-1/-380",
-                                                 "U001|T02|普通票(100%)| A:1/300"};
+    const std::vector<std::string> theatreSystem{
+        "demo|T'01|正价票(80%)| C:1/144", "U001|T'01|普通票(100%)| D:1/80", "U001|T'01|正价票(100%)| A:2/760",
+        "U001|T'01|正价票(100%)| A:-1/-380", "U001|T02|普通票(100%)| A:1/300"};
     EXPECT_EQ(UserRows(TSaleType::System, TSaleSide::Theatre), theatreSystem);
     std::vector<std::string> theatre = theatreSystem;
     theatre.insert(theatre.begin(), "WEB01|T02|正价票(100%)| B:1/200");
     EXPECT_EQ(UserRows(TSaleType::All, TSaleSide::Theatre), theatre);
     // Online sales of the theatre: those whose sale class is not the partner's WEBDM.
-    EXPECT_THAT(UserRows(TSaleType::Online, TSaleSide::Theatre), ElementsAre("WEB01|T02|正价票(100%)| B:1/200"));
-    EXPECT_THAT(UserRows(TSaleType::Online, TSaleSide::Partner), ElementsAre("DMDZP|T'01|大麦网售(100%)| A:1/380"));
-    EXPECT_THAT(UserRows(TSaleType::System, TSaleSide::Partner), ElementsAre("U002|T'01|正价票(100%)| C:1/180"));
+    EXPECT_THAT(UserRows(TSaleType::Online, TSaleSide::Theatre),
+                ElementsAre("WEB01|T02|正价票(100%)| B:1/200"));
+    EXPECT_THAT(UserRows(TSaleType::Online, TSaleSide::Partner),
+                ElementsAre("DMDZP|T'01|大麦网售(100%)| A:1/380"));
+    EXPECT_THAT(UserRows(TSaleType::System, TSaleSide::Partner),
+                ElementsAre("U002|T'01|正价票(100%)| C:1/180"));
     EXPECT_THAT(UserRows(TSaleType::All, TSaleSide::Partner),
                 ElementsAre("DMDZP|T'01|大麦网售(100%)| A:1/380", "U002|T'01|正价票(100%)| C:1/180"));
 }
@@ -108,7 +112,8 @@ TEST_P(SellerReports, UserPromptsComeInOrder) {
     // A performance the chosen user never sold gives no row; nothing at all gives the prompt.
     TClientDataSet brief;
     const TProductSelection t03 = SelectProducts(products_, {"T03"}, brief);
-    EXPECT_EQ(PromptOf([&] { user_->Generate({{"U001"}}, t03, {}); }), "无记录,请重新选择查询条件！/提示信息");
+    EXPECT_EQ(PromptOf([&] { user_->Generate({{"U001"}}, t03, {}); }),
+              "无记录,请重新选择查询条件！/提示信息");
     user_->Generate({{"demo"}}, selection_, {});
     EXPECT_THAT(Rows(user_->cdsReport(), "USERCODE"), ElementsAre("demo|T'01|正价票(80%)| C:1/144"));
 }

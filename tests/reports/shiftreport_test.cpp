@@ -3,7 +3,7 @@
 
 #include "dialogs/dialogresponder.h"
 #include "host/cashiftclosereport.h"
-#include "platform/widgets/filedialogs.h"
+#include "platform/widgets/filedialog.h"
 #include "platform/widgets/reportoutput.h"
 #include "printouts.h"
 #include "reports/shift/uishiftclosereport.h"
@@ -34,10 +34,11 @@ constexpr const char* kTo = "2025-06-12 23:59:59";
 std::vector<std::string> Lines(TClientDataSet& lines) {
     std::vector<std::string> result;
     for (lines.First(); !lines.Eof(); lines.Next())
-        result.push_back(lines.FieldByName("SECTION").AsString() + "|" + lines.FieldByName("ITEM").AsString() + "|" +
-                         lines.FieldByName("QUANTITY").AsString() + "|" +
-                         (lines.FieldByName("MONEY").IsNull() ? std::string()
-                                                              : std::to_string(lines.FieldByName("MONEY").AsInteger())));
+        result.push_back(
+            lines.FieldByName("SECTION").AsString() + "|" + lines.FieldByName("ITEM").AsString() + "|" +
+            lines.FieldByName("QUANTITY").AsString() + "|" +
+            (lines.FieldByName("MONEY").IsNull() ? std::string()
+                                                 : std::to_string(lines.FieldByName("MONEY").AsInteger())));
     return result;
 }
 
@@ -57,27 +58,28 @@ INSTANTIATE_TEST_SUITE_P(Backends, ShiftReport, ::testing::ValuesIn(server::test
 TEST_P(ShiftReport, EveryPaymentPrintAndCancellationOfTheSellersDay) {
     TCAShiftCloseReport service(*client_);
     EXPECT_THAT(Lines(service.GetShiftClose(LoginAs("U001", "u001"), "", kFrom, kTo)),
-                ElementsAre("收款|现金 (X)|2|600",       // 500, and 100 of the split 300
-                            "收款|银行卡 (H)|2|350",     // 200 of the split, and 150
-                            "收款|合计|3|950",           // three payments
-                            "退款|现金 (X)|1|-380",      //
-                            "退款|合计|1|-380",          //
-                            "出票|测试甲场|3|",          //
-                            "出票|测试乙场|1|",          //
-                            "出票|合计|4|",              //
+                ElementsAre("收款|现金 (X)|2|600",   // 500, and 100 of the split 300
+                            "收款|银行卡 (H)|2|350", // 200 of the split, and 150
+                            "收款|合计|3|950",       // three payments
+                            "退款|现金 (X)|1|-380",  //
+                            "退款|合计|1|-380",      //
+                            "出票|测试甲场|3|",      //
+                            "出票|测试乙场|1|",      //
+                            "出票|合计|4|",          //
                             "重打|订单 TK08 座位 9100011 条码 6900009100011 2025-06-12 10:35:00|1|",
                             "重打|订单 TK09 座位 9100101 条码 6900009100101 2025-06-12 11:05:00|1|", //
-                            "重打|合计|2|",              //
-                            "退票|测试甲场|1|-380",      //
-                            "退票|合计|1|-380",          //
-                            "取消订单|取消的订单|1|",    //
-                            "取消订单|释放的座位|2|",    //
+                            "重打|合计|2|",                                                          //
+                            "退票|测试甲场|1|-380",                                                  //
+                            "退票|合计|1|-380",                                                      //
+                            "取消订单|取消的订单|1|",                                                //
+                            "取消订单|释放的座位|2|",                                                //
                             "应交现金|现金收款减现金退款||220"));
     // Another day: every section with its zero totals.
     EXPECT_THAT(Lines(service.GetShiftClose(LoginAs("U001", "u001"), "U001", "2025-06-13 00:00:00",
                                             "2025-06-13 23:59:59")),
                 ElementsAre("收款|合计|0|0", "退款|合计|0|0", "出票|合计|0|", "重打|合计|0|", "退票|合计|0|0",
-                            "取消订单|取消的订单|0|", "取消订单|释放的座位|0|", "应交现金|现金收款减现金退款||0"));
+                            "取消订单|取消的订单|0|", "取消订单|释放的座位|0|",
+                            "应交现金|现金收款减现金退款||0"));
 }
 
 TEST_P(ShiftReport, OnlySellersWithinTheCallersReach) {
@@ -93,9 +95,12 @@ TEST_P(ShiftReport, OnlySellersWithinTheCallersReach) {
     EXPECT_THAT(RemoteError([&] { service.GetShiftClose(LoginAs("DMDZP", "dmdzp"), "U001", kFrom, kTo); }),
                 HasSubstr("无权查看"));
     const std::string context = LoginAs("ADMIN", "admin");
-    EXPECT_THAT(RemoteError([&] { service.GetShiftClose(context, "GHOST", kFrom, kTo); }), HasSubstr("没有售票员 GHOST"));
-    EXPECT_THAT(RemoteError([&] { service.GetShiftClose(context, "", "", kTo); }), HasSubstr("交班起始时间未设定"));
-    EXPECT_THAT(RemoteError([&] { service.GetShiftClose(context, "", kFrom, "明天"); }), HasSubstr("交班结束时间"));
+    EXPECT_THAT(RemoteError([&] { service.GetShiftClose(context, "GHOST", kFrom, kTo); }),
+                HasSubstr("没有售票员 GHOST"));
+    EXPECT_THAT(RemoteError([&] { service.GetShiftClose(context, "", "", kTo); }),
+                HasSubstr("交班起始时间未设定"));
+    EXPECT_THAT(RemoteError([&] { service.GetShiftClose(context, "", kFrom, "明天"); }),
+                HasSubstr("交班结束时间"));
     EXPECT_THAT(RemoteError([&] { service.GetShiftClose(context, "", kTo, kFrom); }), HasSubstr("早于"));
 }
 
@@ -144,10 +149,11 @@ TEST_P(ShiftReport, WindowPreviewsAndExportsTheShift) {
     QTemporaryDir dir;
     const std::filesystem::path file = (dir.path() + "/shift.xlsx").toStdString();
     std::string suggested;
-    const TSaveFileNameHook previousSave = SetSaveFileNameHook([&](const std::string&, const std::string& name) {
-        suggested = name;
-        return std::optional<std::filesystem::path>(file);
-    });
+    const TSaveFileNameHook previousSave =
+        SetSaveFileNameHook([&](const QString&, const std::filesystem::path& name) {
+            suggested = name.string();
+            return std::optional<std::filesystem::path>(file);
+        });
     window.actExport->trigger();
     SetSaveFileNameHook(previousSave);
     EXPECT_EQ(suggested, "交班报表-U001.xlsx");
@@ -172,8 +178,8 @@ TEST_P(ShiftReport, KavReportWritesTheShift) {
         QProcess program;
         program.setProcessChannelMode(QProcess::MergedChannels);
         program.start(QCoreApplication::applicationDirPath() + "/kav-report",
-                      QStringList{"shift", "--server", QStringLiteral("127.0.0.1:%1").arg(Port()), "--user", user,
-                                  "--password", password} +
+                      QStringList{"shift", "--server", QStringLiteral("127.0.0.1:%1").arg(Port()), "--user",
+                                  user, "--password", password} +
                           extra);
         program.waitForFinished(60000);
         return std::make_pair(program.exitCode(), QString::fromUtf8(program.readAll()).toStdString());
@@ -185,7 +191,8 @@ TEST_P(ShiftReport, KavReportWritesTheShift) {
     EXPECT_THAT(text, HasSubstr("交班报表"));
     EXPECT_THAT(text, HasSubstr("2025-06-12 23:59:59")) << "a day alone is the whole day";
     EXPECT_THAT(text, HasSubstr("220.00"));
-    std::tie(status, output) = run("U003", "u003", {"--seller", "U001", "--from", "2025-06-12", "--pdf", pdf});
+    std::tie(status, output) =
+        run("U003", "u003", {"--seller", "U001", "--from", "2025-06-12", "--pdf", pdf});
     EXPECT_EQ(status, 1);
     EXPECT_THAT(output, HasSubstr("无权查看售票员 U001"));
 }

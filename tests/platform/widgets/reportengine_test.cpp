@@ -25,8 +25,8 @@ void FillSales(TClientDataSet& ds, int rowsPerProduct) {
     for (const char* product : {"P1", "P2"})
         for (int i = 0; i < rowsPerProduct; ++i)
             // Level B has no price and no sale anywhere: its column is left out.
-            ds.AppendRecord({product, std::string("演出") + product, "售票" + std::to_string(i), 100.0, i + 1, 0.0, 0,
-                             80.5, 2});
+            ds.AppendRecord({product, std::string("演出") + product, "售票" + std::to_string(i), 100.0, i + 1,
+                             0.0, 0, 80.5, 2});
 }
 
 constexpr const char* kLayout = R"({
@@ -118,15 +118,19 @@ TEST(ReportLayout, RefusesAFileWithItsPlaceNamed) {
         {"{\"dataset\": \"X\", \"bands\": {\"footer\": {}}}", "bands.footer"},
         {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"elements\": []}}}", "bands.detail.height"},
         {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": -1}}}", "bands.detail.height"},
-        {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": 5, \"elements\": [{\"type\": \"chart\"}]}}}",
+        {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": 5, \"elements\": [{\"type\": "
+         "\"chart\"}]}}}",
          "bands.detail.elements[0].type"},
-        {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": 5, \"elements\": [{\"type\": \"field\", \"x\": 0, "
+        {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": 5, \"elements\": [{\"type\": \"field\", "
+         "\"x\": 0, "
          "\"y\": 0, \"w\": 1, \"h\": 1}]}}}",
          "bands.detail.elements[0].name"},
-        {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": 5, \"elements\": [{\"type\": \"field\", \"name\": "
+        {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": 5, \"elements\": [{\"type\": \"field\", "
+         "\"name\": "
          "\"A\", \"format\": \"roman\", \"x\": 0, \"y\": 0, \"w\": 1, \"h\": 1}]}}}",
          "bands.detail.elements[0].format"},
-        {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": 5, \"elements\": [{\"type\": \"columns\", \"set\": "
+        {"{\"dataset\": \"X\", \"bands\": {\"detail\": {\"height\": 5, \"elements\": [{\"type\": "
+         "\"columns\", \"set\": "
          "\"levels\"}]}}}",
          "未声明的列组 'levels'"},
         {"{\"dataset\": \"X\", \"page\": {\"size\": \"A9\"}, \"bands\": {}}", "page.size"},
@@ -164,7 +168,8 @@ TEST_F(ReportEngineTest, BandsFlowOverPagesWithGroupsSumsAndNestedRows) {
     EXPECT_THAT(second, HasSubstr("第 2 页 共 2 页 打印人: 演示售票员"));
     for (std::size_t page = 0; page < 2; ++page) {
         ASSERT_EQ(document.FindTexts(page, "销售大类").size(), 1u);
-        const auto footer = document.FindTexts(page, "第 " + std::to_string(page + 1) + " 页 共 2 页 打印人: 演示售票员");
+        const auto footer =
+            document.FindTexts(page, "第 " + std::to_string(page + 1) + " 页 共 2 页 打印人: 演示售票员");
         ASSERT_EQ(footer.size(), 1u);
         EXPECT_DOUBLE_EQ(footer[0]->rect.top(), 297 - 10 - 8) << "the footer sits on the bottom margin";
     }
@@ -214,7 +219,8 @@ TEST_F(ReportEngineTest, ColumnSetsKeepTheKeysWithValuesAndShareTheirArea) {
     const TReportDocument document = Build(1);
     ASSERT_EQ(document.pages.size(), 1u);
     // B is left out; A and C share 120 mm, each capped at 50 mm; the 40 mm template scales to 50.
-    const auto a = document.FindTexts(0, "A级"), b = document.FindTexts(0, "B级"), c = document.FindTexts(0, "C级");
+    const auto a = document.FindTexts(0, "A级"), b = document.FindTexts(0, "B级"),
+               c = document.FindTexts(0, "C级");
     ASSERT_EQ(a.size(), 1u);
     EXPECT_TRUE(b.empty());
     ASSERT_EQ(c.size(), 1u);
@@ -235,7 +241,8 @@ TEST_F(ReportEngineTest, ColumnSetsKeepTheKeysWithValuesAndShareTheirArea) {
     EXPECT_EQ(document.FindTexts(0, "180.50").size(), 2u) << "100 + 0 + 80.50 in each row's totals cell";
     EXPECT_THROW(ParseReportLayout(R"({"dataset": "M", "bands": {}, "columnSets": {
         "a": {"keys": ["A"], "x": 0, "width": 10, "cellWidth": 10, "follows": "b"},
-        "b": {"keys": ["B"], "width": 10, "cellWidth": 10, "follows": "a"}}})", "loop.rep"),
+        "b": {"keys": ["B"], "width": 10, "cellWidth": 10, "follows": "a"}}})",
+                                   "loop.rep"),
                  EReportLayout);
 }
 

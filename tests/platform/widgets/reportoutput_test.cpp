@@ -26,11 +26,13 @@ TReportDocument TwoPages() {
     const char* texts[] = {"项目汇总报表 ＜无记录＞ 第 1 页 共 2 页", "一门长见 售票员 第 2 页 共 2 页"};
     for (const char* text : texts) {
         TReportPage page;
-        page.commands.push_back({TDrawCommand::Kind::Text, QRectF(10, 10, 200, 8), text, font, TReportAlign::Left, 0.2});
-        page.commands.push_back({TDrawCommand::Kind::Line, QRectF(10, 20, 277, 0), {}, font, TReportAlign::Left, 0.3});
+        page.commands.push_back(
+            {TDrawCommand::Kind::Text, QRectF(10, 10, 200, 8), text, font, TReportAlign::Left, 0.2});
+        page.commands.push_back(
+            {TDrawCommand::Kind::Line, QRectF(10, 20, 277, 0), {}, font, TReportAlign::Left, 0.3});
         // Far too long for its cell: painted smaller, still whole.
-        page.commands.push_back({TDrawCommand::Kind::Text, QRectF(10, 30, 12, 5), "12345678.90", font,
-                                 TReportAlign::Right, 0.2});
+        page.commands.push_back(
+            {TDrawCommand::Kind::Text, QRectF(10, 30, 12, 5), "12345678.90", font, TReportAlign::Right, 0.2});
         document.pages.push_back(page);
     }
     return document;
@@ -92,9 +94,8 @@ private slots:
 
     void previewGoesToTheHook() {
         int shown = 0;
-        const TReportPreviewHook previous = SetReportPreviewHook([&](const TReportDocument& document) {
-            shown = static_cast<int>(document.pages.size());
-        });
+        const TReportPreviewHook previous = SetReportPreviewHook(
+            [&](const TReportDocument& document) { shown = static_cast<int>(document.pages.size()); });
         PreviewReport(TwoPages(), nullptr);
         SetReportPreviewHook(previous);
         QCOMPARE(shown, 2);
