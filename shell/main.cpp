@@ -50,7 +50,10 @@ int RunClient(const kav::TClientOptions& options) {
 
     kav::TKavMainWindow window(kav::MakeShellSession(login.ContextText(), login.Host(), login.Port()),
                                [&connection] { return connection.Connected(); });
-    window.show();
+    // A seller works in this window all day: it takes the whole screen and the keyboard at once, so the
+    // menu keys work without a click first.
+    window.showMaximized();
+    window.activateWindow();
     if (!failures.empty()) kav::ShowErrorMessage(kav::DescribePackageFailures(failures));
     return QApplication::exec();
 }

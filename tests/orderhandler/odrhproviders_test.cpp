@@ -288,7 +288,7 @@ TEST_P(OrderProvidersTest, ExportDataSetFollowsTheCustomerExportRights) {
 TEST_P(OrderProvidersTest, BackgroundFetchUsesItsOwnConnection) {
     std::promise<std::pair<std::unique_ptr<TodrHSeatInfoList>, std::thread::id>> delivered;
     {
-        TAsyncGetSeatInfo fetch("127.0.0.1", server_->ListeningPort());
+        TAsyncGetSeatInfo fetch("127.0.0.1", server_->Port());
         fetch.GetSeatInfo(context_, "01", "D0000001",
                           [&](std::unique_ptr<TodrHSeatInfoList>& seats, std::exception_ptr error) {
                               EXPECT_FALSE(error);
@@ -305,7 +305,7 @@ TEST_P(OrderProvidersTest, BackgroundFetchUsesItsOwnConnection) {
 
     std::promise<std::exception_ptr> failed;
     {
-        TAsyncGetSeatInfo fetch("127.0.0.1", server_->ListeningPort());
+        TAsyncGetSeatInfo fetch("127.0.0.1", server_->Port());
         TKavContext forged;
         forged.SetAsString("NodeCode=01\n");
         fetch.GetSeatInfo(forged, "01", "D0000001",

@@ -247,6 +247,10 @@ std::string PdfText(const std::filesystem::path& pdf) {
     return text ? QString::fromStdString(*text).normalized(QString::NormalizationForm_KC).toStdString() : "";
 }
 
+std::string PdfSearchText(const std::filesystem::path& pdf) {
+    return Output("pdftotext", {"-enc", "UTF-8", "-layout", Q(pdf), "-"}).value_or("");
+}
+
 std::vector<std::string> ReadCodes(const std::filesystem::path& file) {
     std::filesystem::path image = file;
     QTemporaryDir pages;

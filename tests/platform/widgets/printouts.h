@@ -74,6 +74,9 @@ private:
 // The text pdftotext reads from the file, NFKC-normalised (fonts map some ideographs to their
 // compatibility forms).
 std::string PdfText(const std::filesystem::path& pdf);
+// The text as a reader's search finds it: pdftotext keeping the layout, not normalised, so that an
+// ideograph read back as a radical shows.
+std::string PdfSearchText(const std::filesystem::path& pdf);
 // Every code zbarimg reads on the file's pages (PDF rendered at 300 dpi by pdftoppm, or a PNG).
 std::vector<std::string> ReadCodes(const std::filesystem::path& file);
 // The number of pages and the first page's size in points, from pdfinfo.
