@@ -111,6 +111,9 @@ void TUIOrderHandlerProp::BuildLayout(QWidget* opener) {
     realPrice_->installEventFilter(this);
     auto* addButton = new QToolButton(this);
     addButton->setObjectName(QStringLiteral("btnPayOK"));
+    // A tool button shows its action's icon text, from which Qt strips a trailing "...", so the caption
+    // would be empty.
+    actions_.at("act_AddPayMode")->setIconText(QStringLiteral("..."));
     addButton->setDefaultAction(actions_.at("act_AddPayMode"));
     addButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     payRemark_ = new QLineEdit(this);
