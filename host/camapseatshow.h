@@ -24,6 +24,12 @@ public:
                        const std::string& sectionCode);
     // The performance's price levels.
     Variant GetPrice(const std::string& context, const std::string& productCode);
+    // The section's seats as the layout window edits them.
+    Variant GetSeat(const std::string& context, const std::string& productCode, const std::string& mapCode,
+                    const std::string& sectionCode);
+    // Saves the delta of those seats; answers the section's seats as saved.
+    Variant SetSeat(const std::string& context, const std::string& productCode, const std::string& mapCode,
+                    const std::string& sectionCode, const Variant& seatDelta);
 
 private:
     TTPMapSeatShow proxy_;

@@ -1,20 +1,9 @@
 #include "host/orb.h"
 
 #include "platform/core/connectionsettings.h"
-
-#include <filesystem>
+#include "platform/core/programfolder.h"
 
 namespace kav {
-
-namespace {
-
-std::filesystem::path ProgramFolder() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path() : program.parent_path();
-}
-
-} // namespace
 
 pelio::TPelioClient& ORB() {
     static pelio::TPelioClient client;

@@ -11,6 +11,7 @@
 #include "platform/widgets/actionupdater.h"
 #include "platform/widgets/hourglass.h"
 #include "rpc/exceptions.h"
+#include "seatmap/pricelevels.h"
 #include "seatmap/seatmapcomposite.h"
 #include "seatmap/seatmapconfig.h"
 
@@ -21,8 +22,6 @@
 namespace kav::orderhandler {
 
 namespace {
-
-const char* const kExtraPriceLevels[] = {"L", "S", "X", "Y", "Z"};
 
 void Load(TClientDataSet& dataSet, const pelio::Variant& packet) {
     dataSet.DisableControls();
@@ -161,15 +160,7 @@ void TCDOrderHandlerChangeSeat::InitializationChangeSeat(TKavSeatMapCompositeSho
 // The product's price levels, and the map-only levels every map knows.
 void TCDOrderHandlerChangeSeat::LoadPrices() {
     Load(price_, TCAMapSeatShow(client_).GetPrice(Context(), order_.productCode));
-    price_.DisableControls();
-    for (const char* level : kExtraPriceLevels) {
-        price_.Append();
-        price_.FieldByName("PRICELEVEL").SetAsString(level);
-        price_.Post();
-    }
-    price_.MergeChangeLog();
-    price_.First();
-    price_.EnableControls();
+    CompletePriceLevels(price_, false);
 }
 
 // "普通票" and every kind of the seat map configuration with its name.

@@ -5,14 +5,13 @@
 
 namespace kav::orderhandler {
 
-namespace {
-
-// The pay modes offered per order source.
 std::string ActionModuleOf(const std::string& orderFrom) {
     if (orderFrom == kOrderFromCallCentre) return "02";
     if (orderFrom == kOrderFromOnline) return "03";
     return {};
 }
+
+namespace {
 
 int IndexOfCode(const std::vector<TPayModeItem>& payModes, const std::string& code) {
     for (std::size_t i = 0; i < payModes.size(); ++i)
@@ -200,11 +199,14 @@ TClientDataSet& TodrHDataProvider::SearchProduct(const std::string& placeCode, c
 bool TodrHDataProvider::UpdateCustomerClientInfo(const TCustomerClientInfo& info) {
     const std::string node = context_.NodeCode();
     const std::string client =
-        SqlFormat("update KAV_ORDER_CLIENT_SHOW set CNAME = '%s', CADDRESS = '%s', TEL = '%s', CELLPHONE = "
-                  "'%s', IDENTTYPEID = "
-                  "%d, IDENTCODE = '%s', COMMENT = '%s' where NODECODE = '%s' and ORDERCODE = '%s'",
-                  {info.name, info.address, info.telephone, info.cellPhone, std::int64_t{info.identTypeId},
-                   info.identityNumber, info.comment, node, info.orderCode});
+        info.customerMasked
+            ? SqlFormat("update KAV_ORDER_CLIENT_SHOW set COMMENT = '%s' where NODECODE = '%s' and ORDERCODE = '%s'",
+                        {info.comment, node, info.orderCode})
+            : SqlFormat("update KAV_ORDER_CLIENT_SHOW set CNAME = '%s', CADDRESS = '%s', TEL = '%s', CELLPHONE = "
+                        "'%s', IDENTTYPEID = "
+                        "%d, IDENTCODE = '%s', COMMENT = '%s' where NODECODE = '%s' and ORDERCODE = '%s'",
+                        {info.name, info.address, info.telephone, info.cellPhone, std::int64_t{info.identTypeId},
+                         info.identityNumber, info.comment, node, info.orderCode});
     if (pipe_.ExecSQL(context_.GetAsString(), client) != 1) return false;
     const std::string order = SqlFormat("update KAV_ORDER_SHOW set INVOICEHEAD = '%s', FETCHWAY = '%s' where "
                                         "NODECODE = '%s' and ORDERCODE = '%s'",

@@ -32,7 +32,13 @@ struct TCustomerClientInfo {
     std::string invoiceHead;
     std::string shippingWay;
     std::int32_t identTypeId = 0;
+    // The order shows masked customer details (a partner's web sale): only the comment of the customer
+    // row is written, so the masks never replace the real name, phones, address and certificate.
+    bool customerMasked = false;
 };
+
+// The action module of the pay modes offered for an order source: "02" for source 2, "03" for 3, else empty.
+std::string ActionModuleOf(const std::string& orderFrom);
 
 class TodrHDataProvider {
 public:
@@ -81,8 +87,8 @@ public:
                                   const std::string& fromTime, const std::string& toTime,
                                   const std::string& name);
 
-    // Writes the customer row, then, only when that changed one row, the order's invoice head and
-    // shipping way. Two separate requests: when the second fails the first stays done. True only
+    // Writes the customer row (only its comment for a masked customer), then, only when that changed one
+    // row, the order's invoice head and shipping way. Two separate requests: when the second fails the first stays done. True only
     // when both changed one row.
     bool UpdateCustomerClientInfo(const TCustomerClientInfo& info);
 

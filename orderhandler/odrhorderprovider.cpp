@@ -1,5 +1,6 @@
 #include "orderhandler/odrhorderprovider.h"
 
+#include "host/sqltext.h"
 #include "orderhandler/odrhsql.h"
 
 #include <array>

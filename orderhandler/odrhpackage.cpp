@@ -14,6 +14,8 @@ struct Package {
     // Declared in the order of use, so that each is created after what it uses.
     std::unique_ptr<TKavContext> context;
     std::unique_ptr<TTPDBPipe> pipe;
+    ITPDBPipe* pipeInUse = nullptr; // a test's, or null for the proxy
+    ISaleTicketCoreIntf* saleCore = nullptr; // a test's, or null for the process's core
     std::unique_ptr<TSPOrderHandler> rightsObject;
     std::unique_ptr<TKavMemberSys> memberSys;
     std::unique_ptr<TodrHDataProvider> lookups;
@@ -27,8 +29,9 @@ Package& Shared() {
     return package;
 }
 
-TTPDBPipe& Pipe() {
+ITPDBPipe& Pipe() {
     Package& p = Shared();
+    if (p.pipeInUse) return *p.pipeInUse;
     if (!p.pipe) p.pipe = std::make_unique<TTPDBPipe>(&ORB());
     return *p.pipe;
 }
@@ -71,6 +74,19 @@ TAsyncGetSeatInfo& AsyncGetSeatInfo() {
     Package& p = Shared();
     if (!p.asyncSeats) p.asyncSeats = std::make_unique<TAsyncGetSeatInfo>(ORB().GetHost(), ORB().GetPort());
     return *p.asyncSeats;
+}
+
+ISaleTicketCoreIntf& odrHSaleCore() {
+    Package& p = Shared();
+    return p.saleCore ? *p.saleCore : _SaleTicketCoreIntf();
+}
+
+void UseOrderHandlerPipe(ITPDBPipe* pipe) {
+    Shared().pipeInUse = pipe;
+}
+
+void UseOrderHandlerSaleCore(ISaleTicketCoreIntf* core) {
+    Shared().saleCore = core;
 }
 
 void PublishOrderHandlerRights(TOrderOutsideLookups rights) {

@@ -1,12 +1,14 @@
 #pragma once
 // The order handler package's shared objects and the free functions over them. The objects are
-// created on first use over the shared connection (ORB) and live until FreeOrderHandlerPackage,
-// which the package's unload calls. All of them belong to the GUI thread.
+// created on first use over the shared connection (ORB) and live until FreeOrderHandlerPackage, or
+// until the package's library is unloaded or the process ends, when they go in the same order. All of
+// them belong to the GUI thread.
 
 #include "host/kavcontext.h"
 #include "orderhandler/odrhasyncseats.h"
 #include "orderhandler/odrhdataprovider.h"
 #include "orderhandler/odrhorderprovider.h"
+#include "salecore/usaleticketcoreintf.h"
 
 #include <string>
 #include <vector>
@@ -23,6 +25,15 @@ ISPOrderHandler& odrHRights();
 IKavMemberSys& odrHMemberSys();
 // The background seat fetcher, with the shared connection's host and port.
 TAsyncGetSeatInfo& AsyncGetSeatInfo();
+// The sale core the order windows cancel and sell through (_SaleTicketCoreIntf).
+ISaleTicketCoreIntf& odrHSaleCore();
+
+// The pipe the package's providers, rights object and member system use, in place of a data pipe
+// proxy on the shared connection (null: that proxy again); and the sale core in place of the process's
+// one. For tests that watch or stand in for the server; call them while the package holds no objects
+// (before first use, or after FreeOrderHandlerPackage). The objects must outlive their use.
+void UseOrderHandlerPipe(ITPDBPipe* pipe);
+void UseOrderHandlerSaleCore(ISaleTicketCoreIntf* core);
 
 // Makes the main window's rights (and member system names) current for the order sources, the
 // export columns and the bound records. Until then no order source is offered.

@@ -8,6 +8,7 @@
 #include "orderhandler/odrhpackage.h"
 #include "orderhandler/uiorderhandlerchangeseat.h"
 #include "orderhandler/uiorderhandlerorderseats.h"
+#include "platform/widgets/modaldialog.h"
 
 namespace kav::orderhandler {
 
@@ -35,15 +36,15 @@ bool ExecuteOrderSplit(QWidget* parent, const TodrHOrderInfoRecord& order, const
     TUIOrderHandlerChangeSeat window(client, parent);
     window.SnapIn().SetContext(context);
     window.InitializationChangeSeat(orderRow);
-    return window.exec() == QDialog::Accepted;
+    return ExecModal(window) == QDialog::Accepted;
 }
 
-void ShowOrderSeats(QWidget* parent, const TodrHOrderInfoRecord& order) {
-    TodrHOrderInfoDataProvider& provider = odrHOrderInfoDataProvider();
-    provider.SearchOrderHandlerSeatInfo(odrHContext().NodeCode(), order.orderCode.str());
+void ShowOrderSeats(QWidget* parent, TodrHOrderInfoRecord& order) {
+    // Read afresh, so that the provider's last seat rows are this order's; the record keeps them too.
+    order.RefreshSeats();
     TUIOrderHandlerOrderSeats window(parent);
-    window.SetSeatData(provider.GetOrderSeatsInfo());
-    window.exec();
+    window.SetSeatData(odrHOrderInfoDataProvider().GetOrderSeatsInfo());
+    ExecModal(window);
 }
 
 } // namespace kav::orderhandler

@@ -7,8 +7,10 @@
 //     "该订单只剩一个座位，不可拆分！" when the order holds one seat; otherwise shows the split window
 //     modally. True when the split made a new order: the order window then runs its search again.
 //   ShowOrderSeats(parent, order)
-//     the action "查看座位": reads the order's seats through the package's order provider and shows
-//     them in the read-only seat list.
+//     the action "查看座位": reads the order's seats again (the record keeps them, as after its
+//     get-seats) and shows them in the read-only seat list.
+//
+// Both windows are shown through the modal-dialog seam (platform/widgets/modaldialog.h).
 //
 // Both raise what the remote calls raise (EosException and its kin), for the window to show; run them
 // through RunGuarded. Remote calls go through the shared connection, or through `client` when given,
@@ -27,6 +29,6 @@ bool ExecuteOrderSplit(QWidget* parent, const TodrHOrderInfoRecord& order, const
 bool ExecuteOrderSplit(QWidget* parent, const TodrHOrderInfoRecord& order, const std::string& context,
                        pelio::TPelioClient& client);
 
-void ShowOrderSeats(QWidget* parent, const TodrHOrderInfoRecord& order);
+void ShowOrderSeats(QWidget* parent, TodrHOrderInfoRecord& order);
 
 } // namespace kav::orderhandler

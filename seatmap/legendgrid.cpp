@@ -3,6 +3,7 @@
 #include "seatmap/fontsubstitution.h"
 #include "seatmap/seatmapconfig.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <numeric>
 
@@ -124,6 +125,11 @@ void TKavLegendGrid::paintEvent(QPaintEvent*) {
                                  Qt::TextSingleLine,
                              padded ? text.trimmed() : text);
         }
+}
+
+void TKavLegendGrid::mouseReleaseEvent(QMouseEvent* event) {
+    const int row = event->position().toPoint().y() / RowPitch;
+    if (event->button() == Qt::LeftButton && row >= 0 && row < rows_) emit RowClicked(row);
 }
 
 } // namespace kav

@@ -52,8 +52,13 @@ public:
     QSize sizeHint() const override;
     QRect CellRect(int row, int col) const;
 
+signals:
+    // A row was clicked with the left button (rows count from 0, the header included).
+    void RowClicked(int row);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     struct Cell {

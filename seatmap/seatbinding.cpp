@@ -147,34 +147,44 @@ constexpr const char* kWrittenFields[] = {"FLOORNO", "ROWNO",      "SEATNO", "IS
 
 } // namespace
 
-void GatherSeatCells(const TKavSeatGrid& grid, TClientDataSet& seats,
-                     const std::function<void(TClientDataSet&)>& onNewRecord) {
+void GatherSeatCells(TKavSeatGrid& grid, TClientDataSet& seats,
+                     const std::function<void(TClientDataSet&)>& onNewRecord,
+                     const std::set<std::int32_t>& deletions) {
     std::vector<TField*> fields;
     for (const char* name : kWrittenFields)
         fields.push_back(&seats.FieldByName(name));
     TField& code = seats.FieldByName("SEATCODE");
+    // Cells given the code of a row appended for them, with the code they had; put back on an error,
+    // when the appended rows go with the dataset's other changes.
+    std::vector<std::pair<TKavCellInfo*, std::int32_t>> coded;
     try {
         CursorKeeper keeper(seats);
         std::unordered_map<std::int64_t, TBookmark> rowOfSeat;
         for (seats.First(); !seats.Eof(); seats.Next())
             if (!code.IsNull()) rowOfSeat.emplace(code.AsLargeInt(), seats.GetBookmark());
         const auto find = [&](std::int32_t seatCode) -> TBookmark {
-            if (seatCode <= 0) return 0;
+            if (seatCode == 0) return 0;
             const auto found = rowOfSeat.find(seatCode);
             return found == rowOfSeat.end() ? 0 : found->second;
         };
+        const auto remove = [&](std::int32_t seatCode) {
+            if (const TBookmark row = find(seatCode); row != 0 && seats.BookmarkValid(row)) {
+                seats.GotoBookmark(row);
+                seats.Delete();
+                rowOfSeat.erase(seatCode);
+            }
+        };
+        std::set<std::int32_t> held;
         for (int row = 1; row <= grid.RowCount(); ++row)
             for (int col = 1; col <= grid.ColCount(); ++col) {
-                const TKavCellInfo& cell = grid.Cell(row, col);
-                const TBookmark existing = find(cell.SeatCode);
+                TKavCellInfo& cell = grid.Cell(row, col);
                 if (cell.CellStatus == TKavCellStatus::kavcsNone) {
-                    if (existing != 0) {
-                        seats.GotoBookmark(existing);
-                        seats.Delete();
-                    }
+                    remove(cell.SeatCode);
                     continue;
                 }
+                if (cell.SeatCode != 0) held.insert(cell.SeatCode);
                 const std::vector<std::string> texts = CellTexts(cell, row, col);
+                const TBookmark existing = find(cell.SeatCode);
                 if (existing != 0) {
                     seats.GotoBookmark(existing);
                     bool same = true;
@@ -189,8 +199,17 @@ void GatherSeatCells(const TKavSeatGrid& grid, TClientDataSet& seats,
                 for (std::size_t i = 0; i < fields.size(); ++i)
                     fields[i]->SetAsString(texts[i]);
                 seats.Post();
+                if (existing == 0 && !code.IsNull()) {
+                    coded.emplace_back(&cell, cell.SeatCode);
+                    cell.SeatCode = static_cast<std::int32_t>(code.AsLargeInt());
+                    rowOfSeat.emplace(cell.SeatCode, seats.GetBookmark());
+                }
             }
+        for (std::int32_t seatCode : deletions)
+            if (!held.contains(seatCode)) remove(seatCode);
     } catch (...) {
+        for (auto [cell, previous] : coded)
+            cell->SeatCode = previous;
         if (seats.State() != TDataSetState::dsBrowse && seats.Active()) seats.Cancel();
         seats.CancelUpdates();
         throw;

@@ -11,7 +11,9 @@
 
 #include "seatmap/seatgrid.h"
 
+#include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace kav {
@@ -35,13 +37,16 @@ TKavSeatLoadResult LoadSeatCells(TKavSeatGrid& grid, TClientDataSet& seats, cons
 void GatherSelectedSeats(const TKavSeatGrid& grid, TClientDataSet& seats);
 
 // Writes the grid back into the seat rows, row by row, left to right: a cell that holds a seat edits
-// the row of its seat code, or appends a new row when the code is not positive or not found (after
-// `onNewRecord` has filled what the screen fills in a new row, such as a provisional SEATCODE); an
-// empty cell whose positive seat code is found deletes that row. FLOORNO, ROWNO, SEATNO, ISADDITION,
-// DESCRIPTION, KIND, PRICELEVEL, X and Y are written; a row that already holds those values is not
-// touched, so an unchanged grid leaves no change behind. On any error every pending change of the
-// dataset is cancelled and the error raised again.
-void GatherSeatCells(const TKavSeatGrid& grid, TClientDataSet& seats,
-                     const std::function<void(TClientDataSet&)>& onNewRecord = {});
+// the row of its seat code, or appends a new row when the code is 0 or not found (after `onNewRecord`
+// has filled what the screen fills in a new row, such as a provisional SEATCODE, which is then written
+// back into the cell so that gathering again edits that row instead of appending another); an empty
+// cell whose non-zero seat code is found deletes that row, and so does each code of `deletions` (seats
+// the user deleted) that no cell holds. FLOORNO, ROWNO, SEATNO, ISADDITION, DESCRIPTION, KIND,
+// PRICELEVEL, X and Y are written; a row that already holds those values is not touched, so an
+// unchanged grid leaves no change behind. On any error every pending change of the dataset is
+// cancelled and the error raised again; the cells, and so the user's work, stay as they were.
+void GatherSeatCells(TKavSeatGrid& grid, TClientDataSet& seats,
+                     const std::function<void(TClientDataSet&)>& onNewRecord = {},
+                     const std::set<std::int32_t>& deletions = {});
 
 } // namespace kav

@@ -1,5 +1,6 @@
 #include "seatmap/seatmapcomposite.h"
 
+#include "dialogs/kavdialog.h"
 #include "platform/core/money.h"
 #include "platform/dataset/clientdataset.h"
 #include "platform/dataset/rowreader.h"
@@ -7,6 +8,9 @@
 #include "seatmap/legendgrid.h"
 #include "seatmap/seatinfopanel.h"
 #include "seatmap/seatmapconfig.h"
+#include "seatmap/uiseatcopyshow.h"
+#include "seatmap/uiseateditorshow.h"
+#include "seatmap/uiseatmoveshow.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -14,6 +18,7 @@
 #include <QScrollArea>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 namespace kav {
 namespace {
@@ -86,6 +91,9 @@ TKavSeatMapCompositeShow::TKavSeatMapCompositeShow(QWidget* parent)
         scrollBox_->ensureVisible(cell.center().x(), cell.center().y(), cell.width(), cell.height());
     });
     map_->SetCellDescriber([this](int row, int col) { return DescribeCell(row, col); });
+    for (TKavLegendGrid* legend : {priceLegend_, kindLegend_})
+        connect(legend, &TKavLegendGrid::RowClicked, this,
+                [this, legend](int row) { LegendRowClicked(legend, row); });
     map_->installEventFilter(this);
     resize(800, 600);
 }
@@ -122,6 +130,7 @@ void TKavSeatMapCompositeShow::SetRemarkSource(TClientDataSet* dataSet) {
 void TKavSeatMapCompositeShow::SetInDesign(bool value) {
     map_->SetInDesign(value);
     map_->SetShowIndicator(value);
+    ArrangeLegend(map_->EntrepreneurFlag() == "Y");
 }
 
 void TKavSeatMapCompositeShow::SetPrompt(const std::string& text) {
@@ -146,6 +155,8 @@ void TKavSeatMapCompositeShow::UpdateSeat() {
     const std::string entrepreneur = flag && !seat_->IsEmpty() ? flag->AsString() : std::string();
     const TKavSeatLoadResult result = LoadSeatCells(map_->CellGrid(), *seat_, filter_);
     skipped_ = result.Skipped;
+    deletions_.clear();
+    history_.Clear();
     map_->SetEntrepreneurFlag(entrepreneur);
     ArrangeLegend(entrepreneur == "Y");
     map_->RePaintCells();
@@ -235,7 +246,9 @@ void TKavSeatMapCompositeShow::FillPriceLegend() {
             for (int row = 0; row < reader.RowCount(); ++row) {
                 reader.ReadText(row, level->Index(), levelText);
                 reader.ReadText(row, price->Index(), priceText);
-                if (levelText.empty() || priceText.empty() || reader.ReadFloat(row, price->Index()) <= 0)
+                // Design view lists the map-only levels too, so that seats can be given them.
+                if (levelText.empty() ||
+                    (!InDesign() && (priceText.empty() || reader.ReadFloat(row, price->Index()) <= 0)))
                     continue;
                 priceList_.push_back(levelText[0]);
                 rows.emplace_back(levelText[0], priceText);
@@ -333,7 +346,7 @@ void TKavSeatMapCompositeShow::GatherSelectedSeat() {
 void TKavSeatMapCompositeShow::GatherSeatInformation() {
     Require(seat_, "GatherSeatInformation");
     THourglass hourglass;
-    GatherSeatCells(map_->Grid(), *seat_, onNewSeatRecord_);
+    GatherSeatCells(map_->CellGrid(), *seat_, onNewSeatRecord_, deletions_);
 }
 
 void TKavSeatMapCompositeShow::ChangeSelectedSeats(const std::function<void(TKavCellInfo&)>& change) {
@@ -344,14 +357,18 @@ void TKavSeatMapCompositeShow::ChangeSelectedSeats(const std::function<void(TKav
 }
 
 void TKavSeatMapCompositeShow::SetPriceLevel(const std::string& level) {
-    ChangeSelectedSeats([&](TKavCellInfo& cell) {
-        if (!level.empty()) cell.PriceLevel = level[0];
+    DesignCommand([&] {
+        ChangeSelectedSeats([&](TKavCellInfo& cell) {
+            if (!level.empty()) cell.PriceLevel = level[0];
+        });
     });
 }
 
 void TKavSeatMapCompositeShow::SetCellKind(const std::string& kind) {
-    ChangeSelectedSeats([&](TKavCellInfo& cell) {
-        if (!kind.empty()) cell.Kind = kind[0];
+    DesignCommand([&] {
+        ChangeSelectedSeats([&](TKavCellInfo& cell) {
+            if (!kind.empty()) cell.Kind = kind[0];
+        });
     });
 }
 
@@ -377,28 +394,198 @@ bool TKavSeatMapCompositeShow::IsConflict(int floor, int row, const std::string&
 
 bool TKavSeatMapCompositeShow::IsConflict(int floor, int row, const std::string&, bool addition, int seat,
                                           int exceptCol, int exceptRow) const {
-    for (int r = 1; r <= map_->RowCount(); ++r)
-        for (int c = 1; c <= map_->ColCount(); ++c) {
-            if (r == exceptRow && c == exceptCol) continue;
-            const TKavCellInfo& cell = map_->Cells(r, c);
-            if (cell.CellStatus != TKavCellStatus::kavcsNone && cell.FloorNo == floor && cell.RowNo == row &&
-                cell.SeatNo == seat && cell.IsAddition == addition)
-                return true;
-        }
-    return false;
+    return IsSeatConflict(map_->Grid(), floor, row, addition, seat, {exceptRow, exceptCol});
 }
 
 bool TKavSeatMapCompositeShow::CanBeReplace(int col, int row) const {
-    return map_->Grid().InGrid(row, col) && map_->Cells(row, col).CellStatus == TKavCellStatus::kavcsNone;
+    return kav::CanBeReplace(map_->Grid(), col, row);
 }
 
 bool TKavSeatMapCompositeShow::ClearACell(int col, int row, bool forgetSeat) {
-    if (!map_->Grid().InGrid(row, col)) return false;
-    TKavCellInfo& cell = map_->Cells(row, col);
-    cell.CellStatus = TKavCellStatus::kavcsNone;
-    if (forgetSeat) cell.SeatCode = 0;
+    if (!kav::ClearACell(map_->CellGrid(), col, row, forgetSeat)) return false;
     map_->update(map_->CellRect(row, col));
     return true;
+}
+
+bool TKavSeatMapCompositeShow::CopyACell(int col, int row, int newCol, int newRow) {
+    if (!kav::CopyACell(map_->CellGrid(), col, row, newCol, newRow)) return false;
+    map_->update(map_->CellRect(newRow, newCol));
+    return true;
+}
+
+bool TKavSeatMapCompositeShow::MoveACell(int col, int row, int newCol, int newRow) {
+    if (!kav::MoveACell(map_->CellGrid(), col, row, newCol, newRow)) return false;
+    map_->update(map_->CellRect(row, col));
+    map_->update(map_->CellRect(newRow, newCol));
+    return true;
+}
+
+template <class Command>
+auto TKavSeatMapCompositeShow::DesignCommand(Command&& command) -> decltype(command()) {
+    history_.Begin(map_->Grid(), deletions_);
+    const auto finish = [this] {
+        const bool changed = history_.Commit(map_->Grid(), deletions_);
+        ClearSelection();
+        if (changed) emit OnLayoutChange();
+    };
+    if constexpr (std::is_void_v<decltype(command())>) {
+        command();
+        finish();
+    } else {
+        auto result = command();
+        finish();
+        return result;
+    }
+}
+
+bool TKavSeatMapCompositeShow::EditSelectedSeat(const TKavSeatIdentity& identity) {
+    const std::vector<TKavCellPos> selected = map_->SelectedCells();
+    if (selected.size() != 1) return false;
+    const TKavCellPos pos = selected.front();
+    if (IsSeatConflict(map_->Grid(), identity.FloorNo, identity.RowNo, identity.IsAddition, identity.SeatNo,
+                       pos))
+        return false;
+    return DesignCommand([&] { return EditSeat(map_->CellGrid(), pos, identity); });
+}
+
+int TKavSeatMapCompositeShow::MoveSelectedCells(const TKavSeatMove& move) {
+    return DesignCommand([&] { return kav::MoveSelectedCells(map_->CellGrid(), move); });
+}
+
+int TKavSeatMapCompositeShow::CopySelectedCells(const TKavSeatCopy& copy) {
+    return DesignCommand([&] {
+        return kav::CopySelectedCells(map_->CellGrid(), copy,
+                                      [this](int floor, int row) { return RowNameOf(floor, row); });
+    });
+}
+
+int TKavSeatMapCompositeShow::DeleteSelectedSeats() {
+    return DesignCommand([&] {
+        int emptied = 0;
+        for (const TKavCellPos& pos : map_->SelectedCells()) {
+            const TKavCellInfo& cell = map_->Cells(pos.Row, pos.Col);
+            emptied += HoldsSeat(cell) && cell.CellStatus != TKavCellStatus::kavcsLocked ? 1 : 0;
+        }
+        for (std::int32_t code : kav::DeleteSelectedCells(map_->CellGrid()))
+            deletions_.insert(code);
+        return emptied;
+    });
+}
+
+void TKavSeatMapCompositeShow::ShowEditor() {
+    const std::vector<TKavCellPos> selected = map_->SelectedCells();
+    if (selected.size() != 1) {
+        ShowPromptMessage("请仅选择一个单元格!!!", "操作提示");
+        return;
+    }
+    const TKavCellInfo& cell = map_->Cells(selected.front().Row, selected.front().Col);
+    TKavSeatIdentity seat;
+    seat.FloorNo = cell.FloorNo;
+    seat.RowNo = cell.RowNo;
+    seat.SeatNo = cell.SeatNo;
+    seat.IsAddition = cell.IsAddition;
+    seat.Description = cell.Description;
+    const std::string sectionCode = IsOpen(section_) && section_->FindField("SECTIONCODE")
+                                        ? section_->FieldByName("SECTIONCODE").AsString()
+                                        : "";
+    const auto identity = TUISeatEditorShow::Ask(this, EditorChoices(), sectionCode, seat, !HoldsSeat(cell));
+    if (identity && !EditSelectedSeat(*identity)) ShowWarningMessage("该座位已经存在!!", "警告");
+}
+
+void TKavSeatMapCompositeShow::MoveSelectedCells() {
+    if (SelectedCellCount() == 0) {
+        ShowPromptMessage("请先选择单元格", "操作提示");
+        return;
+    }
+    if (const auto move = TUISeatMoveShow::Ask(this)) MoveSelectedCells(*move);
+}
+
+void TKavSeatMapCompositeShow::CopySelectedCells() {
+    if (SelectedCellCount() == 0) {
+        ShowPromptMessage("请先选择单元格", "操作提示");
+        return;
+    }
+    if (const auto copy = TUISeatCopyShow::Ask(this)) CopySelectedCells(*copy);
+}
+
+void TKavSeatMapCompositeShow::DeleteSelectedCells() {
+    if (SelectedCellCount() == 0) {
+        ShowPromptMessage("请先选择座位!", "操作提示");
+        return;
+    }
+    if (ShowConfirmMessage("您确实要删除选中的座位吗?", "请确认") == 6) DeleteSelectedSeats();
+}
+
+void TKavSeatMapCompositeShow::Undo() {
+    if (!history_.Undo(map_->CellGrid(), deletions_)) return;
+    map_->RePaintCells();
+    SelectionChanged();
+    emit OnLayoutChange();
+}
+
+void TKavSeatMapCompositeShow::Redo() {
+    if (!history_.Redo(map_->CellGrid(), deletions_)) return;
+    map_->RePaintCells();
+    SelectionChanged();
+    emit OnLayoutChange();
+}
+
+TKavSeatEditorChoices TKavSeatMapCompositeShow::EditorChoices() {
+    TKavSeatEditorChoices choices;
+    if (IsOpen(section_) && section_->FindField("SECTIONCODE") && section_->FindField("CNAME")) {
+        TRowReader reader(*section_);
+        const int code = section_->FieldByName("SECTIONCODE").Index(),
+                  name = section_->FieldByName("CNAME").Index();
+        std::string codeText, nameText;
+        for (int row = 0; row < reader.RowCount(); ++row) {
+            reader.ReadText(row, code, codeText);
+            reader.ReadText(row, name, nameText);
+            choices.Sections.emplace_back(codeText, nameText);
+        }
+    }
+    if (!IsOpen(floor_)) return choices;
+    const TBookmark floorMark = floor_->GetBookmark();
+    floor_->DisableControls();
+    for (floor_->First(); !floor_->Eof(); floor_->Next()) {
+        TKavSeatEditorChoices::Floor floor;
+        floor.FloorNo = floor_->FieldByName("FLOORNO").AsInteger();
+        floor.Name = floor_->FieldByName("NAME").AsString();
+        if (IsOpen(row_)) {
+            TRowReader rows(*row_);
+            const int number = row_->FieldByName("ROWNO").Index(), name = row_->FieldByName("NAME").Index();
+            std::string nameText;
+            for (int row = 0; row < rows.RowCount(); ++row) {
+                rows.ReadText(row, name, nameText);
+                floor.Rows.emplace_back(rows.ReadInteger(row, number), nameText);
+            }
+        }
+        choices.Floors.push_back(std::move(floor));
+    }
+    if (floorMark != 0 && floor_->BookmarkValid(floorMark)) floor_->GotoBookmark(floorMark);
+    floor_->EnableControls();
+    return choices;
+}
+
+std::string TKavSeatMapCompositeShow::RowNameOf(int floor, int row) {
+    if (!IsOpen(floor_) || !IsOpen(row_)) return {};
+    const TBookmark floorMark = floor_->GetBookmark();
+    floor_->DisableControls();
+    row_->DisableControls();
+    std::string name;
+    if (floor_->Locate("FLOORNO", {std::int64_t{floor}}) && row_->Locate("ROWNO", {std::int64_t{row}}))
+        name = row_->FieldByName("NAME").AsString();
+    if (floorMark != 0 && floor_->BookmarkValid(floorMark)) floor_->GotoBookmark(floorMark);
+    row_->EnableControls();
+    floor_->EnableControls();
+    return name;
+}
+
+void TKavSeatMapCompositeShow::LegendRowClicked(TKavLegendGrid* legend, int row) {
+    if (!InDesign() || row < 0) return;
+    if (legend == priceLegend_ && row >= 1 && row <= static_cast<int>(priceList_.size()))
+        SetPriceLevel(std::string(1, priceList_[static_cast<std::size_t>(row - 1)]));
+    else if (legend == kindLegend_ && row < static_cast<int>(TKavSeatMapConfig::KindCodes.size()))
+        SetCellKind(map_->Config().GetKindCode(row));
 }
 
 void TKavSeatMapCompositeShow::CacheNames(TKavCellInfo& cell) {

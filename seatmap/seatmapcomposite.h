@@ -7,6 +7,13 @@
 // marking the seat rows (GatherSelectedSeat) and, in design view, writes the edited cells back into
 // the seat rows (GatherSeatInformation). It never talks to a server.
 //
+// Design view is a drawing board: ShowEditor, MoveSelectedCells, CopySelectedCells and
+// DeleteSelectedCells ask for what to do in their dialogs and change the cells only; a click on a
+// row of the price or kind legend gives the selected seats that level or kind. Every such command can
+// be undone and redone until the screen clears the history (ClearHistory; UpdateSeat clears it too).
+// Seats the user deleted leave the seat rows at the next GatherSeatInformation, so a failed gather
+// never loses a deletion.
+//
 // The sources, each optional until an operation needs it:
 //   section  CNAME, CELLROWS, CELLCOLUMNS, STYLE (stage: 0 left, 1 right, 2 centre) of the current row
 //   floor    FLOORNO, NAME          row  ROWNO, NAME (searched after the floor, so a row dataset nested
@@ -26,6 +33,8 @@
 // Threading: GUI thread only.
 
 #include "seatmap/seatbinding.h"
+#include "seatmap/seatedithistory.h"
+#include "seatmap/seatediting.h"
 #include "seatmap/seatmapshow.h"
 
 #include <QWidget>
@@ -115,6 +124,7 @@ public:
 
     // Every selected cell that holds a seat gets the first letter of the argument (nothing for an
     // empty argument) as its price level or kind, or becomes locked; then the selection is cleared.
+    // Level and kind changes are design commands (undoable).
     void SetPriceLevel(const std::string& level);
     void SetCellKind(const std::string& kind);
     void LockSelectedCells();
@@ -129,6 +139,35 @@ public:
     bool CanBeReplace(int col, int row) const;
     // Empties the cell (and forgets its seat code when `forgetSeat`); false outside the grid.
     bool ClearACell(int col, int row, bool forgetSeat);
+    // The cell operations of the design commands (seatediting.h).
+    bool CopyACell(int col, int row, int newCol, int newRow);
+    bool MoveACell(int col, int row, int newCol, int newRow);
+
+    // ---- design commands with their dialogs and messages
+    // Edits the one selected cell in the seat editor; a seat another cell already has is refused
+    // with a warning and nothing changes.
+    void ShowEditor();
+    void MoveSelectedCells();
+    void CopySelectedCells();
+    // Asks for confirmation; locked seats stay.
+    void DeleteSelectedCells();
+    // ---- the same without dialogs: each returns what it changed and clears the selection
+    bool EditSelectedSeat(const TKavSeatIdentity& identity);
+    int MoveSelectedCells(const TKavSeatMove& move);
+    int CopySelectedCells(const TKavSeatCopy& copy);
+    int DeleteSelectedSeats();
+    // What the seat editor's lists offer: the section, its floors and each floor's rows.
+    TKavSeatEditorChoices EditorChoices();
+    // The row's name in the floor and row data; empty when it has none.
+    std::string RowNameOf(int floor, int row);
+    // Seats deleted in design view and not gathered away yet.
+    const TKavSeatCodes& PendingDeletions() const { return deletions_; }
+
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    void Undo();
+    void Redo();
+    void ClearHistory() { history_.Clear(); }
 
     // The information panel's look-up for a cell of the map, as the mouse triggers it; the panel shows
     // beside the cell while it holds a seat.
@@ -149,6 +188,8 @@ public:
 signals:
     // The selection changed and the counts, the price data's TOTALSEATS and the legends follow it.
     void OnSelectionChange();
+    // A design command, undo or redo changed the cells.
+    void OnLayoutChange();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -166,6 +207,9 @@ private:
     void LayOut();
     // Applies `change` to every selected cell that holds a seat, then clears the selection.
     void ChangeSelectedSeats(const std::function<void(TKavCellInfo&)>& change);
+    // Runs a design command on the cells as one undoable step, then clears the selection.
+    template <class Command> auto DesignCommand(Command&& command) -> decltype(command());
+    void LegendRowClicked(TKavLegendGrid* legend, int row);
     void ToggleSidePanel();
     // Names of the cell's section, floor and row, looked up once per load.
     void CacheNames(TKavCellInfo& cell);
@@ -180,6 +224,8 @@ private:
     TClientDataSet* remark_ = nullptr;
     std::string filter_;
     std::function<void(TClientDataSet&)> onNewSeatRecord_;
+    TKavSeatCodes deletions_;
+    TKavSeatEditHistory history_;
 
     std::string priceList_;
     std::array<int, 'N' - 'A' + 1> selectNum_{};

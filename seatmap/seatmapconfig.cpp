@@ -1,6 +1,7 @@
 #include "seatmap/seatmapconfig.h"
 
 #include "platform/core/inifile.h"
+#include "platform/core/programfolder.h"
 #include "platform/core/textcodec.h"
 #include "seatmap/showshapes.h"
 
@@ -55,12 +56,6 @@ QFont FontFitting(const QFont& font, const QString& text, int width) {
         advance = QFontMetrics(smaller).horizontalAdvance(text);
     }
     return smaller;
-}
-
-std::filesystem::path ProgramFolder() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path() : exe.parent_path();
 }
 
 } // namespace

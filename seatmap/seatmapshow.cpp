@@ -152,6 +152,11 @@ void TKavSeatMapShow::SetSectionName(const std::string& value) {
     update();
 }
 
+void TKavSeatMapShow::SetCustomStage(std::optional<QRect> cells) {
+    customStage_ = cells;
+    update();
+}
+
 void TKavSeatMapShow::SetEntrepreneurFlag(const std::string& value) {
     entrepreneurFlag_ = value;
     update();
@@ -163,6 +168,9 @@ QRect TKavSeatMapShow::CellRect(int row, int col) const {
 
 QRect TKavSeatMapShow::StageBox() const {
     const int cw = ColWidth();
+    if (customStage_)
+        return QRect(customStage_->x() * cw, customStage_->y() * RowHeight(), customStage_->width() * cw,
+                     customStage_->height() * RowHeight());
     int a = 0;
     switch (indicatorLocation_) {
     case 0:

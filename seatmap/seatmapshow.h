@@ -23,6 +23,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,10 @@ public:
     void SetShowSeatNo(const std::string& value);
     const std::string& WorkState() const { return workState_; }
     void SetWorkState(const std::string& value);
+    // A stage the section places itself, in cells (x: left margin, y: top margin, width: length,
+    // height: width), drawn instead of the standard stage box; none for the standard box.
+    const std::optional<QRect>& CustomStage() const { return customStage_; }
+    void SetCustomStage(std::optional<QRect> cells);
     const std::string& SectionName() const { return sectionName_; }
     void SetSectionName(const std::string& value);
     // The seat data's "IsEntrepreneur" value: "Y" or "P" switch seat marks on, "P" with plain shapes.
@@ -120,6 +125,8 @@ public:
     QRect CellRect(int row, int col) const;
     // The stage box and the section caption beside it, in client coordinates.
     QRect ArenaRect() const;
+    // The stage box alone, in client coordinates.
+    QRect StageRect() const { return StageBox().translated(contentsRect().topLeft()); }
 
     void ClearSelection();
     void RePaintCells();
@@ -192,6 +199,7 @@ private:
     std::string showSeatNo_;
     std::string workState_ = "S";
     std::string sectionName_;
+    std::optional<QRect> customStage_;
     std::string entrepreneurFlag_;
     bool dragging_ = false;
     QPoint dragStart_;

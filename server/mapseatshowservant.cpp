@@ -3,7 +3,9 @@
 #include "host/sqltext.h"
 #include "platform/dataset/datapacketbuilder.h"
 #include "rpc/exceptions.h"
+#include "server/db/transaction.h"
 #include "server/dbpipeservant.h"
+#include "server/layout/seatlayout.h"
 #include "server/ticketoffice/sqlvalues.h"
 
 #include <vector>
@@ -98,6 +100,28 @@ Variant TKavMapSeatShow::GetPrice(const std::string& Context, const std::string&
                                "order by PRICELEVEL",
                                {node, ProductCode})),
         services_.maxMessageBytes);
+}
+
+Variant TKavMapSeatShow::GetSeat(const std::string& Context, const std::string& ProductCode,
+                                 const std::string& MapCode, const std::string& SectionCode) {
+    const std::string node = services_.sessions.Verify(Context).Value(context_names::NodeCode);
+    return PacketResult(
+        ReadSeatLayout(ThreadConnection(services_.database), {node, ProductCode, MapCode, SectionCode}),
+        services_.maxMessageBytes);
+}
+
+Variant TKavMapSeatShow::SetSeat(const std::string& Context, const std::string& ProductCode,
+                                 const std::string& MapCode, const std::string& SectionCode,
+                                 const Variant& SeatDelta) {
+    const TSeatLayoutScope scope{services_.sessions.Verify(Context).Value(context_names::NodeCode),
+                                 ProductCode, MapCode, SectionCode};
+    Connection& connection = ThreadConnection(services_.database);
+    return PacketResult(InTransaction(connection,
+                                      [&] {
+                                          SaveSeatLayout(connection, scope, SeatDelta);
+                                          return ReadSeatLayout(connection, scope);
+                                      }),
+                        services_.maxMessageBytes);
 }
 
 std::string SeatRowsSql(const std::string& nodeCode, const std::string& where, const std::string& orderBy) {

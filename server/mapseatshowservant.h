@@ -1,6 +1,8 @@
 #pragma once
 // TKavMapSeatShow: the map seat show servant (services/mapseatshow): a section with its floors and
-// rows, and a performance's price levels, of the caller's node, after checking the session.
+// rows, and a performance's price levels, of the caller's node, after checking the session; and the
+// section's seats as the layout window reads and saves them (server/layout/seatlayout.h), each save
+// one transaction.
 //
 // TKavFreeSaleShow: the free sale show servant (services/freesaleshow): a section's seats with their
 // sales state.
@@ -18,6 +20,10 @@ public:
     Variant GetSection(const std::string& Context, const std::string& ProductCode,
                        const std::string& SectionCode) override;
     Variant GetPrice(const std::string& Context, const std::string& ProductCode) override;
+    Variant GetSeat(const std::string& Context, const std::string& ProductCode, const std::string& MapCode,
+                    const std::string& SectionCode) override;
+    Variant SetSeat(const std::string& Context, const std::string& ProductCode, const std::string& MapCode,
+                    const std::string& SectionCode, const Variant& SeatDelta) override;
 
 private:
     const ServerServices& services_;

@@ -1,10 +1,13 @@
 #include "server/serverservices.h"
 
 #include "rpc/registry.h"
+#include "server/collectreport/collectreportservants.h"
+#include "server/shiftclosereport/shiftclosereportservant.h"
 #include "server/dbpipeservant.h"
 #include "server/forebook/forebookservant.h"
 #include "server/loginservant.h"
 #include "server/mapseatshowservant.h"
+#include "server/mapsectionshowservant.h"
 #include "server/reclaim/backgroundreclaimservant.h"
 #include "server/membersys/membersysservant.h"
 #include "server/salesearchservant.h"
@@ -15,6 +18,7 @@
 #include "services/freesaleshow/tpfreesaleshow_int.h"
 #include "services/login/tplogin_int.h"
 #include "services/mapseatshow/tpmapseatshow_int.h"
+#include "services/mapsectionshow/tpmapsectionshow_int.h"
 #include "services/ticketoffice/tpticketoffice_int.h"
 
 #include <memory>
@@ -53,6 +57,8 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavTicketOffice>(services); });
     pelio::ORBRegisterServantClass(std::string(kMapSeatShowInterface),
                                    [&services] { return std::make_unique<TKavMapSeatShow>(services); });
+    pelio::ORBRegisterServantClass(std::string(kMapSectionShowInterface),
+                                   [&services] { return std::make_unique<TKavMapSectionShow>(services); });
     pelio::ORBRegisterServantClass(std::string(kFreeSaleShowInterface),
                                    [&services] { return std::make_unique<TKavFreeSaleShow>(services); });
     pelio::ORBRegisterServantClass(std::string(kBackGroundReclaimInterface),
@@ -65,6 +71,14 @@ void RegisterServices(const ServerServices& services) {
                                    [&services] { return std::make_unique<TKavSaleSearchShow>(services); });
     pelio::ORBRegisterServantClass(std::string(kMemberSysInterface),
                                    [&services] { return std::make_unique<TKavMemberSys>(services); });
+    pelio::ORBRegisterServantClass(std::string(kPerformCollectReportInterface),
+                                   [&services] { return std::make_unique<TKavPerformCollectReport>(services); });
+    pelio::ORBRegisterServantClass(std::string(kUserCollectReportInterface),
+                                   [&services] { return std::make_unique<TKavUserCollectReport>(services); });
+    pelio::ORBRegisterServantClass(std::string(kGroupCollectReportInterface),
+                                   [&services] { return std::make_unique<TKavGroupCollectReport>(services); });
+    pelio::ORBRegisterServantClass(std::string(kShiftCloseReportInterface),
+                                   [&services] { return std::make_unique<TKavShiftCloseReport>(services); });
 }
 
 } // namespace kav::server

@@ -29,9 +29,9 @@ Connection& ThreadConnection(Database& database);
 // first use.
 Connection& ThreadPipeConnection(Database& database);
 
-// Registers the servants of ITPLogin, ITPDBPipe, ITPTicketOffice, ITPMapSeatShow, ITPFreeSaleShow,
-// ITPBackGroundReclaim and the other outside services (docs/services.md) with the process-wide ORB
-// registry. `services` must outlive every server that uses them.
+// Registers the servants of ITPLogin, ITPDBPipe, ITPTicketOffice, ITPMapSeatShow, ITPMapSectionShow,
+// ITPFreeSaleShow, ITPBackGroundReclaim and the other outside services (docs/services.md) with the
+// process-wide ORB registry. `services` must outlive every server that uses them.
 void RegisterServices(const ServerServices& services);
 
 } // namespace kav::server

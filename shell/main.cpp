@@ -9,6 +9,7 @@
 #include "shell/options.h"
 #include "shell/packageloader.h"
 #include "shell/peliologingateway.h"
+#include "shell/screenshotrun.h"
 #include "shell/selfcheck.h"
 
 #include <QDir>
@@ -21,6 +22,13 @@ namespace {
 
 int RunClient(const kav::TClientOptions& options) {
     const fs::path programFolder = QCoreApplication::applicationDirPath().toStdString();
+    if (options.screenshots) {
+        kav::TPackageLoader packages;
+        const std::vector<kav::TPackageFailure> failures =
+            kav::LoadClientPackages(packages, programFolder, options.pluginFolder);
+        if (!failures.empty()) std::cerr << kav::DescribePackageFailures(failures) << "\n";
+        return kav::RunScreenshots(*options.screenshots, packages);
+    }
     const fs::path settingsFile = kav::ConnectionSettingsPath(programFolder);
     const kav::ConnectionSettings settings = kav::ReadSettingsForLogin(settingsFile);
     // The shared connection reads the same file; one it cannot use (the problem was just shown) gets the
@@ -42,7 +50,10 @@ int RunClient(const kav::TClientOptions& options) {
 
     kav::TKavMainWindow window(kav::MakeShellSession(login.ContextText(), login.Host(), login.Port()),
                                [&connection] { return connection.Connected(); });
-    window.show();
+    // A seller works in this window all day: it takes the whole screen and the keyboard at once, so the
+    // menu keys work without a click first.
+    window.showMaximized();
+    window.activateWindow();
     if (!failures.empty()) kav::ShowErrorMessage(kav::DescribePackageFailures(failures));
     return QApplication::exec();
 }

@@ -165,23 +165,53 @@ void TKavMainWindow::DockForm(QWidget* form) {
 
 void TKavMainWindow::CloseTab(int index) {
     QPointer<QWidget> form = tabs_->widget(index);
-    if (!form) return;
-    const std::string owner = form->property(kOwnerProperty).toString().toStdString();
+    if (form && AskToClose(form) && form) RemoveForm(form);
+}
+
+bool TKavMainWindow::AskToClose(QWidget* form) {
+    closing_ = form;
+    const bool closed = form->close();
+    closing_ = nullptr;
+    return closed;
+}
+
+void TKavMainWindow::RemoveForm(QWidget* form) {
+    QPointer<QWidget> guard(form);
+    const QVariant owner = form->property(kOwnerProperty);
+    // A form of no snap-in stays its maker's to free.
+    bool others = false;
+    for (int i = 0; i < tabs_->count() && !owner.isNull(); ++i)
+        others = others || (tabs_->widget(i) != form && tabs_->widget(i)->property(kOwnerProperty) == owner);
     // Destroying the snap-in runs its Shutdown, which frees the form and so its tab.
-    if (auto it = snapIns_.find(owner); it != snapIns_.end()) snapIns_.erase(it);
-    if (form) tabs_->removeTab(tabs_->indexOf(form));
+    if (auto it = snapIns_.find(owner.toString().toStdString()); !others && it != snapIns_.end())
+        snapIns_.erase(it);
+    else if (others)
+        delete guard.data();
+    if (guard) tabs_->removeTab(tabs_->indexOf(guard));
 }
 
 bool TKavMainWindow::eventFilter(QObject* watched, QEvent* event) {
     // A docked form that closes itself (its own exit action) ends like a closed tab, once its close is
-    // done.
-    if (event->type() == QEvent::Close && watched->isWidgetType() &&
+    // done and if it did close.
+    if (event->type() == QEvent::Close && watched != closing_ && watched->isWidgetType() &&
         tabs_->indexOf(static_cast<QWidget*>(watched)) >= 0) {
         QTimer::singleShot(0, this, [this, form = QPointer<QWidget>(static_cast<QWidget*>(watched))] {
-            if (form && tabs_->indexOf(form) >= 0) CloseTab(tabs_->indexOf(form));
+            if (form && tabs_->indexOf(form) >= 0 && !form->isVisible()) RemoveForm(form);
         });
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TKavMainWindow::closeEvent(QCloseEvent* event) {
+    for (int i = tabs_->count() - 1; i >= 0; --i) {
+        QPointer<QWidget> form = tabs_->widget(i);
+        if (!AskToClose(form)) {
+            event->ignore();
+            return;
+        }
+        if (form) RemoveForm(form);
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TKavMainWindow::ShowTabsOrHint() {

@@ -3,6 +3,10 @@
 // windows snap-ins show with ShowFormInRootWindow become closable tabs of the central area; the status bar
 // shows the user, group, node, server address and whether the shared connection is up.
 //
+// Closing a tab, or the main window, first asks its window to close, so a window with unsaved work can
+// keep itself open. A snap-in may show several windows: closing one of them frees that window only; the
+// snap-in is destroyed with its last.
+//
 // While it exists the window is the root window (host/snapin/rootwindow.h). It owns one instance per
 // opened snap-in; closing a snap-in's tab destroys that instance, which frees its window. All instances are
 // destroyed with the main window, so it must go before the packages are unloaded.
@@ -46,19 +50,25 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenus();
     void BuildStatusBar();
     void DockForm(QWidget* form);
     void CloseTab(int index);
+    // Asks the form to close; true when it did.
+    bool AskToClose(QWidget* form);
+    // Takes a closed form out of its tab: frees it, or its snap-in when it was the snap-in's last.
+    void RemoveForm(QWidget* form);
     void ShowTabsOrHint();
 
     TShellSession session_;
     std::function<bool()> isConnected_;
     TRootWindowHook previousRootWindow_;
     std::map<std::string, std::unique_ptr<IKavClientSnapIn>> snapIns_;
-    std::string executing_; // the snap-in inside Execute; the forms it shows are its own
+    std::string executing_;      // the snap-in inside Execute; the forms it shows are its own
+    QWidget* closing_ = nullptr; // the form AskToClose is closing
 
     QMenu* windowMenu_ = nullptr;
     QToolBar* windowToolBar_ = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/core/money.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -11,6 +12,15 @@ std::int64_t Cents(double money) {
 
 double MoneyOf(std::int64_t cents) {
     return static_cast<double>(cents) / 100;
+}
+
+double NumberOr0(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return 0;
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value) ? value : 0;
 }
 
 std::string MoneyText(std::int64_t cents) {

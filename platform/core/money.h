@@ -4,12 +4,17 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kav {
 
 // The amount in whole cents, rounded half away from zero.
 std::int64_t Cents(double money);
 double MoneyOf(std::int64_t cents);
+
+// A decimal text ("12.5", blanks around allowed) as a number; 0 when it is not a finite number, so that
+// a balance or amount that came as anything else can never pass for a large one.
+double NumberOr0(std::string_view text);
 
 // "1234.50", "-0.05": always two decimals.
 std::string MoneyText(std::int64_t cents);

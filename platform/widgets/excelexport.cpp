@@ -5,14 +5,13 @@
 #include "platform/core/textcodec.h"
 #include "platform/dataset/clientdataset.h"
 
-#include <xlsxwriter.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <xlsxwriter.h>
 
 namespace kav {
 
@@ -86,7 +85,8 @@ std::string TextOf(const FieldValue& value, TExcelKind kind) {
     case FieldValue::Kind::Float:
         if (kind == TExcelKind::Date || kind == TExcelKind::DateTime) {
             try {
-                return kind == TExcelKind::Date ? FormatDateIso(value.Float()) : FormatDateTimeIso(value.Float());
+                return kind == TExcelKind::Date ? FormatDateIso(value.Float())
+                                                : FormatDateTimeIso(value.Float());
             } catch (const DateTimeError&) {
             }
         }
@@ -101,8 +101,8 @@ public:
     TWriter(const TExcelTable& table, const std::filesystem::path& target, const std::string& sheetName)
         : table_(table), target_(target) {
         if (table.columns.size() > kMaxColumns)
-            Fail(std::to_string(table.columns.size()) + " 列超过 Excel 工作表的 " + std::to_string(kMaxColumns) +
-                 " 列上限");
+            Fail(std::to_string(table.columns.size()) + " 列超过 Excel 工作表的 " +
+                 std::to_string(kMaxColumns) + " 列上限");
         if (table.rows.size() > kMaxRows)
             Fail(std::to_string(table.rows.size()) + " 行超过 Excel 工作表的 " + std::to_string(kMaxRows) +
                  " 行上限");
@@ -184,7 +184,8 @@ private:
             for (const auto& row : table_.rows)
                 if (c < row.size() && kind != TExcelKind::Date && kind != TExcelKind::DateTime)
                     width = std::max(width, TextWidth(TextOf(row[c], kind)));
-            Check(worksheet_set_column(sheet_, Col(c), Col(c), std::min(width + 2, kMaxColumnWidth), nullptr));
+            Check(
+                worksheet_set_column(sheet_, Col(c), Col(c), std::min(width + 2, kMaxColumnWidth), nullptr));
         }
     }
 
@@ -222,7 +223,8 @@ private:
     std::filesystem::path temporary_;
     std::unique_ptr<lxw_workbook, WorkbookCloser> workbook_;
     lxw_worksheet* sheet_ = nullptr;
-    lxw_format *bold_ = nullptr, *integer_ = nullptr, *money_ = nullptr, *date_ = nullptr, *dateTime_ = nullptr;
+    lxw_format *bold_ = nullptr, *integer_ = nullptr, *money_ = nullptr, *date_ = nullptr,
+               *dateTime_ = nullptr;
 };
 
 TExcelKind KindOf(TFieldType type) {
@@ -257,7 +259,8 @@ TExcelTable TExcelExport::TableOf(TClientDataSet& dataSet) {
     std::vector<int> fields;
     for (int f = 0; f < dataSet.FieldCount(); ++f) {
         const TField& field = dataSet.Fields(f);
-        if (!field.Visible() || field.DataType() == TFieldType::ftDataSet || field.DataType() == TFieldType::ftBlob)
+        if (!field.Visible() || field.DataType() == TFieldType::ftDataSet ||
+            field.DataType() == TFieldType::ftBlob)
             continue;
         fields.push_back(f);
         table.columns.push_back({field.DisplayLabel(), KindOf(field.DataType())});

@@ -12,9 +12,6 @@ namespace kav {
 
 namespace {
 
-// Where a face names a font the machine lacks, the CJK face that every installation has.
-const QString kFallbackFamily = QStringLiteral("Noto Sans CJK SC");
-constexpr int kDefaultFontPoints = 10;
 constexpr int kLargestFace = 4000; // face units: a little over a metre; anything larger is a typo
 
 std::string Text(TClientDataSet& dataSet, std::string_view name) {
@@ -35,24 +32,13 @@ QString ToQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QFont FontOf(const TFaceElement& element, double dpi) {
-    QFont font;
-    font.setFamilies({ToQString(element.fontName), kFallbackFamily});
-    const int points = element.fontPoints > 0 ? element.fontPoints : kDefaultFontPoints;
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * dpi / 72.0))));
-    font.setBold(element.bold);
-    font.setItalic(element.italic);
-    font.setUnderline(element.underline);
-    return font;
-}
-
 // The text on one line, left aligned and centred vertically; shrunk to fit the element's width,
 // because a ticket must never lose part of a seat name.
 void PaintText(QPainter& painter, const QRectF& box, const TFaceElement& element, const std::string& text,
                double dpi) {
     if (text.empty()) return;
     const QString shown = ToQString(text);
-    QFont font = FontOf(element, dpi);
+    QFont font = element.font.At(dpi);
     const double advance = QFontMetricsF(font).horizontalAdvance(shown);
     if (advance > box.width() && advance > 0)
         font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * box.width() / advance)));
@@ -83,15 +69,6 @@ void PaintSymbol(QPainter& painter, const QRectF& box, const TBarcodeSymbol& sym
     for (const TModuleRect& dark : symbol.dark)
         painter.fillRect(left + dark.x * module, symbol.linear ? top : top + dark.y * module,
                          dark.width * module, symbol.linear ? barHeight : dark.height * module, Qt::black);
-}
-
-void PaintBorder(QPainter& painter, const QRectF& box, int border, double scale) {
-    if (border == 0) return;
-    painter.setPen(QPen(Qt::black, std::max(1.0, std::round(scale))));
-    if (border & 1) painter.drawLine(box.topLeft(), box.bottomLeft());
-    if (border & 2) painter.drawLine(box.topLeft(), box.topRight());
-    if (border & 4) painter.drawLine(box.topRight(), box.bottomRight());
-    if (border & 8) painter.drawLine(box.bottomLeft(), box.bottomRight());
 }
 
 void PaintStubSeparators(QPainter& painter, const TFaceLayout& layout, double scale) {
@@ -154,11 +131,11 @@ std::vector<TFaceElement> ReadFaceElements(TClientDataSet& elements) {
         e.typeName = Text(elements, "ELEMENTTYPE");
         e.type = FaceElementTypeOf(e.typeName);
         e.caption = Text(elements, "CAPTION");
-        e.fontName = Text(elements, "FONTNAME");
-        e.fontPoints = Integer(elements, "FONTHEIGHT");
-        e.bold = Flag(elements, "FONTBOLD");
-        e.italic = Flag(elements, "FONTITALIC");
-        e.underline = Flag(elements, "FONTUNDERLINE");
+        e.font.name = Text(elements, "FONTNAME");
+        e.font.points = Integer(elements, "FONTHEIGHT");
+        e.font.bold = Flag(elements, "FONTBOLD");
+        e.font.italic = Flag(elements, "FONTITALIC");
+        e.font.underline = Flag(elements, "FONTUNDERLINE");
         e.border = Integer(elements, "BORDER");
         e.rect = QRect(Integer(elements, "ELM_LEFT"), Integer(elements, "ELM_TOP"),
                        Integer(elements, "ELM_WIDTH"), Integer(elements, "ELM_HEIGHT"));
@@ -241,7 +218,7 @@ void PaintFace(QPainter& painter, double dpi, const TFaceLayout& layout,
         case TFaceElementType::Unknown:
             break;
         }
-        PaintBorder(painter, box, e.border, scale);
+        PaintElementBorder(painter, box, e.border, scale);
     }
     painter.restore();
 }

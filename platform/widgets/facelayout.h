@@ -1,7 +1,8 @@
 #pragma once
 // What a ticket face is made of, read from the rows of the ticket face service (KAV_TICKETFACE and
-// KAV_TICKETFACE_ELEMENT), and how one element is painted. Positions and sizes are in the face's
-// units, pixels of 96 dpi; the painter scales them to the printer's resolution.
+// KAV_TICKETFACE_ELEMENT), and how one element is painted. Elements are the placed elements of
+// elementmodel.h: positions and sizes in the face's units, pixels of 96 dpi, which the painter scales
+// to the printer's resolution.
 //
 // Element types (ELEMENTTYPE), docs/printing.md:
 //   TSText     its CAPTION
@@ -12,6 +13,8 @@
 //   TSBarcode  Code 128 of the field named by CAPTION (BARCODE when empty)
 //   TSQRCode   QR code of the field named by CAPTION (QRCODE when empty)
 // FONTHEIGHT is in points; BORDER draws lines: 1 left, 2 top, 4 right, 8 bottom (15 a box).
+
+#include "platform/widgets/elementmodel.h"
 
 #include <QImage>
 #include <QRect>
@@ -37,17 +40,10 @@ public:
 
 enum class TFaceElementType { Text, Field, Image, Barcode, QrCode, Unknown };
 
-struct TFaceElement {
+struct TFaceElement : TElementModel {
     int number = 0;
     std::string typeName;
     TFaceElementType type = TFaceElementType::Unknown;
-    std::string caption;
-    std::string fontName;
-    int fontPoints = 0;
-    bool bold = false, italic = false, underline = false;
-    int border = 0;
-    QRect rect; // face units
-    std::string extra;
 
     // The ticket field the element prints; empty for texts and pictures.
     std::string FieldName() const;

@@ -2,9 +2,9 @@
 
 #include "platform/core/connectionsettings.h"
 #include "platform/core/inifile.h"
+#include "platform/core/programfolder.h"
 #include "platform/widgets/cupsqueues.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 #include <algorithm>
@@ -18,11 +18,6 @@ constexpr const char* kSection = "Printer";
 std::optional<TPrinterSettings>& Override() {
     static std::optional<TPrinterSettings> settings;
     return settings;
-}
-
-std::filesystem::path ProgramFolder() {
-    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath().toStdString();
-    return std::filesystem::current_path();
 }
 
 bool Installed(const TCupsQueues& queues, const std::string& name) {

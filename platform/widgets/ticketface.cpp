@@ -36,7 +36,7 @@ TKavTicketFace::~TKavTicketFace() = default;
 void TKavTicketFace::UpdateFace() {
     layout_ = faces_ ? ReadFaceLayout(*faces_) : TFaceLayout{};
     pictures_.SetFolder(CurrentPrinterSettings().pictureFolder);
-    if (printer_ && printerFor_ != layout_.printerName) printer_.reset();
+    printer_.reset(); // another face may name another printer
 }
 
 void TKavTicketFace::UpdateElements() {
@@ -49,12 +49,11 @@ void TKavTicketFace::CheckUsable() const {
 }
 
 void TKavTicketFace::OpenPrinter() {
-    if (printer_) return;
+    printer_.reset();
     auto printer = std::make_unique<TPrintSink>(ChoosePrinter(TPrintKind::Ticket, layout_.printerName));
     dpi_ = printer->Target().IsFolder() ? kFolderResolution
                                         : QueueResolution(printer->Target().queue, kFolderResolution);
     printer_ = std::move(printer);
-    printerFor_ = layout_.printerName;
 }
 
 std::string TKavTicketFace::JobTitle() const {
@@ -129,7 +128,7 @@ QImage TKavTicketFace::RenderImage(int dpi) {
 }
 
 int TKavTicketFace::Print() {
-    OpenPrinter();
+    if (!printer_) OpenPrinter();
     const QByteArray page = RenderPdf(dpi_);
     return printer_->Send(JobTitle(), TPrintFormat::Pdf,
                           std::string_view(page.constData(), static_cast<std::size_t>(page.size())),

@@ -46,15 +46,16 @@ public:
     // Raises ETicketFace when the face taken cannot make a readable ticket, or there is no face.
     void CheckUsable() const;
 
-    // Chooses and opens the printer for the face taken (once; later calls keep it). Raises
-    // EPrinterError, naming the printer, when it cannot be opened.
+    // Chooses and opens the printer for the face taken, again at every call, so that each run of
+    // prints learns of a printer that went away since the last. Raises EPrinterError, naming the
+    // printer, when it cannot be opened; no printer is open then.
     void OpenPrinter();
     // The opened printer; null before OpenPrinter.
     const TPrintSink* Printer() const { return printer_.get(); }
     int Resolution() const { return dpi_; }
 
     // Prints one ticket from the current record of the data source, opening the printer first when
-    // needed, and returns the CUPS job id (0 for a folder). Raises ETicketFace (a field the face prints
+    // none is open, and returns the CUPS job id (0 for a folder). Raises ETicketFace (a field the face prints
     // is not in the ticket record), EBarcode or EPrinterError; nothing was printed then.
     int Print();
 
@@ -76,7 +77,6 @@ private:
     std::vector<TFaceElement> faceElements_;
     TPictureCache pictures_;
     std::unique_ptr<TPrintSink> printer_;
-    std::string printerFor_; // the face printer name the printer was chosen for
     int dpi_ = 300;
 };
 

@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <sqlite3.h>
+#include <unordered_map>
 
 namespace kav::server {
 namespace {
@@ -197,9 +198,14 @@ public:
             }
             return sqlite3_changes64(db_.get());
         }
-        auto stmt = Prepare(std::string(sql), Guard::Any);
-        BindAll(stmt.get(), params);
-        StepToEnd(stmt.get());
+        sqlite3_stmt* stmt = Reusable(sql);
+        // Reset whatever happens, so that the kept statement holds no lock and no old values.
+        const std::unique_ptr<sqlite3_stmt, void (*)(sqlite3_stmt*)> done(stmt, [](sqlite3_stmt* s) {
+            sqlite3_reset(s);
+            sqlite3_clear_bindings(s);
+        });
+        BindAll(stmt, params);
+        StepToEnd(stmt);
         return sqlite3_changes64(db_.get());
     }
 
@@ -254,8 +260,22 @@ public:
     }
 
 private:
+    // Statements the server runs again and again (a writer's batches) are prepared once per
+    // connection: SQLite parses numbered parameters in time that grows with their square.
+    static constexpr std::size_t kKeptStatements = 32;
+
     Handle db_;
     Access access_;
+    std::unordered_map<std::string, Statement> kept_;
+
+    sqlite3_stmt* Reusable(std::string_view sql) {
+        access_.guard = Guard::Any;
+        auto found = kept_.find(std::string(sql));
+        if (found != kept_.end()) return found->second.get();
+        Statement stmt = Prepare(std::string(sql), Guard::Any);
+        if (kept_.size() >= kKeptStatements) kept_.clear();
+        return kept_.emplace(std::string(sql), std::move(stmt)).first->second.get();
+    }
 
     [[noreturn]] void Fail() const { throw EDatabase(sqlite3_errmsg(db_.get())); }
 

@@ -162,6 +162,13 @@ create table KAV_SEAT_SHOW (
 );
 create index KAV_SEAT_SHOW_ORDER on KAV_SEAT_SHOW (ORDERCODE, NODECODE);
 create index KAV_SEAT_SHOW_SECTION on KAV_SEAT_SHOW (SECTIONCODE, PRODUCTCODE);
+-- No two seats of a performance's section share a cell or an identity (floor, row, seat, added), so a
+-- layout can never be saved with a seat twice.
+create unique index KAV_SEAT_SHOW_PLACE on KAV_SEAT_SHOW (NODECODE, PRODUCTCODE, SECTIONCODE, Y, X);
+create unique index KAV_SEAT_SHOW_IDENTITY on KAV_SEAT_SHOW (NODECODE, PRODUCTCODE, SECTIONCODE, FLOORNO, ROWNO,
+    SEATNO, ISADDITION);
+-- The seat counts of the performance report, by performance and level, read from the index alone.
+create index KAV_SEAT_SHOW_PRODUCT on KAV_SEAT_SHOW (NODECODE, PRODUCTCODE, PRICELEVEL, MAPCODE, ISADDITION, STATUS);
 
 -- Sale classes (pricing policies) of a performance; TICKETNUM is the bought tickets of a suite.
 create table KAV_SALECLASS (
@@ -473,6 +480,8 @@ create table KAV_ACCOUNT_SHOW (
     ACCOUNTTIME TIMESTAMP not null,
     primary key (ORDERCODE, PKID)
 );
+-- The payments a seller took in a shift.
+create index KAV_ACCOUNT_SHOW_USER on KAV_ACCOUNT_SHOW (NODECODE, ACCOUNTUSER, ACCOUNTTIME);
 
 -- Split payments of an order over several pay modes, with the cashier's remark.
 create table KAV_PAYMODEMONEY_SHOW (

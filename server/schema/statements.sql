@@ -62,9 +62,19 @@ select s.SectionCode,s.BACKPIC,s.TTC_SectionGroupCode from KAV_SECTION_SHOW s in
 select s.SectionCode,s.BACKPIC,s.TTC_SectionGroupCode from KAV_SECTION_SHOW s inner join kav_seat_show t on s.NODECODE=t.NODECODE and s.sectioncode=t.sectioncode where t.seatcode='1001'
 
 -- id: salecore.idtype_brief
--- label: Identity types for the customer registration window
+-- label: Identity types of the node for the customer registration window
 -- call: GetData
- Select IDENTTYPEID,IDENTTYPENAME from KAV_MEMBER_IDENTTYPE 
+ Select IDENTTYPEID,IDENTTYPENAME from KAV_MEMBER_IDENTTYPE  where NODECODE = '01'
+
+-- id: salecore.group_max_sale_money
+-- label: The selling group's sales ceiling set by a group, with the names of both groups and its creator
+-- call: GetData
+select NodeCode, GroupCode, GroupName, ActualSaleMoney, MaxSaleMoney, CreateUser, CreateUserName, CreateTime, GroupOwnerCode, CreateGroup, CreateGroupName from (select g.NODECODE as NodeCode, g.GROUPCODE as GroupCode, gr.CNAME as GroupName, g.ACTUALSALEMONEY as ActualSaleMoney, g.MAXSALEMONEY as MaxSaleMoney, g.CREATEUSER as CreateUser, u.CNAME as CreateUserName, g.CREATETIME as CreateTime, gr.OWNERCODE as GroupOwnerCode, g.CREATEGROUP as CreateGroup, cg.CNAME as CreateGroupName from KAV_GROUPMAXSALEMONY g left join KAV_GROUP gr on gr.GROUPCODE = g.GROUPCODE left join KAV_GROUP cg on cg.GROUPCODE = g.CREATEGROUP left join KAV_USER u on u.USERCODE = g.CREATEUSER) m where NodeCode = '01' and GroupCode = 'G001' and CreateGroup = 'G002'
+
+-- id: salecore.group_ceiling_check
+-- label: What the selling group has sold and may sell under a group's ceiling
+-- call: GetData
+select ACTUALSALEMONEY, MAXSALEMONEY from KAV_GROUPMAXSALEMONY where NODECODE = '01' and GROUPCODE = 'G001' and CREATEGROUP = 'G002'
 
 -- id: salecore.section_group_code
 -- label: Section group code of a section of a performance
@@ -189,6 +199,11 @@ SELECT p.NODECODE, p.PRODUCTCODE, p.CNAME, p.HAPPENTIME,p.PRODUCTOWNERGROUP,l.CN
 -- call: ExecSQL
 update KAV_ORDER_CLIENT_SHOW set CNAME = 'O''Brien', CADDRESS = '北京市东城区东单1号', TEL = '010-88886666', CELLPHONE = '13800138000', IDENTTYPEID = 1, IDENTCODE = '110101199001011234', COMMENT = 'call after 6 pm' where NODECODE = '01' and ORDERCODE = 'D0000001'
 
+-- id: customer.update_comment
+-- label: Write only the shipping comment of an order whose customer details are masked (first of two requests)
+-- call: ExecSQL
+update KAV_ORDER_CLIENT_SHOW set COMMENT = 'call after 6 pm' where NODECODE = '01' and ORDERCODE = 'D0000003'
+
 -- id: customer.update_order
 -- label: Write invoice head and shipping way of an order (second request)
 -- call: ExecSQL
@@ -219,6 +234,11 @@ select PLACECODE,MAPCODE,DOMAINCODE,CNAME,HAPPENTIME from KAV_PRODUCT where NODE
 -- call: GetData
 select CNAME from KAV_PLACE where NODECODE='01' and PLACECODE='PL01'
 
+-- id: mapseatshow.products
+-- label: Performances of the node with a seat map, newest first, for choosing a section to lay out
+-- call: GetData
+select PRODUCTCODE, CNAME, MAPCODE, HAPPENTIME from KAV_PRODUCT where NODECODE = '01' and MAPCODE is not null and STATUS <> '9' order by HAPPENTIME desc, PRODUCTCODE
+
 -- id: report.perform.sale.all
 -- label: Performance report sale rows, all sources, in a period
 -- call: GetData
@@ -227,7 +247,8 @@ select r.ProductCode, p.CName as ProductName, p.HappenTime as HappenTime, l.CNam
 -- id: report.perform.sale.own
 -- label: Performance report sale rows of the site's own sales, no period
 -- call: GetData
-select r.ProductCode, p.CName as ProductName, p.HappenTime as HappenTime, l.CName as PlaceName, r.PRICELEVEL,r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, trim(r.SALECLASSCODE) as SALECLASSCODE, r.ORDERSOURCE, s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r left join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.NodeCode = l.NodeCode and p.PlaceCode = l.PlaceCode left join KAV_ORDER_SHOW o on o.OrderCode = r.OrderCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE ='N' and (r.AccountGroup not in (select groupcode  from kav_group where homepage='http://www.damai.cn') and  (o.createuser <> 'DMDZP')) 
+-- note: coalesce: a row without accounting group or order creator is the site's own, not dropped by a comparison with null
+select r.ProductCode, p.CName as ProductName, p.HappenTime as HappenTime, l.CName as PlaceName, r.PRICELEVEL,r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, trim(r.SALECLASSCODE) as SALECLASSCODE, r.ORDERSOURCE, s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r left join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.NodeCode = l.NodeCode and p.PlaceCode = l.PlaceCode left join KAV_ORDER_SHOW o on o.OrderCode = r.OrderCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE ='N' and (coalesce(r.AccountGroup, '') not in (select groupcode  from kav_group where homepage='http://www.damai.cn') and  (coalesce(o.createuser, '') <> 'DMDZP')) 
 
 -- id: report.perform.sale.partner
 -- label: Performance report sale rows of the partner's sales, in a period
@@ -237,13 +258,20 @@ select r.ProductCode, p.CName as ProductName, p.HappenTime as HappenTime, l.CNam
 -- id: report.perform.payment
 -- label: Performance report money per product, pay mode and price level in a period
 -- call: GetData
-select r.PRODUCTCODE, r.PaymodeCode, r.PriceLevel, min(p.cname) as PayName, sum(r.price) AS PRICE from kav_report_show r left join kav_paymode p on r.paymodecode = p.PayModeCode  where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.AccountTime >= '2026-11-01 00:00:00' and r.AccountTime <= '2026-12-07 23:59:59' group by r.PRODUCTCODE,r.PaymodeCode,r.PriceLevel
+-- note: place reservations left out, as in the sale rows, so the payments add up to the money sold
+select r.PRODUCTCODE, r.PaymodeCode, r.PriceLevel, min(p.cname) as PayName, sum(r.price) AS PRICE from kav_report_show r left join kav_paymode p on r.paymodecode = p.PayModeCode  where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.AccountTime >= '2026-11-01 00:00:00' and r.AccountTime <= '2026-12-07 23:59:59' and r.ISPLACERESERVE ='N' group by r.PRODUCTCODE,r.PaymodeCode,r.PriceLevel
 
 -- id: report.perform.payment.unbounded
 -- label: The same without a period (a bound is not set)
 -- call: GetData
 -- note: sent instead of period clauses against date-time zero, which would match nothing; mirrors the sale query
-select r.PRODUCTCODE, r.PaymodeCode, r.PriceLevel, min(p.cname) as PayName, sum(r.price) AS PRICE from kav_report_show r left join kav_paymode p on r.paymodecode = p.PayModeCode  where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') group by r.PRODUCTCODE,r.PaymodeCode,r.PriceLevel
+select r.PRODUCTCODE, r.PaymodeCode, r.PriceLevel, min(p.cname) as PayName, sum(r.price) AS PRICE from kav_report_show r left join kav_paymode p on r.paymodecode = p.PayModeCode  where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE ='N' group by r.PRODUCTCODE,r.PaymodeCode,r.PriceLevel
+
+-- id: report.perform.payment.own
+-- label: Performance report money of the site's own sales per product, pay mode and price level in a period
+-- call: GetData
+-- note: the payments follow the sales the report counts
+select r.PRODUCTCODE, r.PaymodeCode, r.PriceLevel, min(p.cname) as PayName, sum(r.price) AS PRICE from kav_report_show r left join kav_paymode p on r.paymodecode = p.PayModeCode left join KAV_ORDER_SHOW o on o.OrderCode = r.OrderCode  where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.AccountTime >= '2026-11-01 00:00:00' and r.AccountTime <= '2026-12-07 23:59:59' and r.ISPLACERESERVE ='N' and (coalesce(r.AccountGroup, '') not in (select groupcode  from kav_group where homepage='http://www.damai.cn') and  (coalesce(o.createuser, '') <> 'DMDZP'))  group by r.PRODUCTCODE,r.PaymodeCode,r.PriceLevel
 
 -- id: report.user.sale.g0_t0
 -- label: User report sale rows, any type, any side, in a period
@@ -253,17 +281,20 @@ select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as
 -- id: report.user.sale.g1_t2
 -- label: User report sale rows, online sales, theatre side
 -- call: GetData
-select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as PlaceName, p.CName as ProductName, p.HappenTime, r.PRICELEVEL, r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.PlaceCode = l.PlaceCode  and p.NodeCode=l.NodeCode  left join KAV_User u on r.NodeCode = u.NodeCode and r.AccountUser = u.UserCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode  left join KAV_GROUP g  on r.AccountGroup = g.GroupCode  where r.NODECODE = '01' and r.AccountUser in ('U001','DMDZP') and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE = 'N' and r.orderfrom='3'  and r.SALECLASSCODE not like 'WEBDM%'
+-- note: coalesce: a row without sale class, order source or accounting group counts as the theatre's, not dropped by a comparison with null
+select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as PlaceName, p.CName as ProductName, p.HappenTime, r.PRICELEVEL, r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.PlaceCode = l.PlaceCode  and p.NodeCode=l.NodeCode  left join KAV_User u on r.NodeCode = u.NodeCode and r.AccountUser = u.UserCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode  left join KAV_GROUP g  on r.AccountGroup = g.GroupCode  where r.NODECODE = '01' and r.AccountUser in ('U001','DMDZP') and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE = 'N' and r.orderfrom='3'  and coalesce(r.SALECLASSCODE, '') not like 'WEBDM%'
 
 -- id: report.user.sale.g1_t1
 -- label: User report sale rows, system sales, theatre side
 -- call: GetData
-select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as PlaceName, p.CName as ProductName, p.HappenTime, r.PRICELEVEL, r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.PlaceCode = l.PlaceCode  and p.NodeCode=l.NodeCode  left join KAV_User u on r.NodeCode = u.NodeCode and r.AccountUser = u.UserCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode  left join KAV_GROUP g  on r.AccountGroup = g.GroupCode  where r.NODECODE = '01' and r.AccountUser in ('U001','DMDZP') and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE = 'N' and r.orderfrom<>'3'  and (r.AccountGroup not in (select groupcode  from kav_group where homepage='http://www.damai.cn') and r.AccountGroup <> 'DMDZP') 
+-- note: coalesce: a row without sale class, order source or accounting group counts as the theatre's, not dropped by a comparison with null
+select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as PlaceName, p.CName as ProductName, p.HappenTime, r.PRICELEVEL, r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.PlaceCode = l.PlaceCode  and p.NodeCode=l.NodeCode  left join KAV_User u on r.NodeCode = u.NodeCode and r.AccountUser = u.UserCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode  left join KAV_GROUP g  on r.AccountGroup = g.GroupCode  where r.NODECODE = '01' and r.AccountUser in ('U001','DMDZP') and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE = 'N' and coalesce(r.orderfrom, '')<>'3'  and (coalesce(r.AccountGroup, '') not in (select groupcode  from kav_group where homepage='http://www.damai.cn') and coalesce(r.AccountGroup, '') <> 'DMDZP') 
 
 -- id: report.user.sale.g1_t0
 -- label: User report sale rows, any type, theatre side, in a period
 -- call: GetData
-select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as PlaceName, p.CName as ProductName, p.HappenTime, r.PRICELEVEL, r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.PlaceCode = l.PlaceCode  and p.NodeCode=l.NodeCode  left join KAV_User u on r.NodeCode = u.NodeCode and r.AccountUser = u.UserCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode  left join KAV_GROUP g  on r.AccountGroup = g.GroupCode  where r.NODECODE = '01' and r.AccountUser in ('U001','DMDZP') and r.ProductCode in ('P0001','P0002') and r.AccountTime >= '2026-11-01 00:00:00' and r.AccountTime <= '2026-12-07 23:59:59' and r.ISPLACERESERVE = 'N'  and ((r.AccountGroup not in (select groupcode  from kav_group where homepage='http://www.damai.cn') and r.AccountGroup <> 'DMDZP') and  r.SALECLASSCODE not like 'WEBDM%') 
+-- note: coalesce: a row without sale class, order source or accounting group counts as the theatre's, not dropped by a comparison with null
+select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as PlaceName, p.CName as ProductName, p.HappenTime, r.PRICELEVEL, r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.PlaceCode = l.PlaceCode  and p.NodeCode=l.NodeCode  left join KAV_User u on r.NodeCode = u.NodeCode and r.AccountUser = u.UserCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode  left join KAV_GROUP g  on r.AccountGroup = g.GroupCode  where r.NODECODE = '01' and r.AccountUser in ('U001','DMDZP') and r.ProductCode in ('P0001','P0002') and r.AccountTime >= '2026-11-01 00:00:00' and r.AccountTime <= '2026-12-07 23:59:59' and r.ISPLACERESERVE = 'N'  and ((coalesce(r.AccountGroup, '') not in (select groupcode  from kav_group where homepage='http://www.damai.cn') and coalesce(r.AccountGroup, '') <> 'DMDZP') and  coalesce(r.SALECLASSCODE, '') not like 'WEBDM%') 
 
 -- id: report.user.sale.g2_t2
 -- label: User report sale rows, online sales, partner side
@@ -273,7 +304,8 @@ select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as
 -- id: report.user.sale.g2_t1
 -- label: User report sale rows, system sales, partner side
 -- call: GetData
-select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as PlaceName, p.CName as ProductName, p.HappenTime, r.PRICELEVEL, r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.PlaceCode = l.PlaceCode  and p.NodeCode=l.NodeCode  left join KAV_User u on r.NodeCode = u.NodeCode and r.AccountUser = u.UserCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode  left join KAV_GROUP g  on r.AccountGroup = g.GroupCode  where r.NODECODE = '01' and r.AccountUser in ('U001','DMDZP') and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE = 'N' and r.orderfrom<>'3'  and (r.AccountGroup  in (select groupcode  from kav_group where homepage='http://www.damai.cn') or r.AccountGroup = 'DMDZP') 
+-- note: coalesce: a row without sale class, order source or accounting group counts as the theatre's, not dropped by a comparison with null
+select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as PlaceName, p.CName as ProductName, p.HappenTime, r.PRICELEVEL, r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.PlaceCode = l.PlaceCode  and p.NodeCode=l.NodeCode  left join KAV_User u on r.NodeCode = u.NodeCode and r.AccountUser = u.UserCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode  left join KAV_GROUP g  on r.AccountGroup = g.GroupCode  where r.NODECODE = '01' and r.AccountUser in ('U001','DMDZP') and r.ProductCode in ('P0001','P0002') and r.ISPLACERESERVE = 'N' and coalesce(r.orderfrom, '')<>'3'  and (r.AccountGroup  in (select groupcode  from kav_group where homepage='http://www.damai.cn') or r.AccountGroup = 'DMDZP') 
 
 -- id: report.user.sale.g2_t0
 -- label: User report sale rows, any type, partner side
@@ -288,12 +320,49 @@ select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as
 -- id: report.group.sale.g2_t1
 -- label: Group report sale rows, system sales, partner side
 -- call: GetData
- select r.ProductCode, g.GroupCode, g.CName as GroupName, p.CName as ProductName, p.HappenTime as HappenTime, l.CName as PlaceName, r.PRICELEVEL,r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Group g on r.NodeCode = g.NodeCode and r.AccountGroup = g.GroupCode left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.NodeCode = l.NodeCode and p.PlaceCode = l.PlaceCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.AccountGroup in ('G001','DM01') and r.ISPLACERESERVE ='N' and r.orderfrom<>'3'  and (r.AccountGroup  in (select groupcode  from kav_group where homepage='http://www.damai.cn') or r.AccountGroup = 'DMDZP') 
+-- note: coalesce: a row without sale class, order source or accounting group counts as the theatre's, not dropped by a comparison with null
+ select r.ProductCode, g.GroupCode, g.CName as GroupName, p.CName as ProductName, p.HappenTime as HappenTime, l.CName as PlaceName, r.PRICELEVEL,r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Group g on r.NodeCode = g.NodeCode and r.AccountGroup = g.GroupCode left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.NodeCode = l.NodeCode and p.PlaceCode = l.PlaceCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.AccountGroup in ('G001','DM01') and r.ISPLACERESERVE ='N' and coalesce(r.orderfrom, '')<>'3'  and (r.AccountGroup  in (select groupcode  from kav_group where homepage='http://www.damai.cn') or r.AccountGroup = 'DMDZP') 
 
 -- id: report.group.sale.g1_t2
 -- label: Group report sale rows, online sales, theatre side
 -- call: GetData
- select r.ProductCode, g.GroupCode, g.CName as GroupName, p.CName as ProductName, p.HappenTime as HappenTime, l.CName as PlaceName, r.PRICELEVEL,r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Group g on r.NodeCode = g.NodeCode and r.AccountGroup = g.GroupCode left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.NodeCode = l.NodeCode and p.PlaceCode = l.PlaceCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.AccountGroup in ('G001','DM01') and r.ISPLACERESERVE ='N' and r.orderfrom='3'  and r.SALECLASSCODE not like 'WEBDM%'
+-- note: coalesce: a row without sale class, order source or accounting group counts as the theatre's, not dropped by a comparison with null
+ select r.ProductCode, g.GroupCode, g.CName as GroupName, p.CName as ProductName, p.HappenTime as HappenTime, l.CName as PlaceName, r.PRICELEVEL,r.DISCOUNT, r.AMOUNT,r.PRICE, r.SaleSort as SortCode, r.ActionKind, r.SALECLASSCODE,r.ORDERSOURCE,s.CNAME AS SALESORT, c.CName as SaleClass  from KAV_REPORT_SHOW r inner join KAV_SALE_SORT s on r.NODECODE=s.NODECODE and r.SALESORT=s.SORTCODE left join KAV_Group g on r.NodeCode = g.NodeCode and r.AccountGroup = g.GroupCode left join KAV_Product p on r.NodeCode = p.NodeCode and r.ProductCode = p.ProductCode left join KAV_Place l on p.NodeCode = l.NodeCode and p.PlaceCode = l.PlaceCode left join KAV_SaleClass c on r.ProductCode = c.ProductCode and r.SaleClassCode = c.SaleClassCode where r.NODECODE = '01' and r.ProductCode in ('P0001','P0002') and r.AccountGroup in ('G001','DM01') and r.ISPLACERESERVE ='N' and r.orderfrom='3'  and coalesce(r.SALECLASSCODE, '') not like 'WEBDM%'
+
+-- id: report.lookup.products
+-- label: Performances of the node for the report product box, latest first
+-- call: GetData
+select p.PRODUCTCODE as ProductCode, p.CNAME as ProductName, l.CNAME as PlaceName, p.HAPPENTIME as HappenTime, p.MAPCODE as MapCode, p.PLACECODE as PlaceCode, p.PRODUCTCLASSCODE as ProductClassCode, p.PRODUCTOWNERGROUP as OwnerGroup, g.CNAME as OwnerName from KAV_PRODUCT p left join KAV_PLACE l on p.NODECODE = l.NODECODE and p.PLACECODE = l.PLACECODE left join KAV_GROUP g on g.GROUPCODE = p.PRODUCTOWNERGROUP where p.NODECODE = '01' order by p.HAPPENTIME desc, p.PRODUCTCODE
+
+-- id: report.lookup.saleclass_names
+-- label: Sale class names of every performance, for the product box's sale class filter
+-- call: GetData
+select PRODUCTCODE, CNAME from KAV_SALECLASS where NODECODE = '01' order by PRODUCTCODE, SALECLASSCODE
+
+-- id: report.lookup.places
+-- label: Venues for the product box
+-- call: GetData
+select PLACECODE, CNAME from KAV_PLACE where NODECODE = '01' order by PLACECODE
+
+-- id: report.lookup.product_classes
+-- label: Kinds of performance for the product box
+-- call: GetData
+select PRODUCTCLASSCODE, CNAME from KAV_PRODUCTCLASS where NODECODE = '01' order by PRODUCTCLASSCODE
+
+-- id: report.lookup.groups
+-- label: Sales groups for the report trees
+-- call: GetData
+select GROUPCODE, CNAME, GROUPTYPE, OWNERCODE from KAV_GROUP where NODECODE = '01' order by GROUPCODE
+
+-- id: report.lookup.users
+-- label: Users under their groups for the user report tree
+-- call: GetData
+select USERCODE, CNAME, GROUPCODE, ISVALID from KAV_USER where NODECODE = '01' order by GROUPCODE, USERCODE
+
+-- id: report.lookup.site_settings
+-- label: The reports' site settings: the partner's web address and the name of the site's own sales
+-- call: GetData
+select CUSTOMMODULE, CNAME from KAV_SYSINFO_SHOW where CUSTOMMODULE in ('REPORTPARTNERHOMEPAGE', 'REPORTVENUENAME') and ISVALID = 'Y'
 
 -- id: rights.order_handler
 -- label: The user's own and the user's group's order-handler rights of one module (the own row wins)

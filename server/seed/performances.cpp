@@ -131,7 +131,8 @@ void WriteTicketFace(SeedTables& t, const ProductPlan& p, const char* style, con
         int left, top, width, bottom;
     };
     // TSText prints its caption; TSField prints the ticket record's field named by the caption;
-    // TSImage shows the section picture; TSBarcode the ticket's bar code.
+    // TSImage shows the section picture; TSBarcode the ticket's bar code; TSQRCode on the counterfoil
+    // the QR code of the order number and the bar code.
     static constexpr Element kElements[] = {
         {"TSImage", "", 0, false, 0, 0, 540, 260},
         {"TSField", "PRODUCTNAME", 16, true, 20, 20, 500, 50},
@@ -143,6 +144,7 @@ void WriteTicketFace(SeedTables& t, const ProductPlan& p, const char* style, con
         {"TSBarcode", "BARCODE", 10, false, 20, 200, 320, 245},
         {"TSField", "FULLSEATNAME", 9, false, 550, 40, 670, 60},
         {"TSField", "BARCODE", 9, false, 550, 200, 670, 220},
+        {"TSQRCode", "QRCODE", 9, false, 560, 70, 670, 180},
     };
     int number = 1;
     for (const auto& e : kElements) {

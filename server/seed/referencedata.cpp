@@ -146,6 +146,10 @@ void WriteReferenceData(SeedTables& t, const Calendar& calendar, HashCost hashCo
     t.sysInfo.Add({"CONTROLOUTPRINTKIND", "多订单合并取票", "Y"});
     t.sysInfo.Add({"POSTMEMBERPURCHAINFO", "上传会员消费信息", "N"});
     t.sysInfo.Add({"CONNECTUMNBYDB", "会员系统经数据库连接", "N"});
+    // The reports' settings keep their value in CNAME: the partner known by its groups' home page, and
+    // the name under which the site's own sales are offered.
+    t.sysInfo.Add({"REPORTPARTNERHOMEPAGE", "http://www.damai.cn", "Y"});
+    t.sysInfo.Add({"REPORTVENUENAME", "岚桥演艺中心", "Y"});
 
     // X cash first; H, F and W cannot be changed once paid.
     t.payMode.Add({"X", "现金", std::int64_t{1}});

@@ -1,7 +1,7 @@
 #pragma once
 // One batch writer per table the seed fills, with the columns it writes.
 
-#include "server/seed/batchinsert.h"
+#include "server/db/batchinsert.h"
 
 namespace kav::server::seed {
 

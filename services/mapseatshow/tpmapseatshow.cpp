@@ -25,4 +25,15 @@ Variant TTPMapSeatShow_proxy::GetPrice(const std::string& Context, const std::st
     return CallRemote(*this, I, ops::GetPrice, Context, ProductCode);
 }
 
+Variant TTPMapSeatShow_proxy::GetSeat(const std::string& Context, const std::string& ProductCode,
+                                      const std::string& MapCode, const std::string& SectionCode) {
+    return CallRemote(*this, I, ops::GetSeat, Context, ProductCode, MapCode, SectionCode);
+}
+
+Variant TTPMapSeatShow_proxy::SetSeat(const std::string& Context, const std::string& ProductCode,
+                                      const std::string& MapCode, const std::string& SectionCode,
+                                      const Variant& SeatDelta) {
+    return CallRemote(*this, I, ops::SetSeat, Context, ProductCode, MapCode, SectionCode, SeatDelta);
+}
+
 } // namespace kav

@@ -19,6 +19,10 @@ public:
     Variant GetSection(const std::string& Context, const std::string& ProductCode,
                        const std::string& SectionCode) override;
     Variant GetPrice(const std::string& Context, const std::string& ProductCode) override;
+    Variant GetSeat(const std::string& Context, const std::string& ProductCode, const std::string& MapCode,
+                    const std::string& SectionCode) override;
+    Variant SetSeat(const std::string& Context, const std::string& ProductCode, const std::string& MapCode,
+                    const std::string& SectionCode, const Variant& SeatDelta) override;
 };
 
 class TTPMapSeatShow : public TTPMapSeatShow_proxy {
@@ -33,7 +37,7 @@ public:
 };
 
 class TTPMapSeatShow_stub
-    : public pelio::TRemoteStub<TTPMapSeatShow_serv, mapseatshow_ops::GetSection, mapseatshow_ops::GetPrice> {
-};
+    : public pelio::TRemoteStub<TTPMapSeatShow_serv, mapseatshow_ops::GetSection, mapseatshow_ops::GetPrice,
+                                mapseatshow_ops::GetSeat, mapseatshow_ops::SetSeat> {};
 
 } // namespace kav

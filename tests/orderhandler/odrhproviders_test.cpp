@@ -5,6 +5,7 @@
 #include "orderhandler/odrhdataprovider.h"
 #include "orderhandler/odrhorderprovider.h"
 #include "orderhandler/odrhsql.h"
+#include "recordingpipe.h"
 #include "rpc/exceptions.h"
 #include "serverfixture.h"
 #include "services/dbpipe/tpdbpipe.h"
@@ -19,35 +20,9 @@
 
 using namespace kav;
 using namespace kav::orderhandler;
+using kav::orderhandler::test::RecordingPipe;
 
 namespace {
-
-// Forwards to the real pipe and keeps every statement sent; ExecSQL answers can be overridden.
-class RecordingPipe : public ITPDBPipe {
-public:
-    explicit RecordingPipe(ITPDBPipe& pipe) : pipe_(pipe) {}
-
-    Variant GetData(const std::string& context, const std::string& sql) override {
-        sent.push_back(sql);
-        return pipe_.GetData(context, sql);
-    }
-    Variant GetMasterDetailData(const std::string& context, const std::string& master,
-                                const std::string& name, const std::string& detail) override {
-        sent.push_back(master);
-        sent.push_back(detail);
-        return pipe_.GetMasterDetailData(context, master, name, detail);
-    }
-    std::int32_t ExecSQL(const std::string& context, const std::string& sql) override {
-        sent.push_back(sql);
-        return execAnswer ? *execAnswer : pipe_.ExecSQL(context, sql);
-    }
-
-    std::vector<std::string> sent;
-    std::optional<std::int32_t> execAnswer;
-
-private:
-    ITPDBPipe& pipe_;
-};
 
 std::vector<std::string> Codes(const TodrHOrderInfoList& list) {
     std::vector<std::string> codes;
@@ -258,6 +233,26 @@ TEST_P(OrderProvidersTest, CustomerWriteBack) {
         "第二次");
 }
 
+// A partner's web order arrives with masked customer details; writing it back keeps the real ones.
+TEST_P(OrderProvidersTest, MaskedCustomerKeepsItsRealDetails) {
+    TCustomerClientInfo info{"D0000003", "大麦购票", "大麦购票", "123", "123", "", "周末送", "", "1", 0};
+    info.customerMasked = true;
+    EXPECT_TRUE(lookups_->UpdateCustomerClientInfo(info));
+    const auto client = setup_->Select(
+        "select CNAME, TEL, CELLPHONE, CADDRESS, IDENTCODE, COMMENT from KAV_ORDER_CLIENT_SHOW where ORDERCODE = "
+        "'D0000003'");
+    ASSERT_EQ(client.size(), 1u);
+    EXPECT_EQ(std::get<std::string>(client[0][0]), "李四");
+    EXPECT_EQ(std::get<std::string>(client[0][1]), "021-1");
+    EXPECT_EQ(std::get<std::string>(client[0][2]), "13700000003");
+    EXPECT_EQ(std::get<std::string>(client[0][3]), "广州");
+    EXPECT_EQ(std::get<std::string>(client[0][4]), "440101");
+    EXPECT_EQ(std::get<std::string>(client[0][5]), "周末送");
+    EXPECT_EQ(std::get<std::string>(setup_->Select("select FETCHWAY from KAV_ORDER_SHOW where ORDERCODE = "
+                                                   "'D0000003'")[0][0]),
+              "1");
+}
+
 TEST_P(OrderProvidersTest, ExportDataSetFollowsTheCustomerExportRights) {
     orders_->SearchOrderHandlerInfoEx(CallCentreOfOwnGroup());
     TClientDataSet& exported = orders_->GetExportExcelDS();
@@ -293,7 +288,7 @@ TEST_P(OrderProvidersTest, ExportDataSetFollowsTheCustomerExportRights) {
 TEST_P(OrderProvidersTest, BackgroundFetchUsesItsOwnConnection) {
     std::promise<std::pair<std::unique_ptr<TodrHSeatInfoList>, std::thread::id>> delivered;
     {
-        TAsyncGetSeatInfo fetch("127.0.0.1", server_->ListeningPort());
+        TAsyncGetSeatInfo fetch("127.0.0.1", server_->Port());
         fetch.GetSeatInfo(context_, "01", "D0000001",
                           [&](std::unique_ptr<TodrHSeatInfoList>& seats, std::exception_ptr error) {
                               EXPECT_FALSE(error);
@@ -310,7 +305,7 @@ TEST_P(OrderProvidersTest, BackgroundFetchUsesItsOwnConnection) {
 
     std::promise<std::exception_ptr> failed;
     {
-        TAsyncGetSeatInfo fetch("127.0.0.1", server_->ListeningPort());
+        TAsyncGetSeatInfo fetch("127.0.0.1", server_->Port());
         TKavContext forged;
         forged.SetAsString("NodeCode=01\n");
         fetch.GetSeatInfo(forged, "01", "D0000001",

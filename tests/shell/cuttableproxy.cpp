@@ -60,15 +60,19 @@ void TCuttableProxy::Accept() {
         }
         std::lock_guard lock(mutex_);
         sockets_.insert(sockets_.end(), {client, server});
-        threads_.emplace_back(Pump, client, server);
-        threads_.emplace_back(Pump, server, client);
+        threads_.emplace_back(&TCuttableProxy::Pump, this, client, server, false);
+        threads_.emplace_back(&TCuttableProxy::Pump, this, server, client, true);
     }
 }
 
-void TCuttableProxy::Pump(int from, int to) {
+void TCuttableProxy::CutAnswers() {
+    cutAnswers_ = true;
+}
+
+void TCuttableProxy::Pump(int from, int to, bool answers) {
     char buffer[16384];
     for (ssize_t n; (n = read(from, buffer, sizeof buffer)) > 0;)
-        if (write(to, buffer, static_cast<size_t>(n)) != n) break;
+        if ((answers && cutAnswers_.exchange(false)) || write(to, buffer, static_cast<size_t>(n)) != n) break;
     // One side ended: end both, as a broken link does.
     shutdown(from, SHUT_RDWR);
     shutdown(to, SHUT_RDWR);

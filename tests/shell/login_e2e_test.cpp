@@ -13,6 +13,7 @@
 #include "shell/packageloader.h"
 #include "shell/peliologingateway.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -132,6 +133,33 @@ private slots:
         QCOMPARE(session.UserName, std::string("演示售票员"));
         QVERIFY(!session.NodeCode.empty());
         QCOMPARE(dialogs.Log().size(), 1u);
+    }
+
+    // kav-client --screenshots logs in, opens the order handler of the plugins folder and the dialogs its
+    // tour opens, and leaves one picture of each.
+    void screenshotRunPhotographsEveryWindow() {
+        QTemporaryDir shots;
+        const auto run = [&](const char* password) {
+            QProcess client;
+            client.setProgram(QCoreApplication::applicationDirPath() + "/kav-client");
+            client.setArguments({"--screenshots", shots.path(), "--server", QStringLiteral("127.0.0.1:%1").arg(port_),
+                                 "--user", "demo", "--password", password});
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+            client.setProcessEnvironment(environment);
+            client.start();
+            if (!client.waitForFinished(120'000)) return -1;
+            return client.exitCode();
+        };
+        QCOMPARE(run("wrong"), 1);
+        QCOMPARE(run("demo"), 0);
+        for (const char* window : {"UIOrderHandler", "UIOrderHandlerSearchProduct", "UIOrderHandlerSetting",
+                                   "UIOrderHandlerTitleSetting", "UIModifyCustomerInfo", "UIMemberCardSwipe",
+                                   "ShippingListPreview", "TUIOrderHandlerOrderSeats", "TUIOrderHandlerChangeSeat"}) {
+            const QImage picture(shots.filePath(QStringLiteral("%1.png").arg(QLatin1String(window))));
+            QVERIFY2(!picture.isNull(), window);
+            QVERIFY(picture.width() > 100 && picture.height() > 50);
+        }
     }
 
     void anUnreachableServerIsExplainedAndTheUserTriesAgain() {

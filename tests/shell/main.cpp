@@ -3,6 +3,7 @@
 int RunPackageLoaderTest(int argc, char** argv);
 int RunMainWindowTest(int argc, char** argv);
 int RunLoginDialogTest(int argc, char** argv);
+int RunOptionsTest(int argc, char** argv);
 
 int main(int argc, char** argv) {
     kav::TKavApplication app(argc, argv);
@@ -10,5 +11,6 @@ int main(int argc, char** argv) {
     failures += RunPackageLoaderTest(argc, argv);
     failures += RunMainWindowTest(argc, argv);
     failures += RunLoginDialogTest(argc, argv);
+    failures += RunOptionsTest(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -4,10 +4,13 @@
 
 #include "dialogs/dialogresponder.h"
 #include "host/snapin/formsnapin.h"
+#include "host/snapin/rootwindow.h"
 #include "host/snapin/snapinregistry.h"
 #include "shell/mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -51,6 +54,38 @@ public:
     static inline int failuresLeft = 0;
 };
 
+// A window that may keep itself open, as one with unsaved work does.
+class TGuardedForm : public QWidget {
+public:
+    static inline bool mayClose = true;
+
+protected:
+    void closeEvent(QCloseEvent* event) override { mayClose ? event->accept() : event->ignore(); }
+};
+
+// Opens a new window at every Execute, as the seat layout does; frees those still open at Shutdown.
+class TManyWindowsSnapIn : public IKavClientSnapIn {
+public:
+    ~TManyWindowsSnapIn() override { Shutdown(); }
+    void SetContext(const std::string&) override {}
+    void Execute() override {
+        auto* form = new TGuardedForm;
+        form->setWindowTitle(QStringLiteral("座位划定 %1").arg(forms_.size() + 1));
+        forms_.emplace_back(form);
+        ShowFormInRootWindow(form);
+    }
+    void Shutdown() override {
+        for (const QPointer<QWidget>& form : forms_)
+            delete form.data();
+        forms_.clear();
+        ++shutdowns;
+    }
+    static inline int shutdowns = 0;
+
+private:
+    std::vector<QPointer<QWidget>> forms_;
+};
+
 TShellSession Session() {
     return {"NODECODE=01\nUSERCODE=0001", "0001", "张三", "G01", "01", "127.0.0.1", 6666};
 }
@@ -79,7 +114,11 @@ private slots:
         registrations_.push_back(
             std::make_unique<TSnapInRegistration>("CIUntitled", SnapInClass<TUntitledSnapIn>()));
         registrations_.push_back(
+            std::make_unique<TSnapInRegistration>("CIMany", SnapInClass<TManyWindowsSnapIn>()));
+        registrations_.push_back(
             std::make_unique<TSnapInRegistration>("CIFailing", SnapInClass<TFailingSnapIn>()));
+        TGuardedForm::mayClose = true;
+        TManyWindowsSnapIn::shutdowns = 0;
         connected_ = true;
         TFailingSnapIn::failuresLeft = 0;
     }
@@ -133,6 +172,37 @@ private slots:
         second->close();
         QTRY_VERIFY(!second);
         QCOMPARE(window->Tabs()->count(), 0);
+    }
+
+    // A snap-in with several windows keeps the others when one closes; a window may refuse to close,
+    // also when the main window closes.
+    void windowsOfOneSnapInCloseOneByOne() {
+        auto window = MakeWindow();
+        QVERIFY(window->OpenSnapIn("CIMany"));
+        QVERIFY(window->OpenSnapIn("CIMany"));
+        QTabWidget* tabs = window->Tabs();
+        QCOMPARE(tabs->count(), 2);
+        QPointer<QWidget> first = tabs->widget(0), second = tabs->widget(1);
+        tabs->tabCloseRequested(0);
+        QVERIFY(!first);
+        QVERIFY(second);
+        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(TManyWindowsSnapIn::shutdowns, 0);
+
+        TGuardedForm::mayClose = false;
+        tabs->tabCloseRequested(0);
+        QVERIFY(second);
+        QCOMPARE(tabs->count(), 1);
+        QCloseEvent quit;
+        QApplication::sendEvent(window.get(), &quit);
+        QVERIFY(!quit.isAccepted());
+        QVERIFY(second);
+
+        TGuardedForm::mayClose = true;
+        tabs->tabCloseRequested(0);
+        QVERIFY(!second);
+        QCOMPARE(tabs->count(), 0);
+        QCOMPARE(TManyWindowsSnapIn::shutdowns, 1); // with its last window the snap-in ended
     }
 
     void closingTheWindowFreesDockedForms() {

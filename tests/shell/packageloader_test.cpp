@@ -129,7 +129,10 @@ private slots:
         const fs::path folder = temp_.path().toStdString();
         const auto check = [&](std::optional<fs::path> extra = {}) {
             std::ostringstream out;
-            const int code = RunSelfCheck(folder, TClientOptions{std::move(extra), true}, out);
+            TClientOptions options;
+            options.pluginFolder = std::move(extra);
+            options.check = true;
+            const int code = RunSelfCheck(folder, options, out);
             return std::make_pair(code, out.str());
         };
         fs::remove(folder / "KavClient.ini");

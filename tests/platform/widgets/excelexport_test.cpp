@@ -94,11 +94,16 @@ TEST_F(ExcelExportTest, DataSetCellsKeepTheirKindsUnderDisplayLabels) {
 
 TEST_F(ExcelExportTest, ValuesAreConvertedToTheirColumnsKind) {
     TExcelTable table;
-    table.columns = {{"代码", TExcelKind::Text},     {"金额", TExcelKind::Money}, {"数量", TExcelKind::Integer},
-                     {"日期", TExcelKind::Date},     {"备注", TExcelKind::Number}};
+    table.columns = {{"代码", TExcelKind::Text},
+                     {"金额", TExcelKind::Money},
+                     {"数量", TExcelKind::Integer},
+                     {"日期", TExcelKind::Date},
+                     {"备注", TExcelKind::Number}};
     table.rows = {
-        {FieldValue(42), FieldValue("12.5"), FieldValue(7.0), FieldValue(EncodeDate(2026, 1, 2)), FieldValue("无")},
-        {FieldValue(1.5), FieldValue("不是数字"), FieldValue(), FieldValue(EncodeDate(1899, 12, 30)), FieldValue(true)},
+        {FieldValue(42), FieldValue("12.5"), FieldValue(7.0), FieldValue(EncodeDate(2026, 1, 2)),
+         FieldValue("无")},
+        {FieldValue(1.5), FieldValue("不是数字"), FieldValue(), FieldValue(EncodeDate(1899, 12, 30)),
+         FieldValue(true)},
         {FieldValue("短行")},
     };
     const auto file = File("table.xlsx");

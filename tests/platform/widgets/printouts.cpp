@@ -68,6 +68,11 @@ std::filesystem::path CupsPdfFolder() {
 
 } // namespace
 
+TThrowawayCups& TThrowawayCups::Shared() {
+    static TThrowawayCups cups;
+    return cups;
+}
+
 TThrowawayCups::TThrowawayCups() {
     available_ = Start();
 }
@@ -193,6 +198,21 @@ bool TThrowawayCups::Run(const std::string& program, const std::vector<std::stri
            process.exitCode() == 0;
 }
 
+int TThrowawayCups::JobTitled(const std::string& title, std::chrono::seconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        cups_job_t* jobs = nullptr;
+        const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+        int id = 0;
+        for (int i = 0; i < count; ++i)
+            if (jobs[i].title && title == jobs[i].title) id = jobs[i].id;
+        cupsFreeJobs(count, jobs);
+        if (id) return id;
+        std::this_thread::sleep_for(50ms);
+    }
+    return 0;
+}
+
 bool TThrowawayCups::WaitForJob(int jobId, std::chrono::seconds timeout) const {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
@@ -225,6 +245,10 @@ std::filesystem::path TThrowawayCups::PdfOf(const std::string& title, int jobId)
 std::string PdfText(const std::filesystem::path& pdf) {
     const auto text = Output("pdftotext", {"-enc", "UTF-8", Q(pdf), "-"});
     return text ? QString::fromStdString(*text).normalized(QString::NormalizationForm_KC).toStdString() : "";
+}
+
+std::string PdfSearchText(const std::filesystem::path& pdf) {
+    return Output("pdftotext", {"-enc", "UTF-8", "-layout", Q(pdf), "-"}).value_or("");
 }
 
 std::vector<std::string> ReadCodes(const std::filesystem::path& file) {

@@ -29,6 +29,9 @@ namespace kav::test {
 
 class TThrowawayCups final {
 public:
+    // The process's daemon, started at the first call.
+    static TThrowawayCups& Shared();
+
     TThrowawayCups();
     ~TThrowawayCups();
     TThrowawayCups(const TThrowawayCups&) = delete;
@@ -44,6 +47,8 @@ public:
     std::optional<std::string> RawPrint(std::chrono::seconds timeout = std::chrono::seconds(60));
     // Runs lpadmin/cupsaccept-style commands against the daemon ("cupsreject", {"KAVPDF"}).
     bool Run(const std::string& program, const std::vector<std::string>& arguments) const;
+    // The id of the job titled `title`, once the daemon has it; 0 when none came in time.
+    int JobTitled(const std::string& title, std::chrono::seconds timeout = std::chrono::seconds(60)) const;
     // Waits until the job has left the queue; false when it did not complete in time.
     bool WaitForJob(int jobId, std::chrono::seconds timeout = std::chrono::seconds(60)) const;
     // The PDF cups-pdf made of the job titled `title`; empty when there is none.
@@ -69,6 +74,9 @@ private:
 // The text pdftotext reads from the file, NFKC-normalised (fonts map some ideographs to their
 // compatibility forms).
 std::string PdfText(const std::filesystem::path& pdf);
+// The text as a reader's search finds it: pdftotext keeping the layout, not normalised, so that an
+// ideograph read back as a radical shows.
+std::string PdfSearchText(const std::filesystem::path& pdf);
 // Every code zbarimg reads on the file's pages (PDF rendered at 300 dpi by pdftoppm, or a PNG).
 std::vector<std::string> ReadCodes(const std::filesystem::path& file);
 // The number of pages and the first page's size in points, from pdfinfo.

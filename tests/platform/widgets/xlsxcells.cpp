@@ -52,7 +52,8 @@ std::vector<CellStyle> Styles(const QString& file) {
         const auto name = xml.name();
         if (xml.isStartElement()) {
             if (name == QLatin1String("numFmt"))
-                formats[xml.attributes().value("numFmtId").toInt()] = xml.attributes().value("formatCode").toString();
+                formats[xml.attributes().value("numFmtId").toInt()] =
+                    xml.attributes().value("formatCode").toString();
             if (name == QLatin1String("font")) {
                 inFont = true;
                 boldFonts.push_back(false);
@@ -62,7 +63,8 @@ std::vector<CellStyle> Styles(const QString& file) {
             if (name == QLatin1String("xf") && inCellXfs) {
                 const int format = xml.attributes().value("numFmtId").toInt();
                 const auto font = static_cast<std::size_t>(xml.attributes().value("fontId").toInt());
-                styles.push_back({format ? formats[format] : QString(), font < boldFonts.size() && boldFonts[font]});
+                styles.push_back(
+                    {format ? formats[format] : QString(), font < boldFonts.size() && boldFonts[font]});
             }
         } else if (xml.isEndElement()) {
             if (name == QLatin1String("font")) inFont = false;

@@ -177,7 +177,7 @@ TEST_P(OutsideTest, APurchaseIsKeptOncePerOrderWhicheverWayItCame) {
 }
 
 TEST_P(OutsideTest, TheHttpEndpointKeepsTextMessagesAndMemberPosts) {
-    THttpEndpoint http(*services_);
+    THttpEndpoint http(server_->Services());
     http.Start(0);
     httplib::Client web("127.0.0.1", http.Port());
     const std::string order = PaidMemberOrder(101, 380);

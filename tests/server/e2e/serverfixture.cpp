@@ -20,16 +20,29 @@ void ServerFixture::SetUp() {
     setup_ = database_->Db().Connect();
     FillDatabase();
 
-    sessions_.emplace();
-    services_.emplace(ServerServices{database_->Db(), *sessions_, kMaxMessageBytes});
-    RegisterServices(*services_);
+    server_.emplace(database_->Db());
+    client_ = NewClient();
+}
+
+void ServerFixture::TearDown() {
+    client_.reset();
+    server_.reset();
+    setup_.reset();
+    database_.reset();
+}
+
+HostedServer::HostedServer(Database& database) : services_{database, sessions_, kMaxMessageBytes} {
+    RegisterServices(services_);
     server_.emplace();
     server_->SetPort(0);
     pelio::TosTransportLimits limits;
     limits.MaxMessageSize = kMaxMessageBytes;
     server_->SetTransportLimits(limits);
     server_->SetActive(true);
-    client_ = NewClient();
+}
+
+HostedServer::~HostedServer() {
+    server_.reset();
 }
 
 void ServerFixture::FillDatabase() {
@@ -46,23 +59,19 @@ void ServerFixture::FillDatabase() {
                     {std::string("gone"), std::string("离职"), PasswordHash("gone"), std::string("N")});
 }
 
-void ServerFixture::TearDown() {
-    client_.reset();
-    server_.reset(); // joins the connection threads and with them their database connections
-    services_.reset();
-    setup_.reset();
-    database_.reset();
+int HostedServer::Port() const {
+    return server_->ListeningPort();
 }
 
-std::unique_ptr<pelio::TPelioClient> ServerFixture::NewClient() const {
+std::unique_ptr<pelio::TPelioClient> HostedServer::NewClient() const {
     auto client = std::make_unique<pelio::TPelioClient>();
     client->SetHost("127.0.0.1");
-    client->SetPort(server_->ListeningPort());
+    client->SetPort(Port());
     return client;
 }
 
-std::string ServerFixture::LoginAs(const std::string& user, const std::string& password) {
-    TTPLogin login(client_.get());
+std::string LoginAs(pelio::TPelioClient& client, const std::string& user, const std::string& password) {
+    TTPLogin login(&client);
     return login.Login(user, password);
 }
 

@@ -34,9 +34,36 @@ template <class Call> std::string RemoteError(Call&& call) {
     return {};
 }
 
+// kav-server's services hosted in this process on an ephemeral port over `database`, which must outlive
+// it. The services are registered with the process-wide registry, so one hosted server at a time.
+class HostedServer final {
+public:
+    static constexpr std::uint32_t kMaxMessageBytes = 1u << 20;
+
+    explicit HostedServer(Database& database);
+    ~HostedServer(); // joins the connection threads and with them their database connections
+    HostedServer(const HostedServer&) = delete;
+    HostedServer& operator=(const HostedServer&) = delete;
+
+    int Port() const;
+    // A new connection to the hosted server.
+    std::unique_ptr<pelio::TPelioClient> NewClient() const;
+    // For tests that change the server's settings or host more of the services.
+    pelio::TPelioServer& Server() { return *server_; }
+    const ServerServices& Services() const { return services_; }
+
+private:
+    TSessionSigner sessions_;
+    ServerServices services_;
+    std::optional<pelio::TPelioServer> server_;
+};
+
+// The signed context of a login through the service on `client`.
+std::string LoginAs(pelio::TPelioClient& client, const std::string& user, const std::string& password);
+
 class ServerFixture : public ::testing::TestWithParam<Backend> {
 protected:
-    static constexpr std::uint32_t kMaxMessageBytes = 1u << 20;
+    static constexpr std::uint32_t kMaxMessageBytes = HostedServer::kMaxMessageBytes;
 
     void SetUp() override;
     void TearDown() override;
@@ -45,15 +72,15 @@ protected:
     virtual void FillDatabase();
 
     // A new connection to the hosted server.
-    std::unique_ptr<pelio::TPelioClient> NewClient() const;
+    std::unique_ptr<pelio::TPelioClient> NewClient() const { return server_->NewClient(); }
     // The signed context of a login through the service.
-    std::string LoginAs(const std::string& user, const std::string& password);
+    std::string LoginAs(const std::string& user, const std::string& password) {
+        return e2e::LoginAs(*client_, user, password);
+    }
 
     std::optional<test::TestDatabase> database_;
     std::unique_ptr<Connection> setup_; // the test's own connection for preparing and checking rows
-    std::optional<TSessionSigner> sessions_;
-    std::optional<ServerServices> services_;
-    std::optional<pelio::TPelioServer> server_;
+    std::optional<HostedServer> server_;
     std::unique_ptr<pelio::TPelioClient> client_;
 };
 

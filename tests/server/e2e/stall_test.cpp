@@ -23,9 +23,9 @@ class StallTest : public ServerFixture {
 protected:
     void SetUp() override {
         ServerFixture::SetUp();
-        server_->SetActive(false);
-        server_->SetTransportLimits({kMaxMessageBytes, kStallLimit});
-        server_->SetActive(true);
+        server_->Server().SetActive(false);
+        server_->Server().SetTransportLimits({kMaxMessageBytes, kStallLimit});
+        server_->Server().SetActive(true);
         client_ = NewClient();
     }
 
@@ -73,7 +73,7 @@ TEST_P(StallTest, ATrickleIsAnsweredAStallIsCut) {
     const std::string frame = LoginBytes();
     asio::io_context io;
     pelio::TosSocket trickle(io);
-    trickle.Connect("127.0.0.1", server_->ListeningPort(), std::chrono::seconds(5));
+    trickle.Connect("127.0.0.1", server_->Port(), std::chrono::seconds(5));
     // Four times the stall limit in all (the request alone more than the limit), never a fraction
     // of it without a byte.
     const auto gap = kStallLimit * 4 / static_cast<int>(frame.size());
@@ -88,7 +88,7 @@ TEST_P(StallTest, ATrickleIsAnsweredAStallIsCut) {
     EXPECT_EQ(std::string(answer, 4), "OSTP") << "answered";
 
     pelio::TosSocket stall(io);
-    stall.Connect("127.0.0.1", server_->ListeningPort(), std::chrono::seconds(5));
+    stall.Connect("127.0.0.1", server_->Port(), std::chrono::seconds(5));
     stall.WriteAll(std::string_view(frame).substr(0, frame.size() / 2));
     char byte;
     EXPECT_THROW(stall.ReadExact(&byte, 1), pelio::TosSocketError) << "the server hangs up";

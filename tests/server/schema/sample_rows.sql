@@ -104,6 +104,8 @@ insert into KAV_SYSINFO_SHOW values ('ORDER_VALID_DAY', '到期日期查询', 'Y
 insert into KAV_SYSINFO_SHOW values ('CONTROLOUTPRINTKIND', '多订单取票', 'N');
 insert into KAV_SYSINFO_SHOW values ('POSTMEMBERPURCHAINFO', '会员消费上传', 'N');
 insert into KAV_SYSINFO_SHOW values ('CONNECTUMNBYDB', '会员系统直连数据库', 'Y');
+insert into KAV_SYSINFO_SHOW values ('REPORTPARTNERHOMEPAGE', 'http://www.damai.cn', 'Y');
+insert into KAV_SYSINFO_SHOW values ('REPORTVENUENAME', '岚桥演艺中心', 'Y');
 
 insert into KAV_PAYMODE values ('X', '现金', 1);
 insert into KAV_PAYMODE values ('M', '会员卡', 2);
@@ -118,7 +120,7 @@ insert into KAV_CREDIT_COMPONY values ('01', 'CC01', '乙公司', 'TOLVA', 'Y');
 insert into KAV_CREDIT_COMPONY values ('01', 'CC02', '甲公司', 'TOLVA', 'Y');
 insert into KAV_CREDIT_COMPONY values ('01', 'CC03', '丙公司', 'TOLVA', 'N');
 
-insert into KAV_GROUPMAXSALEMONY (NODECODE, GROUPCODE, CREATEGROUP, MAXSALEMONEY) values ('01', 'G001', 'G001', 100000);
+insert into KAV_GROUPMAXSALEMONY (NODECODE, GROUPCODE, CREATEGROUP, MAXSALEMONEY) values ('01', 'G001', 'G002', 100000);
 insert into KAV_GROUPMAXSALEMONY_PRODUCTSET values ('01', 'P0001', 'G001', '2');
 
 insert into KAV_SALE_SORT values ('01', '01', '售票');
@@ -140,3 +142,6 @@ insert into KAV_REPORT_SHOW values (5, '01', 'D0000001', 'P0001', 'B', 100, 1, 2
     'X', 'U001', 'DM01', '2026-12-05 10:00:00', 'N');
 insert into KAV_REPORT_SHOW values (6, '01', 'D0000002', 'P0001', 'A', 100, 1, 300, '01', '01', 'SC01', '3', '3',
     'W', 'U001', 'G001', '2026-12-06 10:00:00', 'N');
+-- A counter sale without order, sale class and order source: the site's own, whichever side is asked for.
+insert into KAV_REPORT_SHOW values (7, '01', null, 'P0002', 'C', 100, 1, 180, '01', '01', null, '1', null,
+    'X', 'U001', 'G001', '2026-11-18 10:00:00', 'N');

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kav::server::seed {
+namespace kav::server {
 
 class BatchInsert final {
 public:
@@ -38,4 +38,4 @@ private:
     std::int64_t written_ = 0;
 };
 
-} // namespace kav::server::seed
+} // namespace kav::server

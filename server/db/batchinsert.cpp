@@ -1,9 +1,9 @@
-#include "server/seed/batchinsert.h"
+#include "server/db/batchinsert.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-namespace kav::server::seed {
+namespace kav::server {
 
 namespace {
 // SQLite resolves each numbered parameter by walking the ones before it, so a statement's parse
@@ -62,4 +62,4 @@ void BatchInsert::Finish() {
     pending_.clear();
 }
 
-} // namespace kav::server::seed
+} // namespace kav::server

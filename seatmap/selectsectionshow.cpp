@@ -1,0 +1,7 @@
+#include "seatmap/selectsectionshow.h"
+
+namespace kav {
+
+TKavSelectSectionShow::TKavSelectSectionShow(QObject* owner) : QObject(owner) {}
+
+} // namespace kav
