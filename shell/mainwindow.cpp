@@ -161,6 +161,23 @@ void TKavMainWindow::DockForm(QWidget* form) {
     }
     form->setVisible(true);
     tabs_->setCurrentWidget(form);
+    TakeKeyboard(form);
+}
+
+// A window just opened or brought forward takes the keyboard, so that its keys work without a click:
+// its focus proxy when it names one, else its first widget in the tab order.
+void TKavMainWindow::TakeKeyboard(QWidget* form) {
+    if (QWidget* focus = QApplication::focusWidget(); focus && form->isAncestorOf(focus)) return;
+    if (form->focusProxy()) {
+        form->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    for (QWidget* next = form->nextInFocusChain(); next && next != form; next = next->nextInFocusChain())
+        if (form->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(form) &&
+            next->isEnabled()) {
+            next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
 }
 
 void TKavMainWindow::CloseTab(int index) {

@@ -56,6 +56,7 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void DockForm(QWidget* form);
+    void TakeKeyboard(QWidget* form);
     void CloseTab(int index);
     // Asks the form to close; true when it did.
     bool AskToClose(QWidget* form);

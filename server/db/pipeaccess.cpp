@@ -37,7 +37,7 @@ std::string QualifiedName(const CredentialColumn& column) {
 }
 
 void RefuseKeptTableWrite(std::string_view table) {
-    throw EDatabase("The data pipe may not change " + AsciiUpper(table) + ", which the server keeps");
+    throw EDatabase(std::string(kServerKeptTableText) + AsciiUpper(table));
 }
 
 } // namespace kav::server

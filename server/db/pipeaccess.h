@@ -36,6 +36,9 @@ bool IsServerKeptTable(std::string_view table);
 // "TABLE.COLUMN" in upper case, as refusals name it.
 std::string QualifiedName(const CredentialColumn& column);
 
+// The refusal of a pipe statement that would write a table the server keeps, followed by the table.
+inline constexpr std::string_view kServerKeptTableText = "数据通道不能修改由服务器维护的表 ";
+
 // Raises the EDatabase of a pipe statement that would write a table the server keeps.
 [[noreturn]] void RefuseKeptTableWrite(std::string_view table);
 

@@ -10,8 +10,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
@@ -38,8 +40,34 @@ public:
 
 class TUntitledForm : public QWidget {};
 
+// A search form: its first field takes the keys.
+class TTypingForm : public QWidget {
+public:
+    TTypingForm() {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(new QLabel(QStringLiteral("订单号:")));
+        layout->addWidget(code = new QLineEdit);
+        layout->addWidget(new QLineEdit);
+    }
+    QLineEdit* code;
+};
+
+// A drawing form that names the widget taking the keys, after a column of buttons.
+class TProxyForm : public QWidget {
+public:
+    TProxyForm() {
+        auto* layout = new QHBoxLayout(this);
+        layout->addWidget(new QPushButton(QStringLiteral("保存")));
+        layout->addWidget(board = new QLineEdit);
+        setFocusProxy(board);
+    }
+    QLineEdit* board;
+};
+
 using TSaleSnapIn = TKavFormSnapIn<TContextForm>;
 using TUntitledSnapIn = TKavFormSnapIn<TUntitledForm>;
+using TTypingSnapIn = TKavFormSnapIn<TTypingForm>;
+using TProxySnapIn = TKavFormSnapIn<TProxyForm>;
 
 // Fails like a window whose first remote call finds the server gone, once.
 class TFailingSnapIn : public TKavFormSnapIn<TUntitledForm> {
@@ -115,6 +143,9 @@ private slots:
             std::make_unique<TSnapInRegistration>("CIUntitled", SnapInClass<TUntitledSnapIn>()));
         registrations_.push_back(
             std::make_unique<TSnapInRegistration>("CIMany", SnapInClass<TManyWindowsSnapIn>()));
+        registrations_.push_back(
+            std::make_unique<TSnapInRegistration>("CITyping", SnapInClass<TTypingSnapIn>()));
+        registrations_.push_back(std::make_unique<TSnapInRegistration>("CIProxy", SnapInClass<TProxySnapIn>()));
         registrations_.push_back(
             std::make_unique<TSnapInRegistration>("CIFailing", SnapInClass<TFailingSnapIn>()));
         TGuardedForm::mayClose = true;
@@ -203,6 +234,32 @@ private slots:
         QVERIFY(!second);
         QCOMPARE(tabs->count(), 0);
         QCOMPARE(TManyWindowsSnapIn::shutdowns, 1); // with its last window the snap-in ended
+    }
+
+    // An opened window takes the keyboard at once, so its keys work without a click: its first field,
+    // or the widget it names as its focus proxy; opened again, it keeps the field the user was in.
+    void anOpenedWindowTakesTheKeyboard() {
+        auto window = MakeWindow();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(window->OpenSnapIn("CITyping"));
+        auto* typing = dynamic_cast<TTypingForm*>(window->Tabs()->currentWidget());
+        QVERIFY(typing);
+        QTRY_COMPARE(QApplication::focusWidget(), typing->code);
+        QTest::keyClicks(QApplication::focusWidget(), "D0000123");
+        QCOMPARE(typing->code->text(), QString("D0000123"));
+
+        QVERIFY(window->OpenSnapIn("CIProxy"));
+        auto* drawing = dynamic_cast<TProxyForm*>(window->Tabs()->currentWidget());
+        QVERIFY(drawing);
+        QTRY_COMPARE(QApplication::focusWidget(), drawing->board);
+
+        auto* second = typing->findChildren<QLineEdit*>().at(1);
+        window->Tabs()->setCurrentWidget(typing);
+        second->setFocus();
+        QVERIFY(window->OpenSnapIn("CITyping"));
+        QTRY_COMPARE(QApplication::focusWidget(), second);
     }
 
     void closingTheWindowFreesDockedForms() {
