@@ -3,7 +3,7 @@
 // file that later runs (of any of these benchmarks) reuse:
 //   KAV_BENCH_DB      the file (default /tmp/kav-bench-orders-N.db)
 //   KAV_BENCH_ORDERS  N (default 1000000; seeding that many takes several minutes)
-// A file left by an older schema is not upgraded: delete it to seed again.
+// A file left by an older schema is upgraded when it is opened, as kav-server upgrades its database.
 
 #include "server/db/database.h"
 
