@@ -3,15 +3,17 @@
 #include "platform/core/atomicfile.h"
 
 #include <QBuffer>
-#include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QLineF>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextLayout>
+#include <cmath>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,62 +39,99 @@ QPageLayout PageLayoutOf(const TReportDocument& document) {
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-// Paints pages on one device, keeping each font and its metrics for every text that uses it.
+// Paints pages on one device, keeping each font and each text shaped in it for every text that uses
+// it. A page is painted in few operations: its frames and lines by pen width, then its texts by font as
+// one glyph run each, at whole device dots. A PDF writer then writes and compresses a fraction of what a
+// call per cell costs (each call carries its own state and text object), and at printing resolutions
+// a dot is far below what the eye sees.
 class TPagePainter {
 public:
     TPagePainter(QPainter& painter, double dotsPerMillimetre) : painter_(painter), dots_(dotsPerMillimetre) {}
 
     void Paint(const TReportPage& page) {
-        painter_.save();
-        painter_.setBrush(Qt::NoBrush);
-        double penWidth = -1;
+        strokes_.clear();
+        glyphs_.clear();
         for (const TDrawCommand& command : page.commands) {
-            if (command.lineWidth != penWidth) {
-                QPen pen(Qt::black);
-                pen.setWidthF(std::max(command.lineWidth * dots_, 1.0));
-                painter_.setPen(pen);
-                penWidth = command.lineWidth;
-            }
-            const QRectF rect = Dots(command.rect);
             switch (command.kind) {
             case TDrawCommand::Kind::Line:
-                painter_.drawLine(rect.topLeft(), rect.bottomRight());
+                StrokesOf(command.lineWidth)
+                    .lines.emplace_back(Dots(command.rect.topLeft()), Dots(command.rect.bottomRight()));
                 break;
             case TDrawCommand::Kind::Box:
-                painter_.drawRect(rect);
+                StrokesOf(command.lineWidth).boxes.push_back(Dots(command.rect));
                 break;
             case TDrawCommand::Kind::Text:
-                PaintText(command, rect);
+                AddText(command);
                 break;
             }
+        }
+        painter_.save();
+        painter_.setBrush(Qt::NoBrush);
+        for (const TStrokes& strokes : strokes_) {
+            QPen pen(Qt::black);
+            pen.setWidthF(std::max(strokes.width * dots_, 1.0));
+            painter_.setPen(pen);
+            painter_.drawRects(strokes.boxes.data(), static_cast<int>(strokes.boxes.size()));
+            painter_.drawLines(strokes.lines.data(), static_cast<int>(strokes.lines.size()));
+        }
+        painter_.setPen(Qt::black);
+        for (const TGlyphs& glyphs : glyphs_) {
+            QGlyphRun run;
+            run.setRawFont(glyphs.font);
+            run.setFlags(glyphs.flags);
+            run.setGlyphIndexes(glyphs.indexes);
+            run.setPositions(glyphs.positions);
+            painter_.drawGlyphRun(QPointF(0, 0), run);
         }
         painter_.restore();
     }
 
 private:
-    struct TFontEntry {
-        TReportFont key;
-        QFont font;
-        QFontMetricsF metrics;
-    };
     // A text shaped once in one font: reports repeat their labels and numbers on every page.
     struct TShaped {
         QList<QGlyphRun> runs;
         double width = 0, ascent = 0, descent = 0;
     };
+    struct TStrokes {
+        double width = 0; // millimetres
+        std::vector<QRectF> boxes;
+        std::vector<QLineF> lines;
+    };
+    // A page's glyphs in one font, at their places on the page.
+    struct TGlyphs {
+        QRawFont font;
+        QGlyphRun::GlyphRunFlags flags;
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+    };
 
+    static double Snapped(double dots) { return std::round(dots); }
+    QPointF Dots(const QPointF& p) const { return {Snapped(p.x() * dots_), Snapped(p.y() * dots_)}; }
+    // Edges are snapped, not sizes, so that cells sharing an edge keep sharing it.
     QRectF Dots(const QRectF& r) const {
-        return QRectF(r.x() * dots_, r.y() * dots_, r.width() * dots_, r.height() * dots_);
+        const QPointF topLeft = Dots(r.topLeft());
+        return {topLeft, Dots(r.bottomRight())};
     }
 
-    std::size_t FontOf(const TReportFont& wanted) {
-        for (std::size_t i = 0; i < fonts_.size(); ++i)
-            if (fonts_[i].key == wanted) return i;
-        QFont font(QString::fromStdString(wanted.family));
-        font.setPointSizeF(wanted.size);
-        font.setBold(wanted.bold);
-        fonts_.push_back({wanted, font, QFontMetricsF(font, painter_.device())});
-        return fonts_.size() - 1;
+    TStrokes& StrokesOf(double width) {
+        for (TStrokes& strokes : strokes_)
+            if (strokes.width == width) return strokes;
+        strokes_.push_back({width, {}, {}});
+        return strokes_.back();
+    }
+
+    const TShaped& ShapedIn(const TReportFont& wanted, const QString& text) {
+        auto font = fonts_.find(wanted);
+        if (font == fonts_.end()) {
+            QFont qfont(QString::fromStdString(wanted.family));
+            qfont.setPointSizeF(wanted.size);
+            qfont.setBold(wanted.bold);
+            font = fonts_.emplace(wanted, TFontEntry{qfont, {}}).first;
+        }
+        auto shaped = font->second.texts.find(text);
+        if (shaped == font->second.texts.end())
+            shaped = font->second.texts.emplace(text, Shape(text, font->second.font)).first;
+        return shaped->second;
     }
 
     TShaped Shape(const QString& text, const QFont& font) const {
@@ -109,36 +148,57 @@ private:
         return shaped;
     }
 
-    void PaintText(const TDrawCommand& command, const QRectF& rect) {
-        const std::size_t font = FontOf(command.font);
+    void AddText(const TDrawCommand& command) {
+        const QRectF rect(command.rect.x() * dots_, command.rect.y() * dots_, command.rect.width() * dots_,
+                          command.rect.height() * dots_);
         const QString text = QString::fromStdString(command.text);
-        auto cached = shaped_.find({font, text});
-        if (cached == shaped_.end())
-            cached = shaped_.emplace(std::make_pair(font, text), Shape(text, fonts_[font].font)).first;
+        const TShaped* shaped = &ShapedIn(command.font, text);
         const double padding = dots_ * 0.3;
         const double room = rect.width() - 2 * padding;
-        // A text wider than its cell is painted smaller rather than cut.
-        TShaped smaller;
-        const TShaped* shaped = &cached->second;
+        // A text wider than its cell is painted smaller rather than cut; sizes go down in tenths of a
+        // point, so that a text that recurs in cells of one width is shaped once.
         if (shaped->width > room && room > 0) {
-            QFont reduced = fonts_[font].font;
-            reduced.setPointSizeF(std::max(kSmallestFontPoints, command.font.size * room / shaped->width));
-            smaller = Shape(text, reduced);
-            shaped = &smaller;
+            TReportFont reduced = command.font;
+            reduced.size =
+                std::max(kSmallestFontPoints, std::floor(command.font.size * room / shaped->width * 10) / 10);
+            shaped = &ShapedIn(reduced, text);
         }
         double x = rect.left() + padding;
         if (command.align == TReportAlign::Center) x = rect.left() + (rect.width() - shaped->width) / 2;
         if (command.align == TReportAlign::Right) x = rect.right() - padding - shaped->width;
         // The runs are placed with their line's top at the origin; the line sits centred in the cell.
         const double top = rect.top() + (rect.height() - shaped->ascent - shaped->descent) / 2;
-        for (const QGlyphRun& run : shaped->runs)
-            painter_.drawGlyphRun(QPointF(x, top), run);
+        for (const QGlyphRun& run : shaped->runs) {
+            TGlyphs& glyphs = GlyphsIn(run);
+            glyphs.indexes.append(run.glyphIndexes());
+            for (const QPointF& position : run.positions())
+                glyphs.positions.append({Snapped(x + position.x()), Snapped(top + position.y())});
+        }
     }
+
+    TGlyphs& GlyphsIn(const QGlyphRun& run) {
+        for (TGlyphs& glyphs : glyphs_)
+            if (glyphs.font == run.rawFont() && glyphs.flags == run.flags()) return glyphs;
+        glyphs_.push_back({run.rawFont(), run.flags(), {}, {}});
+        return glyphs_.back();
+    }
+
+    struct TFontEntry {
+        QFont font;
+        std::map<QString, TShaped> texts;
+    };
+    struct TFontOrder {
+        bool operator()(const TReportFont& a, const TReportFont& b) const {
+            return std::tie(a.family, a.size, a.bold) < std::tie(b.family, b.size, b.bold);
+        }
+    };
 
     QPainter& painter_;
     double dots_;
-    std::vector<TFontEntry> fonts_; // a report uses a few fonts: a list is enough
-    std::map<std::pair<std::size_t, QString>, TShaped> shaped_;
+    std::map<TReportFont, TFontEntry, TFontOrder> fonts_;
+    // The page being painted.
+    std::vector<TStrokes> strokes_;
+    std::vector<TGlyphs> glyphs_;
 };
 
 void PaintPages(QPainter& painter, const TReportDocument& document, double dotsPerMillimetre,
@@ -151,11 +211,6 @@ void PaintPages(QPainter& painter, const TReportDocument& document, double dotsP
 }
 
 } // namespace
-
-void PaintReportPage(QPainter& painter, const TReportDocument& document, std::size_t page,
-                     double dotsPerMillimetre) {
-    TPagePainter(painter, dotsPerMillimetre).Paint(document.pages.at(page));
-}
 
 void WriteReportPdf(const TReportDocument& document, const std::filesystem::path& file) {
     QBuffer buffer;

@@ -17,7 +17,6 @@
 #include <stdexcept>
 #include <string>
 
-class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -27,10 +26,6 @@ class EReportOutput : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// Paints one page on a painter whose origin is the paper's top left corner, at `dotsPerMillimetre`.
-void PaintReportPage(QPainter& painter, const TReportDocument& document, std::size_t page,
-                     double dotsPerMillimetre);
 
 void WriteReportPdf(const TReportDocument& document, const std::filesystem::path& file);
 // Prints on a printer set up by the caller (its page size and orientation are set to the report's).
