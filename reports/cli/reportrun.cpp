@@ -31,7 +31,8 @@ TReportCondition ConditionOf(const TReportCommand& command) {
 
 TProductSelection Products(ITPDBPipe& pipe, const TKavContext& context, const TReportCommand& command,
                            TClientDataSet& products, TClientDataSet& brief) {
-    LoadProducts(pipe, context, products);
+    // Only the named performances: the command needs no other, and a node keeps every one it ever had.
+    LoadProducts(pipe, context, command.products, products);
     std::vector<std::string> unknown;
     TProductSelection selection = SelectProducts(products, command.products, brief, &unknown);
     if (!unknown.empty()) throw EUnknownCode("没有演出 " + unknown.front());

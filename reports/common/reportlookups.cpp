@@ -1,6 +1,7 @@
 #include "reports/common/reportlookups.h"
 
 #include "host/sqltext.h"
+#include "reports/common/reportsql.h"
 
 namespace kav::reports {
 
@@ -25,21 +26,32 @@ std::string Text(TClientDataSet& rows, const char* field) {
     return rows.FieldByName(field).AsString();
 }
 
+std::string ProductsOfNode(const std::string& quotedNode) {
+    return "select p.PRODUCTCODE as ProductCode, p.CNAME as ProductName, l.CNAME as PlaceName, "
+           "p.HAPPENTIME as "
+           "HappenTime, p.MAPCODE as MapCode, p.PLACECODE as PlaceCode, p.PRODUCTCLASSCODE as "
+           "ProductClassCode, "
+           "p.PRODUCTOWNERGROUP as OwnerGroup, g.CNAME as OwnerName from KAV_PRODUCT p left join "
+           "KAV_PLACE l on "
+           "p.NODECODE = l.NODECODE and p.PLACECODE = l.PLACECODE left join KAV_GROUP g on g.GROUPCODE = "
+           "p.PRODUCTOWNERGROUP where p.NODECODE = " +
+           quotedNode;
+}
+
+constexpr const char* kProductOrder = " order by p.HAPPENTIME desc, p.PRODUCTCODE";
+
 } // namespace
+
+std::string NamedProductsSQL(const std::string& nodeCode, const std::vector<std::string>& productCodes) {
+    return ProductsOfNode(SqlQuote(nodeCode)) + " and p.PRODUCTCODE in (" + QuotedCodeList(productCodes) + ")" +
+           kProductOrder;
+}
 
 std::string ReportLookupSQL(TReportLookup lookup, const std::string& nodeCode) {
     const std::string node = SqlQuote(nodeCode);
     switch (lookup) {
     case TReportLookup::Products:
-        return "select p.PRODUCTCODE as ProductCode, p.CNAME as ProductName, l.CNAME as PlaceName, "
-               "p.HAPPENTIME as "
-               "HappenTime, p.MAPCODE as MapCode, p.PLACECODE as PlaceCode, p.PRODUCTCLASSCODE as "
-               "ProductClassCode, "
-               "p.PRODUCTOWNERGROUP as OwnerGroup, g.CNAME as OwnerName from KAV_PRODUCT p left join "
-               "KAV_PLACE l on "
-               "p.NODECODE = l.NODECODE and p.PLACECODE = l.PLACECODE left join KAV_GROUP g on g.GROUPCODE = "
-               "p.PRODUCTOWNERGROUP where p.NODECODE = " +
-               node + " order by p.HAPPENTIME desc, p.PRODUCTCODE";
+        return ProductsOfNode(node) + kProductOrder;
     case TReportLookup::SaleClassNames:
         return "select PRODUCTCODE, CNAME from KAV_SALECLASS where NODECODE = " + node +
                " order by PRODUCTCODE, SALECLASSCODE";
@@ -64,6 +76,12 @@ std::string ReportLookupSQL(TReportLookup lookup, const std::string& nodeCode) {
 
 void LoadProducts(ITPDBPipe& pipe, const TKavContext& context, TClientDataSet& products) {
     Load(pipe, context, products, TReportLookup::Products);
+}
+
+void LoadProducts(ITPDBPipe& pipe, const TKavContext& context, const std::vector<std::string>& productCodes,
+                  TClientDataSet& products) {
+    products.SetData(
+        pipe.GetData(context.GetAsString(), NamedProductsSQL(context.NodeCode(), productCodes)).ByteArrayView());
 }
 
 void LoadSaleClassNames(ITPDBPipe& pipe, const TKavContext& context, TClientDataSet& saleClasses) {

@@ -17,10 +17,16 @@ namespace kav::reports {
 // The statements, for the node.
 enum class TReportLookup { Products, SaleClassNames, Places, ProductClasses, Groups, Users, SiteSettings };
 std::string ReportLookupSQL(TReportLookup lookup, const std::string& nodeCode);
+// The performances lookup narrowed to the named ones (at least one code), for a caller that knows which
+// it wants: a node keeps every performance it ever had.
+std::string NamedProductsSQL(const std::string& nodeCode, const std::vector<std::string>& productCodes);
 
 // Fields ProductCode, ProductName, PlaceName, HappenTime, MapCode, PlaceCode, ProductClassCode,
 // OwnerGroup, OwnerName; latest performance first.
 void LoadProducts(ITPDBPipe& pipe, const TKavContext& context, TClientDataSet& products);
+// The same fields and order, for the named performances only.
+void LoadProducts(ITPDBPipe& pipe, const TKavContext& context, const std::vector<std::string>& productCodes,
+                  TClientDataSet& products);
 // Fields PRODUCTCODE, CNAME: the sale classes of every performance.
 void LoadSaleClassNames(ITPDBPipe& pipe, const TKavContext& context, TClientDataSet& saleClasses);
 

@@ -334,6 +334,11 @@ select r.AccountUser as UserCode, u.CName as UserName, r.ProductCode, l.CName as
 -- call: GetData
 select p.PRODUCTCODE as ProductCode, p.CNAME as ProductName, l.CNAME as PlaceName, p.HAPPENTIME as HappenTime, p.MAPCODE as MapCode, p.PLACECODE as PlaceCode, p.PRODUCTCLASSCODE as ProductClassCode, p.PRODUCTOWNERGROUP as OwnerGroup, g.CNAME as OwnerName from KAV_PRODUCT p left join KAV_PLACE l on p.NODECODE = l.NODECODE and p.PLACECODE = l.PLACECODE left join KAV_GROUP g on g.GROUPCODE = p.PRODUCTOWNERGROUP where p.NODECODE = '01' order by p.HAPPENTIME desc, p.PRODUCTCODE
 
+-- id: report.lookup.products.named
+-- label: The named performances of the node (the command-line reports), latest first
+-- call: GetData
+select p.PRODUCTCODE as ProductCode, p.CNAME as ProductName, l.CNAME as PlaceName, p.HAPPENTIME as HappenTime, p.MAPCODE as MapCode, p.PLACECODE as PlaceCode, p.PRODUCTCLASSCODE as ProductClassCode, p.PRODUCTOWNERGROUP as OwnerGroup, g.CNAME as OwnerName from KAV_PRODUCT p left join KAV_PLACE l on p.NODECODE = l.NODECODE and p.PLACECODE = l.PLACECODE left join KAV_GROUP g on g.GROUPCODE = p.PRODUCTOWNERGROUP where p.NODECODE = '01' and p.PRODUCTCODE in ('P0001','P0009') order by p.HAPPENTIME desc, p.PRODUCTCODE
+
 -- id: report.lookup.saleclass_names
 -- label: Sale class names of every performance, for the product box's sale class filter
 -- call: GetData

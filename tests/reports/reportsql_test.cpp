@@ -9,6 +9,7 @@
 
 using namespace kav;
 using namespace kav::reports;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -123,4 +124,7 @@ TEST(ReportSql, LookupsMatchTheCatalogue) {
                  {TReportLookup::SiteSettings, "report.lookup.site_settings"}};
     for (const auto& c : cases)
         EXPECT_EQ(ReportLookupSQL(c.lookup, "01"), Catalogued(c.id)) << c.id;
+    EXPECT_EQ(NamedProductsSQL("01", {"P0001", "P0009"}), Catalogued("report.lookup.products.named"));
+    EXPECT_THAT(NamedProductsSQL("0'1", {"P'1"}),
+                AllOf(HasSubstr("p.NODECODE = '0''1'"), HasSubstr("p.PRODUCTCODE in ('P''1')")));
 }
