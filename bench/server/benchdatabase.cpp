@@ -29,7 +29,8 @@ std::unique_ptr<server::Database> OpenBenchDatabase() {
     // since, so that the benchmarks measure the database the server would work on.
     const server::SchemaUpgrade schema = database->EnsureSchema();
     if (schema.Upgraded())
-        std::cerr << "upgraded " << path << " from schema version " << schema.From << " to " << schema.To << "\n";
+        std::cerr << "upgraded " << path << " from schema version " << schema.From << " to " << schema.To
+                  << "\n";
     if (!seeded) {
         std::cerr << "seeding bench:" << orders << " into " << path << " (once)\n";
         server::SeedDatabase(*database, "bench:" + orders);

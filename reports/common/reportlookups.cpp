@@ -43,8 +43,8 @@ constexpr const char* kProductOrder = " order by p.HAPPENTIME desc, p.PRODUCTCOD
 } // namespace
 
 std::string NamedProductsSQL(const std::string& nodeCode, const std::vector<std::string>& productCodes) {
-    return ProductsOfNode(SqlQuote(nodeCode)) + " and p.PRODUCTCODE in (" + QuotedCodeList(productCodes) + ")" +
-           kProductOrder;
+    return ProductsOfNode(SqlQuote(nodeCode)) + " and p.PRODUCTCODE in (" + QuotedCodeList(productCodes) +
+           ")" + kProductOrder;
 }
 
 std::string ReportLookupSQL(TReportLookup lookup, const std::string& nodeCode) {
@@ -80,8 +80,8 @@ void LoadProducts(ITPDBPipe& pipe, const TKavContext& context, TClientDataSet& p
 
 void LoadProducts(ITPDBPipe& pipe, const TKavContext& context, const std::vector<std::string>& productCodes,
                   TClientDataSet& products) {
-    products.SetData(
-        pipe.GetData(context.GetAsString(), NamedProductsSQL(context.NodeCode(), productCodes)).ByteArrayView());
+    products.SetData(pipe.GetData(context.GetAsString(), NamedProductsSQL(context.NodeCode(), productCodes))
+                         .ByteArrayView());
 }
 
 void LoadSaleClassNames(ITPDBPipe& pipe, const TKavContext& context, TClientDataSet& saleClasses) {
