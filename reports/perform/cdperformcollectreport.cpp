@@ -1,8 +1,11 @@
 #include "reports/perform/cdperformcollectreport.h"
 
+#include "host/cacollectreport.h"
 #include "host/orb.h"
 #include "platform/widgets/reportengine.h"
 #include "reports/common/reportsql.h"
+
+#include <future>
 
 namespace kav::reports {
 
@@ -21,12 +24,37 @@ std::string JoinLines(const std::vector<std::string>& codes) {
     return lines;
 }
 
+// What the side connection asks, copied so that the worker shares nothing with the module.
+struct TSideQuery {
+    std::string host;
+    int port = 0;
+    std::string context, productList, productLines, mapCodes, fromTime, toTime, paymentSql;
+    bool byPeriod = true;
+};
+
+struct TSideAnswers {
+    Variant priceLevels, seatAmounts, payments;
+};
+
+TSideAnswers FetchSideAnswers(const TSideQuery& query) {
+    pelio::TPelioClient client;
+    client.SetHost(query.host);
+    client.SetPort(query.port);
+    TCAPerformCollectReport service(client);
+    TTPDBPipe pipe(&client);
+    TSideAnswers answers;
+    answers.priceLevels = service.GetPriceLevel(query.context, query.productList);
+    answers.seatAmounts = service.GetSeatAmount(query.context, query.mapCodes, query.productLines,
+                                                query.fromTime, query.toTime, query.byPeriod, false);
+    answers.payments = pipe.GetData(query.context, query.paymentSql);
+    return answers;
+}
+
 } // namespace
 
 TCDPerformCollectReport::TCDPerformCollectReport() : TCDPerformCollectReport(ORB()) {}
 
-TCDPerformCollectReport::TCDPerformCollectReport(pelio::TPelioClient& client)
-    : pipe_(&client), service_(client) {}
+TCDPerformCollectReport::TCDPerformCollectReport(pelio::TPelioClient& client) : pipe_(&client) {}
 
 void TCDPerformCollectReport::Generate(const TProductSelection& products, const TReportCondition& condition) {
     if (condition.period.Reversed()) throw EReportCondition("起始时间不可以晚于结束时间！", "提示信息");
@@ -34,21 +62,33 @@ void TCDPerformCollectReport::Generate(const TProductSelection& products, const 
     if (productList.empty()) throw EReportCondition("请选择演出！", "提示信息");
     period_ = condition.period;
     const std::string& context = Context().GetAsString();
-
-    priceLevels_.SetData(service_.GetPriceLevel(context, productList).ByteArrayView());
-    seatAmounts_.SetData(service_
-                             .GetSeatAmount(context, products.mapCodes, JoinLines(products.productCodes),
-                                            period_.FromText(), period_.ToText(), StatisticByPeriod, false)
-                             .ByteArrayView());
     const auto source = static_cast<TSaleSource>(SaleSource == "1" ? 1 : SaleSource == "2" ? 2 : 0);
-    sales_.Load(pipe_
-                    .GetData(context, PerformSaleSQL(Context().NodeCode(), productList, period_, source,
-                                                     SiteSettings().partnerHomePage))
-                    .ByteArrayView());
+    const std::string& partner = SiteSettings().partnerHomePage;
+    const std::string saleSql = PerformSaleSQL(Context().NodeCode(), productList, period_, source, partner);
+
+    // The price levels, seat counts and payments come over a connection of their own while the ledger
+    // rows come over this one: the server answers both at once and the run waits for the slower only.
+    TSideQuery side;
+    side.host = pipe_.Client().GetHost();
+    side.port = pipe_.Client().GetPort();
+    side.context = context;
+    side.productList = productList;
+    side.mapCodes = products.mapCodes;
+    side.productLines = JoinLines(products.productCodes);
+    side.fromTime = period_.FromText();
+    side.toTime = period_.ToText();
+    side.byPeriod = StatisticByPeriod;
+    side.paymentSql = PerformPaymentSQL(Context().NodeCode(), productList, period_, source, partner);
+    std::future<TSideAnswers> answers = std::async(std::launch::async, FetchSideAnswers, std::move(side));
+
+    sales_.Load(pipe_.GetData(context, saleSql).ByteArrayView());
+    const TSideAnswers fetched = answers.get();
+    priceLevels_.SetData(fetched.priceLevels.ByteArrayView());
+    seatAmounts_.SetData(fetched.seatAmounts.ByteArrayView());
 
     FillReport(products);
     FillRemainingTotals();
-    FillPayments(productList);
+    FillPayments(fetched.payments);
     report_.SetIndexFieldNames(ReportOrder(condition.sortOption, ""));
     report_.First();
     if (report_.IsEmpty()) throw EReportCondition("无记录！", "操作提示");
@@ -165,15 +205,10 @@ void TCDPerformCollectReport::CreatePayTable() {
     pay_.CreateDataSet();
 }
 
-void TCDPerformCollectReport::FillPayments(const std::string& productList) {
+void TCDPerformCollectReport::FillPayments(const Variant& payments) {
     CreatePayTable();
-    const auto source = static_cast<TSaleSource>(SaleSource == "1" ? 1 : SaleSource == "2" ? 2 : 0);
     TClientDataSet rows;
-    rows.SetData(
-        pipe_
-            .GetData(Context().GetAsString(), PerformPaymentSQL(Context().NodeCode(), productList, period_,
-                                                                source, SiteSettings().partnerHomePage))
-            .ByteArrayView());
+    rows.SetData(payments.ByteArrayView());
     for (rows.First(); !rows.Eof(); rows.Next()) {
         const auto slot = LevelSlot(rows.FieldByName("PriceLevel").AsString());
         if (!slot) continue;

@@ -9,9 +9,10 @@
 //
 // Generate raises EReportCondition for what the window shows as a prompt (a reversed period, no
 // performance, no rows) and what the services and the pipe raise. Tables are rebuilt by each run.
-// Threading: that of its connection (the GUI thread for the shared one).
+// Threading: that of its connection (the GUI thread for the shared one). While Generate runs, a worker
+// thread asks for the price levels, seat counts and payments over a connection of its own to the same
+// server.
 
-#include "host/cacollectreport.h"
 #include "host/kavcontext.h"
 #include "platform/widgets/reportdocument.h"
 #include "reports/common/collectreportcore.h"
@@ -66,10 +67,9 @@ private:
     void FillReport(const TProductSelection& products);
     void FillLevels(const std::string& productCode, const std::string& mapCode, const TLevelSums& sums);
     void FillRemainingTotals();
-    void FillPayments(const std::string& productList);
+    void FillPayments(const Variant& payments);
 
     TTPDBPipe pipe_;
-    TCAPerformCollectReport service_;
     TReportSession session_{pipe_};
     TReportPeriod period_;
     std::map<std::string, TLevelPrices> prices_; // of this run's performances

@@ -4,6 +4,7 @@
 #include "platform/widgets/reportengine.h"
 #include "reports/perform/cdperformcollectreport.h"
 #include "reportserver.h"
+#include "rpc/exceptions.h"
 
 #include <gmock/gmock.h>
 
@@ -222,4 +223,21 @@ TEST_P(PerformReport, PrintedLevelsKeepTheirColumns) {
     EXPECT_DOUBLE_EQ(price80[0]->rect.left(), d[0]->rect.left());
 
     EXPECT_THROW(module_->BuildReport("/nonexistent/performCollectReport.rep"), EReportLayout);
+}
+
+TEST_P(PerformReport, ARefusalOfTheSeatCountsReachesTheCallerAndTheNextRunWorks) {
+    // The seat counts are asked for beside the ledger rows; their refusal must not be lost there.
+    TTPDBPipe pipe(client_.get());
+    LoadProducts(pipe, module_->Context(), products_);
+    TProductSelection tooMany = SelectProducts(products_, {"T03"}, brief_);
+    for (int i = 0; i <= 1000; ++i)
+        tooMany.mapCodes += "M" + std::to_string(i) + "\n";
+    try {
+        module_->Generate(tooMany, {});
+        FAIL() << "a refused seat count made a report";
+    } catch (const pelio::EosRemoteException& e) {
+        EXPECT_THAT(e.what(), HasSubstr("座位图列表过多"));
+    }
+    Generate({"T03"});
+    EXPECT_FALSE(Rows().empty());
 }
