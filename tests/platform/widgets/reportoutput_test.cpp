@@ -5,6 +5,7 @@
 #include "printouts.h"
 
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <filesystem>
@@ -62,6 +63,36 @@ private slots:
         QCOMPARE(info.pages, 2);
         QVERIFY(info.width > info.height); // landscape A4
         QCOMPARE(qRound(info.width), 842);
+    }
+
+    void cellsOfOneFontReadBackRowByRow() {
+        // A page's texts in one font are painted together; each must still read back in its own place.
+        // The cells are listed column by column, so that painting order and reading order differ.
+        TReportDocument document = TwoPages();
+        document.pages.resize(1);
+        TReportPage& page = document.pages[0];
+        page.commands.clear();
+        const TReportFont font{"WenQuanYi Micro Hei", 7, false};
+        const char* cells[3][4] = {
+            {"A", "售票", "12", "1,200.00"}, {"B", "赠票", "3", "0.00"}, {"C", "＜无记录＞", "0", "45.50"}};
+        for (int column = 0; column < 4; ++column)
+            for (int row = 0; row < 3; ++row)
+                page.commands.push_back({TDrawCommand::Kind::Text,
+                                         QRectF(10 + 30 * column, 10 + 5 * row, 30, 5), cells[row][column],
+                                         font, column >= 2 ? TReportAlign::Right : TReportAlign::Left, 0.2});
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("grid.pdf"));
+        WriteReportPdf(document, file.toStdString());
+        const QString text = PdfText(file);
+        for (const auto& row : cells) {
+            const QRegularExpression line(QStringLiteral("^ *%1 +%2 +%3 +%4 *$")
+                                              .arg(QRegularExpression::escape(row[0]),
+                                                   QRegularExpression::escape(QString::fromUtf8(row[1])),
+                                                   QRegularExpression::escape(row[2]),
+                                                   QRegularExpression::escape(row[3])),
+                                          QRegularExpression::MultilineOption);
+            QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
+        }
     }
 
     void printerGetsTheSamePages() {
