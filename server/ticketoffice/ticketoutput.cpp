@@ -97,7 +97,8 @@ std::string OutputTicketRecord(Connection& c, const Caller& caller, const Ticket
                  {caller.node, barcode, orderCode + "-" + request.seatCode, orderCode, seat,
                   request.productCode, request.saleClassCode, request.ticketType,
                   std::string(gift ? "Y" : "N"), MoneyOf(faceCents), caller.user, now});
-        make.Add("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2",
+        // Paying the order sold its seats already, mostly: a row left as it is costs no new version.
+        make.Add("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2 and STATUS <> 'O'",
                  {caller.node, seat});
         // The order's last ticket collects it.
         make.Add("update KAV_ORDER_SHOW set ORDERSTATUS = 'A', ISPRINT = 'Y', ORDERHANDLERUSER = ?3, "
