@@ -214,10 +214,15 @@ private:
         StatementBatch write;
         AddOrderCodeDraw(write, caller_.node);
         const std::string orderCode = DrawnOrderCodeSql();
-        for (const HeldSeat& seat : seats)
-            write.Add("update KAV_SEAT_SHOW set ORDERCODE = " + orderCode +
-                          " where NODECODE = ?1 and SEATCODE = ?2",
-                      {caller_.node, seat.code});
+        std::string seatList;
+        std::vector<SqlValue> seatParams{caller_.node};
+        for (const HeldSeat& seat : seats) {
+            seatParams.emplace_back(seat.code);
+            seatList += (seatList.empty() ? "?" : ", ?") + std::to_string(seatParams.size());
+        }
+        write.Add("update KAV_SEAT_SHOW set ORDERCODE = " + orderCode + " where NODECODE = ?1 and SEATCODE in (" +
+                      seatList + ")",
+                  std::move(seatParams));
         std::map<std::string, std::int64_t> perLevel;
         for (const HeldSeat& seat : seats)
             ++perLevel[seat.priceLevel];
