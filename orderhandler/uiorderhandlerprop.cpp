@@ -213,6 +213,18 @@ void TUIOrderHandlerProp::InitializeUIElement() {
     }
     PayModeChanged();
     ShowPayments();
+    FocusNextStep();
+}
+
+// The keyboard goes where the seller's next key belongs: the amount while something is left to pay
+// (Enter adds the line), else the print button (Enter settles and prints).
+void TUIOrderHandlerProp::FocusNextStep() {
+    if (!paidBefore_ && RemainingCents(order_.receivables, lines_) != 0) {
+        realPrice_->setFocus();
+        realPrice_->selectAll();
+    } else if (auto* print = findChild<QPushButton*>(QStringLiteral("btn_act_Print"))) {
+        print->setFocus();
+    }
 }
 
 std::string TUIOrderHandlerProp::ChosenPayModeCode() const {
@@ -262,6 +274,7 @@ void TUIOrderHandlerProp::AddPayment() {
         ShowPayments();
         ProposeAmount();
         payRemark_->clear();
+        FocusNextStep();
         break;
     case TPaymentLines::TAddResult::Duplicate:
         ShowWarningMessage(payMode.name + " 支付重复，若要修改该支付金额请先删除！", "警告");

@@ -61,6 +61,7 @@ public:
     // The seller chose a pay mode (by index of the combo): the amount still to pay is proposed.
     void ChoosePayMode(int index);
     // "...": adds a line of the chosen pay mode with the typed amount and remark.
+    void FocusNextStep();
     void AddPayment();
     // "删除该支付": removes the current line.
     void DeletePayment();

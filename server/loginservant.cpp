@@ -20,8 +20,9 @@ std::string TKavLogin::Login(const std::string& UserCode, const std::string& Pas
     Connection& connection = ThreadConnection(services_.database);
     const auto rows =
         connection.Select("select U.NODECODE, U.USERCODE, U.CNAME, U.GROUPCODE, U.PASSWORDHASH, "
-                          "U.ISVALID, G.GROUPTYPE, G.OWNERCODE, G.CNAME "
+                          "U.ISVALID, G.GROUPTYPE, G.OWNERCODE, G.CNAME, S.CNAME "
                           "from KAV_USER U left join KAV_GROUP G on G.GROUPCODE = U.GROUPCODE "
+                          "left join KAV_SYSINFO_SHOW S on S.CUSTOMMODULE = 'SITECODE' and S.ISVALID = 'Y' "
                           "where U.USERCODE = ?1",
                           {UserCode});
     const std::vector<SqlValue>* user = rows.size() == 1 ? &rows.front() : nullptr;
@@ -47,8 +48,10 @@ std::string TKavLogin::Login(const std::string& UserCode, const std::string& Pas
     context.SetValue(name::GroupCode, TextOf((*user)[3]));
     context.SetValue(name::GroupType, TextOf((*user)[6]));
     context.SetValue(name::OwnerCode, TextOf((*user)[7]));
-    // The user's sales point is the site the user sells at.
-    context.SetValue(name::SiteCode, TextOf((*user)[3]));
+    // The site is the venue's own code where the site switch names one (it selects the credit companies
+    // and whether text messages are sent); else the user's sales point stands for it.
+    const std::string site = TextOf((*user)[9]);
+    context.SetValue(name::SiteCode, site.empty() ? TextOf((*user)[3]) : site);
     context.SetValue(name::SiteName, TextOf((*user)[8]));
     return services_.sessions.Issue(std::move(context));
 }

@@ -13,6 +13,7 @@
 #include "shell/selfcheck.h"
 
 #include <QDir>
+#include <QScreen>
 #include <filesystem>
 #include <iostream>
 
@@ -52,6 +53,8 @@ int RunClient(const kav::TClientOptions& options) {
                                [&connection] { return connection.Connected(); });
     // A seller works in this window all day: it takes the whole screen and the keyboard at once, so the
     // menu keys work without a click first.
+    // Sized to the screen as well, for desktops without a window manager to maximise it (a kiosk).
+    if (const QScreen* screen = window.screen()) window.setGeometry(screen->availableGeometry());
     window.showMaximized();
     window.activateWindow();
     if (!failures.empty()) kav::ShowErrorMessage(kav::DescribePackageFailures(failures));

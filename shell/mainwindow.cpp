@@ -148,6 +148,8 @@ bool TKavMainWindow::OpenSnapIn(const std::string& name) {
 }
 
 void TKavMainWindow::DockForm(QWidget* form) {
+    // Docking moves the form into this window, which makes Qt forget the field it asked for.
+    QPointer<QWidget> asked = form->focusWidget();
     if (tabs_->indexOf(form) < 0) {
         if (!executing_.empty() && form->property(kOwnerProperty).isNull())
             form->setProperty(kOwnerProperty, Q(executing_));
@@ -161,12 +163,18 @@ void TKavMainWindow::DockForm(QWidget* form) {
     }
     form->setVisible(true);
     tabs_->setCurrentWidget(form);
-    TakeKeyboard(form);
+    TakeKeyboard(form, asked);
 }
 
 // A window just opened or brought forward takes the keyboard, so that its keys work without a click:
-// its focus proxy when it names one, else its first widget in the tab order.
-void TKavMainWindow::TakeKeyboard(QWidget* form) {
+// the field it asked for while it was being built (a search window its first search field), else its
+// focus proxy when it names one, else its first widget in the tab order.
+void TKavMainWindow::TakeKeyboard(QWidget* form, QWidget* asked) {
+    // Asked first: bringing a page forward already hands the keyboard to its first field.
+    if (asked && form->isAncestorOf(asked) && asked->isVisibleTo(form) && asked->isEnabled()) {
+        asked->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     if (QWidget* focus = QApplication::focusWidget(); focus && form->isAncestorOf(focus)) return;
     if (form->focusProxy()) {
         form->setFocus(Qt::OtherFocusReason);

@@ -56,7 +56,8 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void DockForm(QWidget* form);
-    void TakeKeyboard(QWidget* form);
+    // `asked`: the field the form asked for before it was docked, if any.
+    void TakeKeyboard(QWidget* form, QWidget* asked);
     void CloseTab(int index);
     // Asks the form to close; true when it did.
     bool AskToClose(QWidget* form);

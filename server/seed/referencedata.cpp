@@ -150,6 +150,8 @@ void WriteReferenceData(SeedTables& t, const Calendar& calendar, HashCost hashCo
     // the name under which the site's own sales are offered.
     t.sysInfo.Add({"REPORTPARTNERHOMEPAGE", "http://www.damai.cn", "Y"});
     t.sysInfo.Add({"REPORTVENUENAME", "岚桥演艺中心", "Y"});
+    // The venue's site code, in CNAME like the reports' settings: its credit companies are TOLVA's.
+    t.sysInfo.Add({"SITECODE", "TOLVA", "Y"});
 
     // X cash first; H, F and W cannot be changed once paid.
     t.payMode.Add({"X", "现金", std::int64_t{1}});

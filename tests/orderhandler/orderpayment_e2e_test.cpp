@@ -247,6 +247,7 @@ TEST_P(PaymentTest, WholeSaleWithTwoPayModes) {
     steps.On("TUIOrderHandlerProp", [&](QDialog& dialog) {
         auto& prop = static_cast<TUIOrderHandlerProp&>(dialog);
         EXPECT_EQ(Find<QLineEdit>(prop, "edtRealPrice").text(), QStringLiteral("100.00"));
+        EXPECT_TRUE(Find<QLineEdit>(prop, "edtRealPrice").hasFocus()); // the seller types the amount at once
         EXPECT_EQ(Find<QTreeWidget>(prop, "vstSeatInfo").topLevelItemCount(), 3);
         Pay(prop, "X", "60");
         // The next pay mode proposes what is still to pay.
@@ -258,6 +259,7 @@ TEST_P(PaymentTest, WholeSaleWithTwoPayModes) {
         EXPECT_TRUE(amount.hasFocus());
         QTest::keyClick(&amount, Qt::Key_Return);
         EXPECT_EQ(prop.Payments().TotalCents(), 10000);
+        EXPECT_TRUE(Find<QPushButton>(prop, "btn_act_Print").hasFocus()); // all paid: Enter settles next
         dialogs_->Push(1); // "打印完毕!"
         Settle(prop);
         EXPECT_EQ(prop.Progress().Position(), 3);

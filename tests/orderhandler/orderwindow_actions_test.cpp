@@ -120,7 +120,12 @@ TEST_P(OrderWindowTest, ActionsFollowTheSelectedOrder) {
     order.createUser = "U001";
     window.UpdateActions();
     EXPECT_FALSE(Action(window, "act_ModifiyOrderCustomerInfo").isEnabled());
-    EXPECT_FALSE(Action(window, "actResendMessage").isEnabled()); // this site sends no messages
+    EXPECT_TRUE(Action(window, "actResendMessage").isEnabled()); // the venue's site sends messages
+    const auto cellPhone = order.customerCellPhone;
+    order.customerCellPhone = "";
+    window.UpdateActions();
+    EXPECT_FALSE(Action(window, "actResendMessage").isEnabled()); // but not to an order without a phone
+    order.customerCellPhone = cellPhone;
 
     // Seats loaded once: both seat actions go grey and the row's hint lists the seats.
     EXPECT_TRUE(Action(window, "act_GetOrderSeatInfo").isEnabled());

@@ -52,6 +52,18 @@ public:
     QLineEdit* code;
 };
 
+// A form that asks, while it is built, for a field other than its first.
+class TAskingForm : public QWidget {
+public:
+    TAskingForm() {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(new QLineEdit);
+        layout->addWidget(code = new QLineEdit);
+        code->setFocus();
+    }
+    QLineEdit* code;
+};
+
 // A drawing form that names the widget taking the keys, after a column of buttons.
 class TProxyForm : public QWidget {
 public:
@@ -68,6 +80,7 @@ using TSaleSnapIn = TKavFormSnapIn<TContextForm>;
 using TUntitledSnapIn = TKavFormSnapIn<TUntitledForm>;
 using TTypingSnapIn = TKavFormSnapIn<TTypingForm>;
 using TProxySnapIn = TKavFormSnapIn<TProxyForm>;
+using TAskingSnapIn = TKavFormSnapIn<TAskingForm>;
 
 // Fails like a window whose first remote call finds the server gone, once.
 class TFailingSnapIn : public TKavFormSnapIn<TUntitledForm> {
@@ -146,6 +159,7 @@ private slots:
         registrations_.push_back(
             std::make_unique<TSnapInRegistration>("CITyping", SnapInClass<TTypingSnapIn>()));
         registrations_.push_back(std::make_unique<TSnapInRegistration>("CIProxy", SnapInClass<TProxySnapIn>()));
+        registrations_.push_back(std::make_unique<TSnapInRegistration>("CIAsking", SnapInClass<TAskingSnapIn>()));
         registrations_.push_back(
             std::make_unique<TSnapInRegistration>("CIFailing", SnapInClass<TFailingSnapIn>()));
         TGuardedForm::mayClose = true;
@@ -237,7 +251,7 @@ private slots:
     }
 
     // An opened window takes the keyboard at once, so its keys work without a click: its first field,
-    // or the widget it names as its focus proxy; opened again, it keeps the field the user was in.
+    // the field it asked for, or the widget it names as its focus proxy; opened again, it keeps the field the user was in.
     void anOpenedWindowTakesTheKeyboard() {
         auto window = MakeWindow();
         window->show();
@@ -254,6 +268,11 @@ private slots:
         auto* drawing = dynamic_cast<TProxyForm*>(window->Tabs()->currentWidget());
         QVERIFY(drawing);
         QTRY_COMPARE(QApplication::focusWidget(), drawing->board);
+
+        QVERIFY(window->OpenSnapIn("CIAsking"));
+        auto* asking = dynamic_cast<TAskingForm*>(window->Tabs()->currentWidget());
+        QVERIFY(asking);
+        QTRY_COMPARE(QApplication::focusWidget(), asking->code);
 
         auto* second = typing->findChildren<QLineEdit*>().at(1);
         window->Tabs()->setCurrentWidget(typing);

@@ -57,6 +57,15 @@ TEST_P(ServicesTest, LoginIssuesTheUsersContext) {
     TKavContext clerk;
     clerk.SetAsString(LoginAs("clerk", "柜台'1"));
     EXPECT_EQ(clerk.UserCode(), "clerk");
+
+    // The venue's site switch names the site for every user while it is on.
+    setup_->Execute("insert into KAV_SYSINFO_SHOW (CUSTOMMODULE, CNAME, ISVALID) values ('SITECODE', 'TOLVA', 'N')");
+    clerk.SetAsString(LoginAs("demo", "demo"));
+    EXPECT_EQ(clerk.SiteCode(), "G01");
+    setup_->Execute("update KAV_SYSINFO_SHOW set ISVALID = 'Y' where CUSTOMMODULE = 'SITECODE'");
+    clerk.SetAsString(LoginAs("demo", "demo"));
+    EXPECT_EQ(clerk.SiteCode(), "TOLVA");
+    EXPECT_EQ(clerk.SiteName(), "一号售票点");
 }
 
 TEST_P(ServicesTest, RefusedLoginsDoNotTellWhichPartWasWrong) {
