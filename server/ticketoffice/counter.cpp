@@ -8,6 +8,7 @@
 #include <cassert>
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 namespace kav::server {
 
@@ -60,31 +61,30 @@ std::string NewCollectionPassword(Connection& connection, const std::string& nod
 }
 
 std::string NewOrderCode(Connection& connection, const std::string& nodeCode) {
-    StatementBatch batch;
-    const OrderNumbersDraw draw(batch, nodeCode, false);
-    return draw.Code(connection.Run(batch));
-}
-
-OrderNumbersDraw::OrderNumbersDraw(StatementBatch& batch, std::string nodeCode, bool withPassword)
-    : node_(std::move(nodeCode)), number_(batch.Statements().size()) {
-    AddDrawNumbers(batch, "ORDER" + node_, 1);
-    if (!withPassword) return;
-    password_ = RandomDigits(6);
-    passwordTaken_ = batch.Add(PasswordTakenSql(), {node_, *password_});
-}
-
-std::string OrderNumbersDraw::Code(const std::vector<StatementResult>& results) const {
-    const auto& rows = results.at(number_).rows;
-    if (rows.empty()) throw EDatabase("counter ORDER" + node_ + " is missing");
+    const std::int64_t number = DrawNumbers(connection, "ORDER" + nodeCode, 1);
     char code[32];
-    std::snprintf(code, sizeof code, "K%s%08lld", node_.c_str(),
-                  static_cast<long long>(IntegerOf(rows.front().front())));
+    std::snprintf(code, sizeof code, "K%s%08lld", nodeCode.c_str(), static_cast<long long>(number));
     return code;
 }
 
-std::optional<std::string> OrderNumbersDraw::Password(Connection& connection,
-                                                      const std::vector<StatementResult>& results) const {
-    if (!password_ || results.at(passwordTaken_).rows.empty()) return password_;
+void AddOrderCodeDraw(StatementBatch& batch, const std::string& nodeCode) {
+    AddDrawNumbers(batch, "ORDER" + nodeCode, 1);
+}
+
+std::string DrawnOrderCodeSql() {
+    // Eight digits at least, zero-padded, as NewOrderCode's printf writes them.
+    return "(select 'K' || substr(NAME, 6) || case when LASTVALUE < 100000000 then substr(cast(LASTVALUE + "
+           "100000000 as varchar(20)), 2) else cast(LASTVALUE as varchar(20)) end from KAV_COUNTER where "
+           "NAME = 'ORDER' || cast(?1 as varchar(30)))";
+}
+
+CollectionPasswordDraw::CollectionPasswordDraw(StatementBatch& batch, std::string nodeCode)
+    : node_(std::move(nodeCode)), password_(RandomDigits(6)),
+      taken_(batch.Add(PasswordTakenSql(), {node_, password_})) {}
+
+std::string CollectionPasswordDraw::Password(Connection& connection,
+                                             const std::vector<StatementResult>& results) const {
+    if (results.at(taken_).rows.empty()) return password_;
     return NewCollectionPassword(connection, node_);
 }
 

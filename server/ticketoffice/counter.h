@@ -41,22 +41,28 @@ std::string NewOrderCode(Connection& connection, const std::string& nodeCode);
 // pelio::EosRemoteException in the rare case that several draws all find the password taken.
 std::string NewCollectionPassword(Connection& connection, const std::string& nodeCode);
 
-// A new order's code and, with `withPassword`, its collection password (as the two above), drawn
-// in a batch of the caller's, so that they take no round trip of their own.
-class OrderNumbersDraw final {
+// Adds the draw of the node's next order number to `batch`, for statements after it in the batch
+// to name the new order by DrawnOrderCodeSql. Best placed first among the order's writes rather
+// than before other work: the node's counter, which every new order needs, stays locked from the
+// draw until the transaction ends.
+void AddOrderCodeDraw(StatementBatch& batch, const std::string& nodeCode);
+
+// An SQL expression for the code of the order whose number the transaction drew last
+// (AddOrderCodeDraw) for the node given as the statement's parameter ?1; as NewOrderCode forms it.
+std::string DrawnOrderCodeSql();
+
+// A collection password for a new order (as NewCollectionPassword), checked in a batch of the
+// caller's, so that it takes no round trip of its own.
+class CollectionPasswordDraw final {
 public:
-    OrderNumbersDraw(StatementBatch& batch, std::string nodeCode, bool withPassword);
-    // From the results of the batch.
-    std::string Code(const std::vector<StatementResult>& results) const;
-    // Empty without a password; one found taken is drawn again on the connection.
-    std::optional<std::string> Password(Connection& connection,
-                                        const std::vector<StatementResult>& results) const;
+    CollectionPasswordDraw(StatementBatch& batch, std::string nodeCode);
+    // From the results of the batch; one found taken is drawn again on the connection.
+    std::string Password(Connection& connection, const std::vector<StatementResult>& results) const;
 
 private:
     std::string node_;
-    std::size_t number_;
-    std::optional<std::string> password_;
-    std::size_t passwordTaken_ = 0;
+    std::string password_;
+    std::size_t taken_;
 };
 
 } // namespace kav::server

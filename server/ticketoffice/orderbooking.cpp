@@ -23,14 +23,15 @@ using pelio::EosRemoteException;
 
 constexpr int kBestSeatAttempts = 8;
 
-// One row per seat of the order ?2 of the node ?1, with the order's own columns.
-std::string OrderSeatsSql() {
+// One row per seat of the order `order` (an SQL expression) of the node ?1, with the order's own
+// columns.
+std::string OrderSeatsSql(const std::string& order) {
     return "select o.ORDERCODE, o.ORDERSTATUS, o.PRODUCTCODE, o.SEATCOUNT, o.RECEIVABLES, o.ORDERPASSWORD, "
            "o.BATCHCODE, s.SEATCODE, s.SECTIONCODE, s.FLOORNO, s.ROWNO, s.SEATNO, s.PRICELEVEL, d.PRICE, "
            "s.STATUS, s.DESCRIPTION from KAV_ORDER_SHOW o inner join KAV_SEAT_SHOW s on s.NODECODE = "
            "o.NODECODE and s.ORDERCODE = o.ORDERCODE left join KAV_ORDER_DISCOUNT_SHOW d on d.ORDERCODE = "
-           "o.ORDERCODE and d.PRICELEVEL = s.PRICELEVEL where o.NODECODE = ?1 and o.ORDERCODE = ?2 order by "
-           "s.FLOORNO, s.ROWNO, s.X";
+           "o.ORDERCODE and d.PRICELEVEL = s.PRICELEVEL where o.NODECODE = ?1 and o.ORDERCODE = " +
+           order + " order by s.FLOORNO, s.ROWNO, s.X";
 }
 
 struct HeldSeat {
@@ -154,11 +155,11 @@ private:
         return seats;
     }
 
-    // Holds the seats while they are still free, and then draws the order's numbers, so that a
-    // seller never waits for a seat while holding the order counter, which every booking needs.
-    // The holds go in the order of the seat codes: two sellers holding the same seats never each
-    // wait for the other. Answers the first seat (in the order given) that another seller took
-    // since it was read, none when all are held; the holds and the draw are then undone by
+    // Holds the seats while they are still free (the order's number is drawn only with its
+    // writes, so that a seller never waits for a seat while holding the order counter, which
+    // every booking needs). The holds go in the order of the seat codes: two sellers holding the
+    // same seats never each wait for the other. Answers the first seat (in the order given) that
+    // another seller took since it was read, none when all are held; the holds are then undone by
     // rolling back to the savepoint kav_hold.
     std::optional<std::int64_t> TryHold(const std::vector<HeldSeat>& seats) {
         StatementBatch hold;
@@ -171,7 +172,7 @@ private:
                 hold.Add("update KAV_SEAT_SHOW set STATUS = 'B' where NODECODE = ?1 and SEATCODE = ?2 and "
                          "STATUS = 'F'",
                          {caller_.node, code});
-        numbers_.emplace(hold, caller_.node, request_.isBookOrder);
+        if (request_.isBookOrder) password_.emplace(hold, caller_.node);
         drawn_ = c_.Run(hold);
         for (const HeldSeat& seat : seats)
             if (drawn_[holds.at(seat.code)].changed != 1) return seat.code;
@@ -206,12 +207,22 @@ private:
     }
 
     std::string WriteOrder(const std::vector<HeldSeat>& seats) {
-        const std::string orderCode = numbers_->Code(drawn_);
-        const std::optional<std::string> password = numbers_->Password(c_, drawn_);
+        const std::optional<std::string> password =
+            password_ ? std::optional(password_->Password(c_, drawn_)) : std::nullopt;
+        // The order's number is drawn first among its writes, which name the order by it: the
+        // counter is held from here to the commit, all of it in one round trip.
         StatementBatch write;
-        for (const HeldSeat& seat : seats)
-            write.Add("update KAV_SEAT_SHOW set ORDERCODE = ?3 where NODECODE = ?1 and SEATCODE = ?2",
-                      {caller_.node, seat.code, orderCode});
+        AddOrderCodeDraw(write, caller_.node);
+        const std::string orderCode = DrawnOrderCodeSql();
+        std::string seatList;
+        std::vector<SqlValue> seatParams{caller_.node};
+        for (const HeldSeat& seat : seats) {
+            seatParams.emplace_back(seat.code);
+            seatList += (seatList.empty() ? "?" : ", ?") + std::to_string(seatParams.size());
+        }
+        write.Add("update KAV_SEAT_SHOW set ORDERCODE = " + orderCode + " where NODECODE = ?1 and SEATCODE in (" +
+                      seatList + ")",
+                  std::move(seatParams));
         std::map<std::string, std::int64_t> perLevel;
         for (const HeldSeat& seat : seats)
             ++perLevel[seat.priceLevel];
@@ -221,23 +232,26 @@ private:
             receivables += price * count;
             write.Add(
                 "insert into KAV_ORDER_DISCOUNT_SHOW (NODECODE, ORDERCODE, PRICELEVEL, PRICE, DISCOUNT, "
-                "TICKETPRICE, TOTALPRICE, SEATAMOUNT) values (?1, ?2, ?3, ?4, 100, ?4, ?5, ?6)",
-                {caller_.node, orderCode, level, MoneyOf(price), MoneyOf(price * count), count});
+                "TICKETPRICE, TOTALPRICE, SEATAMOUNT) values (?1, " +
+                    orderCode + ", ?2, ?3, 100, ?3, ?4, ?5)",
+                {caller_.node, level, MoneyOf(price), MoneyOf(price * count), count});
         }
         const bool booking = request_.isBookOrder;
         write.Add("insert into KAV_ORDER_SHOW (NODECODE, ORDERCODE, PRODUCTCODE, SECTIONCODE, ORDERFROM, "
                   "ORDERSTATUS, CLIENTTYPE, FETCHWAY, MEMBERCARDNO, SEATCOUNT, RECEIVABLES, CREATEGROUP, "
                   "CREATEUSER, CREATETIME, ORDERPASSWORD, FAILTIME, SYSTEMBOOKING, BATCHCODE) values "
-                  "(?1, ?2, ?3, ?4, '1', 'B', '3', '1', '-1', ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)",
-                  {caller_.node, orderCode, request_.productCode, request_.sectionCode,
+                  "(?1, " +
+                      orderCode +
+                      ", ?2, ?3, '1', 'B', '3', '1', '-1', ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)",
+                  {caller_.node, request_.productCode, request_.sectionCode,
                    static_cast<std::int64_t>(seats.size()), MoneyOf(receivables), caller_.group, caller_.user,
                    now_, password ? SqlValue(*password) : SqlValue(),
                    booking && !saleEnd_.empty() ? SqlValue(saleEnd_) : SqlValue(),
                    std::string(booking ? "Y" : "N"),
                    request_.batchCode.empty() ? SqlValue() : SqlValue(request_.batchCode)});
-        write.Add("insert into KAV_ORDER_CLIENT_SHOW (NODECODE, ORDERCODE) values (?1, ?2)",
-                  {caller_.node, orderCode});
-        const std::size_t rows = write.AddPacket(OrderSeatsSql(), {caller_.node, orderCode});
+        write.Add("insert into KAV_ORDER_CLIENT_SHOW (NODECODE, ORDERCODE) values (?1, " + orderCode + ")",
+                  {caller_.node});
+        const std::size_t rows = write.AddPacket(OrderSeatsSql(orderCode), {caller_.node});
         write.Commit();
         return std::move(c_.Run(write)[rows].packet);
     }
@@ -248,7 +262,7 @@ private:
     const std::string now_;
     std::string saleEnd_;
     std::map<std::string, std::int64_t> priceCents_; // per price level on sale
-    std::optional<OrderNumbersDraw> numbers_;
+    std::optional<CollectionPasswordDraw> password_; // for a booking, to be collected later
     std::vector<StatementResult> drawn_; // the results of the batch that held the seats
 };
 

@@ -72,51 +72,52 @@ public:
     // `payingMember`: the member whose stored-value card pays the single order accounted.
     void Run(const std::vector<std::string>& orderCodes, bool rowsMayOmitOrder,
              std::optional<std::int64_t> payingMember = std::nullopt) {
-        // Everything the checks read, in one round trip, checked before anything is written.
+        // Rows without an order code belong to the single order being accounted.
+        const std::string implied = rowsMayOmitOrder ? orderCodes.front() : std::string();
+        // Everything the checks read, in one round trip, with the orders' claims, which need
+        // nothing read and whose outcome is checked last: a refusal rolls the claims back with
+        // the transaction. The ledger's lines are read once the orders are claimed.
         StatementBatch reads;
-        std::vector<std::size_t> orderReads;
+        std::vector<std::size_t> orderReads, claims, lines;
         for (const std::string& code : orderCodes)
             orderReads.push_back(AddOrderRead(reads, code));
         std::vector<std::pair<std::string, std::size_t>> modeReads;
         for (const std::string& mode : PayModes())
             modeReads.emplace_back(
                 mode, reads.Add("select PAYMODECODE from KAV_PAYMODE where PAYMODECODE = ?1", {mode}));
+        for (const std::string& code : orderCodes) {
+            claims.push_back(AddClaim(reads, code, PayModeOf(code, implied)));
+            lines.push_back(reads.Add("select PRICELEVEL, DISCOUNT, SEATAMOUNT, TOTALPRICE from "
+                                      "KAV_ORDER_DISCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 and "
+                                      "SEATAMOUNT > 0 order by PRICELEVEL",
+                                      {caller_.node, code}));
+        }
         const auto read = c_.Run(reads);
         std::vector<Order> orders;
         for (std::size_t i = 0; i < orderCodes.size(); ++i)
             orders.push_back(CheckedOrder(orderCodes[i], read[orderReads[i]].rows));
-        // Rows without an order code belong to the single order being accounted.
-        const std::string implied = rowsMayOmitOrder ? orderCodes.front() : std::string();
         CheckRowsNameTheseOrders(orderCodes, implied);
         for (const auto& [mode, index] : modeReads)
             if (read[index].rows.empty()) throw EosRemoteException("支付方式 " + mode + " 不存在");
         for (const Order& order : orders)
             CheckAmounts(order, implied);
 
-        // The writes whose outcome decides whether the accounting stands, and the ledger's lines
-        // read once the orders are claimed.
-        StatementBatch claim;
-        const Ceilings ceilings = AddCeilings(claim, orders);
+        // The other writes whose outcome decides whether the accounting stands, which charge
+        // what was read: a round trip of their own, when there are any.
+        StatementBatch charge;
+        const Ceilings ceilings = AddCeilings(charge, orders);
         std::optional<MemberCardDebit> debit;
-        if (payingMember) debit.emplace(claim, caller_.node, *payingMember, orders.front().receivables);
-        std::vector<std::size_t> claims, lines;
-        for (const Order& order : orders) {
-            claims.push_back(AddClaim(claim, order, PayModeOf(order, implied)));
-            lines.push_back(claim.Add("select PRICELEVEL, DISCOUNT, SEATAMOUNT, TOTALPRICE from "
-                                      "KAV_ORDER_DISCOUNT_SHOW where NODECODE = ?1 and ORDERCODE = ?2 and "
-                                      "SEATAMOUNT > 0 order by PRICELEVEL",
-                                      {caller_.node, order.code}));
-        }
-        const auto claimed = c_.Run(claim);
-        CheckCeilings(ceilings, claimed);
-        if (debit) debit->Check(c_, claimed);
+        if (payingMember) debit.emplace(charge, caller_.node, *payingMember, orders.front().receivables);
+        const auto charged = charge.Statements().empty() ? std::vector<StatementResult>() : c_.Run(charge);
+        CheckCeilings(ceilings, charged);
+        if (debit) debit->Check(c_, charged);
         for (std::size_t i = 0; i < orders.size(); ++i)
-            CheckClaimed(orders[i], claimed[claims[i]]);
+            CheckClaimed(orders[i], read[claims[i]]);
 
         // The rest cannot be refused: it goes with the commit.
         StatementBatch write;
         for (std::size_t i = 0; i < orders.size(); ++i)
-            AddWrites(write, orders[i], implied, claimed[lines[i]].rows);
+            AddWrites(write, orders[i], implied, read[lines[i]].rows);
         write.Commit();
         c_.Run(write);
     }
@@ -177,8 +178,8 @@ private:
         return modes;
     }
 
-    static bool Of(const std::string& rowOrder, const Order& order, const std::string& implied) {
-        return rowOrder == order.code || (rowOrder.empty() && implied == order.code);
+    static bool Of(const std::string& rowOrder, const std::string& order, const std::string& implied) {
+        return rowOrder == order || (rowOrder.empty() && implied == order);
     }
 
     void CheckAmounts(const Order& order, const std::string& implied) {
@@ -186,12 +187,12 @@ private:
         int payments = 0;
         std::set<std::string> splitModes;
         for (const auto& row : input_.payments)
-            if (Of(row.orderCode, order, implied)) {
+            if (Of(row.orderCode, order.code, implied)) {
                 paid += row.cents;
                 ++payments;
             }
         for (const auto& row : input_.payModes)
-            if (Of(row.orderCode, order, implied)) {
+            if (Of(row.orderCode, order.code, implied)) {
                 if (!row.productCode.empty() && row.productCode != order.product)
                     throw EosRemoteException("分项支付的演出 " + row.productCode + " 不是订单 " + order.code +
                                              " 的演出");
@@ -253,21 +254,21 @@ private:
 
     std::string OrderPayMode() const { return params_.Value("IsNeedCharge"); }
 
-    std::string PayModeOf(const Order& order, const std::string& implied) const {
+    std::string PayModeOf(const std::string& order, const std::string& implied) const {
         std::string payMode = OrderPayMode();
         for (const auto& row : input_.payments)
             if (payMode.empty() && Of(row.orderCode, order, implied)) payMode = row.payMode;
         return payMode;
     }
 
-    // Claiming the order by its status makes a concurrent second accounting (or cancel) find the
-    // order changed once this one is done.
-    std::size_t AddClaim(StatementBatch& batch, const Order& order, const std::string& payMode) const {
+    // Claiming the order by its status (booked or reserved, as CheckedOrder requires) makes a
+    // concurrent second accounting (or cancel) find the order changed once this one is done.
+    std::size_t AddClaim(StatementBatch& batch, const std::string& order, const std::string& payMode) const {
         const std::string card = params_.Value("MemberCard");
-        return batch.Add("update KAV_ORDER_SHOW set ORDERSTATUS = 'R', PAYMODECODE = ?4, PAYEE = ?5, "
-                         "PAYEEGROUP = ?6, GATHERINGTIME = ?7, MEMBERCARDNO = coalesce(?8, MEMBERCARDNO) "
-                         "where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = ?3",
-                         {caller_.node, order.code, order.status, payMode, caller_.user, caller_.group, now_,
+        return batch.Add("update KAV_ORDER_SHOW set ORDERSTATUS = 'R', PAYMODECODE = ?3, PAYEE = ?4, "
+                         "PAYEEGROUP = ?5, GATHERINGTIME = ?6, MEMBERCARDNO = coalesce(?7, MEMBERCARDNO) "
+                         "where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS in ('B', 'N')",
+                         {caller_.node, order, payMode, caller_.user, caller_.group, now_,
                           payMode == kMemberCardPayMode && !card.empty() ? SqlValue(card) : SqlValue()});
     }
 
@@ -289,14 +290,14 @@ private:
             {caller_.node, order.code});
         std::int64_t pkid = 0;
         for (const auto& row : input_.payments)
-            if (Of(row.orderCode, order, implied))
+            if (Of(row.orderCode, order.code, implied))
                 batch.Add("insert into KAV_ACCOUNT_SHOW (NODECODE, ORDERCODE, PKID, PAYMODECODE, "
                           "CREDITCARDSTYLECODE, CREDITCARDCODE, RELACCEPTABLES, ACCOUNTUSER, ACCOUNTGROUP, "
                           "ACCOUNTTIME) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)",
                           {caller_.node, order.code, pkid++, row.payMode, Nullable(row.cardStyle),
                            Nullable(row.cardCode), MoneyOf(row.cents), caller_.user, caller_.group, now_});
         for (const auto& row : input_.payModes)
-            if (Of(row.orderCode, order, implied))
+            if (Of(row.orderCode, order.code, implied))
                 batch.Add("insert into KAV_PAYMODEMONEY_SHOW (NODECODE, ORDERCODE, PAYMODECODE, PRODUCTCODE, "
                           "AMOUNT, REMARK) values (?1, ?2, ?3, ?4, ?5, ?6)",
                           {caller_.node, order.code, row.payMode, order.product, MoneyOf(row.cents),
@@ -307,7 +308,7 @@ private:
         const auto count = static_cast<std::int64_t>(lines.size());
         AddDrawNumbers(batch, std::string(kLedger), count,
                        "select coalesce(max(LEDGERID), 0) from KAV_REPORT_SHOW");
-        const std::string payMode = PayModeOf(order, implied);
+        const std::string payMode = PayModeOf(order.code, implied);
         for (std::int64_t i = 0; i < count; ++i) {
             const auto& line = lines[static_cast<std::size_t>(i)];
             batch.Add(

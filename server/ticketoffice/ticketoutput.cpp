@@ -50,11 +50,14 @@ std::string OutputTicketRecord(Connection& c, const Caller& caller, const Ticket
     return InTransaction(c, [&] {
         StatementBatch claim;
         // Every ticket of one order is made one after the other, so that two sellers never both
-        // make a seat's ticket and the order's last ticket always sees the others.
+        // make a seat's ticket and the order's last ticket always sees the others. PostgreSQL locks
+        // the order's row as an update would, without writing it; SQLite's transaction holds the
+        // write lock already.
         const std::size_t locked = claim.Add(
-            "update KAV_ORDER_SHOW set ORDERSTATUS = ORDERSTATUS where NODECODE = ?1 and ORDERCODE = (select "
-            "ORDERCODE from KAV_SEAT_SHOW where NODECODE = ?1 and SEATCODE = ?2 and PRODUCTCODE = ?3) "
-            "returning ORDERCODE, ORDERSTATUS, ISGIFT",
+            std::string("select ORDERCODE, ORDERSTATUS, ISGIFT from KAV_ORDER_SHOW where NODECODE = ?1 and "
+                        "ORDERCODE = (select ORDERCODE from KAV_SEAT_SHOW where NODECODE = ?1 and SEATCODE = ?2 "
+                        "and PRODUCTCODE = ?3)") +
+                (c.Kind() == Backend::PostgreSQL ? " for no key update" : ""),
             {caller.node, seat, request.productCode});
         // Read once the order is ours: what another seller did before is committed by now.
         const std::size_t seatState = claim.Add(
@@ -97,7 +100,8 @@ std::string OutputTicketRecord(Connection& c, const Caller& caller, const Ticket
                  {caller.node, barcode, orderCode + "-" + request.seatCode, orderCode, seat,
                   request.productCode, request.saleClassCode, request.ticketType,
                   std::string(gift ? "Y" : "N"), MoneyOf(faceCents), caller.user, now});
-        make.Add("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2",
+        // Paying the order sold its seats already, mostly: a row left as it is costs no new version.
+        make.Add("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2 and STATUS <> 'O'",
                  {caller.node, seat});
         // The order's last ticket collects it.
         make.Add("update KAV_ORDER_SHOW set ORDERSTATUS = 'A', ISPRINT = 'Y', ORDERHANDLERUSER = ?3, "

@@ -6,6 +6,7 @@
 #include "statementcatalogue.h"
 
 #include <chrono>
+#include <cstdio>
 #include <gmock/gmock.h>
 #include <set>
 #include <thread>
@@ -60,6 +61,27 @@ TEST_P(TicketOfficeTest, BookingHoldsTheNamedSeatsForANewOrderThatTheOrderSearch
     ASSERT_EQ(found.RecordCount(), 1);
     EXPECT_EQ(found.FieldByName("ORDERSTATUS").AsString(), "B");
     EXPECT_EQ(found.FieldByName("SEATCOUNT").AsInteger(), 1);
+}
+
+TEST_P(TicketOfficeTest, OrderCodesAreTheNodeAndItsNextNumberInEightDigitsOrMore) {
+    // The database writes the code as the order's rows go in; it must read as the program's own.
+    const std::string first = BookedOrder(true, {101});
+    ASSERT_EQ(first.size(), 11u);
+    EXPECT_EQ(first.substr(0, 3), "K01");
+    const std::int64_t number = std::stoll(first.substr(3));
+    char next[32];
+    std::snprintf(next, sizeof next, "K01%08lld", static_cast<long long>(number + 1));
+    EXPECT_EQ(BookedOrder(false, {102}), next);
+    for (const auto& [last, code] : {std::pair{99999998, "K0199999999"}, {99999999, "K01100000000"}}) {
+        setup_->Execute("update KAV_COUNTER set LASTVALUE = ?1 where NAME = 'ORDER01'", {std::int64_t{last}});
+        const std::string booked = BookedOrder(false, {201});
+        EXPECT_EQ(booked, code);
+        EXPECT_EQ(Count("select count(*) from KAV_SEAT_SHOW where ORDERCODE = '" + booked + "'"), 1);
+        EXPECT_EQ(Count("select count(*) from KAV_ORDER_DISCOUNT_SHOW d join KAV_ORDER_CLIENT_SHOW c on "
+                        "c.ORDERCODE = d.ORDERCODE where d.ORDERCODE = '" + booked + "'"),
+                  1);
+        ASSERT_TRUE(office_->ReleaseSeat(context_, booked));
+    }
 }
 
 TEST_P(TicketOfficeTest, BestSeatsAreTakenTogetherFromTheFrontRows) {
