@@ -5,6 +5,7 @@
 #include "server/ticketoffice/sqlvalues.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cctype>
 #include <cstdio>
@@ -30,7 +31,18 @@ std::string PasswordTakenSql() {
            "'N', 'R')";
 }
 
+std::atomic<PasswordSource> passwordSource{nullptr};
+
+std::string CandidatePassword() {
+    const PasswordSource source = passwordSource.load();
+    return source ? source() : RandomDigits(6);
+}
+
 } // namespace
+
+void SetCollectionPasswordSource(PasswordSource source) {
+    passwordSource.store(source);
+}
 
 std::int64_t DrawNumbers(Connection& connection, const std::string& name, std::int64_t count,
                          std::string_view startSql) {
@@ -54,7 +66,7 @@ std::string NewCollectionPassword(Connection& connection, const std::string& nod
     // With a million passwords and a few thousand open orders, a second draw is already rare.
     constexpr int kAttempts = 20;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        std::string password = RandomDigits(6);
+        std::string password = CandidatePassword();
         if (connection.Select(PasswordTakenSql(), {nodeCode, password}).empty()) return password;
     }
     throw pelio::EosRemoteException("没有可用的取票密码, 请稍后再试");
@@ -79,7 +91,7 @@ std::string DrawnOrderCodeSql() {
 }
 
 CollectionPasswordDraw::CollectionPasswordDraw(StatementBatch& batch, std::string nodeCode)
-    : node_(std::move(nodeCode)), password_(RandomDigits(6)),
+    : node_(std::move(nodeCode)), password_(CandidatePassword()),
       taken_(batch.Add(PasswordTakenSql(), {node_, password_})) {}
 
 std::string CollectionPasswordDraw::Password(Connection& connection,

@@ -36,6 +36,12 @@ std::string LastDrawnSql(std::string_view name);
 // A new order code of the node: "K", the node code and the node's next order number in eight digits.
 std::string NewOrderCode(Connection& connection, const std::string& nodeCode);
 
+// Where the candidates for collection passwords come from: six random digits each, unless a test
+// has put in a source of its own (nullptr puts the random digits back). Read at every draw, from
+// any connection's thread.
+using PasswordSource = std::string (*)();
+void SetCollectionPasswordSource(PasswordSource source);
+
 // A collection password for a new order: six random digits that no order of the node still to be
 // collected (B, N, R) has, so that the password alone finds the order at collection. Raises
 // pelio::EosRemoteException in the rare case that several draws all find the password taken.
