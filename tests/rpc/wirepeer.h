@@ -7,6 +7,7 @@
 #include <asio/io_context.hpp>
 #include <asio/ip/tcp.hpp>
 #include <condition_variable>
+#include <cstring>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -42,6 +43,32 @@ struct SocketPair {
         server = listener.Accept();
     }
 };
+
+// One whole frame, header and body, as it travels.
+inline std::string ReadRawFrame(TosSocket& socket) {
+    std::string frame(kFrameHeaderSize, '\0');
+    socket.ReadExact(frame.data(), frame.size());
+    std::uint32_t compressed = 0;
+    std::memcpy(&compressed, frame.data() + 8, 4);
+    frame.resize(frame.size() + compressed);
+    socket.ReadExact(frame.data() + kFrameHeaderSize, compressed);
+    return frame;
+}
+
+// The bytes of the first `frames` frames a client sends on a new connection, `call` making them
+// against the port it is given. The connection is closed after them, unanswered, so `call` must
+// expect its call to fail.
+inline std::string CapturedFrames(const std::function<void(int port)>& call, int frames) {
+    Listener listener;
+    std::thread caller([&] { call(listener.Port()); });
+    std::unique_ptr<TosSocket> socket = listener.Accept();
+    std::string bytes;
+    for (int i = 0; i < frames; ++i)
+        bytes += ReadRawFrame(*socket);
+    socket->Disconnect();
+    caller.join();
+    return bytes;
+}
 
 // A server that records every message body it receives (one connection at a time) and answers
 // requests through `Reply` (by default a response with the environment block and one Boolean true).

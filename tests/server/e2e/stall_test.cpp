@@ -1,13 +1,12 @@
 // The stall limit of kav-server's connections: a request that keeps arriving, however slowly, is
 // answered; one that stops arriving in the middle closes its connection and nothing else.
 
-#include "rpc/socket.h"
+#include "rpc/wirepeer.h"
 #include "serverfixture.h"
 #include "services/login/tplogin.h"
 
 #include <asio/io_context.hpp>
 #include <chrono>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -29,38 +28,20 @@ protected:
         client_ = NewClient();
     }
 
-    static std::string ReadFrame(pelio::TosSocket& socket) {
-        std::string frame(pelio::kFrameHeaderSize, '\0');
-        socket.ReadExact(frame.data(), frame.size());
-        std::uint32_t compressed = 0;
-        std::memcpy(&compressed, frame.data() + 8, 4);
-        frame.resize(frame.size() + compressed);
-        socket.ReadExact(frame.data() + pelio::kFrameHeaderSize, compressed);
-        return frame;
-    }
-
     // The bytes a client sends to log in on a new connection: the session's audit notice, then
     // the request.
-    std::string LoginBytes() {
-        asio::io_context io;
-        asio::ip::tcp::acceptor acceptor(io, {asio::ip::make_address("127.0.0.1"), 0});
-        std::thread caller([port = acceptor.local_endpoint().port()] {
-            pelio::TPelioClient client;
-            client.SetHost("127.0.0.1");
-            client.SetPort(port);
-            try {
-                TTPLogin(&client).Login("demo", "demo");
-            } catch (const pelio::EosException&) { // the capture hangs up without answering
-            }
-        });
-        asio::ip::tcp::socket accepted(io);
-        acceptor.accept(accepted);
-        pelio::TosSocket socket(std::move(accepted));
-        const std::string audit = ReadFrame(socket);
-        const std::string request = ReadFrame(socket);
-        socket.Disconnect();
-        caller.join();
-        return audit + request;
+    static std::string LoginBytes() {
+        return pelio::testing::CapturedFrames(
+            [](int port) {
+                pelio::TPelioClient client;
+                client.SetHost("127.0.0.1");
+                client.SetPort(port);
+                try {
+                    TTPLogin(&client).Login("demo", "demo");
+                } catch (const pelio::EosException&) { // the capture hangs up without answering
+                }
+            },
+            2);
     }
 };
 

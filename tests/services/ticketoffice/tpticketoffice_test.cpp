@@ -4,11 +4,14 @@
 #include "rpc/wirepeer.h"
 #include "services/ticketoffice/testticketoffice.h"
 
+#include <asio/io_context.hpp>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace kav;
@@ -185,13 +188,19 @@ TEST_F(TicketOfficeTest, ServantClassProblems) {
 // The server program as a child process whose standard output the test reads line by line.
 class ServerProcess {
 public:
-    ServerProcess() {
+    // Started with "--port 0" and then `arguments`.
+    explicit ServerProcess(std::vector<std::string> arguments = {}) {
+        arguments.insert(arguments.begin(), {"ticketoffice-server", "--port", "0"});
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
         int out[2];
         if (pipe(out) != 0) throw std::runtime_error("pipe");
         pid_ = fork();
         if (pid_ == 0) {
             dup2(out[1], STDOUT_FILENO);
-            execl("./ticketoffice-server", "ticketoffice-server", "--port", "0", nullptr);
+            execv("./ticketoffice-server", argv.data());
             _exit(127);
         }
         close(out[1]);
@@ -215,6 +224,13 @@ public:
         pid_ = 0;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // The port of the first line of standard output, "ticketoffice-server listening on port N".
+    int ListeningPort() {
+        const std::string started = ReadLine();
+        int port = 0;
+        EXPECT_EQ(sscanf(started.c_str(), "ticketoffice-server listening on port %d", &port), 1) << started;
+        return port;
+    }
 
 private:
     pid_t pid_ = 0;
@@ -223,9 +239,8 @@ private:
 
 TEST(TicketOfficeServer, ProgramAnswersOnItsPort) {
     ServerProcess process;
-    const std::string started = process.ReadLine();
-    int port = 0;
-    ASSERT_EQ(sscanf(started.c_str(), "ticketoffice-server listening on port %d", &port), 1) << started;
+    const int port = process.ListeningPort();
+    ASSERT_NE(port, 0);
 
     pelio::TPelioClient client;
     client.SetPort(port);
@@ -240,4 +255,50 @@ TEST(TicketOfficeServer, ProgramAnswersOnItsPort) {
     EXPECT_NE(process.ReadLine().find("last ITPTicketOffice."), std::string::npos);
     process.Signal(SIGTERM);
     EXPECT_EQ(process.Wait(), 0);
+}
+
+// With --stall-timeout 1 a request that keeps arriving is answered however long it takes in all,
+// and one that stops in the middle is cut after about a second rather than the default minute.
+TEST(TicketOfficeServer, StallTimeoutCutsAStallButNotATrickle) {
+    ServerProcess process({"--stall-timeout", "1"});
+    const int port = process.ListeningPort();
+    ASSERT_NE(port, 0);
+    const std::string frames = pelio::testing::CapturedFrames(
+        [](int capture) {
+            pelio::TPelioClient client;
+            client.SetPort(capture);
+            try {
+                TTPTicketOffice(&client).GetSeat("ctx", "S1", "P1");
+            } catch (const pelio::EosException&) { // the capture hangs up without answering
+            }
+        },
+        2); // the session's audit notice, then the request
+
+    asio::io_context io;
+    pelio::TosSocket trickle(io);
+    trickle.Connect("127.0.0.1", port, std::chrono::seconds(5));
+    constexpr int kPieces = 6; // 300 ms apart: 1.8 s in all, never a second without a byte
+    const std::size_t piece = (frames.size() + kPieces - 1) / kPieces;
+    for (std::size_t at = 0; at < frames.size(); at += piece) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        trickle.WriteAll(std::string_view(frames).substr(at, piece));
+    }
+    char answer[pelio::kFrameHeaderSize];
+    trickle.ReadExact(answer, sizeof answer, std::chrono::seconds(5));
+    EXPECT_EQ(std::string(answer, 4), "OSTP") << "answered";
+
+    pelio::TosSocket stall(io);
+    stall.Connect("127.0.0.1", port, std::chrono::seconds(5));
+    stall.WriteAll(std::string_view(frames).substr(0, frames.size() / 2));
+    const auto start = std::chrono::steady_clock::now();
+    char byte;
+    EXPECT_THROW(stall.ReadExact(&byte, 1, std::chrono::seconds(10)), pelio::TosSocketError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "cut by the server";
+}
+
+TEST(TicketOfficeServer, AStallTimeoutOutOfRangeIsRefused) {
+    for (const char* seconds : {"0", "86401", "x", ""}) {
+        ServerProcess process({"--stall-timeout", seconds});
+        EXPECT_EQ(process.Wait(), 2) << seconds;
+    }
 }
