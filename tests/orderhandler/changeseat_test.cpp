@@ -1,7 +1,7 @@
 // The order split window against a kav-server hosted in the test over the demo data, on every test
 // backend: picking seats of the demo suite order with mouse and keys, the whole-suite and whole-order
 // refusals, a refused try followed by a new selection, another order handler taking the seats first,
-// the window's opening checks and the order's seat list.
+// the window's opening checks, an answer of the server that names no new order, and the order's seat list.
 #include "dialogs/dialogresponder.h"
 #include "dialogs/msgdlgtypes.h"
 #include "host/cabackgroundreclaim.h"
@@ -14,6 +14,7 @@
 #include "orderhandler/uiorderhandlerorderseats.h"
 #include "platform/widgets/actionupdater.h"
 #include "seatmap/seatmapcomposite.h"
+#include "server/reclaim/backgroundreclaimservant.h"
 #include "server/seed/seed.h"
 #include "server/ticketoffice/sqlvalues.h"
 #include "serverfixture.h"
@@ -24,10 +25,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <gmock/gmock.h>
+#include <mutex>
 #include <set>
 
 using namespace kav;
@@ -42,6 +45,36 @@ constexpr const char* kSuiteOrder = "D0000011";
 struct Seat {
     std::int64_t code;
     std::string level;
+};
+
+// What the split of AnsweringSplit answers next; read on the server's connection threads.
+std::mutex splitAnswerMutex;
+std::string splitAnswer;
+
+void AnswerSplitWith(const std::string& answer) {
+    std::lock_guard lock(splitAnswerMutex);
+    splitAnswer = answer;
+}
+
+// The server's background reclaim service, except that the split answers splitAnswer and splits
+// nothing: a server in trouble may answer anything.
+class AnsweringSplit final : public TTPBackGroundReclaim_serv {
+public:
+    explicit AnsweringSplit(const server::ServerServices& services) : real_(services) {}
+    pelio::Variant GetOrderSeatsByOrderCode(const std::string& context, const std::string& order) override {
+        return real_.GetOrderSeatsByOrderCode(context, order);
+    }
+    pelio::Variant GetReclaimSeatInfo(const std::string& context, const std::string& order) override {
+        return real_.GetReclaimSeatInfo(context, order);
+    }
+    std::string OrderHandlerSplit(const std::string&, const std::string&, const pelio::Variant&,
+                                  const pelio::Variant&, const pelio::Variant&) override {
+        std::lock_guard lock(splitAnswerMutex);
+        return splitAnswer;
+    }
+
+private:
+    server::TKavBackGroundReclaim real_;
 };
 
 class ChangeSeatTest : public server::e2e::ServerFixture {
@@ -296,6 +329,49 @@ TEST_P(ChangeSeatTest, SeatsTakenMeanwhileRefuseTheSplit) {
     EXPECT_NE(window_->result(), QDialog::Accepted);
     const TKavCellPos gone = CellOf(suiteC[0].code);
     EXPECT_EQ(Map().Cells(gone.Row, gone.Col).CellStatus, TKavCellStatus::kavcsLocked);
+}
+
+// A split answered with "N" or with anything but an order code is a failure told to the seller:
+// the window stays open with the seats still picked, names no new order and may be tried again.
+TEST_P(ChangeSeatTest, AnAnswerThatNamesNoOrderIsAFailure) {
+    // A connection takes the services registered when it opens: the window gets a new one.
+    pelio::ORBRegisterServantClass(
+        std::string(kBackGroundReclaimInterface),
+        [&services = server_->Services()] { return std::make_unique<AnsweringSplit>(services); });
+    window_.reset();
+    client_ = NewClient();
+    window_ = std::make_unique<TUIOrderHandlerChangeSeat>(*client_);
+    window_->SnapIn().SetContext(context_);
+    Open();
+    const std::vector<Seat> suiteC = OfLevel("C");
+    Click(suiteC);
+    QSignalSpy split(&window_->Module(), &TCDOrderHandlerChangeSeat::Split);
+    struct Case {
+        const char* answer;
+        const char* caption;
+        std::string text;
+    };
+    const std::string noOrder = "拆分订单没有得到新订单号，请刷新后检查订单：";
+    for (const Case& c : {Case{"N", "操作提示", "该拆分订单时出现异常，请检查！"},
+                          {"", "错误信息", noOrder},
+                          {"拆分失败", "错误信息", noOrder + "拆分失败"},
+                          {"K01 00000012", "错误信息", noOrder + "K01 00000012"},
+                          {"K01000000120000000000", "错误信息", noOrder + "K01000000120000000000"}}) {
+        SCOPED_TRACE(c.answer);
+        AnswerSplitWith(c.answer);
+        ScriptedDialogResponder dialogs;
+        dialogs.Push(mrOk);
+        Execute();
+        ASSERT_EQ(dialogs.Log().size(), 1u);
+        EXPECT_EQ(dialogs.Log()[0].caption, c.caption);
+        EXPECT_EQ(dialogs.Log()[0].text, c.text);
+        EXPECT_TRUE(window_->isVisible());
+        EXPECT_NE(window_->result(), QDialog::Accepted);
+        EXPECT_TRUE(window_->NewOrderCode().empty());
+        EXPECT_EQ(split.count(), 0);
+        EXPECT_EQ(window_->SeatMap().SelectedCellCount(), 3);
+    }
+    server::RegisterServices(server_->Services());
 }
 
 // The order window's way in: only a booked order of more than one seat opens the split window.

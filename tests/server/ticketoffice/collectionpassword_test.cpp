@@ -68,8 +68,13 @@ TEST_P(CollectionPasswordTest, APasswordHeldByAnOpenOrderOfTheNodeIsDrawnAgain) 
     };
     // Booked, booked on line and paid orders are still to be collected; collected, cancelled and
     // refunded ones are not, nor is an order of another node.
-    for (const Case& c : {Case{"B", "01", true}, {"N", "01", true}, {"R", "01", true}, {"A", "01", false},
-                          {"C", "01", false}, {"U", "01", false}, {"B", "02", false}}) {
+    for (const Case& c : {Case{"B", "01", true},
+                          {"N", "01", true},
+                          {"R", "01", true},
+                          {"A", "01", false},
+                          {"C", "01", false},
+                          {"U", "01", false},
+                          {"B", "02", false}}) {
         SCOPED_TRACE(std::string(c.status) + " of node " + c.node);
         setup_->Execute("update KAV_ORDER_SHOW set ORDERSTATUS = ?2, NODECODE = ?3 where ORDERCODE = ?1",
                         {holder, std::string(c.status), std::string(c.node)});
