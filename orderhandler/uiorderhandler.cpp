@@ -515,10 +515,16 @@ void TUIOrderHandler::OrderHandler() {
             seats += each->seatCount;
             receivables += each->receivables;
         }
-        if (windows.openOrders(this, *order, orders, static_cast<int>(seats), receivables, session_)) ClearGrid();
+        if (windows.openOrders(this, *order, orders, static_cast<int>(seats), receivables, session_)) {
+            ClearGrid();
+            panel_->FocusOrderCode(); // the next customer's code can be typed at once
+        }
         return;
     }
-    if (windows.openOrder && windows.openOrder(this, *order, session_)) model_->OrderChanged(SelectedRow());
+    if (windows.openOrder && windows.openOrder(this, *order, session_)) {
+        model_->OrderChanged(SelectedRow());
+        panel_->FocusOrderCode();
+    }
 }
 
 void TUIOrderHandler::CancelOrder() {

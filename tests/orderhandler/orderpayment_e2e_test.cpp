@@ -285,6 +285,9 @@ TEST_P(PaymentTest, WholeSaleWithTwoPayModes) {
     EXPECT_EQ(Text("select ISPRINT from KAV_ORDER_SHOW where ORDERCODE = '" + order + "'"), "Y");
     ExpectPrinted(order, 3);
 
+    // The next customer's code can be typed at once: the code field takes the keys when the window does.
+    EXPECT_EQ(window.focusWidget(), &Find<QLineEdit>(window, "etCode"));
+
     // The list shows the order collected and no longer offers it.
     const TodrHOrderInfoRecord& shown = *window.Grid().Order(0);
     EXPECT_EQ(shown.orderStatus.code, "A");
