@@ -2,6 +2,7 @@
 
 #include "platform/core/atomicfile.h"
 #include "platform/dataset/clientdataset.h"
+#include "platform/widgets/qtext.h"
 #include "seatmap/seatmapconfig.h"
 #include "seatmap/seatmapshow.h"
 
@@ -24,10 +25,6 @@ constexpr int kLegendPixels = 44;
 constexpr int kLegendRow = 64;
 constexpr int kLegendColumn = 620;
 constexpr int kGap = 60;
-
-QString Q(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QFont PixelFont(int pixels, bool bold = false) {
     QFont font(QStringLiteral("Noto Sans CJK SC"));

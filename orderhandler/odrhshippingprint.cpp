@@ -3,6 +3,7 @@
 #include "orderhandler/odrhgridtext.h"
 #include "platform/widgets/modaldialog.h"
 #include "platform/widgets/printsink.h"
+#include "platform/widgets/qtext.h"
 
 #include <QBuffer>
 #include <QDialog>
@@ -19,10 +20,6 @@
 namespace kav::orderhandler {
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QPageSize PageSizeOf(const TShippingListPage& page) {
     for (int id = 0; id <= QPageSize::LastPageSize; ++id) {

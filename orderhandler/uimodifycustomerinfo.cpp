@@ -4,6 +4,7 @@
 #include "orderhandler/odrhcodetables.h"
 #include "platform/widgets/hourglass.h"
 #include "platform/widgets/modaldialog.h"
+#include "platform/widgets/qtext.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -26,10 +27,6 @@ constexpr int kAddressSize = 128;
 constexpr int kIdentCodeSize = 32;
 constexpr int kCommentSize = 128;
 constexpr int kInvoiceHeadSize = 64;
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::string S(const QLineEdit* edit) {
     return edit->text().toStdString();

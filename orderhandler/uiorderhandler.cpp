@@ -28,6 +28,7 @@
 #include "platform/widgets/filedialog.h"
 #include "platform/widgets/hourglass.h"
 #include "platform/widgets/printerchoice.h"
+#include "platform/widgets/qtext.h"
 #include "platform/widgets/rawprinter.h"
 
 #include <QAction>
@@ -53,10 +54,6 @@ namespace {
 
 // Only the sites of this code send text messages to their customers.
 constexpr const char* kTextMessageSite = "TOLVA";
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 bool OneOf(std::string_view status, std::initializer_list<std::string_view> statuses) {
     return std::find(statuses.begin(), statuses.end(), status) != statuses.end();

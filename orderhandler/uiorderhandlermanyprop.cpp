@@ -17,6 +17,7 @@
 #include "platform/core/money.h"
 #include "platform/widgets/actionupdater.h"
 #include "platform/widgets/hourglass.h"
+#include "platform/widgets/qtext.h"
 #include "platform/widgets/ticketface.h"
 
 #include <QAction>
@@ -36,10 +37,6 @@ namespace kav::orderhandler {
 namespace {
 
 constexpr const char* kPaidStatus = "R";
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QGroupBox* Section(const QString& title, QWidget* content, QWidget* parent) {
     auto* box = new QGroupBox(title, parent);

@@ -16,6 +16,7 @@
 #include "platform/core/money.h"
 #include "platform/widgets/actionupdater.h"
 #include "platform/widgets/hourglass.h"
+#include "platform/widgets/qtext.h"
 #include "platform/widgets/ticketface.h"
 
 #include <QAction>
@@ -39,10 +40,6 @@ namespace {
 
 constexpr int kPayRemarkLength = 10;
 constexpr int kCustomizeRemarksLength = 20;
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 } // namespace
 

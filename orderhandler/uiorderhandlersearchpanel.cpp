@@ -1,6 +1,7 @@
 #include "orderhandler/uiorderhandlersearchpanel.h"
 
 #include "orderhandler/odrhcodetables.h"
+#include "platform/widgets/qtext.h"
 #include "platform/widgets/rolloutgroup.h"
 
 #include <QAction>
@@ -22,10 +23,6 @@ namespace {
 const QString kCustom = QStringLiteral("自定义");
 const QString kUnlimited = QStringLiteral("无限制");
 const QDate kNoDate(1900, 1, 1); // shown as "0000-00-00"
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 std::string S(const QLineEdit* edit) {
     return edit->text().toStdString();

@@ -1,6 +1,7 @@
 #include "salecore/uiclientinfoshowbyclientticket.h"
 
 #include "dialogs/kavdialog.h"
+#include "platform/widgets/qtext.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -18,10 +19,6 @@ namespace {
 
 constexpr const char* kPromptCaption = "提示信息";
 constexpr const char* kSaveFailed = "客户信息保存失败,请重新操作!";
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 std::string S(const QString& text) {
     return text.trimmed().toStdString();

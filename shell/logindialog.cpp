@@ -3,6 +3,7 @@
 #include "dialogs/kavdialog.h"
 #include "platform/core/inifile.h"
 #include "platform/widgets/hourglass.h"
+#include "platform/widgets/qtext.h"
 #include "shell/logingateway.h"
 
 #include <QDialogButtonBox>
@@ -14,14 +15,6 @@
 #include <QVBoxLayout>
 
 namespace kav {
-
-namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-} // namespace
 
 TLoginDialog::TLoginDialog(std::filesystem::path settingsFile, ConnectionSettings settings,
                            ILoginGateway& gateway, QWidget* parent)

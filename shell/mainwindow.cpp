@@ -2,6 +2,7 @@
 
 #include "host/snapin/snapinregistry.h"
 #include "dialogs/guardedcall.h"
+#include "platform/widgets/qtext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,10 +23,6 @@ namespace {
 
 // The snap-in a docked form belongs to, kept on the form so it goes with it.
 constexpr const char* kOwnerProperty = "kavSnapIn";
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // The central tabs, telling when their number changes (a form destroyed elsewhere takes its tab along).
 class TRootTabs final : public QTabWidget {

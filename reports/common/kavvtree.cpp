@@ -1,3 +1,4 @@
+#include "platform/widgets/qtext.h"
 #include "reports/common/kavvtree.h"
 
 #include <QHeaderView>
@@ -10,10 +11,6 @@ namespace {
 
 constexpr int kKindRole = Qt::UserRole;
 constexpr int kCodeRole = Qt::UserRole + 1;
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QTreeWidgetItem* NewNode(const QString& text, const std::string& code, int kind) {
     auto* item = new QTreeWidgetItem({text});

@@ -1,5 +1,6 @@
 #include "reports/common/searchproductbox.h"
 
+#include "platform/widgets/qtext.h"
 #include "platform/widgets/reportengine.h"
 #include "reports/common/reportlookups.h"
 
@@ -18,10 +19,6 @@ namespace kav::reports {
 namespace {
 
 enum Role { kCode = Qt::UserRole, kPlace, kClass, kOwner, kSaleClasses };
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QComboBox* Filter(const QString& name, QWidget* parent) {
     auto* combo = new QComboBox(parent);
