@@ -39,6 +39,21 @@ struct HeldSeat {
     std::string priceLevel;
 };
 
+// "?2, ?3, ..." for the seats, numbered as SeatParams passes them after the node ?1.
+std::string SeatList(const std::vector<HeldSeat>& seats) {
+    std::string list;
+    for (std::size_t i = 0; i < seats.size(); ++i)
+        list += (i == 0 ? "?" : ", ?") + std::to_string(i + 2);
+    return list;
+}
+
+std::vector<SqlValue> SeatParams(const std::string& node, const std::vector<HeldSeat>& seats) {
+    std::vector<SqlValue> params{node};
+    for (const HeldSeat& seat : seats)
+        params.emplace_back(seat.code);
+    return params;
+}
+
 class OrderBooking final {
 public:
     OrderBooking(Connection& connection, const Caller& caller, const BookingRequest& request)
@@ -157,25 +172,24 @@ private:
 
     // Holds the seats while they are still free (the order's number is drawn only with its
     // writes, so that a seller never waits for a seat while holding the order counter, which
-    // every booking needs). The holds go in the order of the seat codes: two sellers holding the
-    // same seats never each wait for the other. Answers the first seat (in the order given) that
-    // another seller took since it was read, none when all are held; the holds are then undone by
-    // rolling back to the savepoint kav_hold.
+    // every booking needs). One statement holds them all, going through the seats in the order of
+    // their codes: two sellers holding the same seats never each wait for the other. Answers the
+    // first seat (in the order given) that another seller took since it was read, none when all
+    // are held; the holds are then undone by rolling back to the savepoint kav_hold.
     std::optional<std::int64_t> TryHold(const std::vector<HeldSeat>& seats) {
         StatementBatch hold;
         hold.Add("savepoint kav_hold");
-        std::map<std::int64_t, std::size_t> holds; // by seat code
-        for (const HeldSeat& seat : seats)
-            holds.emplace(seat.code, 0);
-        for (auto& [code, index] : holds)
-            index =
-                hold.Add("update KAV_SEAT_SHOW set STATUS = 'B' where NODECODE = ?1 and SEATCODE = ?2 and "
-                         "STATUS = 'F'",
-                         {caller_.node, code});
+        const std::size_t held =
+            hold.Add("update KAV_SEAT_SHOW set STATUS = 'B' where NODECODE = ?1 and SEATCODE in (" +
+                         SeatList(seats) + ") and STATUS = 'F' returning SEATCODE",
+                     SeatParams(caller_.node, seats));
         if (request_.isBookOrder) password_.emplace(hold, caller_.node);
         drawn_ = c_.Run(hold);
+        std::set<std::int64_t> holds;
+        for (const auto& row : drawn_[held].rows)
+            holds.insert(IntegerOf(row[0]));
         for (const HeldSeat& seat : seats)
-            if (drawn_[holds.at(seat.code)].changed != 1) return seat.code;
+            if (!holds.contains(seat.code)) return seat.code;
         return std::nullopt;
     }
 
@@ -214,15 +228,9 @@ private:
         StatementBatch write;
         AddOrderCodeDraw(write, caller_.node);
         const std::string orderCode = DrawnOrderCodeSql();
-        std::string seatList;
-        std::vector<SqlValue> seatParams{caller_.node};
-        for (const HeldSeat& seat : seats) {
-            seatParams.emplace_back(seat.code);
-            seatList += (seatList.empty() ? "?" : ", ?") + std::to_string(seatParams.size());
-        }
         write.Add("update KAV_SEAT_SHOW set ORDERCODE = " + orderCode + " where NODECODE = ?1 and SEATCODE in (" +
-                      seatList + ")",
-                  std::move(seatParams));
+                      SeatList(seats) + ")",
+                  SeatParams(caller_.node, seats));
         std::map<std::string, std::int64_t> perLevel;
         for (const HeldSeat& seat : seats)
             ++perLevel[seat.priceLevel];

@@ -64,7 +64,10 @@ std::string OutputTicketRecord(Connection& c, const Caller& caller, const Ticket
             "select s.ORDERCODE, d.TICKETPRICE, s.PRICELEVEL, (select count(*) from KAV_ACCOUNT_SHOW a where "
             "a.NODECODE = ?1 and a.ORDERCODE = s.ORDERCODE), (select count(*) from KAV_TICKET_SHOW t where "
             "t.NODECODE = ?1 and t.ORDERCODE = s.ORDERCODE and t.SEATCODE = ?2), s.SECTIONCODE, s.FLOORNO, "
-            "s.ROWNO from KAV_SEAT_SHOW s left join KAV_ORDER_DISCOUNT_SHOW d on d.ORDERCODE = s.ORDERCODE "
+            "s.ROWNO, s.STATUS, (select count(*) from KAV_SEAT_SHOW o where o.NODECODE = ?1 and o.ORDERCODE = "
+            "s.ORDERCODE and not exists (select 1 from KAV_TICKET_SHOW t where t.NODECODE = ?1 and t.ORDERCODE "
+            "= s.ORDERCODE and t.SEATCODE = o.SEATCODE)) from KAV_SEAT_SHOW s left join KAV_ORDER_DISCOUNT_SHOW d "
+            "on d.ORDERCODE = s.ORDERCODE "
             "and d.PRICELEVEL = s.PRICELEVEL where s.NODECODE = ?1 and s.SEATCODE = ?2",
             {caller.node, seat});
         const auto claimed = c.Run(claim);
@@ -100,16 +103,16 @@ std::string OutputTicketRecord(Connection& c, const Caller& caller, const Ticket
                  {caller.node, barcode, orderCode + "-" + request.seatCode, orderCode, seat,
                   request.productCode, request.saleClassCode, request.ticketType,
                   std::string(gift ? "Y" : "N"), MoneyOf(faceCents), caller.user, now});
-        // Paying the order sold its seats already, mostly: a row left as it is costs no new version.
-        make.Add("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2 and STATUS <> 'O'",
-                 {caller.node, seat});
-        // The order's last ticket collects it.
-        make.Add("update KAV_ORDER_SHOW set ORDERSTATUS = 'A', ISPRINT = 'Y', ORDERHANDLERUSER = ?3, "
-                 "ORDERHANDLERTIME = ?4 where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = 'R' and "
-                 "not exists (select 1 from KAV_SEAT_SHOW s where s.NODECODE = ?1 and s.ORDERCODE = ?2 and "
-                 "not exists (select 1 from KAV_TICKET_SHOW t where t.NODECODE = ?1 and t.ORDERCODE = ?2 and "
-                 "t.SEATCODE = s.SEATCODE))",
-                 {caller.node, orderCode, caller.user, now});
+        // Paying the order sold its seats already, mostly; the statements that would change nothing
+        // are left out, the order's lock keeping what was read true until the commit.
+        if (TextOf(state[8]) != "O")
+            make.Add("update KAV_SEAT_SHOW set STATUS = 'O' where NODECODE = ?1 and SEATCODE = ?2",
+                     {caller.node, seat});
+        // The order's last ticket (this seat is the only one without) collects it.
+        if (IntegerOf(state[9]) == 1)
+            make.Add("update KAV_ORDER_SHOW set ORDERSTATUS = 'A', ISPRINT = 'Y', ORDERHANDLERUSER = ?3, "
+                     "ORDERHANDLERTIME = ?4 where NODECODE = ?1 and ORDERCODE = ?2 and ORDERSTATUS = 'R'",
+                     {caller.node, orderCode, caller.user, now});
         const TicketRecordReads record(make, caller.node, orderCode, seat,
                                        {request.productCode, state[5], state[6], state[7], state[2]});
         AddPrintLog(make, caller, kFirstPrint, {barcode, orderCode, seat, request.productCode}, now);

@@ -94,7 +94,10 @@ TEST_P(TicketOutputTest, EachSeatGetsOneTicketAndTheLastCollectsTheOrder) {
     EXPECT_EQ(Text("select ORDERSTATUS from KAV_ORDER_SHOW" + Where(order)), "R")
         << "one seat still to print";
 
+    // A seat still booked when its ticket is made (the order was paid elsewhere) is sold by it.
+    setup_->Execute("update KAV_SEAT_SHOW set STATUS = 'B' where SEATCODE = 102");
     Output(ticket, 102);
+    EXPECT_EQ(Text("select STATUS from KAV_SEAT_SHOW where SEATCODE = 102"), "O");
     EXPECT_EQ(Text("select ORDERSTATUS from KAV_ORDER_SHOW" + Where(order)), "A");
     EXPECT_EQ(Text("select ISPRINT from KAV_ORDER_SHOW" + Where(order)), "Y");
     EXPECT_EQ(Text("select ORDERHANDLERUSER from KAV_ORDER_SHOW" + Where(order)), "demo");
