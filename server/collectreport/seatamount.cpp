@@ -1,6 +1,7 @@
 #include "server/collectreport/seatamount.h"
 
 #include "platform/dataset/datapacketbuilder.h"
+#include "server/db/placeholders.h"
 #include "server/ticketoffice/sqlvalues.h"
 #include "services/collectreport/tpcollectreport_int.h"
 
@@ -18,14 +19,6 @@ struct Counts {
     std::array<std::int64_t, kLevels> total{};
     std::array<std::int64_t, kLevels> free{};
 };
-
-// "?first, ?first+1, ..." for `count` parameters.
-std::string Placeholders(std::size_t first, std::size_t count) {
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i)
-        text += (i ? ", ?" : "?") + std::to_string(first + i);
-    return text;
-}
 
 std::vector<SqlValue> Parameters(const std::string& node, const std::vector<std::string>& lists) {
     std::vector<SqlValue> params{node};

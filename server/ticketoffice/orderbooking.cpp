@@ -2,6 +2,7 @@
 
 #include "platform/core/datetime.h"
 #include "rpc/exceptions.h"
+#include "server/db/placeholders.h"
 #include "server/db/transaction.h"
 #include "server/ticketoffice/bestseats.h"
 #include "server/ticketoffice/counter.h"
@@ -39,14 +40,7 @@ struct HeldSeat {
     std::string priceLevel;
 };
 
-// "?2, ?3, ..." for the seats, numbered as SeatParams passes them after the node ?1.
-std::string SeatList(const std::vector<HeldSeat>& seats) {
-    std::string list;
-    for (std::size_t i = 0; i < seats.size(); ++i)
-        list += (i == 0 ? "?" : ", ?") + std::to_string(i + 2);
-    return list;
-}
-
+// The node ?1, then the seats' codes from ?2 on.
 std::vector<SqlValue> SeatParams(const std::string& node, const std::vector<HeldSeat>& seats) {
     std::vector<SqlValue> params{node};
     for (const HeldSeat& seat : seats)
@@ -181,7 +175,7 @@ private:
         hold.Add("savepoint kav_hold");
         const std::size_t held =
             hold.Add("update KAV_SEAT_SHOW set STATUS = 'B' where NODECODE = ?1 and SEATCODE in (" +
-                         SeatList(seats) + ") and STATUS = 'F' returning SEATCODE",
+                         Placeholders(2, seats.size()) + ") and STATUS = 'F' returning SEATCODE",
                      SeatParams(caller_.node, seats));
         if (request_.isBookOrder) password_.emplace(hold, caller_.node);
         drawn_ = c_.Run(hold);
@@ -229,7 +223,7 @@ private:
         AddOrderCodeDraw(write, caller_.node);
         const std::string orderCode = DrawnOrderCodeSql();
         write.Add("update KAV_SEAT_SHOW set ORDERCODE = " + orderCode + " where NODECODE = ?1 and SEATCODE in (" +
-                      SeatList(seats) + ")",
+                      Placeholders(2, seats.size()) + ")",
                   SeatParams(caller_.node, seats));
         std::map<std::string, std::int64_t> perLevel;
         for (const HeldSeat& seat : seats)
